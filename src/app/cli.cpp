@@ -1,0 +1,96 @@
+// Command-line parsing.
+#include "app/cli.h"
+
+#include <cstdlib>
+
+namespace yv {
+
+const char* usageText() {
+    return "usage: yorvane [options] [GAME_DIR]     run the game in GAME_DIR (default: the current folder)\n"
+           "  --headless          no window, no sound device; runs until the script ends (end),\n"
+           "                      the window is closed (breakapp, a close), or --max-seconds\n"
+           "  --answers FILE      headless: one answer per line for the dialogs, in order\n"
+           "                      (ok, cancel, yes, no, retry for message boxes; the UTF-8 text for\n"
+           "                      input boxes; a slot number or \"start\" for the load dialog);\n"
+           "                      without it each dialog takes its first button / its default text\n"
+           "  --auto-click MS     headless: a left click every MS milliseconds\n"
+           "  --max-seconds S     stop as by a window close after S seconds (exit status 124)\n"
+           "  --screenshot FILE   on exit write the picture the window shows as PNG\n"
+           "  -f, --fullscreen    start in full screen\n"
+           "  --scale N           window scale factor\n"
+           "  --soundfont FILE    General MIDI soundfont for MIDI music\n"
+           "  -v, --version       print the version\n"
+           "  -h, --help          print this help\n"
+           "Headless runs keep their own clock: waits pass at once, and --auto-click and\n"
+           "--max-seconds count that clock's milliseconds.\n";
+}
+
+std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
+    Options o;
+    bool haveDir = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](const char* what) -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                error = a + " needs " + what;
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        auto number = [&](const std::string& s, double& out) {
+            char* end = nullptr;
+            out = std::strtod(s.c_str(), &end);
+            if (s.empty() || *end != '\0' || out < 0) {
+                error = a + ": not a number: " + s;
+                return false;
+            }
+            return true;
+        };
+        if (a == "--headless") {
+            o.headless = true;
+        } else if (a == "--answers") {
+            auto v = value("a file");
+            if (!v) return std::nullopt;
+            o.answers = *v;
+        } else if (a == "--auto-click") {
+            auto v = value("milliseconds");
+            double d;
+            if (!v || !number(*v, d)) return std::nullopt;
+            o.autoClickMs = static_cast<int>(d);
+        } else if (a == "--max-seconds") {
+            auto v = value("seconds");
+            if (!v || !number(*v, o.maxSeconds)) return std::nullopt;
+        } else if (a == "--screenshot") {
+            auto v = value("a file");
+            if (!v) return std::nullopt;
+            o.screenshot = *v;
+        } else if (a == "-f" || a == "--fullscreen") {
+            o.fullscreen = true;
+        } else if (a == "--scale") {
+            auto v = value("a factor");
+            double d;
+            if (!v || !number(*v, d)) return std::nullopt;
+            o.scale = static_cast<int>(d);
+        } else if (a == "--soundfont") {
+            auto v = value("a file");
+            if (!v) return std::nullopt;
+            o.soundfont = *v;
+        } else if (a == "-v" || a == "--version") {
+            o.version = true;
+        } else if (a == "-h" || a == "--help") {
+            o.help = true;
+        } else if (!a.empty() && a[0] == '-') {
+            error = "unknown option " + a;
+            return std::nullopt;
+        } else if (!haveDir) {
+            o.gameDir = a;
+            haveDir = true;
+        } else {
+            error = "more than one game folder given";
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
+}  // namespace yv

@@ -1,0 +1,30 @@
+// The command line of the yorvane program.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace yv {
+
+struct Options {
+    std::filesystem::path gameDir = ".";
+    bool headless = false;
+    std::optional<std::filesystem::path> answers;
+    int autoClickMs = 0;
+    double maxSeconds = 0;  // 0 = no limit
+    std::optional<std::filesystem::path> screenshot;
+    bool fullscreen = false;
+    int scale = 0;  // 0 = choose from the desktop size
+    std::optional<std::filesystem::path> soundfont;
+    bool version = false;
+    bool help = false;
+};
+
+// Parses argv; on a usage error returns nothing and sets `error` to a one-line reason.
+std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error);
+
+const char* usageText();
+
+}  // namespace yv

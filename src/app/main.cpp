@@ -1,0 +1,92 @@
+// yorvane: plays a game folder.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "app/cli.h"
+#include "app/shell.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/sdl/sdl_platform.h"
+#include "version.h"
+
+using namespace yv;
+
+namespace {
+
+std::vector<std::string> readLines(const std::filesystem::path& file) {
+    std::vector<std::string> lines;
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool haveDisplay() {
+    const char* x = std::getenv("DISPLAY");
+    const char* w = std::getenv("WAYLAND_DISPLAY");
+    return (x && *x) || (w && *w);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    auto opt = parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!opt) {
+        std::fprintf(stderr, "yorvane: %s\n%s", error.c_str(), usageText());
+        return 2;
+    }
+    if (opt->help) {
+        std::fputs(usageText(), stdout);
+        return 0;
+    }
+    if (opt->version) {
+        std::printf("yorvane %s\n", kYorvaneVersion);
+        return 0;
+    }
+    if (opt->answers && !std::filesystem::exists(*opt->answers)) {
+        std::fprintf(stderr, "yorvane: cannot read the answers file %s\n", opt->answers->c_str());
+        return 1;
+    }
+
+    std::unique_ptr<Platform> platform;
+    if (!opt->headless && !haveDisplay()) {
+        std::fprintf(stderr, "yorvane: no display found (no X11 or Wayland session); running headless\n");
+        opt->headless = true;
+    }
+    if (!opt->headless) {
+        std::string why;
+        platform = makeSdlPlatform(*opt, why);
+        if (!platform) {
+            std::fprintf(stderr, "yorvane: cannot open a window (%s); running headless\n", why.c_str());
+            opt->headless = true;
+        }
+    }
+    HeadlessPlatform* headless = nullptr;
+    if (opt->headless) {
+        auto h = std::make_unique<HeadlessPlatform>();
+        h->setEchoDialogs(true);
+        if (opt->answers) h->setAnswers(readLines(*opt->answers));
+        headless = h.get();
+        platform = std::move(h);
+    }
+
+    Shell shell(*platform, *opt);
+    if (headless) {
+        ManualClock& clock = headless->manualClock();
+        if (opt->autoClickMs > 0)
+            clock.schedule(opt->autoClickMs, [&shell] { shell.onMouseButton(1, true, 0, 0); },
+                           opt->autoClickMs);
+        if (opt->maxSeconds > 0)
+            clock.schedule(opt->maxSeconds * 1000, [&shell] { shell.forceClose(true); });
+    }
+    std::string why;
+    if (!shell.start(why)) {
+        std::fprintf(stderr, "yorvane: %s\n", why.c_str());
+        return 1;
+    }
+    return shell.run();
+}

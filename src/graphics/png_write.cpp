@@ -1,0 +1,32 @@
+// PNG writing through libpng's simplified API.
+#include "graphics/png_write.h"
+
+#include <png.h>
+
+#include <vector>
+
+namespace yv {
+
+bool writePng(const std::filesystem::path& file, const uint8_t* pixels, int width, int height) {
+    if (width <= 0 || height <= 0 || !pixels) return false;
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* src = pixels + static_cast<size_t>(height - 1 - y) * width * 3;
+        uint8_t* dst = rgb.data() + static_cast<size_t>(y) * width * 3;
+        for (int x = 0; x < width; ++x) {
+            dst[x * 3 + 0] = src[x * 3 + 2];
+            dst[x * 3 + 1] = src[x * 3 + 1];
+            dst[x * 3 + 2] = src[x * 3 + 0];
+        }
+    }
+    png_image img{};
+    img.version = PNG_IMAGE_VERSION;
+    img.width = static_cast<png_uint_32>(width);
+    img.height = static_cast<png_uint_32>(height);
+    img.format = PNG_FORMAT_RGB;
+    const int ok = png_image_write_to_file(&img, file.c_str(), 0, rgb.data(), 0, nullptr);
+    png_image_free(&img);
+    return ok != 0;
+}
+
+}  // namespace yv

@@ -1,0 +1,12 @@
+// Writing a 24-bit picture as a PNG file (screenshots).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+namespace yv {
+
+// pixels: bytes blue, green, red; rows of width*3 bytes, bottom-up.
+bool writePng(const std::filesystem::path& file, const uint8_t* pixels, int width, int height);
+
+}  // namespace yv

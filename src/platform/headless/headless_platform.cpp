@@ -1,0 +1,125 @@
+// Headless platform: no window, deterministic time, scripted dialog answers.
+#include "platform/headless/headless_platform.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "core/cp932.h"
+
+namespace yv {
+namespace {
+
+std::string escapeLineFeeds(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\n')
+            out += "\\n";
+        else if (c != '\r')
+            out += c;
+    }
+    return out;
+}
+
+std::string lowerAsciiUtf8(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return s;
+}
+
+}  // namespace
+
+HeadlessPlatform::HeadlessPlatform() = default;
+
+void HeadlessPlatform::run(WindowEvents& events) {
+    // Nothing to pump: clicks arrive through the clock's schedule on the interpreter thread.
+    while (!events.onIdle()) {
+        if (closeRequested_.exchange(false) && events.onCloseRequest()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void HeadlessPlatform::setTitle(BytesView titleCp932) {
+    std::lock_guard lock(mutex_);
+    title_ = cp932ToUtf8(titleCp932);
+}
+
+void HeadlessPlatform::present(const FrameView& s, Rect r) {
+    if (!s.pixels || s.width <= 0 || s.height <= 0) return;
+    std::lock_guard lock(mutex_);
+    const size_t size = static_cast<size_t>(s.width) * s.height * 3;
+    if (frameW_ != s.width || frameH_ != s.height || frame_.size() != size) {
+        frame_.assign(size, 0);
+        frameW_ = s.width;
+        frameH_ = s.height;
+        r = {0, 0, s.width, s.height};
+    }
+    const int x0 = std::clamp(r.x, 0, s.width), x1 = std::clamp(r.x + r.w, 0, s.width);
+    const int y0 = std::clamp(r.y, 0, s.height), y1 = std::clamp(r.y + r.h, 0, s.height);
+    for (int y = y0; y < y1; ++y) {
+        const size_t row = static_cast<size_t>(s.height - 1 - y) * s.width * 3;  // bottom-up
+        std::memcpy(frame_.data() + row + x0 * 3, s.pixels + row + x0 * 3,
+                    static_cast<size_t>(x1 - x0) * 3);
+    }
+    ++presents_;
+}
+
+std::vector<uint8_t> HeadlessPlatform::shownFrame(int& width, int& height) {
+    std::lock_guard lock(mutex_);
+    width = frameW_;
+    height = frameH_;
+    return frame_;
+}
+
+void HeadlessPlatform::setAnswers(std::vector<std::string> answers) {
+    std::lock_guard lock(mutex_);
+    answers_.assign(answers.begin(), answers.end());
+}
+
+std::optional<std::string> HeadlessPlatform::nextAnswer() {
+    std::lock_guard lock(mutex_);
+    if (answers_.empty()) return std::nullopt;
+    std::string a = answers_.front();
+    answers_.pop_front();
+    return a;
+}
+
+std::vector<std::string> HeadlessPlatform::dialogLog() {
+    std::lock_guard lock(mutex_);
+    return log_;
+}
+
+void HeadlessPlatform::logDialog(BytesView caption, BytesView text) {
+    std::string line = escapeLineFeeds(cp932ToUtf8(caption)) + ": " + escapeLineFeeds(cp932ToUtf8(text));
+    std::lock_guard lock(mutex_);
+    log_.push_back(line);
+    if (echo_) std::fprintf(stderr, "dialog: %s\n", line.c_str());
+}
+
+int32_t HeadlessPlatform::messageBox(BytesView text, BytesView caption, MsgButtons buttons,
+                                     MsgIcon) {
+    logDialog(caption, text);
+    struct Choice {
+        const char* word;
+        int32_t code;
+    };
+    std::vector<Choice> offered;
+    switch (buttons) {
+    case MsgButtons::Ok: offered = {{"ok", kIdOk}}; break;
+    case MsgButtons::OkCancel: offered = {{"ok", kIdOk}, {"cancel", kIdCancel}}; break;
+    case MsgButtons::YesNo: offered = {{"yes", kIdYes}, {"no", kIdNo}}; break;
+    case MsgButtons::YesNoCancel:
+        offered = {{"yes", kIdYes}, {"no", kIdNo}, {"cancel", kIdCancel}};
+        break;
+    case MsgButtons::RetryCancel: offered = {{"retry", kIdRetry}, {"cancel", kIdCancel}}; break;
+    }
+    if (auto a = nextAnswer()) {
+        const std::string w = lowerAsciiUtf8(*a);
+        for (const Choice& c : offered)
+            if (w == c.word) return c.code;
+    }
+    return offered.front().code;  // the first button, as pressing Enter would
+}
+
+}  // namespace yv

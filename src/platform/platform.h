@@ -1,0 +1,69 @@
+// The only door to the outside world: window, presentation, dialogs, time. Core code never
+// includes SDL, ImGui or FFmpeg headers; it talks to this interface.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/bytes.h"
+#include "core/clock.h"
+
+namespace yv {
+
+// Button sets and answers use the engine's own codes (the mb_/id keywords of the script language).
+enum class MsgButtons { Ok = 1, OkCancel = 2, YesNo = 3, YesNoCancel = 4, RetryCancel = 5 };
+enum class MsgIcon { None, Information, Exclamation, Error, Question };
+enum MsgAnswer : int32_t { kIdOk = 1, kIdCancel = 2, kIdYes = 3, kIdNo = 4, kIdRetry = 5 };
+
+// A 24-bit picture: bytes blue, green, red; rows of exactly width*3 bytes, stored bottom-up.
+struct FrameView {
+    const uint8_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+struct Rect {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+// What the window thread reports back to the application while it runs its loop.
+class WindowEvents {
+public:
+    virtual ~WindowEvents() = default;
+    // Left = 1, right = 2; x, y in game-screen coordinates.
+    virtual void onMouseButton(int button, bool down, int x, int y) = 0;
+    virtual void onMouseMove(int x, int y) = 0;
+    // The player asked to close the window; true when the application agrees to close.
+    virtual bool onCloseRequest() = 0;
+    // Called once per pass of the window loop; true ends the loop.
+    virtual bool onIdle() = 0;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual Clock& clock() = 0;
+    virtual bool headless() const = 0;
+
+    // Runs the window thread's loop until events.onIdle() says to stop.
+    virtual void run(WindowEvents& events) = 0;
+
+    // Window.
+    virtual void setTitle(BytesView titleCp932) = 0;
+    // As posting the window's close message: the window thread runs the close sequence.
+    virtual void requestClose() = 0;
+    virtual bool closeRequested() const = 0;
+    // Copies rect r of screen 0 to the window.
+    virtual void present(const FrameView& screen0, Rect r) = 0;
+    // The picture the window shows, as 24-bit bottom-up BGR (empty when nothing was presented).
+    virtual std::vector<uint8_t> shownFrame(int& width, int& height) = 0;
+
+    // Modal dialogs; the caller (the interpreter thread) waits for the answer.
+    virtual int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons,
+                               MsgIcon icon) = 0;
+};
+
+}  // namespace yv

@@ -1,0 +1,50 @@
+// Runtime construction and the full reset.
+#include "runtime.h"
+
+#include "core/cp932.h"
+
+namespace yv {
+
+Runtime::Runtime(Platform& p, std::filesystem::path dir)
+    : platform(p), gameDir(std::move(dir)), resources(gameDir) {
+    std::string s = gameDir.string();
+    if (s.empty() || s.back() != '/') s += '/';
+    startFolder = utf8ToCp932(s);
+}
+
+int32_t Runtime::messageBox(BytesView text, BytesView caption, MsgButtons buttons, MsgIcon icon) {
+    return platform.messageBox(text, caption.empty() ? BytesView(config.title) : caption, buttons,
+                               icon);
+}
+
+void Runtime::resetForLoad() {
+    Interp& in = interp;
+    in.pos = 0;
+    in.stmtStart = 0;
+    in.calls.depth = 0;
+    in.scriptName = in.firstScript;
+    for (int i = 0; i <= 900; ++i) in.ivar[static_cast<size_t>(i)] = 0;
+    for (Bytes& s : in.svar) s.clear();
+    in.wait = WaitGate{};
+    in.clickWaitMode = 0;
+    save.log.text.clear();
+    save.log.logging = 0;
+    save.waveRecord.clear();
+    save.midiRecord.clear();
+    save.cdRecord.clear();
+    media.volumeFading = false;
+    media.cdWait = false;
+    text.printing = false;
+    choices.collecting = false;
+    choices.ready = false;
+    screens.effectOn = screens.fadeOn = screens.wipeOn = screens.transfadeOn =
+        screens.mosaicfadeOn = false;
+}
+
+void Runtime::resetForStart() {
+    resetForLoad();
+    interp.ivar.fill(0);
+    interp.halt = 0;
+}
+
+}  // namespace yv

@@ -1,0 +1,49 @@
+// The one object that owns all state of a running game; command handlers receive it.
+#pragma once
+
+#include <filesystem>
+
+#include "app/config.h"
+#include "graphics/resources.h"
+#include "graphics/screens.h"
+#include "media/media.h"
+#include "platform/platform.h"
+#include "save/save_state.h"
+#include "script/interp.h"
+#include "text/choices.h"
+#include "text/text_state.h"
+
+namespace yv {
+
+struct Runtime {
+    Runtime(Platform& platform, std::filesystem::path gameDir);
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+    Platform& platform;
+    std::filesystem::path gameDir;
+    Bytes startFolder;  // the game folder as scripts see it: CP932, ending in '/'
+
+    Config config;
+    Resources resources;
+    Interp interp;
+    Screens screens;
+    TextState text;
+    Choices choices;
+    SaveState save;
+    Media media;
+
+    Clock& clock() { return platform.clock(); }
+
+    // A modal message box; an empty caption means the window title.
+    int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons = MsgButtons::Ok,
+                       MsgIcon icon = MsgIcon::None);
+
+    // Start values of everything (the start-up variant of the full reset): all variables
+    // cleared, halt flag cleared.
+    void resetForStart();
+    // The reset that precedes loading a game: variables 901..2020 survive, halt stays.
+    void resetForLoad();
+};
+
+}  // namespace yv

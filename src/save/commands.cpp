@@ -1,0 +1,33 @@
+// savetmp, nonesavetmp, clrsavetmp, clrsavetmpex, systemsave, systemload.
+#include "save/commands.h"
+
+#include "runtime.h"
+
+namespace yv {
+
+int32_t cmdSavetmp(Runtime& rt) {
+    rt.save.log.logging = 1;
+    rt.save.log.add(82);
+    return 1;
+}
+
+int32_t cmdNonesavetmp(Runtime& rt) {
+    rt.save.log.logging = 0;
+    return 1;
+}
+
+// Accepted for old scripts; they do nothing.
+int32_t cmdClrsavetmp(Runtime& rt) { return rt.interp.result; }
+int32_t cmdClrsavetmpex(Runtime& rt) { return rt.interp.result; }
+
+int32_t cmdSystemsave(Runtime& rt) {
+    save::writeSystemSave(rt);
+    return 1;
+}
+
+int32_t cmdSystemload(Runtime& rt) {
+    save::readSystemSave(rt);
+    return 1;
+}
+
+}  // namespace yv

@@ -1,0 +1,65 @@
+// Replay records: "@id," followed by each field and a comma. One syntax serves the replay log,
+// the state text of saved games and system.dat.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <type_traits>
+
+#include "core/bytes.h"
+
+namespace yv {
+
+namespace record {
+
+inline void appendField(Bytes& out, int32_t v) {
+    out += std::to_string(v);
+    out += ',';
+}
+inline void appendField(Bytes& out, BytesView s) {
+    out.append(s);
+    out += ',';
+}
+inline void appendField(Bytes& out, const char* s) { appendField(out, BytesView(s)); }
+inline void appendField(Bytes& out, const Bytes& s) { appendField(out, BytesView(s)); }
+
+template <class... Fields>
+Bytes format(int32_t id, const Fields&... fields) {
+    Bytes out = "@";
+    appendField(out, id);
+    (appendField(out, fields), ...);
+    return out;
+}
+
+}  // namespace record
+
+class ReplayLog {
+public:
+    // Appends the record while logging is on (savetmp .. nonesavetmp).
+    template <class... Fields>
+    void add(int32_t id, const Fields&... fields) {
+        if (logging) text += record::format(id, fields...);
+    }
+    Bytes text;
+    int32_t logging = 0;
+};
+
+// Consumes records from the front of a text, as the loader and the system load read them.
+class RecordReader {
+public:
+    explicit RecordReader(Bytes text) : buf_(std::move(text)) {}
+    // The next record's id, or -1 at the end (no comma left, or no '@' before it).
+    int32_t nextId();
+    // The next field as a number (0 when not a number) or as text; missing fields are 0 / empty.
+    int32_t number();
+    Bytes text();
+    const Bytes& rest() const { return buf_; }
+
+private:
+    bool take(Bytes& field);
+    Bytes buf_;
+    size_t at_ = 0;
+};
+
+}  // namespace yv

@@ -1,0 +1,93 @@
+// system.dat: integer variables 901..2000 that outlive a game, as XOR-scrambled 201 records.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "core/cp932.h"
+#include "runtime.h"
+#include "save/save_state.h"
+
+namespace yv::save {
+namespace {
+
+constexpr int kFirst = 901;
+constexpr int kLast = 2000;
+
+std::filesystem::path systemDatPath(const Runtime& rt) {
+    return rt.resources.paths().forWrite("system.dat");
+}
+
+}  // namespace
+
+Bytes systemSaveText(const Runtime& rt) {
+    Bytes text;
+    for (int i = kFirst; i <= kLast; ++i) {
+        const int32_t v = rt.interp.ivar[static_cast<size_t>(i)];
+        if (v != 0) text += record::format(201, i, v);
+    }
+    return text;
+}
+
+bool writeSystemSave(Runtime& rt) {
+    const std::filesystem::path path = systemDatPath(rt);
+    Bytes text = systemSaveText(rt);
+    std::error_code ec;
+    if (text.empty()) {
+        std::filesystem::remove(path, ec);  // nothing to keep: no file remains
+        return true;
+    }
+    for (char& c : text) c = static_cast<char>(static_cast<unsigned char>(c) ^ kSystemSaveKey);
+    // Written beside the old file and renamed over it, so a crash never loses the player's data.
+    std::filesystem::path tmp = path;
+    tmp += ".tmp";
+    bool ok = false;
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (out) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            out.flush();
+            ok = static_cast<bool>(out);
+        }
+    }
+    if (ok) {
+        std::filesystem::rename(tmp, path, ec);
+        ok = !ec;
+    }
+    if (!ok) {
+        std::filesystem::remove(tmp, ec);
+        const Bytes msg = "FileName is \"" + utf8ToCp932(path.string()) + "\"\n" +
+                          utf8ToCp932("セーブ生成に失敗しました");
+        rt.messageBox(msg, "", MsgButtons::Ok, MsgIcon::Error);
+    }
+    return ok;
+}
+
+void readSystemSave(Runtime& rt) {
+    std::ifstream in(systemDatPath(rt), std::ios::binary);
+    if (!in) return;
+    Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t zero = data.find('\0');
+    if (zero != Bytes::npos) data.resize(zero);
+    if (data.empty()) return;
+    for (char& c : data) c = static_cast<char>(static_cast<unsigned char>(c) ^ kSystemSaveKey);
+    RecordReader r(std::move(data));
+    for (;;) {
+        const int32_t id = r.nextId();
+        if (id == -1) return;
+        if (id == 1) {
+            rt.interp.pos = r.number();
+            rt.interp.stmtStart = r.number();
+        } else if (id == 200) {
+            const int32_t index = r.number();
+            Bytes text = r.text();
+            if (index >= 0 && index < kStrSlotCount) rt.interp.svar[static_cast<size_t>(index)] = std::move(text);
+        } else if (id == 201) {
+            const int32_t index = r.number();
+            const int32_t value = r.number();
+            if (index >= 0 && index < kIntVarCount) rt.interp.ivar[static_cast<size_t>(index)] = value;
+        }
+        // Other ids are ignored; their fields are then met as ids and end the loop.
+    }
+}
+
+}  // namespace yv::save

@@ -1,0 +1,197 @@
+// The command table, one row per command, and the letter dispatch.
+#include "script/command_table.h"
+
+#include <array>
+#include <vector>
+
+#include "runtime.h"
+#include "save/commands.h"
+#include "script/control_commands.h"
+
+namespace yv {
+namespace {
+
+// clang-format off
+constexpr CommandRow kRows[] = {
+    {"alphablt",                kStored, false, nullptr,          "alpha-blend a whole screen onto another through a mask screen"},
+    {"alphabitblt",             kStored, false, nullptr,          "alpha-blend a rectangle through a mask screen"},
+    {"blt",                     kStored, false, nullptr,          "copy a whole screen to a position on another"},
+    {"bitblt",                  kStored, false, nullptr,          "copy a rectangle between screens (optionally colour-keyed)"},
+    {"breakapp",                kKept,   false, cmdBreakapp,      "halt the script and close the main window"},
+    {"clr",                     kKept,   false, nullptr,          "clear a range of screens to black"},
+    {"closemcimidi",            kKept,   false, nullptr,          "close the MIDI device"},
+    {"closemciwave",            kKept,   false, nullptr,          "close the wave device"},
+    {"closemcicdda",            kKept,   false, nullptr,          "close the CD audio device"},
+    {"createmenu",              kStored, false, nullptr,          "turn the main window's menu on"},
+    {"cstring",                 kStored, true , cmdCstring,       "convert a number to a string"},
+    {"centerwindow",            kStored, false, nullptr,          "centre the main window"},
+    {"copyfile",                kStored, false, nullptr,          "copy a file"},
+    {"createimage",             kStored, false, nullptr,          "create an empty image slot"},
+    {"createtextf",             kStored, false, nullptr,          "create the text items"},
+    {"clrsavetmp",              kKept,   false, cmdClrsavetmp,    "recognised; does nothing"},
+    {"clrsavetmpex",            kKept,   false, cmdClrsavetmpex,  "recognised; does nothing"},
+    {"cddaready",               kStored, false, nullptr,          "wait until the CD drive is ready"},
+    {"deletemenu",              kStored, false, nullptr,          "turn the main window's menu off"},
+    {"deletesubmenu",           kStored, false, nullptr,          "remember the main window's current menu"},
+    {"disablebutton",           kStored, false, nullptr,          "enable or grey the window's close command"},
+    {"deletefile",              kStored, false, nullptr,          "delete a file"},
+    {"end",                     kStored, false, cmdEnd,           "end the script"},
+    {"exec",                    kStored, false, nullptr,          "start a program or open a document"},
+    {"effect",                  kStored, false, nullptr,          "turn on the screen effect that the step draws every pass"},
+    {"findfile",                kStored, true , nullptr,          "test whether a file exists"},
+    {"fadevolume",              kStored, false, nullptr,          "fade a volume in the background"},
+    {"fadevolumewait",          kStored, false, nullptr,          "fade a volume and wait for the end"},
+    {"fade",                    kStored, false, nullptr,          "fade transition"},
+    {"fillclr",                 kStored, false, nullptr,          "fill a screen with a colour"},
+    {"goto",                    kStored, false, cmdGoto,          "jump to a label, optionally in another file"},
+    {"gosub",                   kStored, false, cmdGosub,         "call a label as a subroutine"},
+    {"getrand",                 kStored, false, nullptr,          "random number"},
+    {"getstrlen",               kStored, false, nullptr,          "length of a string"},
+    {"getvolume",               kStored, false, nullptr,          "read a volume"},
+    {"getwavetime",             kStored, true , nullptr,          "wave playing position"},
+    {"getmiditime",             kStored, false, nullptr,          "MIDI playing position"},
+    {"getcddatime",             kStored, false, nullptr,          "CD playing position"},
+    {"getcddastatus",           kStored, false, nullptr,          "CD device status"},
+    {"getcurrentdirectry",      kStored, true , nullptr,          "current folder"},
+    {"getmydocdirectry",        kStored, true , nullptr,          "the user's documents folder"},
+    {"getwindowsdirectry",      kStored, true , nullptr,          "the system's Windows folder"},
+    {"getsystemdirectry",       kStored, true , nullptr,          "the system folder"},
+    {"getyear",                 kStored, true , nullptr,          "current year"},
+    {"getmonth",                kStored, true , nullptr,          "current month"},
+    {"getday",                  kStored, true , nullptr,          "current day"},
+    {"gethour",                 kStored, true , nullptr,          "current hour"},
+    {"getminute",               kStored, true , nullptr,          "current minute"},
+    {"getsecond",               kStored, true , nullptr,          "current second"},
+    {"getfiletime",             kStored, true , nullptr,          "last-write time of a file"},
+    {"if",                      kStored, false, cmdIf,            "conditional block"},
+    {"int",                     kStored, true , cmdInt,           "convert a string or number to a number"},
+    {"inputbox",                kStored, true , nullptr,          "text input dialog"},
+    {"inputbox2",               kStored, false, nullptr,          "text input dialog into a string variable"},
+    {"loadimage",               kStored, false, nullptr,          "load an image file into an image slot"},
+    {"loadtextf",               kStored, false, nullptr,          "load a text table file into the text items"},
+    {"locatef",                 kStored, false, nullptr,          "set a text item's start position"},
+    {"load",                    kStored, false, nullptr,          "load a saved game"},
+    {"loop",                    kStored, false, cmdLoop,          "evaluates its arguments; does nothing else"},
+    {"logstop",                 kStored, false, nullptr,          "stop keeping message pages in the message history"},
+    {"logstart",                kStored, false, nullptr,          "keep message pages in the message history again"},
+    {"memoryset",               kStored, false, nullptr,          "fill a string variable"},
+    {"memcmp",                  kStored, false, nullptr,          "compare strings"},
+    {"movewindow",              kStored, false, nullptr,          "move the main window"},
+    {"messagebox",              kStored, false, nullptr,          "message box with buttons"},
+    {"mouseclickwait",          kStored, false, nullptr,          "wait for a click"},
+    {"mouseclickevent",         kStored, false, nullptr,          "click areas as a choice"},
+    {"mouseclickeventex",       kStored, false, nullptr,          "click areas as a choice, extended form"},
+    {"mouseimageclickevent",    kStored, false, nullptr,          "image click areas as a choice"},
+    {"mouseimageclickeventex",  kStored, false, nullptr,          "image click areas as a choice, extended form"},
+    {"mosaicblt",               kStored, false, nullptr,          "mosaic copy"},
+    {"mosaicfade",              kStored, false, nullptr,          "mosaic transition"},
+    {"monofill",                kStored, false, nullptr,          "grey-tone a rectangle"},
+    {"nonesavetmp",             kStored, false, cmdNonesavetmp,   "turn temporary-save recording off"},
+    {"openmciwave",             kKept,   false, nullptr,          "open a wave file"},
+    {"openmcimidi",             kKept,   false, nullptr,          "open a MIDI file"},
+    {"openmcicdda",             kKept,   false, nullptr,          "open the CD audio device"},
+    {"openplaymciwave",         kKept,   false, nullptr,          "open and play a wave file"},
+    {"openplaymcimidi",         kKept,   false, nullptr,          "open and play a MIDI file"},
+    {"openplaymcicdda",         kKept,   false, nullptr,          "open and play a CD track"},
+    {"printtext",               kKept,   false, nullptr,          "print message text"},
+    {"printtextf",              kKept,   false, nullptr,          "show a row of a text item as a message"},
+    {"playmcimidi",             kKept,   false, nullptr,          "play the open MIDI file"},
+    {"playmciwave",             kKept,   false, nullptr,          "play the open wave file"},
+    {"playmcicdda",             kKept,   false, nullptr,          "play CD audio"},
+    {"playwave",                kKept,   false, nullptr,          "play a wave file"},
+    {"paint",                   kKept,   false, nullptr,          "copy screen 1 to screen 0 and show it"},
+    {"playavi",                 kKept,   false, nullptr,          "play an AVI video"},
+    {"playmciavi",              kKept,   false, nullptr,          "play an AVI video through the media control interface"},
+    {"painttextbuffer",         kKept,   false, nullptr,          "copy screen 1 over screen 0 with the text overlay and show it"},
+    {"rename",                  kKept,   false, nullptr,          "rename a file"},
+    {"return",                  kStored, false, cmdReturn,        "return from a subroutine"},
+    {"releaseimage",            kStored, false, nullptr,          "free an image slot"},
+    {"releasetextf",            kStored, false, nullptr,          "free the text items"},
+    {"resumesave",              kStored, false, nullptr,          "enable the save menu item again"},
+    {"resumeload",              kStored, false, nullptr,          "enable the load menu item again"},
+    {"resumelog",               kStored, false, nullptr,          "enable the third item of the first menu again"},
+    {"startload",               kStored, false, nullptr,          "request loading a saved game"},
+    {"stretchblt",              kStored, false, nullptr,          "lay the text overlay over screen 0 and show it"},
+    {"setmute",                 kStored, false, nullptr,          "mute or unmute"},
+    {"stopmcimidi",             kKept,   false, nullptr,          "stop MIDI"},
+    {"stopmciwave",             kKept,   false, nullptr,          "stop wave"},
+    {"stopmcicdda",             kKept,   false, nullptr,          "stop CD audio"},
+    {"setvolume",               kStored, false, nullptr,          "set a volume"},
+    {"setfont",                 kStored, true , nullptr,          "choose the text font"},
+    {"setfontdialog",           kStored, false, nullptr,          "recognised; does nothing and yields 1"},
+    {"settextspeed",            kStored, false, nullptr,          "default per-character wait for new text items"},
+    {"settextspeedf",           kStored, false, nullptr,          "per-character wait of a text item"},
+    {"settextwait",             kStored, false, nullptr,          "duration of the timed pause escape"},
+    {"settitle",                kStored, false, nullptr,          "window title"},
+    {"showwindow",              kStored, false, nullptr,          "show or hide the main window"},
+    {"savetmp",                 kStored, false, cmdSavetmp,       "turn temporary-save recording on"},
+    {"save",                    kStored, false, nullptr,          "save the game"},
+    {"setdefaultcolor",         kStored, false, nullptr,          "default text colours"},
+    {"select",                  kStored, false, nullptr,          "choice block"},
+    {"selectex",                kStored, false, nullptr,          "choice block, extended form"},
+    {"selectcolor",             kStored, false, nullptr,          "choice colours"},
+    {"setmessagelength",        kStored, false, nullptr,          "message line length"},
+    {"settextwaitpos",          kStored, false, nullptr,          "position of the click-wait icon"},
+    {"settextprintf",           kStored, false, nullptr,          "automatic continuation count and its colour"},
+    {"settexttype",             kStored, false, nullptr,          "text style"},
+    {"showcursor",              kStored, false, nullptr,          "show or hide the mouse cursor"},
+    {"stopwave",                kStored, false, nullptr,          "stop wave playback"},
+    {"stopsave",                kStored, false, nullptr,          "grey the save menu item"},
+    {"stopload",                kStored, false, nullptr,          "grey the load menu item"},
+    {"stoplog",                 kStored, false, nullptr,          "grey the third item of the first menu"},
+    {"systemsave",              kStored, false, cmdSystemsave,    "write system.dat"},
+    {"systemload",              kStored, false, cmdSystemload,    "read system.dat"},
+    {"setrectwaiticon",         kStored, false, nullptr,          "click-wait icon source"},
+    {"transblt",                kStored, false, nullptr,          "step-toward blend of a whole screen"},
+    {"transbitblt",             kStored, false, nullptr,          "step-toward blend of a rectangle"},
+    {"transfade",               kStored, false, nullptr,          "cross-fade transition"},
+    {"trapmouse",               kStored, false, nullptr,          "arm a click trap that jumps"},
+    {"trapmouseoff",            kStored, false, nullptr,          "disarm the click trap"},
+    {"trapbuffer",              kStored, false, nullptr,          "set the trap flag"},
+    {"trapbufferoff",           kStored, false, nullptr,          "clear the trap flag"},
+    {"transfill",               kStored, false, nullptr,          "tint a rectangle"},
+    {"textBuffer",              kStored, false, nullptr,          "set the text buffer flag"},
+    {"wait",                    kStored, false, cmdWait,          "wait a number of milliseconds"},
+    {"wipe",                    kStored, false, nullptr,          "wipe transition"},
+    {"zeromemory",              kStored, false, nullptr,          "empty a string variable"},};
+// clang-format on
+
+struct LetterIndex {
+    std::array<std::vector<const CommandRow*>, 26> rows;
+    LetterIndex() {
+        for (const CommandRow& r : kRows) {
+            char c = r.name[0];
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+            rows[static_cast<size_t>(c - 'a')].push_back(&r);
+        }
+    }
+};
+
+const LetterIndex& letters() {
+    static const LetterIndex index;
+    return index;
+}
+
+}  // namespace
+
+std::span<const CommandRow> commandTable() { return kRows; }
+
+const CommandRow* findCommand(BytesView name) {
+    if (name.empty()) return nullptr;
+    char c = name[0];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    if (c < 'a' || c > 'z') return nullptr;  // a name that starts with no letter matches nothing
+    for (const CommandRow* r : letters().rows[static_cast<size_t>(c - 'a')])
+        if (equalsNoCaseMb(r->name, name)) return r;
+    return nullptr;
+}
+
+int32_t dispatchCommand(Runtime& rt, BytesView name) {
+    const CommandRow* row = findCommand(name);
+    if (!row || !row->handler) return 1;
+    const int32_t v = row->handler(rt);
+    if (row->result == kStored) rt.interp.result = v;
+    return v;
+}
+
+}  // namespace yv

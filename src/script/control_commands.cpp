@@ -1,0 +1,258 @@
+// Control flow: if, goto, gosub, return, end, breakapp, wait, loop; conversions int, cstring.
+#include "script/control_commands.h"
+
+#include <array>
+
+#include "core/cp932.h"
+#include "runtime.h"
+#include "script/interpreter.h"
+#include "script/scanners.h"
+
+namespace yv {
+namespace {
+
+bool isComparison(int32_t c) {
+    return c == kCmpEq || c == kCmpNe || c == kCmpGe || c == kCmpLe || c == kCmpGt || c == kCmpLt;
+}
+
+bool compare(int32_t l, int32_t c, int32_t r) {
+    switch (c) {
+    case kCmpEq: return l == r;
+    case kCmpNe: return l != r;
+    case kCmpGe: return l >= r;
+    case kCmpLe: return l <= r;
+    case kCmpGt: return l > r;
+    case kCmpLt: return l < r;
+    default: return false;
+    }
+}
+
+// Groups of four (left, comparison, right, connective), read strictly left to right: an "&&"
+// fails the whole condition at once, even after an "||" was satisfied.
+bool evaluateCondition(const IntList& c) {
+    std::array<uint8_t, kStackSize / 4 + 8> r{};
+    bool any = false;
+    for (size_t k = 0; k < r.size(); ++k) {
+        const size_t b = 4 * k;
+        if (isComparison(c[b + 1]) && compare(c[b], c[b + 1], c[b + 2])) {
+            r[k] = 1;
+            any = true;
+        }
+        if (k == 0) continue;
+        const int32_t conn = c[4 * (k - 1) + 3];
+        if (conn == kAnd) {
+            if (!r[k - 1] || !r[k]) return false;
+            any = true;
+        } else if (conn == kOr) {
+            if (r[k - 1] || r[k]) any = true;
+        } else {
+            return any;
+        }
+    }
+    return any;
+}
+
+bool startsElse(BytesView t, int32_t q) {
+    if (static_cast<size_t>(q) + 4 > t.size()) return false;
+    for (int i = 0; i < 4; ++i) {
+        char ch = t[static_cast<size_t>(q + i)];
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 32);
+        if (ch != "else"[i]) return false;
+    }
+    return true;
+}
+
+// The false branch: passes over the body (one statement, or a braced block with nested blocks).
+void skipBody(Runtime& rt) {
+    Interp& in = rt.interp;
+    const ScriptPtr keep = in.script;
+    const BytesView t = keep->text();
+    const int32_t n = static_cast<int32_t>(t.size());
+    const int32_t base = in.blocks.depth;
+    bool inBlock = false;
+    int32_t p = in.pos;
+    while (p < n) {
+        p = skipComment(t, p);
+        if (p >= n) break;
+        const char ch = t[static_cast<size_t>(p)];
+        if (!inBlock && ch == '#') {
+            int32_t q = p + 1;
+            while (q < n && t[static_cast<size_t>(q)] != ';' && t[static_cast<size_t>(q)] != '{') ++q;
+            if (q < n && t[static_cast<size_t>(q)] == ';') {
+                in.pos = q;
+            } else if (q < n) {
+                if (in.blocks.push(q)) ++in.blocks.opened;
+            }
+            return;
+        }
+        if (ch == '{') {
+            if (in.blocks.push(p)) ++in.blocks.opened;
+            inBlock = true;
+        } else if (ch == '}') {
+            in.blocks.pop();
+            --in.blocks.opened;
+            if (in.blocks.depth == base) {
+                in.pos = p - 1;
+                int32_t q = p + 1;
+                for (;;) {
+                    const char c = q < n ? t[static_cast<size_t>(q)] : '\0';
+                    if (q < n && (c == '\r' || c == ' ' || c == '\t' || c == '\n' ||
+                                  ((c == 'e' || c == 'E') && !startsElse(t, q)))) {
+                        ++q;
+                        continue;
+                    }
+                    break;
+                }
+                if (!startsElse(t, q)) return;
+                // "else" is not part of the language: its block is skipped too, and said so.
+                rt.messageBox("else", "", MsgButtons::Ok, MsgIcon::None);
+                p = q + 4;
+                continue;
+            }
+        }
+        ++p;
+    }
+}
+
+void afterJump(Interp& in, int32_t labelPos) {
+    in.pos = labelPos;
+    if (in.blocks.opened > 0 && in.blocks.depth >= in.blocks.opened) in.blocks.depth -= in.blocks.opened;
+}
+
+// Finds the label in the loaded text (file ";") or in the named file, whose text then replaces
+// the script text; 0 when not found or unreadable.
+int32_t findIn(Runtime& rt, const Bytes& label, const Bytes& file) {
+    Interp& in = rt.interp;
+    if (file == ";") return in.script->findLabel(label);
+    ScriptPtr src = interp::loadScript(rt, file);
+    if (!src) return 0;
+    const int32_t at = src->findLabel(label);
+    if (at > 0) in.script = std::move(src);
+    return at;
+}
+
+}  // namespace
+
+int32_t cmdIf(Runtime& rt) {
+    Interp& in = rt.interp;
+    const IntList c = scanConditionList(rt, in.argText);
+    in.blocks.opened = 0;
+    if (!evaluateCondition(c)) skipBody(rt);
+    rt.save.log.add(71, c[0], c[1], c[2], c[3]);
+    return 1;
+}
+
+int32_t jumpGoto(Runtime& rt, const Bytes& label, const Bytes& file) {
+    Interp& in = rt.interp;
+    in.scriptName = file;  // switched whatever the outcome
+    rt.save.log.add(62, label, file);
+    if (!label.empty() && label[0] == ';') return 0;
+    const int32_t at = findIn(rt, label, file);
+    if (at > 0) afterJump(in, at);
+    return at;
+}
+
+int32_t cmdGoto(Runtime& rt) {
+    Interp& in = rt.interp;
+    const StringList s = scanStringList(in, in.argText);
+    const Bytes file = s.given(1) ? s[1] : in.scriptName;
+    return jumpGoto(rt, s[0], file);
+}
+
+int32_t cmdGosub(Runtime& rt) {
+    Interp& in = rt.interp;
+    const IntList iv = scanIntList(in, in.argText);
+    const StringList s = scanStringList(in, in.argText);
+    const int32_t mode = iv[0];
+    const bool posGiven = iv.given(1);
+    // Mode 1 returns onto this statement; every other mode continues after it.
+    const int32_t ret = mode == 1 ? in.stmtStart - 1 : (posGiven ? iv[1] : in.pos);
+    CallStack& cs = in.calls;
+    if (cs.depth < 0 || cs.depth >= kStackSize) return 0;  // deeper nesting is refused
+    cs.file[static_cast<size_t>(cs.depth)] = in.scriptName;
+    cs.pos[static_cast<size_t>(cs.depth)] = ret;
+    Bytes file = s[1];
+    if (file.empty())
+        file = in.scriptName;
+    else if (file[0] == ';')
+        file = ";";
+    const Bytes& label = s[0];
+    const int32_t at = findIn(rt, label, file);
+    if (at <= 0) return 0;
+    ++cs.depth;
+    in.scriptName = file;
+    rt.save.log.add(61, label, file, mode, mode == 1 ? in.pos : ret, in.stmtStart);
+    afterJump(in, at);
+    return at;
+}
+
+int32_t cmdReturn(Runtime& rt) {
+    Interp& in = rt.interp;
+    CallStack& cs = in.calls;
+    if (cs.depth <= 0) return 1;
+    const size_t top = static_cast<size_t>(cs.depth - 1);
+    const Bytes file = cs.file[top];
+    if (file == ";") return 1;  // names no file: a call made without one cannot return
+    ScriptPtr src = interp::loadScript(rt, file);
+    if (!src) return 1;
+    in.scriptName = file;
+    in.script = std::move(src);
+    in.pos = cs.pos[top];
+    cs.file[top].clear();
+    cs.pos[top] = 0;
+    --cs.depth;
+    rt.save.log.add(63);
+    choices::onReturn(rt, cs.depth);
+    text::onReturn(rt, cs.depth);
+    return 1;
+}
+
+int32_t cmdEnd(Runtime& rt) {
+    Interp& in = rt.interp;
+    in.halt = 1;
+    in.running = 0;
+    in.suspended = 0;
+    if (rt.config.scriptEnd == 1) rt.messageBox(rt.config.exitMessage, "", MsgButtons::Ok, MsgIcon::None);
+    rt.save.log.add(64);
+    return 1;
+}
+
+int32_t cmdBreakapp(Runtime& rt) {
+    rt.interp.halt = 1;
+    rt.platform.requestClose();
+    return rt.interp.result;
+}
+
+int32_t cmdWait(Runtime& rt) {
+    Interp& in = rt.interp;
+    const IntList iv = scanIntList(in, in.argText);
+    in.wait.reset();
+    in.wait.waitMs = iv[0];
+    return 1;
+}
+
+int32_t cmdLoop(Runtime& rt) {
+    (void)scanIntList(rt.interp, rt.interp.argText);
+    return 1;
+}
+
+int32_t cmdInt(Runtime& rt) {
+    Interp& in = rt.interp;
+    const StringList s = scanStringList(in, in.argText);
+    in.strResult = s[0];
+    return leadingInt(s[0]);
+}
+
+int32_t cmdCstring(Runtime& rt) {
+    Interp& in = rt.interp;
+    const IntList iv = scanIntList(in, in.argText);
+    const StringList s = scanStringList(in, in.argText);
+    if (!s[0].empty() && s[0][0] == ';') {
+        in.strResult = decimal(iv[0]);
+        return iv[0];
+    }
+    in.strResult = s[0];
+    return leadingInt(s[0]);
+}
+
+}  // namespace yv

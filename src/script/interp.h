@@ -1,0 +1,128 @@
+// Interpreter state: script text, read position, variables, call and block stacks, flags.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "core/bytes.h"
+#include "script/script_source.h"
+
+namespace yv {
+
+constexpr int32_t kEndMarker = -214748364;      // closes an integer list; "argument not given"
+constexpr int32_t kColourMarker = -200010001;   // the item rgb( produces
+constexpr int kIntVarCount = 2021;               // @0 .. @2020
+constexpr int kStrVarCount = 58;                 // @A .. @z (byte - 0x41)
+constexpr int kStrSlotCount = 60;                // string variables and the two text slots after them
+constexpr int kStackSize = 1024;                 // call stack and block stack entries
+
+// Condition-list codes.
+constexpr int32_t kCmpEq = -200001211;
+constexpr int32_t kCmpNe = -200001200;
+constexpr int32_t kCmpGe = -200001199;
+constexpr int32_t kCmpLe = -200001188;
+constexpr int32_t kCmpGt = -200001177;
+constexpr int32_t kCmpLt = -200001166;
+constexpr int32_t kAnd = -200001221;
+constexpr int32_t kOr = -200001231;
+
+struct CallStack {
+    std::array<Bytes, kStackSize + 1> file;   // caller file; one entry above the top for saving
+    std::array<int32_t, kStackSize + 1> pos{};
+    std::array<int32_t, kStackSize + 1> extra{};
+    int32_t depth = 0;
+};
+
+struct BlockStack {
+    std::array<int32_t, kStackSize> pos{};
+    int32_t depth = 0;
+    int32_t opened = 0;  // blocks opened by the running if-scan
+    // A stray '}' may take the depth below 0; entries are stored only where the array has room
+    // and further entries beyond its size are refused.
+    bool push(int32_t p) {
+        if (depth >= kStackSize) return false;
+        if (depth >= 0) pos[static_cast<size_t>(depth)] = p;
+        ++depth;
+        return true;
+    }
+    void pop() { --depth; }
+};
+
+struct WaitGate {
+    uint32_t lastCheck = 0;
+    uint32_t lastElapse = 0;
+    bool started = false;
+    int32_t waitMs = 0;  // 0 = no wait
+    void reset() {
+        lastCheck = lastElapse = 0;
+        started = false;
+    }
+};
+
+struct Interp {
+    // Script text and position.
+    ScriptPtr script = std::make_shared<const ScriptSource>(Bytes{});
+    const Bytes& text() const { return script->text(); }
+    void setText(Bytes t) { script = std::make_shared<const ScriptSource>(std::move(t)); }
+    Bytes scriptName;   // current script name; ";" = the text already loaded
+    Bytes firstScript;  // the configured first script, target of the full reset
+    int32_t pos = 0;
+    int32_t stmtStart = 0;
+    Bytes cmdName;
+    Bytes argText;
+
+    // Variables.
+    std::array<int32_t, kIntVarCount> ivar{};
+    std::array<Bytes, kStrSlotCount> svar;
+
+    // Results of the last command.
+    int32_t result = 0;
+    Bytes strResult;
+    int32_t pendingIndex = -1;
+    int32_t pendingKind = 0;  // 0 none, 1 integer variable, 2 string variable
+
+    // Flags shared with the window thread.
+    std::atomic<int32_t> running{0};
+    std::atomic<int32_t> suspended{0};
+    std::atomic<int32_t> threadActive{0};
+    std::atomic<int32_t> stepsEnabled{0};
+    std::atomic<int32_t> halt{0};
+    std::atomic<int32_t> leftClick{0};
+    std::atomic<int32_t> rightClick{0};
+    std::atomic<int32_t> clickWaitMode{0};  // mouseclickwait: 1 left, 2 right
+
+    // Pacing and the steps-per-second figure.
+    std::atomic<double> pacingMs{30.0};
+    std::atomic<int32_t> stepsPerSecond{0};
+    int32_t passCount = 0;
+    uint32_t passSecondStart = 0;
+
+    ScriptCache scriptCache;
+    CallStack calls;
+    BlockStack blocks;
+    WaitGate wait;
+
+    // The string scanner's inline-command flag survives between calls.
+    bool inlineCommandFlag = false;
+
+    // Indices assigned since the variable monitor last looked (dropped beyond its room).
+    std::vector<int32_t> changes;
+    void noteChange(int32_t index) {
+        if (changes.size() < 2022) changes.push_back(index);
+    }
+
+    // Integer variable access that ignores indices outside 0..2020.
+    int32_t getInt(int64_t i) const {
+        return (i >= 0 && i < kIntVarCount) ? ivar[static_cast<size_t>(i)] : 0;
+    }
+    bool setInt(int64_t i, int32_t v) {
+        if (i < 0 || i >= kIntVarCount) return false;
+        ivar[static_cast<size_t>(i)] = v;
+        noteChange(static_cast<int32_t>(i));
+        return true;
+    }
+};
+
+}  // namespace yv

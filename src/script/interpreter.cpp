@@ -1,0 +1,273 @@
+// Statement reader and interpreter step.
+#include "script/interpreter.h"
+
+#include <thread>
+#include <unordered_map>
+
+#include "core/cp932.h"
+#include "runtime.h"
+#include "script/command_table.h"
+#include "script/scanners.h"
+
+namespace yv::interp {
+namespace {
+
+// Longest command name worth keeping: a missing '(' lets the name run on, and such a name
+// matches nothing whatever its length.
+constexpr size_t kMaxNameBytes = 64;
+
+void applyPending(Runtime& rt, int32_t& pendingIndex, int32_t& pendingKind) {
+    Interp& in = rt.interp;
+    if (pendingKind == 1) {
+        in.setInt(pendingIndex, in.result);
+    } else if (pendingKind == 2) {
+        if (pendingIndex >= 0 && pendingIndex < kStrVarCount) {
+            in.svar[static_cast<size_t>(pendingIndex)] = in.strResult;
+            in.noteChange(pendingIndex);
+        }
+    } else {
+        return;
+    }
+    in.result = 0;
+    in.strResult.clear();
+    pendingKind = 0;
+    pendingIndex = -1;
+}
+
+// Runs the command whose '#' is at p; afterwards moves to the end of the statement.
+void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
+    Interp& in = rt.interp;
+    const ScriptPtr keepAlive = in.script;  // a jump may replace the text while we look at it
+    const BytesView t = keepAlive->text();
+    const size_t n = t.size();
+    in.stmtStart = p;
+    in.pos = p + 1;
+    size_t open = t.find('(', static_cast<size_t>(p) + 1);
+    const size_t nameEnd = open == BytesView::npos ? n : open;
+    in.cmdName.assign(t.substr(static_cast<size_t>(p) + 1,
+                               std::min(nameEnd - static_cast<size_t>(p) - 1, kMaxNameBytes + 1)));
+    in.argText.clear();
+    if (open != BytesView::npos) {
+        size_t e = open;
+        while (e < n && t[e] != ';' && t[e] != '\n') ++e;
+        in.argText.assign(t.substr(open, e - open));
+    }
+    in.argText += ';';
+
+    dispatchCommand(rt, in.cmdName);
+
+    // Finish the statement (in the text that is current now: a jump may have replaced it).
+    if (in.running) applyPending(rt, pendingIndex, pendingKind);
+    const BytesView u = in.text();
+    const int32_t un = static_cast<int32_t>(u.size());
+    int32_t q = in.pos;
+    if (q < 0) q = 0;
+    while (q < un && u[static_cast<size_t>(q)] != ';') {
+        if (q + 1 < un && u[static_cast<size_t>(q) + 1] == '#') break;
+        if (u[static_cast<size_t>(q)] == ')' || u[static_cast<size_t>(q)] == '\n') break;
+        ++q;
+    }
+    in.pos = skipComment(u, q);
+}
+
+void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
+    Interp& in = rt.interp;
+    const ScriptPtr keepAlive = in.script;
+    const BytesView t = keepAlive->text();
+    in.pos = p + 1;
+    AssignOutcome a = evalAssignment(rt, t.substr(static_cast<size_t>(p)));
+    if (a.pending) {
+        pendingIndex = a.index;
+        pendingKind = a.kind;
+        return;  // the command after '=' is reached by the byte walk
+    }
+    size_t q = static_cast<size_t>(p);
+    while (q < t.size() && t[q] != ';' && t[q] != ')' && t[q] != '\n') ++q;
+    in.pos = static_cast<int32_t>(q) + 1;
+}
+
+// Yield: the common exit of the waits. A click that nothing waited for is forgotten here.
+void yieldStep(Runtime& rt) {
+    rt.interp.leftClick = 0;
+    rt.interp.rightClick = 0;
+    if (rt.save.loadRequested) {
+        if (!save::performRequestedLoad(rt))
+            rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), "",
+                          MsgButtons::Ok, MsgIcon::Exclamation);
+        rt.save.loadRequested = 0;
+        rt.save.loadFile.clear();
+    }
+}
+
+// A fade of the volume advances once per statement slot; while it runs each slot costs 150 ms.
+bool volumeFadeSlot(Runtime& rt) {
+    if (!rt.media.volumeFading) return false;
+    if (media::advanceVolumeFade(rt)) {
+        rt.clock().sleepMs(150);
+        return true;
+    }
+    rt.media.volumeFading = false;
+    rt.interp.halt = 0;
+    return false;
+}
+
+bool waitPassed(Runtime& rt) {
+    WaitGate& g = rt.interp.wait;
+    const uint32_t now = rt.clock().nowMs();
+    if (!g.started) {
+        g.started = true;
+        g.lastCheck = now;
+        return false;
+    }
+    if (now - g.lastCheck > static_cast<uint32_t>(g.waitMs)) {
+        g.lastElapse = now;
+        return true;
+    }
+    return false;
+}
+
+void countPass(Interp& in, uint32_t now) {
+    ++in.passCount;
+    if (now - in.passSecondStart >= 1000) {
+        in.stepsPerSecond = in.passCount;
+        in.passCount = 0;
+        in.passSecondStart = now;
+    }
+}
+
+}  // namespace
+
+ScriptPtr loadScript(Runtime& rt, BytesView name) {
+    Interp& in = rt.interp;
+    const Bytes version = rt.resources.versionKey(name);
+    if (!version.empty()) {
+        std::lock_guard lock(in.scriptCache.mutex);
+        auto it = in.scriptCache.byName.find(Bytes(name));
+        if (it != in.scriptCache.byName.end() && it->second.first == version) return it->second.second;
+    }
+    auto data = rt.resources.read(name);
+    if (!data) return nullptr;
+    // The text is the file's bytes up to its first zero byte.
+    const size_t zero = data->find('\0');
+    if (zero != Bytes::npos) data->resize(zero);
+    auto src = std::make_shared<const ScriptSource>(std::move(*data));
+    if (!version.empty()) {
+        std::lock_guard lock(in.scriptCache.mutex);
+        if (in.scriptCache.byName.size() > 64) in.scriptCache.byName.clear();
+        in.scriptCache.byName[Bytes(name)] = {version, src};
+    }
+    return src;
+}
+
+void stopAtEndOfText(Runtime& rt) {
+    rt.interp.halt = 1;
+    rt.interp.running = 0;
+    rt.interp.suspended = 0;
+}
+
+void step(Runtime& rt) {
+    Interp& in = rt.interp;
+    if (!in.running) return;
+    countPass(in, rt.clock().nowMs());
+    if (rt.media.volumeFading) {
+        if (volumeFadeSlot(rt) && in.halt) return;
+    }
+    int32_t pendingIndex = -1;
+    int32_t pendingKind = 0;
+    for (;;) {
+        ++in.passCount;
+        if (in.halt) return;
+        in.pos = skipComment(in.text(), in.pos);
+        volumeFadeSlot(rt);
+        if (rt.screens.effectOn) graphics::drawEffectFrame(rt);
+        if (rt.choices.collecting) choices::collectAt(rt);
+        if (rt.choices.ready) {
+            choices::runChoicePhase(rt);
+            return yieldStep(rt);
+        }
+        choices::checkTraps(rt);
+        if (rt.text.printing && !text::advancePrinting(rt)) return yieldStep(rt);
+        if (rt.screens.fadeOn) {
+            if (!graphics::advanceFade(rt)) return yieldStep(rt);
+            rt.screens.fadeOn = false;
+        }
+        if (rt.screens.wipeOn) {
+            if (!graphics::advanceWipe(rt)) return yieldStep(rt);
+            rt.screens.wipeOn = false;
+        }
+        if (rt.screens.transfadeOn) {
+            if (!graphics::advanceTransfade(rt)) return yieldStep(rt);
+            rt.screens.transfadeOn = false;
+        }
+        if (rt.screens.mosaicfadeOn) {
+            if (graphics::advanceMosaicfade(rt)) rt.screens.mosaicfadeOn = false;
+            return yieldStep(rt);
+        }
+        if (in.wait.waitMs != 0) {
+            if (!waitPassed(rt)) return yieldStep(rt);
+            in.wait.waitMs = 0;
+            in.wait.reset();
+        }
+        if (rt.text.printing) return;
+        if (const int32_t mode = in.clickWaitMode; mode != 0) {
+            const bool clicked = mode == 1 ? in.leftClick != 0 : in.rightClick != 0;
+            if (!clicked) return yieldStep(rt);
+            in.clickWaitMode = 0;
+        }
+
+        // Statement.
+        const BytesView t = in.text();
+        if (in.pos < 0 || in.pos >= static_cast<int32_t>(t.size())) {
+            stopAtEndOfText(rt);
+            return;
+        }
+        const char b = t[static_cast<size_t>(in.pos)];
+        if (b == '#')
+            runCommand(rt, in.pos, pendingIndex, pendingKind);
+        else if (b == '@')
+            runAssignment(rt, in.pos, pendingIndex, pendingKind);
+
+        if (rt.media.cdWait) {
+            if (!media::cdDriveReady(rt)) return;
+            rt.media.cdWait = false;
+        }
+        if (in.halt) return yieldStep(rt);
+        in.leftClick = 0;
+        in.rightClick = 0;
+        ++in.pos;
+        if (!in.running) return;
+    }
+}
+
+void threadLoop(Runtime& rt) {
+    Interp& in = rt.interp;
+    Clock& clock = rt.clock();
+    in.running = 1;
+    in.threadActive = 1;
+    in.suspended = 0;
+    while (in.running) {
+        if (in.suspended || !in.stepsEnabled) {
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+            continue;
+        }
+        const double start = clock.nowPreciseMs();
+        step(rt);
+        const double pacing = in.pacingMs.load();
+        if (pacing > 0) {
+            const double left = pacing - (clock.nowPreciseMs() - start);
+            if (left > 0) clock.sleepMs(left);
+        } else {
+            clock.freeRun();
+        }
+    }
+    in.threadActive = 0;
+    in.suspended = 0;
+}
+
+void stop(Runtime& rt) {
+    rt.interp.suspended = 0;
+    rt.interp.running = 0;
+    while (rt.interp.threadActive) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace yv::interp

@@ -1,0 +1,32 @@
+// The statement reader, the step with its wait conditions in order, and the interpreter thread.
+#pragma once
+
+#include <cstdint>
+
+#include "core/bytes.h"
+#include "script/script_source.h"
+
+namespace yv {
+
+struct Runtime;
+
+namespace interp {
+
+// Reads a script file through the resource reader; nullptr when it cannot be read. An unchanged
+// file gives back the same source (and so keeps its label index).
+ScriptPtr loadScript(Runtime& rt, BytesView name);
+
+// One step: advances whatever is in progress, then runs statements until one has to wait.
+void step(Runtime& rt);
+
+// The interpreter thread's procedure: steps with pacing while the running flag is set.
+void threadLoop(Runtime& rt);
+
+// Asks a running threadLoop to end and waits until it has left its loop.
+void stop(Runtime& rt);
+
+// Stops the interpreter as `end` does, without its message (running past the script's end).
+void stopAtEndOfText(Runtime& rt);
+
+}  // namespace interp
+}  // namespace yv

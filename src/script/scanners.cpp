@@ -1,0 +1,539 @@
+// Integer, condition, string and name lists, and the assignment evaluator.
+#include "script/scanners.h"
+
+#include <string>
+
+#include "core/cp932.h"
+#include "runtime.h"
+
+namespace yv {
+namespace {
+
+struct Keyword {
+    std::string_view word;
+    int32_t value;
+};
+
+// Longer names come before the names they begin with.
+constexpr Keyword kKeywords[] = {
+    {"null", 0},          {"true", 1},        {"false", 0},         {"left", 1},
+    {"right", 2},         {"back", 1},        {"primary", 0},       {"none", -1},
+    {"cancel", -1},       {"mb_okcancel", 2}, {"mb_ok", 1},         {"mb_retrycancel", 5},
+    {"mb_yesnocancel", 4}, {"mb_yesno", 3},   {"idok", 1},          {"idcancel", 2},
+    {"idyes", 3},         {"idno", 4},        {"idretry", 5},
+};
+
+bool startsNoCase(BytesView t, size_t i, std::string_view w) {
+    if (i + w.size() > t.size()) return false;
+    for (size_t k = 0; k < w.size(); ++k) {
+        char c = t[i + k];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (c != w[k]) return false;
+    }
+    return true;
+}
+
+enum class KwKind { None, Rgb, Value };
+struct KwMatch {
+    KwKind kind = KwKind::None;
+    size_t length = 0;
+    int32_t value = 0;
+};
+
+KwMatch matchKeyword(BytesView t, size_t i, bool withRgb, bool withNull) {
+    if (withRgb && startsNoCase(t, i, "rgb(")) return {KwKind::Rgb, 4, kColourMarker};
+    for (const Keyword& k : kKeywords) {
+        if (!withNull && k.word == "null") continue;
+        if (startsNoCase(t, i, k.word)) return {KwKind::Value, k.word.size(), k.value};
+    }
+    return {};
+}
+
+Bytes stripBlanks(BytesView s) {
+    Bytes out;
+    out.reserve(s.size());
+    for (char c : s)
+        if (c != ' ' && c != '\n' && c != '\t') out += c;
+    return out;
+}
+
+// Removes a string literal starting at the quote at i (through the next quote, or to the end).
+void deleteLiteral(Bytes& t, size_t i) {
+    size_t close = t.find('"', i + 1);
+    t.erase(i, close == Bytes::npos ? Bytes::npos : close - i + 1);
+}
+
+bool isVarLetter(unsigned char c) { return c >= 0x41 && c <= 0x7A; }
+
+int32_t bufferValue(const Bytes& buf) { return leadingInt(buf); }
+
+int32_t negate(int32_t v) { return static_cast<int32_t>(-static_cast<int64_t>(v)); }
+
+// Wrapping 32-bit arithmetic; division by zero leaves the left side as it was.
+int32_t arith(char op, int32_t a, int32_t b) {
+    const int64_t x = a, y = b;
+    switch (op) {
+    case '+': return static_cast<int32_t>(static_cast<uint32_t>(x + y));
+    case '-': return static_cast<int32_t>(static_cast<uint32_t>(x - y));
+    case '*': return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(x) * static_cast<uint64_t>(y)));
+    case '/': return y == 0 ? a : static_cast<int32_t>(static_cast<uint32_t>(x / y));
+    case '%': return y == 0 ? a : static_cast<int32_t>(x % y);
+    case '&': return a & b;
+    case '|': return a | b;
+    case '^': return a ^ b;
+    default: return a;
+    }
+}
+
+}  // namespace
+
+Bytes fullWidthDigits(int32_t v) {
+    Bytes out;
+    for (char c : std::to_string(v)) {
+        if (c < '0' || c > '9') continue;
+        out += static_cast<char>(0x82);
+        out += static_cast<char>(0x4F + (c - '0'));
+    }
+    return out;
+}
+
+IntList scanIntList(const Interp& in, BytesView arg) {
+    IntList out;
+    Bytes t = stripBlanks(arg);
+    Bytes buf;
+    bool var = false, neg = false;
+    size_t i = (!t.empty() && t[0] == '(') ? 1 : 0;
+    while (i < t.size()) {
+        const char b = t[i];
+        if (b == ';') break;
+        if (b == '"') {
+            deleteLiteral(t, i);
+            if (i < t.size() && (t[i] == ',' || t[i] == ';')) ++i;  // a skipped ';' ends nothing
+            continue;
+        }
+        if (b == '@') {
+            var = true;
+            ++i;
+            continue;
+        }
+        if (!var) {
+            KwMatch k = matchKeyword(t, i, true, true);
+            if (k.kind == KwKind::Rgb) {
+                out.push(kColourMarker);
+                i += k.length;
+                continue;
+            }
+            if (k.kind == KwKind::Value) {
+                buf += std::to_string(k.value);
+                i += k.length;
+                continue;
+            }
+        }
+        if (isDigit(b)) {
+            buf += b;
+            ++i;
+            continue;
+        }
+        if (var) {
+            var = false;
+            if (isVarLetter(static_cast<unsigned char>(b))) {
+                buf.clear();
+                i += 2;  // a string variable yields nothing; the byte after it goes too
+                continue;
+            }
+            out.push(in.getInt(bufferValue(buf)));
+        } else if (b == '-') {
+            neg = true;
+        } else {
+            int32_t v = bufferValue(buf);
+            if (neg) {
+                v = negate(v);
+                neg = false;
+            }
+            out.push(v);
+        }
+        buf.clear();
+        ++i;
+    }
+    return out;
+}
+
+IntList scanConditionList(Runtime& rt, BytesView arg) {
+    IntList out;
+    Bytes t = stripBlanks(arg);
+    Bytes buf;
+    bool var = false, neg = false;
+    size_t i = (!t.empty() && t[0] == '(') ? 1 : 0;
+    auto at = [&](size_t k) -> char { return k < t.size() ? t[k] : '\0'; };
+    while (i < t.size()) {
+        const char b = t[i];
+        if (b == ';') break;
+        if (b == '"') {
+            deleteLiteral(t, i);
+            continue;
+        }
+        if (b == '@') {
+            var = true;
+            ++i;
+            continue;
+        }
+        if (!var) {
+            KwMatch k = matchKeyword(t, i, true, true);
+            if (k.kind == KwKind::Rgb) {
+                out.push(kColourMarker);
+                i += k.length;
+                continue;
+            }
+            if (k.kind == KwKind::Value) {
+                buf += std::to_string(k.value);
+                i += k.length;
+                continue;
+            }
+        }
+        if (isDigit(b)) {
+            buf += b;
+            ++i;
+            continue;
+        }
+        const char n = at(i + 1);
+        if (var) {
+            var = false;
+            if (isVarLetter(static_cast<unsigned char>(b))) {
+                // A string variable has no value here; its name and the byte after it are dropped.
+                buf.clear();
+                i += 2;
+                continue;
+            }
+            out.push(rt.interp.getInt(bufferValue(buf)));
+            buf.clear();
+            if (b == '=' && n == '=') {
+                out.push(kCmpEq);
+                ++i;
+            } else if (b == '!' && n == '=') {
+                out.push(kCmpNe);
+                ++i;
+            } else if (b == '&' && n == '&') {
+                out.push(kAnd);
+                ++i;
+            } else if (b == '|' && n == '|') {
+                out.push(kOr);
+                ++i;
+            } else if (b == '<' && n != '=') {
+                out.push(kCmpLt);
+            } else if (b == '>' && n != '=') {
+                out.push(kCmpGt);
+            }
+            ++i;
+            continue;
+        }
+        const char prev = i > 0 ? t[i - 1] : '\0';
+        bool stop = false;
+        if (prev == '|' && b == '|') {
+            out.push(kOr);
+        } else if (prev == '&' && b == '&') {
+            out.push(kAnd);
+        } else if (prev == '!' && b == '=') {
+            out.push(kCmpNe);
+        } else if (prev == '>' && b == '=') {
+            out.push(kCmpGe);
+        } else if (prev == '<' && b == '=') {
+            out.push(kCmpLe);
+        } else if (prev == '=' && b == '=') {
+            out.push(kCmpEq);
+        } else if (b == '-') {
+            neg = true;
+        } else {
+            int32_t v = bufferValue(buf);
+            if (neg) {
+                v = negate(v);
+                neg = false;
+            }
+            out.push(v);
+            if (b == ';' || b == ')') {
+                stop = true;
+            } else if (b == '<' && n != '=') {
+                rt.messageBox("<", "", MsgButtons::Ok, MsgIcon::None);
+                out.push(kCmpLt);
+            } else if (b == '>' && n != '=') {
+                rt.messageBox(">", "", MsgButtons::Ok, MsgIcon::None);
+                out.push(kCmpGt);
+            }
+        }
+        buf.clear();
+        if (stop) break;
+        ++i;
+    }
+    return out;
+}
+
+StringList scanStringList(Interp& in, BytesView t) {
+    StringList out;
+    out.slots.emplace_back();
+    auto cur = [&]() -> Bytes& { return out.slots.back(); };
+    auto advance = [&] {
+        if (out.slots.size() < static_cast<size_t>(kStackSize)) out.slots.emplace_back();
+    };
+    static constexpr std::string_view kInline[] = {"gosub", "loadimage", "playwave", "stopwave",
+                                                   "openplaymcicdda"};
+    bool literal = false;
+    size_t i = 0;
+    while (i < t.size()) {
+        const char b = t[i];
+        if (!literal) {
+            if (b == ')' || b == ';') {
+                cur() = ";";
+                break;
+            }
+            if (b == '\0') break;
+            if (b == '@' && i + 1 < t.size() && isVarLetter(static_cast<unsigned char>(t[i + 1]))) {
+                cur() = in.svar[static_cast<size_t>(static_cast<unsigned char>(t[i + 1]) - 0x41)];
+                advance();
+                i += 2;
+                continue;
+            }
+            if (b == '"') literal = true;
+            ++i;
+            continue;
+        }
+        if (b == '\\' && i + 3 < t.size() && t[i + 1] == '\\' && t[i + 2] == '@') {
+            const unsigned char x = static_cast<unsigned char>(t[i + 3]);
+            if (isVarLetter(x)) {
+                cur() += in.svar[x - 0x41u];
+                i += 4;
+                continue;
+            }
+            if (isDigit(static_cast<char>(x))) {
+                cur() += fullWidthDigits(in.getInt(x - '0'));
+                i += 4;
+                continue;
+            }
+        }
+        if (b == '\\' && i + 1 < t.size() && t[i + 1] == '#') {
+            for (std::string_view name : kInline)
+                if (startsNoCase(t, i + 2, name)) in.inlineCommandFlag = true;
+        }
+        if (b == '"') {
+            if (!in.inlineCommandFlag) {
+                literal = false;
+                advance();
+                ++i;
+                continue;
+            }
+            if (i + 1 < t.size() && t[i + 1] == ';') {
+                in.inlineCommandFlag = false;
+                literal = false;
+                advance();
+                i += 2;
+                continue;
+            }
+        }
+        cur() += b;
+        ++i;
+    }
+    return out;
+}
+
+StringList scanNameList(BytesView t) {
+    StringList out;
+    out.slots.emplace_back();
+    auto cur = [&]() -> Bytes& { return out.slots.back(); };
+    auto advance = [&] {
+        if (out.slots.size() < static_cast<size_t>(kStackSize)) out.slots.emplace_back();
+    };
+    bool literal = false;
+    for (size_t i = 0; i < t.size(); ++i) {
+        const char b = t[i];
+        if (b == '\n' || b == '\0') break;
+        if (!literal) {
+            if (b == ')' || b == ';') {
+                cur() = ";";
+                break;
+            }
+            if (b == '@' && i + 1 < t.size() && isVarLetter(static_cast<unsigned char>(t[i + 1]))) {
+                cur() = Bytes(1, t[i + 1]);
+                advance();
+                ++i;
+                continue;
+            }
+            if (b == '"') literal = true;
+            continue;
+        }
+        if (b == '"') {
+            literal = false;
+            advance();
+            continue;
+        }
+        cur() += b;
+    }
+    return out;
+}
+
+namespace {
+
+AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
+    static const Bytes kOps = "%&*+-/=^|";
+    const Bytes t = stripBlanks(stmt);
+    size_t o = 1;
+    while (o < t.size() && kOps.find(t[o]) == Bytes::npos) ++o;
+    const int32_t index = leadingInt(BytesView(t).substr(1, o - 1));
+    AssignOutcome res;
+    res.index = index;
+    if (o >= t.size()) return res;
+    const char op = t[o];
+    const char next = o + 1 < t.size() ? t[o + 1] : '\0';
+    Interp& in = rt.interp;
+    if (op == '+' && next == '+') {
+        in.setInt(index, arith('+', in.getInt(index), 1));
+        return res;
+    }
+    if (op == '-' && next == '-') {
+        in.setInt(index, arith('-', in.getInt(index), 1));
+        return res;
+    }
+    char compound = 0;
+    size_t rhs;
+    if (op == '=') {
+        rhs = o + 1;
+    } else if (next == '=') {
+        compound = op;
+        rhs = o + 2;
+    } else {
+        rt.messageBox(stmt, "", MsgButtons::Ok, MsgIcon::None);
+        return res;
+    }
+    if (t.find('#', rhs) != Bytes::npos) {
+        res.kind = 1;
+        res.pending = true;
+        return res;
+    }
+    int32_t a = 0;
+    char pendingOp = 0;
+    Bytes buf;
+    bool var = false, paren = false, neg = false;
+    for (size_t i = rhs; i < t.size(); ++i) {
+        const char b = t[i];
+        if (!var) {
+            KwMatch k = matchKeyword(t, i, false, false);
+            if (k.kind == KwKind::Value) {
+                a = k.value;
+                buf = std::to_string(k.value);
+                i += k.length - 1;
+                continue;
+            }
+        }
+        if (isDigit(b)) {
+            buf += b;
+            continue;
+        }
+        if (b == '@' && !var) {
+            var = true;
+            continue;
+        }
+        if (b == '(' && !var) {
+            paren = true;
+            continue;
+        }
+        if (b == '-' && paren) {
+            neg = true;
+            paren = false;
+            continue;
+        }
+        if (b == ')' && paren) {
+            paren = false;
+            continue;
+        }
+        int32_t operand = var ? in.getInt(bufferValue(buf)) : bufferValue(buf);
+        if (pendingOp == 0) {
+            a = operand;
+        } else {
+            if (neg) {
+                operand = negate(operand);
+                neg = false;
+            }
+            a = arith(pendingOp, a, operand);
+        }
+        var = false;
+        buf.clear();
+        if (b == '*' || b == '+' || b == '-' || b == '/') pendingOp = b;
+        if (b == ';') break;
+    }
+    const int32_t cur = in.getInt(index);
+    int32_t v = a;
+    switch (compound) {
+    case 0: v = a; break;
+    case '%': v = (a != 0 && cur != 0) ? arith('%', cur, a) : cur; break;
+    default: v = arith(compound, cur, a); break;
+    }
+    in.setInt(index, v);
+    return res;
+}
+
+AssignOutcome assignString(Runtime& rt, BytesView t) {
+    Interp& in = rt.interp;
+    AssignOutcome res;
+    res.index = static_cast<unsigned char>(t[1]) - 0x41;
+    const size_t eq = t.find('=');
+    if (eq == BytesView::npos) return res;
+    const bool append = eq > 0 && t[eq - 1] == '+';
+    Bytes value;
+    for (size_t i = eq + 1; i < t.size(); ++i) {
+        const char b = t[i];
+        if (b == ';') break;
+        if (b == '"') {
+            size_t close = t.find('"', i + 1);
+            if (close == BytesView::npos) {
+                value.append(t.substr(i + 1));
+                break;
+            }
+            value.append(t.substr(i + 1, close - i - 1));
+            i = close + 2;  // the two bytes after the closing quote go unexamined
+            continue;
+        }
+        if (b == '@' && i + 1 < t.size()) {
+            const unsigned char x = static_cast<unsigned char>(t[i + 1]);
+            if (isVarLetter(x)) {
+                value += in.svar[x - 0x41u];
+                ++i;
+                continue;
+            }
+            if (isDigit(static_cast<char>(x))) {
+                size_t e = i + 1;
+                while (e < t.size() && isDigit(t[e])) ++e;
+                value += std::to_string(in.getInt(leadingInt(t.substr(i + 1, e - i - 1))));
+                i = e - 1;
+                continue;
+            }
+            continue;
+        }
+        if (b == '#') {
+            res.kind = 2;
+            res.pending = true;
+            return res;
+        }
+    }
+    Bytes& slot = in.svar[static_cast<size_t>(res.index)];
+    if (append)
+        slot += value;
+    else
+        slot = value;
+    in.noteChange(res.index);
+    return res;
+}
+
+}  // namespace
+
+AssignOutcome evalAssignment(Runtime& rt, BytesView text) {
+    const size_t semi = text.find(';');
+    const BytesView stmt = semi == BytesView::npos ? text : text.substr(0, semi + 1);
+    if (stmt.empty() || stmt[0] != '@') {
+        rt.messageBox(utf8ToCp932("変数変換失敗"), "", MsgButtons::Ok, MsgIcon::None);
+        return {};
+    }
+    if (stmt.size() < 2) return {};
+    const unsigned char kind = static_cast<unsigned char>(stmt[1]);
+    if (isDigit(static_cast<char>(kind))) return assignInteger(rt, stmt);
+    if (isVarLetter(kind)) return assignString(rt, stmt);
+    return {};
+}
+
+}  // namespace yv

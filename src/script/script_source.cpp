@@ -1,0 +1,51 @@
+// Comment skipping and the label walk over a script text.
+#include "script/script_source.h"
+
+namespace yv {
+
+int32_t skipComment(BytesView t, int32_t p) {
+    const int32_t n = static_cast<int32_t>(t.size());
+    if (p < 0 || p + 1 >= n || t[static_cast<size_t>(p)] != '/') return p;
+    const char next = t[static_cast<size_t>(p) + 1];
+    if (next == '/') {
+        while (p < n && t[static_cast<size_t>(p)] != '\n') ++p;
+        return p;  // an unclosed comment ends at the end of the text
+    }
+    if (next == '*') {
+        // "/*/" closes itself: the search for "*/" starts at the '*' of the opener.
+        ++p;
+        while (p + 1 < n && !(t[static_cast<size_t>(p)] == '*' && t[static_cast<size_t>(p) + 1] == '/')) ++p;
+        if (p + 1 >= n) return n;
+        return p + 1;
+    }
+    return p;
+}
+
+void ScriptSource::buildIndex() const {
+    const BytesView t = text_;
+    const int32_t n = static_cast<int32_t>(t.size());
+    bool open = false;
+    int32_t start = 0;
+    for (int32_t p = 0; p < n; ++p) {
+        p = skipComment(t, p);
+        if (p >= n) break;
+        const char b = t[static_cast<size_t>(p)];
+        if (b == '|' && !open) {
+            open = true;
+            start = p + 1;
+        } else if (b == ':' && open) {
+            labels_.try_emplace(std::string(t.substr(static_cast<size_t>(start), static_cast<size_t>(p - start))), p);
+            open = false;
+        } else if (b == '\n') {
+            open = false;
+        }
+    }
+}
+
+int32_t ScriptSource::findLabel(BytesView name) const {
+    std::call_once(indexed_, [this] { buildIndex(); });
+    auto it = labels_.find(std::string(name));
+    return it == labels_.end() ? 0 : it->second;
+}
+
+}  // namespace yv

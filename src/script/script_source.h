@@ -1,0 +1,42 @@
+// One loaded script file: its bytes and, built on first use, the index of its labels.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include "core/bytes.h"
+
+namespace yv {
+
+class ScriptSource {
+public:
+    explicit ScriptSource(Bytes text) : text_(std::move(text)) {}
+    const Bytes& text() const { return text_; }
+
+    // Position of the ':' of the first label of that exact name (case matters), or 0.
+    // Equivalent to walking the text from its start for every lookup: the walk's state never
+    // depends on the name sought, so one walk can record the first position of every name.
+    int32_t findLabel(BytesView name) const;
+
+private:
+    void buildIndex() const;
+    Bytes text_;
+    mutable std::once_flag indexed_;
+    mutable std::unordered_map<std::string, int32_t> labels_;
+};
+
+using ScriptPtr = std::shared_ptr<const ScriptSource>;
+
+// Script files read before, by name, with the version they were read at.
+struct ScriptCache {
+    std::mutex mutex;
+    std::unordered_map<Bytes, std::pair<Bytes, ScriptPtr>> byName;
+};
+
+// Skip comment: at "//" returns the position of the line feed that ends it, at "/*" the position
+// of the closing '/', else p. The result points at the comment's last byte. Clipped to the text.
+int32_t skipComment(BytesView text, int32_t p);
+
+}  // namespace yv

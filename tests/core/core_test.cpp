@@ -1,0 +1,78 @@
+// Byte helpers, CP932 conversion, path lookup and the manual clock.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "core/bytes.h"
+#include "core/clock.h"
+#include "core/cp932.h"
+#include "core/paths.h"
+#include "test_util.h"
+
+using namespace yv;
+
+TEST(Bytes, LowerAsciiStepsOverSecondBytes) {
+    // ア is 83 41: its second byte must not be folded.
+    const Bytes a = "\x83\x41" "ABC";
+    EXPECT_EQ(lowerAscii(a), "\x83\x41" "abc");
+    EXPECT_TRUE(equalsNoCaseMb("BitBlt", "bitblt"));
+    EXPECT_FALSE(equalsNoCaseMb("\x83\x41", "\x83\x61"));
+}
+
+TEST(Bytes, LeadingIntReadsAsAtoi) {
+    EXPECT_EQ(leadingInt("42abc"), 42);
+    EXPECT_EQ(leadingInt("  -7"), -7);
+    EXPECT_EQ(leadingInt("abc"), 0);
+    EXPECT_EQ(leadingInt("99999999999999"), 2147483647);
+    EXPECT_EQ(leadingInt("-99999999999999"), -2147483647 - 1);
+}
+
+TEST(Cp932, RoundTripsJapaneseAndKeepsBackslash) {
+    const std::string utf8 = "表示\\①髙ｱ";
+    const std::string sjis = utf8ToCp932(utf8);
+    EXPECT_EQ(sjis.substr(0, 2), "\x95\x5C");  // 表 has 0x5C as second byte
+    EXPECT_EQ(cp932ToUtf8(sjis), utf8);
+}
+
+TEST(Cp932, InvalidBytesBecomeReplacementCharacters) {
+    EXPECT_EQ(cp932ToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(cp932ToUtf8("a\x82"), "a\xEF\xBF\xBD");  // cut-off lead byte
+}
+
+TEST(Paths, SplitStepsOverSecondBytes) {
+    const Bytes name = "dir\\" "\x95\x5C" ".bmp";  // 表.bmp
+    auto parts = PathResolver::split(name);
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[1], "\x95\x5C.bmp");
+}
+
+TEST(Paths, FindsNamesWithoutRegardToCase) {
+    TempDir dir;
+    dir.write("Data/BG01.Bmp", "x");
+    dir.write("表.txt", "y");
+    PathResolver r(dir.path());
+    auto p = r.find("data\\bg01.BMP");
+    ASSERT_TRUE(p.has_value());
+    EXPECT_EQ(p->filename().string(), "BG01.Bmp");
+    ASSERT_TRUE(r.find(utf8ToCp932("表.TXT")).has_value());
+    EXPECT_FALSE(r.find("data\\missing.bmp").has_value());
+    EXPECT_EQ(r.forWrite("DATA\\new.sav"), dir.path() / "Data" / "new.sav");
+}
+
+TEST(Paths, FindsRawCp932NamesOnDisk) {
+    TempDir dir;
+    const std::string raw = "\x95\x5C\x8E\xA6.txt";  // 表示.txt stored as CP932 bytes
+    std::ofstream(dir.path() / raw) << "z";
+    PathResolver r(dir.path());
+    EXPECT_TRUE(r.find(raw).has_value());
+}
+
+TEST(ManualClock, FiresScheduledEventsInOrderAtTheirTimes) {
+    ManualClock c;
+    std::vector<uint32_t> fired;
+    c.schedule(100, [&] { fired.push_back(c.nowMs()); }, 100);
+    c.schedule(150, [&] { fired.push_back(c.nowMs() + 10000); });
+    c.sleepMs(320);
+    EXPECT_EQ(fired, (std::vector<uint32_t>{100, 10150, 200, 300}));
+    EXPECT_EQ(c.nowMs(), 320u);
+}

@@ -1,0 +1,68 @@
+// Test helpers.
+#include "test_util.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <iterator>
+#include <random>
+#include <sstream>
+
+#include "save/replay_log.h"
+#include "save/save_state.h"
+
+namespace yv {
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    std::random_device rd;
+    path_ = std::filesystem::temp_directory_path() /
+            ("yvtest-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + std::to_string(rd()));
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void TempDir::write(const std::string& name, const std::string& bytes) const {
+    const auto p = path_ / name;
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string TempDir::read(const std::string& name) const {
+    std::ifstream in(path_ / name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+RunResult runYorvane(const std::vector<std::string>& args) {
+    TempDir io;
+    std::string cmd = "'" YV_BINARY "'";
+    for (const std::string& a : args) cmd += " '" + a + "'";
+    cmd += " >'" + (io.path() / "out").string() + "' 2>'" + (io.path() / "err").string() + "'";
+    RunResult r;
+    const int st = std::system(cmd.c_str());
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.out = io.read("out");
+    r.err = io.read("err");
+    return r;
+}
+
+std::vector<std::pair<int, int>> readSystemDat(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (char& c : data) c = static_cast<char>(static_cast<unsigned char>(c) ^ kSystemSaveKey);
+    std::vector<std::pair<int, int>> out;
+    RecordReader r(data);
+    while (r.nextId() == 201) {
+        const int i = r.number();
+        out.emplace_back(i, r.number());
+    }
+    return out;
+}
+
+}  // namespace yv

@@ -1,0 +1,45 @@
+// Helpers shared by the tests: temporary folders, game folders, running the program.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/cp932.h"
+
+namespace yv {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    // Writes bytes to a file below the folder (creating folders); the name is UTF-8.
+    void write(const std::string& name, const std::string& bytes) const;
+    std::string read(const std::string& name) const;
+    bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A script given in UTF-8 stored as the Shift-JIS bytes games ship.
+inline std::string sjis(const std::string& utf8) { return utf8ToCp932(utf8); }
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the yorvane binary with arguments; stdout and stderr captured.
+RunResult runYorvane(const std::vector<std::string>& args);
+
+// Decodes system.dat: the integer variables it holds.
+std::vector<std::pair<int, int>> readSystemDat(const std::filesystem::path& file);
+
+}  // namespace yv
