@@ -5,6 +5,7 @@
 
 #include "core/cp932.h"
 #include "graphics/png_write.h"
+#include "graphics/present.h"
 #include "script/interpreter.h"
 
 namespace fs = std::filesystem;
@@ -68,6 +69,9 @@ bool Shell::start(std::string& why) {
     // A _$debug file beside start.ini is read over it: its missing keys take the defaults.
     if (auto debug = rt.resources.paths().find("_$debug"); debug && fs::is_regular_file(*debug, ec))
         readConfigFile(*debug);
+
+    graphics::createScreens(rt);
+    graphics::presentScreen(rt);
 
     started_ = true;
     rt.interp.stepsEnabled = 1;

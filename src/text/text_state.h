@@ -8,7 +8,8 @@ namespace yv {
 struct Runtime;
 
 struct TextState {
-    bool printing = false;  // a text page is being printed
+    bool printing = false;    // a text page is being printed
+    bool textBuffer = false;  // textBuffer: drawing commands lay the overlay over screen 0
 };
 
 namespace text {
