@@ -13,10 +13,17 @@ std::optional<Bytes> Resources::read(BytesView name) { return readPlainFile(name
 std::optional<std::filesystem::path> Resources::resolve(BytesView name) {
     {
         std::lock_guard lock(mutex_);
-        auto it = resolved_.find(Bytes(name));
         struct stat st {};
-        if (it != resolved_.end() && ::stat(it->second.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        // The same name as last time needs no search, only a check that the file is still there.
+        if (!lastName_.empty() && BytesView(lastName_) == name && ::stat(lastPath_.c_str(), &st) == 0 &&
+            S_ISREG(st.st_mode))
+            return lastPath_;
+        auto it = resolved_.find(Bytes(name));
+        if (it != resolved_.end() && ::stat(it->second.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            lastName_ = it->first;
+            lastPath_ = it->second;
             return it->second;
+        }
     }
     auto path = paths_.find(name);
     std::error_code ec;
@@ -24,15 +31,38 @@ std::optional<std::filesystem::path> Resources::resolve(BytesView name) {
     std::lock_guard lock(mutex_);
     if (resolved_.size() > 4096) resolved_.clear();
     resolved_[Bytes(name)] = *path;
+    lastName_ = Bytes(name);
+    lastPath_ = *path;
     return path;
 }
 
-Bytes Resources::versionKey(BytesView name) {
-    auto path = resolve(name);
+Resources::Version Resources::version(BytesView name) {
+    Version v;
+    std::lock_guard lock(mutex_);
     struct stat st {};
-    if (!path || ::stat(path->c_str(), &st) != 0) return {};
-    return path->string() + '|' + std::to_string(st.st_ino) + '|' + std::to_string(st.st_size) +
-           '|' + std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec);
+    std::filesystem::path path;
+    const auto now = std::chrono::steady_clock::now();
+    if (!lastName_.empty() && BytesView(lastName_) == name) {
+        if (lastVersion_.known && writes_ == lastVersionWrites_ &&
+            now - lastVersionAt_ < std::chrono::milliseconds(50))
+            return lastVersion_;
+        path = lastPath_;
+    } else {
+        auto it = resolved_.find(Bytes(name));
+        if (it == resolved_.end()) return v;  // not read before: nothing to compare with
+        path = it->second;
+    }
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return v;
+    v.known = true;
+    v.source = (static_cast<uint64_t>(st.st_dev) << 40) ^ static_cast<uint64_t>(st.st_ino);
+    v.size = st.st_size;
+    v.stamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    if (!lastName_.empty() && BytesView(lastName_) == name) {
+        lastVersion_ = v;
+        lastVersionAt_ = now;
+        lastVersionWrites_ = writes_;
+    }
+    return v;
 }
 
 std::optional<Bytes> Resources::readPlainFile(BytesView name) {

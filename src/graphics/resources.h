@@ -3,6 +3,9 @@
 
 #include <filesystem>
 #include <mutex>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <unordered_map>
 
@@ -19,9 +22,23 @@ public:
     // as not found, as consumers expect).
     std::optional<Bytes> read(BytesView name);
 
-    // Identifies the version of the data read(name) would return now (empty when unknown), so
-    // that a script file re-read by every return can be reused while it is unchanged.
-    Bytes versionKey(BytesView name);
+    // Identifies the version of the data read(name) would return now, so that a script file
+    // re-read by every return can be reused while it is unchanged. Equal versions mean equal
+    // data; an unknown version (known == false) never equals another.
+    struct Version {
+        bool known = false;
+        uint64_t source = 0;  // which file (device and inode), or which archive entry
+        int64_t size = 0;
+        int64_t stamp = 0;    // modification time in nanoseconds
+        bool operator==(const Version& o) const {
+            return known && o.known && source == o.source && size == o.size && stamp == o.stamp;
+        }
+    };
+    Version version(BytesView name);
+
+    // Files the game itself writes (copies, renames, saves) must be seen at once by version();
+    // writers call this.
+    void noteWrite() { ++writes_; }
 
     // A loose file of the game folder, found without regard to case and with '\' separators.
     std::optional<Bytes> readPlainFile(BytesView name);
@@ -33,6 +50,14 @@ private:
     PathResolver paths_;
     std::mutex mutex_;
     std::unordered_map<Bytes, std::filesystem::path> resolved_;  // name -> last path found
+    Bytes lastName_;                                              // the name asked for last
+    std::filesystem::path lastPath_;
+    // The file system is asked again for a version only after a while or after our own writes:
+    // every return re-reads its script file, and a file status costs more than a statement.
+    Version lastVersion_;
+    std::chrono::steady_clock::time_point lastVersionAt_;
+    uint64_t lastVersionWrites_ = 0;
+    std::atomic<uint64_t> writes_{0};
 };
 
 }  // namespace yv

@@ -1,6 +1,7 @@
 // Statement reader and interpreter step.
 #include "script/interpreter.h"
 
+#include <algorithm>
 #include <thread>
 #include <unordered_map>
 
@@ -60,11 +61,13 @@ void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingK
     if (in.running) applyPending(rt, pendingIndex, pendingKind);
     const BytesView u = in.text();
     const int32_t un = static_cast<int32_t>(u.size());
-    int32_t q = in.pos;
-    if (q < 0) q = 0;
-    while (q < un && u[static_cast<size_t>(q)] != ';') {
-        if (q + 1 < un && u[static_cast<size_t>(q) + 1] == '#') break;
-        if (u[static_cast<size_t>(q)] == ')' || u[static_cast<size_t>(q)] == '\n') break;
+    // A return onto a call at the very start of the text leaves q at -1: the byte after it is
+    // the call's '#', which stops the walk there so that the call runs again.
+    int32_t q = std::max(in.pos, -1);
+    auto at = [&](int32_t i) { return i >= 0 && i < un ? u[static_cast<size_t>(i)] : '\0'; };
+    while (q < un && at(q) != ';') {
+        if (at(q + 1) == '#') break;
+        if (at(q) == ')' || at(q) == '\n') break;
         ++q;
     }
     in.pos = skipComment(u, q);
@@ -138,12 +141,12 @@ void countPass(Interp& in, uint32_t now) {
 }  // namespace
 
 ScriptPtr loadScript(Runtime& rt, BytesView name) {
-    Interp& in = rt.interp;
-    const Bytes version = rt.resources.versionKey(name);
-    if (!version.empty()) {
-        std::lock_guard lock(in.scriptCache.mutex);
-        auto it = in.scriptCache.byName.find(Bytes(name));
-        if (it != in.scriptCache.byName.end() && it->second.first == version) return it->second.second;
+    ScriptCache& cache = rt.interp.scriptCache;
+    const Resources::Version version = rt.resources.version(name);
+    if (version.known) {
+        std::lock_guard lock(cache.mutex);
+        for (const ScriptCache::Entry& e : cache.entries)
+            if (BytesView(e.name) == name && e.version == version) return e.source;
     }
     auto data = rt.resources.read(name);
     if (!data) return nullptr;
@@ -151,10 +154,13 @@ ScriptPtr loadScript(Runtime& rt, BytesView name) {
     const size_t zero = data->find('\0');
     if (zero != Bytes::npos) data->resize(zero);
     auto src = std::make_shared<const ScriptSource>(std::move(*data));
-    if (!version.empty()) {
-        std::lock_guard lock(in.scriptCache.mutex);
-        if (in.scriptCache.byName.size() > 64) in.scriptCache.byName.clear();
-        in.scriptCache.byName[Bytes(name)] = {version, src};
+    // Asked again after the read: a file seen for the first time has a version only now.
+    const Resources::Version after = rt.resources.version(name);
+    if (after.known) {
+        std::lock_guard lock(cache.mutex);
+        std::erase_if(cache.entries, [&](const ScriptCache::Entry& e) { return BytesView(e.name) == name; });
+        if (cache.entries.size() >= 32) cache.entries.erase(cache.entries.begin());
+        cache.entries.push_back({Bytes(name), after, src});
     }
     return src;
 }

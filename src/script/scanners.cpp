@@ -41,6 +41,13 @@ struct KwMatch {
 };
 
 KwMatch matchKeyword(BytesView t, size_t i, bool withRgb, bool withNull) {
+    // Most bytes start no keyword; the first letters of all of them are few.
+    char c = i < t.size() ? t[i] : '\0';
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    switch (c) {
+    case 'r': case 'n': case 't': case 'f': case 'l': case 'b': case 'p': case 'c': case 'm': case 'i': break;
+    default: return {};
+    }
     if (withRgb && startsNoCase(t, i, "rgb(")) return {KwKind::Rgb, 4, kColourMarker};
     for (const Keyword& k : kKeywords) {
         if (!withNull && k.word == "null") continue;
@@ -143,7 +150,9 @@ IntList scanIntList(const Interp& in, BytesView arg) {
             }
             out.push(in.getInt(bufferValue(buf)));
         } else if (b == '-') {
-            neg = true;
+            neg = true;  // joins the digits around it: "3-2" reads as -32
+            ++i;
+            continue;
         } else {
             int32_t v = bufferValue(buf);
             if (neg) {
@@ -242,6 +251,8 @@ IntList scanConditionList(Runtime& rt, BytesView arg) {
             out.push(kCmpEq);
         } else if (b == '-') {
             neg = true;
+            ++i;
+            continue;
         } else {
             int32_t v = bufferValue(buf);
             if (neg) {

@@ -15,7 +15,7 @@ struct Runtime;
 
 // Up to 1024 items; reading past the last item gives the end marker.
 struct IntList {
-    std::array<int32_t, kStackSize> v{};
+    std::array<int32_t, kStackSize> v;  // only the first n are meaningful
     int n = 0;
     int32_t operator[](size_t i) const { return i < static_cast<size_t>(n) ? v[i] : kEndMarker; }
     void push(int32_t x) {

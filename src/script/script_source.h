@@ -5,8 +5,10 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "core/bytes.h"
+#include "graphics/resources.h"
 
 namespace yv {
 
@@ -31,8 +33,13 @@ using ScriptPtr = std::shared_ptr<const ScriptSource>;
 
 // Script files read before, by name, with the version they were read at.
 struct ScriptCache {
+    struct Entry {
+        Bytes name;
+        Resources::Version version;
+        ScriptPtr source;
+    };
     std::mutex mutex;
-    std::unordered_map<Bytes, std::pair<Bytes, ScriptPtr>> byName;
+    std::vector<Entry> entries;  // a game has few script files
 };
 
 // Skip comment: at "//" returns the position of the line feed that ends it, at "/*" the position

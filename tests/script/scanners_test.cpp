@@ -1,0 +1,111 @@
+// The argument scanners: integer, string, name and condition lists.
+#include <gtest/gtest.h>
+
+#include "script/scanners.h"
+#include "script_fixture.h"
+
+using namespace yv;
+
+namespace {
+
+std::vector<int32_t> ints(ScriptRun& s, const std::string& arg) {
+    IntList l = scanIntList(s.rt.interp, arg);
+    return std::vector<int32_t>(l.v.begin(), l.v.begin() + l.n);
+}
+
+std::vector<int32_t> conds(ScriptRun& s, const std::string& arg) {
+    IntList l = scanConditionList(s.rt, arg);
+    return std::vector<int32_t>(l.v.begin(), l.v.begin() + l.n);
+}
+
+std::vector<std::string> strs(ScriptRun& s, const std::string& arg) {
+    return scanStringList(s.rt.interp, sjis(arg)).slots;
+}
+
+using V = std::vector<int32_t>;
+using S = std::vector<std::string>;
+
+}  // namespace
+
+TEST(IntList, EverySeparatorGivesAnItem) {
+    ScriptRun s;
+    s.rt.interp.ivar[3] = 77;
+    EXPECT_EQ(ints(s, "(1, -2, @3, true);"), (V{1, -2, 77, 1}));
+    EXPECT_EQ(ints(s, "(1,,2);"), (V{1, 0, 2}));
+    EXPECT_EQ(ints(s, "();"), (V{0}));
+    EXPECT_EQ(ints(s, "(3-2);"), (V{-32}));
+    EXPECT_EQ(ints(s, "(1+2);"), (V{1, 2}));
+    EXPECT_EQ(ints(s, "(MB_OKCANCEL, mb_ok, none, IdRetry);"), (V{2, 1, -1, 5}));
+}
+
+TEST(IntList, ColourAndStringsLeaveTheirMarks) {
+    ScriptRun s;
+    EXPECT_EQ(ints(s, "(rgb(255,0,0), 5);"), (V{kColourMarker, 255, 0, 0, 0, 5}));
+    EXPECT_EQ(ints(s, "(\"a\", 7);"), (V{7}));
+    EXPECT_EQ(ints(s, "(7, \"a\");"), (V{7, 0}));
+    // A string variable produces nothing and takes the byte after it along.
+    EXPECT_EQ(ints(s, "(@A,5);"), (V{5}));
+}
+
+TEST(IntList, IsBoundedAndSafeOnOddInput) {
+    ScriptRun s;
+    std::string many = "(";
+    for (int i = 0; i < 3000; ++i) many += "1,";
+    many += "2);";
+    IntList l = scanIntList(s.rt.interp, many);
+    EXPECT_EQ(l.n, 1024);
+    EXPECT_EQ(l[many.size()], kEndMarker);
+    EXPECT_EQ(ints(s, "(@99999, 99999999999);"), (V{0, 2147483647}));
+    EXPECT_EQ(ints(s, "(\"unterminated"), V{});
+}
+
+TEST(StringList, SlotsLiteralsAndVariables) {
+    ScriptRun s;
+    s.rt.interp.svar['B' - 'A'] = "xy";
+    EXPECT_EQ(strs(s, "(\"a\", 7);"), (S{"a", ";"}));
+    EXPECT_EQ(strs(s, "(1, 2);"), (S{";"}));
+    EXPECT_EQ(strs(s, "(\"p\", @B, \"q\");"), (S{"p", "xy", "q", ";"}));
+    // No escape processing in literals.
+    EXPECT_EQ(strs(s, "(\"a\\nb\");"), (S{"a\\nb", ";"}));
+}
+
+TEST(StringList, EmbedsVariablesWithDoubleBackslashAt) {
+    ScriptRun s;
+    s.rt.interp.ivar[3] = -25;
+    s.rt.interp.svar['C' - 'A'] = "name";
+    auto got = strs(s, "(\"[\\\\@3][\\\\@C]\");");
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(cp932ToUtf8(got[0]), "[２５][name]");
+}
+
+TEST(StringList, InlineCommandKeepsQuotesUntilQuoteSemicolon) {
+    ScriptRun s;
+    auto got = strs(s, "(\"a\\#gosub(\"sub\")b\";");
+    ASSERT_GE(got.size(), 1u);
+    EXPECT_EQ(got[0], "a\\#gosub(\"sub\")b");
+    EXPECT_FALSE(s.rt.interp.inlineCommandFlag);
+}
+
+TEST(NameList, VariablesGiveTheirNames) {
+    auto l = scanNameList("(@A, @z, \"t\");");
+    EXPECT_EQ(l.slots, (S{"A", "z", "t", ";"}));
+}
+
+TEST(ConditionList, ComparisonsAndConnectives) {
+    ScriptRun s;
+    s.rt.interp.ivar[1] = 5;
+    s.rt.interp.ivar[2] = 6;
+    EXPECT_EQ(conds(s, "(@1==5);"), (V{5, kCmpEq, 5}));
+    EXPECT_EQ(conds(s, "(5==@1);"), (V{5, kCmpEq, 5}));
+    EXPECT_EQ(conds(s, "(@1 >= 5 && @2 != 7);"), (V{5, kCmpGe, 5, kAnd, 6, kCmpNe, 7}));
+    EXPECT_EQ(conds(s, "(@1<=4 || @2>1);"), (V{5, kCmpLe, 4, kOr, 6, kCmpGt, 1}));
+    EXPECT_TRUE(s.dialogs().empty());
+}
+
+TEST(ConditionList, NumberBeforeLessThanShowsAMessage) {
+    ScriptRun s;
+    s.rt.interp.ivar[1] = 9;
+    EXPECT_EQ(conds(s, "(5<@1);"), (V{5, kCmpLt, 9}));
+    ASSERT_EQ(s.dialogs().size(), 1u);
+    EXPECT_NE(s.dialogs()[0].find(": <"), std::string::npos);
+}
