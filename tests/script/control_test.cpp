@@ -211,3 +211,24 @@ TEST(ReplayRecords, ControlFlowAppendsWhileLogging) {
     EXPECT_NE(log.find("@63,"), std::string::npos);
     EXPECT_EQ(log.find("@64,"), std::string::npos);  // logging was off by then
 }
+
+TEST(Pacing, ThreadLoopPacesStepsOnTheClock) {
+    // 30 ms between step starts: a one-second wait takes about 35 steps of clock time.
+    ScriptRun s("#wait(1000);\n@1 = 1;\n#end();\n");
+    s.rt.interp.pacingMs = 30;
+    interp::threadLoop(s.rt);  // returns once end has cleared the running flag
+    const uint32_t t = s.platform.manualClock().nowMs();
+    EXPECT_EQ(s.var(1), 1);
+    EXPECT_GE(t, 1000u);
+    EXPECT_LE(t, 1100u);
+    EXPECT_EQ(t % 30, 0u);
+    EXPECT_FALSE(s.rt.interp.threadActive);
+}
+
+TEST(Pacing, UnpacedHeadlessLoopStillMovesTime) {
+    ScriptRun s("#wait(200);\n#end();\n");
+    s.rt.interp.pacingMs = 0;
+    interp::threadLoop(s.rt);
+    EXPECT_GE(s.platform.manualClock().nowMs(), 200u);
+    EXPECT_LE(s.platform.manualClock().nowMs(), 205u);
+}
