@@ -87,9 +87,14 @@ public:
                                MsgIcon icon) = 0;
     // The field's text when OK is pressed (empty when the field was emptied); nothing when the
     // box could not be answered (the window is closing, or no answer is left for a box shown
-    // again). A platform without dialogs of its own answers with the text the field starts with.
-    virtual std::optional<Bytes> inputBox(const InputBoxRequest& r) { return r.initial; }
+    // again). A platform without dialogs of its own answers with the text the field starts with,
+    // and gives up on a box shown again (its answer would be refused once more).
+    virtual std::optional<Bytes> inputBox(const InputBoxRequest& r) {
+        if (r.retry) return std::nullopt;
+        return r.initial;
+    }
     virtual std::optional<std::array<Bytes, 4>> inputBox2(const InputBox2Request& r) {
+        if (r.retry) return std::nullopt;
         return r.initial;
     }
 

@@ -273,3 +273,17 @@ TEST(Exec, CommandLineWords) {
     EXPECT_FALSE(util::onlyDoubleByte(sjis("全a角")));
     EXPECT_TRUE(util::onlyDoubleByte(""));
 }
+
+TEST(Inputbox, PlatformsWithoutDialogsAnswerWithTheFieldAndGiveUpOnRetries) {
+    HeadlessPlatform p;
+    InputBoxRequest r;
+    r.initial = "abc";
+    EXPECT_EQ(p.Platform::inputBox(r).value_or("?"), "abc");
+    r.retry = true;
+    EXPECT_FALSE(p.Platform::inputBox(r));
+    InputBox2Request r2;
+    r2.initial[3] = "x";
+    EXPECT_EQ((*p.Platform::inputBox2(r2))[3], "x");
+    r2.retry = true;
+    EXPECT_FALSE(p.Platform::inputBox2(r2));
+}
