@@ -193,3 +193,34 @@ TEST(TempResourceFile, WrittenInTheTempFolderAndAlwaysDeleted) {
     }
     EXPECT_FALSE(std::filesystem::exists(seen));
 }
+
+TEST(Archive, MalformedIndexesNeverCrash) {
+    // Random index and data files: the reader must only ever return bytes that exist.
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    const std::string alphabet = "ab.$*+#-0123456789 \x81\x40";
+    for (int round = 0; round < 60; ++round) {
+        Game g;
+        std::string idx(1, static_cast<char>(next() & 0xFF));
+        const int len = static_cast<int>(next() % 60);
+        std::string body;
+        for (int i = 0; i < len; ++i) body += alphabet[next() % alphabet.size()];
+        if (round % 2) body = std::string("\x01") + "d.bin#" + body;
+        idx += body;
+        for (size_t i = 1; i < idx.size(); ++i) idx[i] = static_cast<char>(idx[i] ^ idx[0]);
+        g.dir.write("Lump.cpn", idx);
+        g.dir.write("d.bin", std::string(next() % 40, 'z'));
+        g.res.openArchives(1, "Lump.cpn", "Lump2.cpn");
+        for (const char* name : {"a", "b.a", "1", "$", "ab", "d.bin"}) {
+            auto data = g.res.read(name);
+            if (data) {
+                EXPECT_LE(data->size(), 40u);
+            }
+            (void)g.res.versionKey(name);
+        }
+        (void)archive::listEntries(archive::decodeIndex(idx).text);
+    }
+}

@@ -117,3 +117,27 @@ TEST(ArchiveGame, ScriptsComeFromTheArchivesSecondaryFirst) {
     auto d = runYorvane({"--headless", "--max-seconds", "20", path(game)});
     EXPECT_NE(d.err.find("dialog: T: primary script\ndialog: T: disk sub"), std::string::npos) << d.err;
 }
+
+TEST(PackTool, ReadsArchivesOfOtherToolsAndNeverWritesOutsideTheFolder) {
+    // '+' between entries, the size field first, an entry leaving the folder, one too long.
+    TempDir game, out;
+    const unsigned char k = 0x37;
+    std::string idx(1, static_cast<char>(k));
+    idx += '\x7F';  // the unused byte
+    idx += "pack.bin#one.txt*3$0+sub\\two.txt*3$3+..\\evil.txt$0*1+long.txt$4*100";
+    for (size_t i = 1; i < idx.size(); ++i) idx[i] = static_cast<char>(idx[i] ^ k);
+    game.write("Lump.cpn", idx);
+    std::string data = "ONETWO";
+    for (char& c : data) c = static_cast<char>(c ^ k);
+    game.write("PACK.BIN", data);
+    auto l = runPack({"list", path(game, "Lump.cpn")});
+    EXPECT_NE(l.out.find("         3          3  sub\\two.txt"), std::string::npos) << l.out;
+    EXPECT_NE(l.out.find("long.txt  (reaches past the end of the data file)"), std::string::npos) << l.out;
+    auto x = runPack({"extract", path(game, "Lump.cpn"), "-o", path(out, "x")});
+    EXPECT_EQ(x.status, 1);
+    EXPECT_EQ(out.read("x/one.txt"), "ONE");
+    EXPECT_EQ(out.read("x/sub/two.txt"), "TWO");
+    EXPECT_FALSE(out.exists("evil.txt"));
+    EXPECT_NE(x.err.find("\"..\\evil.txt\" would be written outside"), std::string::npos) << x.err;
+    EXPECT_NE(x.err.find("\"long.txt\" (offset 4, size 100) reaches past the end of"), std::string::npos) << x.err;
+}

@@ -84,8 +84,12 @@ int build(const BuildOptions& o, std::string& out, std::vector<std::string>& err
     }
 
     std::vector<Source> entries;
+    const fs::path dataOut = o.outDir / o.dataName, indexOut = o.outDir / o.indexName;
     for (fs::recursive_directory_iterator it(o.source, ec), end; !ec && it != end; it.increment(ec)) {
         if (!it->is_regular_file(ec)) continue;
+        std::error_code same;
+        if (fs::equivalent(it->path(), dataOut, same) || fs::equivalent(it->path(), indexOut, same))
+            continue;  // an earlier build into the folder being packed
         const fs::path rel = it->path().lexically_relative(o.source);
         Source s;
         s.file = it->path();
@@ -176,9 +180,8 @@ int build(const BuildOptions& o, std::string& out, std::vector<std::string>& err
         data += *bytes;
     }
     archive::scramble(data, archive::dataKeyFor(key));
-    const fs::path dataPath = o.outDir / o.dataName, indexPath = o.outDir / o.indexName;
-    if (!writeFile(dataPath, data, err) || !writeFile(indexPath, indexBytes, err)) return 1;
-    out += "wrote " + indexPath.string() + " and " + dataPath.string() + ": " +
+    if (!writeFile(dataOut, data, err) || !writeFile(indexOut, indexBytes, err)) return 1;
+    out += "wrote " + indexOut.string() + " and " + dataOut.string() + ": " +
            std::to_string(entries.size()) + " entries, " + std::to_string(offset) + " bytes\n";
     return 0;
 }
