@@ -56,6 +56,8 @@ bool Shell::start(std::string& why) {
         return false;  // ends quietly: no window, no message
     }
     readConfigFile(ini);
+    rt.resources.openArchives(rt.config.dat, rt.config.datInfo, rt.config.datInfo2);
+    if (!rt.resources.archiveMode()) rt.config.dat = 0;
 
     ScriptPtr first = interp::loadScript(rt, rt.config.script);
     if (!first) {
@@ -67,8 +69,11 @@ bool Shell::start(std::string& why) {
     rt.interp.pos = 0;
 
     // A _$debug file beside start.ini is read over it: its missing keys take the defaults.
-    if (auto debug = rt.resources.paths().find("_$debug"); debug && fs::is_regular_file(*debug, ec))
+    // The archives stay as opened: its DAT only switches them off or blinds their indexes.
+    if (auto debug = rt.resources.paths().find("_$debug"); debug && fs::is_regular_file(*debug, ec)) {
         readConfigFile(*debug);
+        rt.resources.applySecondReading(rt.config.dat, rt.config.datInfo, rt.config.datInfo2);
+    }
 
     graphics::createScreens(rt);
     graphics::presentScreen(rt);

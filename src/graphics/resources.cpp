@@ -1,14 +1,113 @@
-// Resource reading from loose files.
+// Resource reading from the two archives and from loose files.
 #include "graphics/resources.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
 
-namespace yv {
+#include "graphics/archive.h"
 
-std::optional<Bytes> Resources::read(BytesView name) { return readPlainFile(name); }
+namespace yv {
+namespace {
+
+// Reads exactly `size` bytes at `offset`; false on a short read.
+bool readAt(int fd, char* out, int64_t size, int64_t offset) {
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, out, static_cast<size_t>(size), static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        out += got;
+        size -= got;
+        offset += got;
+    }
+    return true;
+}
+
+}  // namespace
+
+Resources::~Resources() {
+    for (Archive& a : archives_)
+        if (a.fd >= 0) ::close(a.fd);
+}
+
+bool Resources::openArchive(Archive& a, BytesView indexName) {
+    a.indexName = Bytes(indexName);
+    auto indexPath = paths_.find(indexName);
+    if (!indexPath) return false;
+    std::ifstream in(*indexPath, std::ios::binary);
+    if (!in) return false;
+    const Bytes raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const archive::DecodedIndex idx = archive::decodeIndex(raw);
+    a.indexText = idx.text;
+    a.dataName = idx.dataName;
+    a.key = idx.dataKey;
+    auto dataPath = paths_.find(idx.dataName);
+    if (!dataPath) return false;
+    const int fd = ::open(dataPath->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    a.fd = fd;
+    return true;
+}
+
+void Resources::openArchives(int32_t dat, BytesView index1, BytesView index2) {
+    std::lock_guard lock(archiveMutex_);
+    archiveMode_ = dat;
+    if (dat == 0) return;
+    openArchive(archives_[0], index2);
+    if (!openArchive(archives_[1], index1)) archiveMode_ = 0;
+}
+
+void Resources::applySecondReading(int32_t dat, BytesView index1, BytesView index2) {
+    std::lock_guard lock(archiveMutex_);
+    archiveMode_ = dat;
+    if (dat == 0) return;
+    archives_[0].indexText = Bytes(index2);
+    archives_[1].indexText = Bytes(index1);
+}
+
+std::optional<std::pair<int64_t, int64_t>> Resources::entryOf(const Archive& a, BytesView lowerName) {
+    if (a.fd < 0) return std::nullopt;
+    auto ref = archive::lookup(a.indexText, lowerName);
+    if (!ref || ref->offset < 0 || ref->size < 0) return std::nullopt;
+    // An entry that reaches past the data file's end would be a short read.
+    struct stat st {};
+    if (::fstat(a.fd, &st) != 0 || ref->offset > st.st_size || ref->size > st.st_size - ref->offset)
+        return std::nullopt;
+    return std::make_pair(ref->offset, ref->size);
+}
+
+std::optional<Bytes> Resources::readEntry(const Archive& a, int64_t offset, int64_t size) {
+    Bytes data(static_cast<size_t>(size) + 5, '\0');
+    if (!readAt(a.fd, data.data(), size, offset)) return std::nullopt;
+    for (int64_t i = 0; i < size; ++i)
+        data[static_cast<size_t>(i)] = static_cast<char>(static_cast<unsigned char>(data[static_cast<size_t>(i)]) ^ a.key);
+    data.resize(static_cast<size_t>(size));  // keeps the zeroed tail as capacity
+    return data;
+}
+
+std::optional<Bytes> Resources::read(BytesView name) {
+    const Bytes lower = lowerAscii(name);
+    if (archiveMode()) {
+        std::lock_guard lock(archiveMutex_);
+        for (const Archive& a : archives_) {
+            auto e = entryOf(a, lower);
+            if (!e) continue;
+            auto data = readEntry(a, e->first, e->second);
+            if (!data) continue;  // a short read: try the next source
+            if (data->empty()) return std::nullopt;  // found, but empty: not found for consumers
+            return data;
+        }
+    }
+    return readPlainFile(name);
+}
 
 std::optional<std::filesystem::path> Resources::resolve(BytesView name) {
     {
@@ -38,6 +137,20 @@ std::optional<std::filesystem::path> Resources::resolve(BytesView name) {
 
 Resources::Version Resources::version(BytesView name) {
     Version v;
+    if (archiveMode()) {
+        // Archive entries never change while the game runs: the entry is its own version.
+        const Bytes lower = lowerAscii(name);
+        std::lock_guard lock(archiveMutex_);
+        for (int i = 0; i < 2; ++i) {
+            auto e = entryOf(archives_[i], lower);
+            if (!e) continue;
+            if (e->second == 0) return v;
+            v.known = true;
+            v.source = (static_cast<uint64_t>(i + 1) << 62) ^ static_cast<uint64_t>(e->first);
+            v.size = e->second;
+            return v;
+        }
+    }
     std::lock_guard lock(mutex_);
     struct stat st {};
     std::filesystem::path path;
@@ -70,8 +183,13 @@ std::optional<Bytes> Resources::readPlainFile(BytesView name) {
     if (!path) return std::nullopt;
     std::ifstream in(*path, std::ios::binary);
     if (!in) return std::nullopt;
-    Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (data.empty()) return std::nullopt;
+    in.seekg(0, std::ios::end);
+    const std::streamoff len = in.tellg();
+    if (len <= 0) return std::nullopt;
+    in.seekg(0);
+    Bytes data(static_cast<size_t>(len) + 5, '\0');
+    if (!in.read(data.data(), len) || in.gcount() != len) return std::nullopt;
+    data.resize(static_cast<size_t>(len));
     return data;
 }
 

@@ -2,13 +2,16 @@
 // includes SDL, ImGui or FFmpeg headers; it talks to this interface.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/bytes.h"
 #include "core/clock.h"
+#include "core/os.h"
 
 namespace yv {
 
@@ -26,6 +29,24 @@ struct FrameView {
 
 struct Rect {
     int x = 0, y = 0, w = 0, h = 0;
+};
+
+// The single-field text-entry box. Texts are CP932.
+struct InputBoxRequest {
+    Bytes title;
+    Bytes prompt;       // the label above the field
+    Bytes defaultText;  // what the "デフォルト" button puts back
+    Bytes initial;      // what the field holds when the box opens (all of it selected)
+    int32_t maxLength = 0;  // bytes; 0 = no limit
+    bool retry = false;     // shown again after an entry was refused
+};
+
+// The four-field text-entry box.
+struct InputBox2Request {
+    Bytes title;
+    std::array<Bytes, 4> labels, defaults, initial;
+    std::array<int32_t, 4> maxLengths{};  // bytes; 0 = no limit
+    bool retry = false;
 };
 
 // What the window thread reports back to the application while it runs its loop.
@@ -64,6 +85,36 @@ public:
     // Modal dialogs; the caller (the interpreter thread) waits for the answer.
     virtual int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons,
                                MsgIcon icon) = 0;
+    // The field's text when OK is pressed (empty when the field was emptied); nothing when the
+    // box could not be answered (the window is closing, or no answer is left for a box shown
+    // again). A platform without dialogs of its own answers with the text the field starts with,
+    // and gives up on a box shown again (its answer would be refused once more).
+    virtual std::optional<Bytes> inputBox(const InputBoxRequest& r) {
+        if (r.retry) return std::nullopt;
+        return r.initial;
+    }
+    virtual std::optional<std::array<Bytes, 4>> inputBox2(const InputBox2Request& r) {
+        if (r.retry) return std::nullopt;
+        return r.initial;
+    }
+
+    // The main window becomes an icon (before exec starts a program in modes 2 and 3).
+    virtual void minimizeWindow() {}
+
+    // Opens a document, folder or address as a double-click would, without waiting; a number
+    // as the Windows shell reports it (above 32 = success).
+    virtual int openWithShell(const std::string& targetUtf8, const std::filesystem::path& cwd) {
+        return os::openWithDesktop(targetUtf8, cwd);
+    }
+    // Starts a program; with `wait` returns when it has ended. False when it could not start.
+    virtual bool startProcess(const std::vector<std::string>& argvUtf8,
+                              const std::filesystem::path& cwd, bool wait) {
+        return os::runProcess(argvUtf8, cwd, wait);
+    }
+
+    // The user's documents folder (UTF-8, no trailing separator) and the local date and time.
+    virtual std::string documentsFolder() { return os::userDocumentsFolder(); }
+    virtual os::LocalTime localTime() { return os::localTimeNow(); }
 };
 
 }  // namespace yv

@@ -100,6 +100,10 @@ struct Interp {
     uint32_t passSecondStart = 0;
 
     ScriptCache scriptCache;
+
+    // getrand's generator: seeded from the clock at its first use in a run.
+    bool randSeeded = false;
+    uint32_t randState = 0;
     CallStack calls;
     BlockStack blocks;
     WaitGate wait;

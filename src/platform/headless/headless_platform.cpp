@@ -28,6 +28,21 @@ std::string lowerAsciiUtf8(std::string s) {
     return s;
 }
 
+// The typed text as the field would hold it: CP932, cut at the field's limit without splitting
+// a double-byte character.
+Bytes typed(const std::string& utf8, int32_t maxLength) {
+    Bytes t = utf8ToCp932(utf8);
+    if (maxLength <= 0 || t.size() <= static_cast<size_t>(maxLength)) return t;
+    size_t cut = 0;
+    while (cut < t.size()) {
+        const size_t len = (isLeadByte(static_cast<unsigned char>(t[cut])) && cut + 1 < t.size()) ? 2 : 1;
+        if (cut + len > static_cast<size_t>(maxLength)) break;
+        cut += len;
+    }
+    t.resize(cut);
+    return t;
+}
+
 }  // namespace
 
 HeadlessPlatform::HeadlessPlatform() = default;
@@ -120,6 +135,37 @@ int32_t HeadlessPlatform::messageBox(BytesView text, BytesView caption, MsgButto
             if (w == c.word) return c.code;
     }
     return offered.front().code;  // the first button, as pressing Enter would
+}
+
+std::optional<Bytes> HeadlessPlatform::inputBox(const InputBoxRequest& r) {
+    logDialog(r.title, r.prompt);
+    if (auto a = nextAnswer()) return typed(*a, r.maxLength);
+    if (r.retry) return std::nullopt;
+    return r.initial;
+}
+
+std::optional<std::array<Bytes, 4>> HeadlessPlatform::inputBox2(const InputBox2Request& r) {
+    Bytes labels;
+    for (size_t i = 0; i < 4; ++i) {
+        if (i) labels += " / ";
+        labels += r.labels[i];
+    }
+    logDialog(r.title, labels);
+    std::array<Bytes, 4> out = r.initial;
+    bool any = false;
+    for (size_t i = 0; i < 4; ++i) {
+        if (auto a = nextAnswer()) {
+            out[i] = typed(*a, r.maxLengths[i]);
+            any = true;
+        }
+    }
+    if (!any && r.retry) return std::nullopt;
+    return out;
+}
+
+int HeadlessPlatform::openWithShell(const std::string& targetUtf8, const std::filesystem::path&) {
+    if (echo_) std::fprintf(stderr, "exec: open %s\n", targetUtf8.c_str());
+    return 42;
 }
 
 }  // namespace yv

@@ -29,6 +29,12 @@ public:
 
     int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons,
                        MsgIcon icon) override;
+    // Answers come from the answer list as UTF-8 lines (one per field); without one a field
+    // keeps the text it starts with, and a box shown again gets no answer at all.
+    std::optional<Bytes> inputBox(const InputBoxRequest& r) override;
+    std::optional<std::array<Bytes, 4>> inputBox2(const InputBox2Request& r) override;
+    // No desktop to hand documents to: the request is only logged ("exec: open TARGET").
+    int openWithShell(const std::string& targetUtf8, const std::filesystem::path& cwd) override;
 
     // Answers for the coming dialogs, in order (UTF-8 lines as given to --answers).
     void setAnswers(std::vector<std::string> answers);

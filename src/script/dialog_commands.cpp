@@ -1,0 +1,239 @@
+// The message box, the two text-entry boxes and starting other programs.
+#include <cstdlib>
+#include <unistd.h>
+
+#include "core/cp932.h"
+#include "runtime.h"
+#include "script/scanners.h"
+#include "script/utility_commands.h"
+
+namespace fs = std::filesystem;
+
+namespace yv {
+namespace {
+
+const Bytes& halfWidthMessage() {
+    static const Bytes m = utf8ToCp932("半角文字が使われました。\n全角で入力してください。");
+    return m;
+}
+
+// Replaces every occurrence of a two-byte escape that starts a character (a 0x5C that is the
+// second byte of a double-byte character is not an escape).
+Bytes replaceEscape(BytesView text, char second, char by) {
+    Bytes out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (isLeadByte(c) && i + 1 < text.size()) {
+            out += text[i];
+            out += text[++i];
+            continue;
+        }
+        if (c == '\\' && i + 1 < text.size() && text[i + 1] == second) {
+            out += by;
+            ++i;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+// At most n bytes, not ending inside a double-byte character.
+Bytes cutBytes(BytesView s, size_t n) {
+    size_t cut = 0;
+    while (cut < s.size()) {
+        const size_t len = (isLeadByte(static_cast<unsigned char>(s[cut])) && cut + 1 < s.size()) ? 2 : 1;
+        if (cut + len > n) break;
+        cut += len;
+    }
+    return Bytes(s.substr(0, cut));
+}
+
+bool looksLikeAddress(BytesView s) {
+    return s.find("://") != BytesView::npos || s.rfind("mailto:", 0) == 0 || s.rfind("www.", 0) == 0;
+}
+
+bool inSearchPath(const std::string& program) {
+    if (program.empty() || program.find('/') != std::string::npos) return false;
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        const std::string dir = dirs.substr(start, end - start);
+        if (!dir.empty() && ::access((dir + "/" + program).c_str(), X_OK) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// Modes 0 and 2: the shell's number for opening the target as a double-click would.
+int shellOpen(Runtime& rt, BytesView target) {
+    if (looksLikeAddress(target)) return rt.platform.openWithShell(cp932ToUtf8(target), rt.gameDir);
+    if (auto p = rt.resources.paths().find(target)) {
+        std::error_code ec;
+        if (fs::is_regular_file(*p, ec) && ::access(p->c_str(), X_OK) == 0)  // a program starts
+            return rt.platform.startProcess({p->string()}, rt.gameDir, false) ? 42 : 11;
+        return rt.platform.openWithShell(p->string(), rt.gameDir);
+    }
+    const std::vector<Bytes> parts = PathResolver::split(target);
+    if (parts.size() == 1 && inSearchPath(cp932ToUtf8(parts[0])))
+        return rt.platform.startProcess({cp932ToUtf8(parts[0])}, rt.gameDir, false) ? 42 : 0;
+    if (parts.size() > 1) {
+        Bytes dir = (!target.empty() && target[0] == '/') ? "/" : "";
+        for (size_t i = 0; i + 1 < parts.size(); ++i) dir += parts[i] + "/";
+        if (!rt.resources.paths().find(dir)) return 3;  // the path is not found
+    }
+    return 2;  // the file is not found
+}
+
+// Modes 1 and 3 (and the others): the command line's words, each that names something in the
+// game folder replaced by its real path.
+std::vector<std::string> commandWords(Runtime& rt, BytesView line) {
+    std::vector<std::string> words = os::splitCommandLine(cp932ToUtf8(line));
+    for (std::string& w : words)
+        if (auto p = rt.resources.paths().find(utf8ToCp932(w))) w = p->string();
+    return words;
+}
+
+}  // namespace
+
+namespace util {
+
+Bytes applyMessageEscapes(BytesView text) {
+    static constexpr std::pair<char, char> kTable[] = {
+        {'a', '\x07'}, {'b', '\x08'}, {'f', '\x0C'}, {'n', '\n'},  {'r', '\r'},
+        {'t', '\t'},   {'v', '\x0B'}, {'\'', '\''},  {'\\', '\\'}, {'?', '?'},
+    };
+    Bytes out(text);
+    for (const auto& [second, by] : kTable) out = replaceEscape(out, second, by);
+    return out;
+}
+
+bool onlyDoubleByte(BytesView e) {
+    for (size_t i = 0; i < e.size(); i += 2)
+        if (!isLeadByte(static_cast<unsigned char>(e[i]))) return false;
+    return true;
+}
+
+}  // namespace util
+
+int32_t cmdMessagebox(Runtime& rt) {
+    Interp& in = rt.interp;
+    const StringList s = scanStringList(in, in.argText);
+    const IntList iv = scanIntList(in, in.argText);
+    const Bytes caption = (!s[1].empty() && s[1][0] == ';') ? Bytes() : s[1];
+    const int32_t set = iv.given(0) ? iv[0] : 1;
+    MsgButtons buttons = MsgButtons::Ok;  // also for button sets outside 0..5
+    if (set >= 2 && set <= 5) buttons = static_cast<MsgButtons>(set);
+    return rt.messageBox(util::applyMessageEscapes(s[0]), caption, buttons, MsgIcon::None);
+}
+
+int32_t cmdInputbox(Runtime& rt) {
+    Interp& in = rt.interp;
+    const StringList s = scanStringList(in, in.argText);
+    const IntList c = scanConditionList(rt, in.argText);
+    auto missing = [&](size_t i) { return !s[i].empty() && s[i][0] == ';'; };
+    InputBoxRequest r;
+    r.prompt = s[0];
+    r.title = s[1];
+    r.defaultText = s[2];
+    if (missing(2)) r.defaultText.clear();
+    if (missing(1)) {
+        r.title = utf8ToCp932("入力ボックス");
+        r.defaultText.clear();
+    }
+    if (missing(0)) {
+        r.prompt = utf8ToCp932("入力してください");
+        r.title = utf8ToCp932("入力ボックス");
+        r.defaultText.clear();
+    }
+    r.maxLength = c.given(3) ? std::max<int32_t>(c[3], 0) : 49;
+    r.initial = r.defaultText;
+    bool refused = false;
+    Bytes entry = r.initial;
+    for (;;) {
+        auto answer = rt.platform.inputBox(r);
+        if (!answer) break;  // nobody can answer any more: keep what there is
+        entry = answer->empty() ? r.defaultText : *answer;
+        if (!util::onlyDoubleByte(entry)) {
+            rt.messageBox(halfWidthMessage(), "", MsgButtons::Ok, MsgIcon::None);
+        } else if (!(entry.empty() && refused)) {
+            break;
+        }
+        refused = true;
+        r.initial = entry;
+        r.retry = true;
+    }
+    in.strResult = entry;
+    return 1;
+}
+
+int32_t cmdInputbox2(Runtime& rt) {
+    Interp& in = rt.interp;
+    const StringList s = scanStringList(in, in.argText);
+    const IntList c = scanConditionList(rt, in.argText);
+    InputBox2Request r;
+    r.title = s[0];
+    for (size_t k = 0; k < 4; ++k) {
+        r.labels[k] = s[1 + 2 * k];
+        r.defaults[k] = s[2 + 2 * k];
+        const int32_t len = c[3 + 3 * k];
+        r.maxLengths[k] = !c.given(9) ? 10 : (c.given(3 + 3 * k) && len > 0 ? len : 0);
+    }
+    r.initial = r.defaults;
+    std::array<Bytes, 4> entries = r.initial;
+    for (;;) {
+        auto answer = rt.platform.inputBox2(r);
+        if (!answer) break;
+        bool good = true;
+        for (size_t k = 0; k < 4; ++k) {
+            entries[k] = (*answer)[k].empty() ? r.defaults[k] : (*answer)[k];
+            if (good && !util::onlyDoubleByte(entries[k])) good = false;
+        }
+        if (good) break;
+        rt.messageBox(halfWidthMessage(), "", MsgButtons::Ok, MsgIcon::None);
+        r.initial = entries;
+        r.retry = true;
+    }
+    static constexpr char kVars[4] = {'s', 'm', 'n', 'k'};
+    for (size_t k = 0; k < 4; ++k) {
+        const size_t index = static_cast<size_t>(kVars[k] - 0x41);
+        in.svar[index] = entries[k];
+        in.noteChange(static_cast<int32_t>(index));
+    }
+    return 1;
+}
+
+int32_t cmdExec(Runtime& rt) {
+    Interp& in = rt.interp;
+    const StringList s = scanStringList(in, in.argText);
+    const IntList iv = scanIntList(in, in.argText);
+    const int32_t mode = iv.given(0) ? iv[0] : 0;
+    if (mode == 2 || mode == 3) rt.platform.minimizeWindow();
+    if (mode == 0 || mode == 2) {
+        const int number = shellOpen(rt, s[0]);
+        int code = number;
+        const char* message = nullptr;
+        switch (number) {
+        case 0: code = 1; message = "システムにメモリ又はリソースが足りません"; break;
+        case 2: code = 2; message = "指定されたファイルが見つかりません"; break;
+        case 3: code = 3; message = "指定されたパスが見つかりません"; break;
+        case 11: code = 4; message = "exeファイルの起動に失敗"; break;
+        default: break;
+        }
+        if (message) {
+            in.strResult = utf8ToCp932(message);
+            rt.messageBox(in.strResult, "", MsgButtons::Ok, MsgIcon::None);
+        }
+        return code > 5 ? 1 : 0;
+    }
+    const std::vector<std::string> words = commandWords(rt, cutBytes(s[0], 259));
+    // Modes 1 and 3 wait for the program; any other mode starts it and goes on.
+    const bool wait = mode == 1 || mode == 3;
+    return rt.platform.startProcess(words, rt.gameDir, wait) ? 1 : 0;
+}
+
+}  // namespace yv
