@@ -64,6 +64,8 @@ public:
     // Modal dialogs; the caller (the interpreter thread) waits for the answer.
     virtual int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons,
                                MsgIcon icon) = 0;
+    // The message history dialog "メッセージ履歴" with its list lines (CP932), modal.
+    virtual void showHistory(const std::vector<Bytes>& lines) = 0;
 };
 
 }  // namespace yv

@@ -29,6 +29,8 @@ public:
 
     int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons,
                        MsgIcon icon) override;
+    // Logs each list line as a dialog line "メッセージ履歴: LINE".
+    void showHistory(const std::vector<Bytes>& lines) override;
 
     // Answers for the coming dialogs, in order (UTF-8 lines as given to --answers).
     void setAnswers(std::vector<std::string> answers);
