@@ -38,6 +38,26 @@ TextItem freshItem(const Runtime& rt, int32_t rows) {
     return it;
 }
 
+// Arguments written in the argument text (commas outside quotes and rgb( ) counted): the
+// integer list cannot tell a string argument's trailing 0 item from a written 0.
+int32_t argCount(BytesView a) {
+    int32_t n = 0, depth = 0;
+    bool quoted = false, any = false;
+    for (char ch : a) {
+        if (ch == '"') quoted = !quoted;
+        if (quoted) {
+            any = true;
+            continue;
+        }
+        if (ch == '(') ++depth;
+        else if (ch == ')') --depth;
+        else if (ch == ',' && depth == 1) ++n;
+        else if (ch == ';' && depth <= 0) break;
+        else if (ch != ' ' && ch != '\t' && depth >= 1) any = true;
+    }
+    return any || n > 0 ? n + 1 : 0;
+}
+
 bool hasEndCode(BytesView s) {
     for (size_t i = 0; i + 1 < s.size(); ++i) {
         if (isLeadByte(static_cast<unsigned char>(s[i]))) {
@@ -100,11 +120,12 @@ int32_t cmdLoadtextf(Runtime& rt) {
     }
     // Items and rows: each number is lowered to the created size and may shrink the table.
     const int32_t created = static_cast<int32_t>(t.items.size());
-    if (iv.given(0)) {
+    const bool sized = argCount(in.argText) >= 3;
+    if (sized && iv.given(0)) {
         const int32_t c = std::clamp(iv[0], 0, created);
         if (c < created) t.items.resize(static_cast<size_t>(c));
     }
-    if (iv.given(1)) {
+    if (sized && iv.given(1)) {
         const int32_t r = std::clamp(iv[1], 0, t.rowCount);
         if (r < t.rowCount) {
             t.rowCount = r;
@@ -213,10 +234,12 @@ int32_t cmdSetfont(Runtime& rt) {
     const StringList s = scanStringList(in, in.argText);
     FontRecord& f = rt.text.font;
     if (s.given(0)) f.face = s[0];
-    const size_t k = 0;  // the face name followed by a comma contributes no item
-    f.height = orDefault(iv, k, f.height);
-    f.weight = orDefault(iv, k + 1, f.weight);
-    if (iv.given(k + 2)) {
+    // The face name followed by a comma contributes no item; alone it leaves a 0 item.
+    const int32_t args = argCount(in.argText);
+    const size_t k = 0;
+    if (args >= 2) f.height = orDefault(iv, k, f.height);
+    if (args >= 3) f.weight = orDefault(iv, k + 1, f.weight);
+    if (args >= 4 && iv.given(k + 2)) {
         f.strikeOut = iv[k + 2];
         f.italic = orDefault(iv, k + 3, 0);
         f.underline = orDefault(iv, k + 4, 0);

@@ -386,8 +386,12 @@ void endMessage(Call& c, bool keepPage) {
         const TextRect old = c.it.rect;
         const TextRect now{c.x, c.y, std::max(rs.rightMost, c.x), std::max(rs.lowest + c.h, rs.lowestInk)};
         c.it.rect = now;
-        const int l = std::min(old.left, now.left), tp = std::min(old.top, now.top);
-        const int r = std::max(old.right, now.right), b = std::max(old.bottom, now.bottom);
+        // A rectangle never covered (all zero at the start) takes no part in the union.
+        const bool oldEmpty = old.right <= old.left || old.bottom <= old.top;
+        const int l = oldEmpty ? now.left : std::min(old.left, now.left);
+        const int tp = oldEmpty ? now.top : std::min(old.top, now.top);
+        const int r = oldEmpty ? now.right : std::max(old.right, now.right);
+        const int b = oldEmpty ? now.bottom : std::max(old.bottom, now.bottom);
         restoreFromBack(c.rt, l, tp, r, b);
         if (!t.textBuffer) graphics::presentRect(c.rt, Rect{l, tp, r - l, b - tp});
     }
