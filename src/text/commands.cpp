@@ -18,11 +18,22 @@ namespace {
 constexpr int32_t kMaxItems = 256;
 constexpr int32_t kMaxRows = 100000;
 
-int32_t orDefault(const IntList& iv, size_t i, int32_t def) { return iv.given(i) ? iv[i] : def; }
+int32_t argCount(BytesView a);
+
+// The integer list with the number of arguments written: "()" leaves a 0 item that is no
+// argument, and a string argument alone leaves one too.
+struct Args {
+    IntList iv;
+    int32_t written = 0;
+    explicit Args(const Interp& in) : iv(scanIntList(in, in.argText)), written(argCount(in.argText)) {}
+    bool has(size_t i) const { return static_cast<int32_t>(i) < written && iv.given(i); }
+    int32_t operator[](size_t i) const { return iv[i]; }
+    int32_t get(size_t i, int32_t def) const { return has(i) ? iv[i] : def; }
+};
 
 uint8_t channel(int32_t v) { return v == kEndMarker ? 0 : static_cast<uint8_t>(std::clamp(v, 0, 255)); }
 
-Rgb colourAt(const IntList& iv, size_t i) { return Rgb{channel(iv[i]), channel(iv[i + 1]), channel(iv[i + 2])}; }
+Rgb colourAt(const Args& iv, size_t i) { return Rgb{channel(iv[i]), channel(iv[i + 1]), channel(iv[i + 2])}; }
 
 TextItem* itemAt(Runtime& rt, int32_t i) {
     auto& items = rt.text.items;
@@ -92,9 +103,9 @@ void startDisplay(Runtime& rt, int32_t item, int32_t row, Bytes text, Rgb colour
 }  // namespace
 
 int32_t cmdCreatetextf(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
-    const int32_t count = std::clamp(orDefault(iv, 0, 0), 0, kMaxItems);
-    const int32_t rows = std::clamp(orDefault(iv, 1, 0), 0, kMaxRows);
+    const Args iv(rt.interp);
+    const int32_t count = std::clamp(iv.get(0, 0), 0, kMaxItems);
+    const int32_t rows = std::clamp(iv.get(1, 0), 0, kMaxRows);
     TextState& t = rt.text;
     t.items.clear();
     t.items.reserve(static_cast<size_t>(count));
@@ -109,7 +120,7 @@ int32_t cmdCreatetextf(Runtime& rt) {
 
 int32_t cmdLoadtextf(Runtime& rt) {
     Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
+    const Args iv(in);
     const StringList s = scanStringList(in, in.argText);
     const Bytes name = s.given(0) ? s[0] : Bytes();
     TextState& t = rt.text;
@@ -121,11 +132,11 @@ int32_t cmdLoadtextf(Runtime& rt) {
     // Items and rows: each number is lowered to the created size and may shrink the table.
     const int32_t created = static_cast<int32_t>(t.items.size());
     const bool sized = argCount(in.argText) >= 3;
-    if (sized && iv.given(0)) {
+    if (sized && iv.has(0)) {
         const int32_t c = std::clamp(iv[0], 0, created);
         if (c < created) t.items.resize(static_cast<size_t>(c));
     }
-    if (sized && iv.given(1)) {
+    if (sized && iv.has(1)) {
         const int32_t r = std::clamp(iv[1], 0, t.rowCount);
         if (r < t.rowCount) {
             t.rowCount = r;
@@ -150,12 +161,12 @@ int32_t cmdReleasetextf(Runtime& rt) {
 }
 
 int32_t cmdLocatef(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
-    const int32_t item = orDefault(iv, 0, 0);
+    const Args iv(rt.interp);
+    const int32_t item = iv.get(0, 0);
     int32_t x = rt.config.textLeft, y = rt.config.textTop;
-    if (iv.given(1)) {
+    if (iv.has(1)) {
         x = iv[1];
-        y = orDefault(iv, 2, rt.config.textTop);
+        y = iv.get(2, rt.config.textTop);
     }
     if (TextItem* it = itemAt(rt, item)) {
         it->x = x;
@@ -166,40 +177,40 @@ int32_t cmdLocatef(Runtime& rt) {
 }
 
 int32_t cmdSettextspeed(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
-    if (iv.given(0)) rt.text.defaultSpeed = iv[0];
+    const Args iv(rt.interp);
+    if (iv.has(0)) rt.text.defaultSpeed = iv[0];
     rt.save.log.add(79, rt.text.defaultSpeed);
     return 1;
 }
 
 int32_t cmdSettextspeedf(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
-    const int32_t item = orDefault(iv, 0, 0);
-    const int32_t n = orDefault(iv, 1, -1);
+    const Args iv(rt.interp);
+    const int32_t item = iv.get(0, 0);
+    const int32_t n = iv.get(1, -1);
     if (TextItem* it = itemAt(rt, item)) it->wait = it->savedWait = n;
     rt.save.log.add(80, item, n);
     return 1;
 }
 
 int32_t cmdSetmessagelength(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
-    const int32_t item = orDefault(iv, 0, 0);
-    const int32_t n = orDefault(iv, 1, -1);
+    const Args iv(rt.interp);
+    const int32_t item = iv.get(0, 0);
+    const int32_t n = iv.get(1, -1);
     if (TextItem* it = itemAt(rt, item)) it->length = n;
     rt.save.log.add(85, item, n);
     return 1;
 }
 
 int32_t cmdSettextwait(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
-    if (iv.given(0)) rt.text.defaultWait = iv[0];
+    const Args iv(rt.interp);
+    if (iv.has(0)) rt.text.defaultWait = iv[0];
     rt.save.log.add(94, rt.text.defaultWait);
     return 1;
 }
 
 int32_t cmdSetdefaultcolor(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
-    const int32_t item = orDefault(iv, 0, 0);
+    const Args iv(rt.interp);
+    const int32_t item = iv.get(0, 0);
     const int32_t marker = iv[1];
     const Rgb c = colourAt(iv, 2);
     if (TextItem* it = itemAt(rt, item)) {
@@ -211,14 +222,14 @@ int32_t cmdSetdefaultcolor(Runtime& rt) {
 }
 
 int32_t cmdSettexttype(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
+    const Args iv(rt.interp);
     TextState& t = rt.text;
     size_t colourAtSlot = 1;
     if (iv[0] == kColourMarker) {
         t.textType = -1;
         colourAtSlot = 0;
     } else {
-        t.textType = orDefault(iv, 0, -1);
+        t.textType = iv.get(0, -1);
     }
     if (iv[colourAtSlot] == kColourMarker) {
         t.decoration = colourAt(iv, colourAtSlot + 1);
@@ -230,19 +241,19 @@ int32_t cmdSettexttype(Runtime& rt) {
 
 int32_t cmdSetfont(Runtime& rt) {
     Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
+    const Args iv(in);
     const StringList s = scanStringList(in, in.argText);
     FontRecord& f = rt.text.font;
     if (s.given(0)) f.face = s[0];
     // The face name followed by a comma contributes no item; alone it leaves a 0 item.
     const int32_t args = argCount(in.argText);
     const size_t k = 0;
-    if (args >= 2) f.height = orDefault(iv, k, f.height);
-    if (args >= 3) f.weight = orDefault(iv, k + 1, f.weight);
-    if (args >= 4 && iv.given(k + 2)) {
+    if (args >= 2) f.height = iv.get(k, f.height);
+    if (args >= 3) f.weight = iv.get(k + 1, f.weight);
+    if (args >= 4 && iv.has(k + 2)) {
         f.strikeOut = iv[k + 2];
-        f.italic = orDefault(iv, k + 3, 0);
-        f.underline = orDefault(iv, k + 4, 0);
+        f.italic = iv.get(k + 3, 0);
+        f.underline = iv.get(k + 4, 0);
     } else {
         f.strikeOut = f.italic = f.underline = 0;
     }
@@ -254,21 +265,21 @@ int32_t cmdSetfont(Runtime& rt) {
 int32_t cmdSetfontdialog(Runtime&) { return 1; }
 
 int32_t cmdSetrectwaiticon(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
+    const Args iv(rt.interp);
     WaitIcon& ic = rt.text.icon;
-    const int32_t screen = orDefault(iv, 0, 0);
+    const int32_t screen = iv.get(0, 0);
     ic.source = screen;
     if (screen == 0) {
         ic.sx = 64, ic.sy = 0, ic.w = 32, ic.h = 32, ic.frames = 0, ic.delay = 100;
-    } else if (!iv.given(1)) {
+    } else if (!iv.has(1)) {
         ic.sx = 64, ic.sy = 0, ic.w = 32, ic.h = 32, ic.frames = 0, ic.delay = 255;
     } else {
         ic.sx = iv[1];
-        ic.sy = orDefault(iv, 2, 0);
-        ic.w = orDefault(iv, 3, 32);
-        ic.h = orDefault(iv, 4, 32);
-        ic.frames = std::max(orDefault(iv, 5, 0), 0);
-        ic.delay = iv.given(5) ? std::clamp(orDefault(iv, 6, 255), 0, 255) : 255;
+        ic.sy = iv.get(2, 0);
+        ic.w = iv.get(3, 32);
+        ic.h = iv.get(4, 32);
+        ic.frames = std::max(iv.get(5, 0), 0);
+        ic.delay = iv.has(5) ? std::clamp(iv.get(6, 255), 0, 255) : 255;
     }
     ic.frame = ic.blinkCounter = 0;
     ic.blinkOn = true;
@@ -277,19 +288,19 @@ int32_t cmdSetrectwaiticon(Runtime& rt) {
 }
 
 int32_t cmdSettextwaitpos(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
+    const Args iv(rt.interp);
     WaitIcon& ic = rt.text.icon;
-    ic.posMode = orDefault(iv, 0, 0);
-    ic.posX = orDefault(iv, 1, 0);
-    ic.posY = orDefault(iv, 2, 0);
+    ic.posMode = iv.get(0, 0);
+    ic.posX = iv.get(1, 0);
+    ic.posY = iv.get(2, 0);
     rt.save.log.add(86, ic.posMode, ic.posX, ic.posY);
     return 1;
 }
 
 int32_t cmdSettextprintf(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
+    const Args iv(rt.interp);
     TextState& t = rt.text;
-    t.continueCount = orDefault(iv, 0, 0);
+    t.continueCount = iv.get(0, 0);
     t.continueMarker = iv[1] == kColourMarker ? kColourMarker : 0;
     t.continueColour = t.continueMarker ? colourAt(iv, 2) : Rgb{0, 0, 0};
     rt.save.log.add(87, t.continueCount, t.continueMarker, t.continueColour.r, t.continueColour.g,
@@ -298,8 +309,8 @@ int32_t cmdSettextprintf(Runtime& rt) {
 }
 
 int32_t cmdTextBuffer(Runtime& rt) {
-    const IntList iv = scanIntList(rt.interp, rt.interp.argText);
-    rt.text.textBuffer = orDefault(iv, 0, 0) != 0;
+    const Args iv(rt.interp);
+    rt.text.textBuffer = iv.get(0, 0) != 0;
     return 1;
 }
 
@@ -315,10 +326,10 @@ int32_t cmdTrapbufferoff(Runtime& rt) {
 
 int32_t cmdPrinttext(Runtime& rt) {
     Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
+    const Args iv(in);
     int32_t n = 0;
     Rgb colour{255, 255, 255};
-    if (iv.given(0) && iv[0] != kColourMarker) {
+    if (iv.has(0) && iv[0] != kColourMarker) {
         n = iv[0];
         if (iv[1] == kColourMarker) colour = colourAt(iv, 2);
     }
@@ -336,11 +347,11 @@ int32_t cmdPrinttext(Runtime& rt) {
 
 int32_t cmdPrinttextf(Runtime& rt) {
     Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
+    const Args iv(in);
     const StringList s = scanStringList(in, in.argText);
     TextState& t = rt.text;
-    const int32_t item = orDefault(iv, 0, 0);
-    const int32_t row = orDefault(iv, 1, 1);
+    const int32_t item = iv.get(0, 0);
+    const int32_t row = iv.get(1, 1);
     TextItem* it = itemAt(rt, item);
     if (!it || row < 1 || row > static_cast<int32_t>(it->rows.size())) return 1;
     const Bytes& text = it->rows[static_cast<size_t>(row - 1)];
