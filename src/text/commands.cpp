@@ -16,7 +16,7 @@ namespace {
 
 // Bounds that keep a script's numbers from asking for absurd amounts of memory.
 constexpr int32_t kMaxItems = 256;
-constexpr int32_t kMaxRows = 100000;
+constexpr int32_t kMaxCells = 1 << 20;  // items x rows
 
 int32_t argCount(BytesView a);
 
@@ -105,7 +105,7 @@ void startDisplay(Runtime& rt, int32_t item, int32_t row, Bytes text, Rgb colour
 int32_t cmdCreatetextf(Runtime& rt) {
     const Args iv(rt.interp);
     const int32_t count = std::clamp(iv.get(0, 0), 0, kMaxItems);
-    const int32_t rows = std::clamp(iv.get(1, 0), 0, kMaxRows);
+    const int32_t rows = std::clamp(iv.get(1, 0), 0, kMaxCells / std::max(count, 1));
     TextState& t = rt.text;
     t.items.clear();
     t.items.reserve(static_cast<size_t>(count));

@@ -128,7 +128,7 @@ void iconFrame(Call& c) {
     Screen& s0 = c.rt.screens.table[0];
     int px = 0, py = 0;
     iconPlace(c, px, py);
-    const int w = std::clamp(ic.w, 0, 4096), h = std::clamp(ic.h, 0, 4096);
+    const int w = std::clamp(ic.w, 0, 1024), h = std::clamp(ic.h, 0, 1024);
     if (ic.frames >= 1) {
         if (ic.frame >= ic.frames || ic.frame < 0) ic.frame = 0;
         iconRestore(c.rt, px, py, w, h);
@@ -158,7 +158,7 @@ void iconFrame(Call& c) {
 void iconRemove(Call& c) {
     WaitIcon& ic = c.t.icon;
     if (!ic.shown) return;
-    const int w = std::clamp(ic.w, 0, 4096), h = std::clamp(ic.h, 0, 4096);
+    const int w = std::clamp(ic.w, 0, 1024), h = std::clamp(ic.h, 0, 1024);
     iconRestore(c.rt, ic.shownX, ic.shownY, w, h);
     graphics::presentRect(c.rt, Rect{ic.shownX, ic.shownY, w, h});
     ic.shown = false;

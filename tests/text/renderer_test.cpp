@@ -269,3 +269,35 @@ TEST_F(Renderer, InlineSubroutineRunsAndTheMessageGoesOn) {
     EXPECT_EQ(rt->interp.ivar[2], 7);
     EXPECT_EQ(rt->interp.ivar[1], 5);
 }
+
+TEST_F(Renderer, MalformedTextNeverReadsOrDrawsOutOfBounds) {
+    rt->text.layoutTrace = nullptr;
+    table(2, 1, 0, 5);
+    std::vector<std::string> texts = {"\x81", "a\\", "\\c(255,", "\\c(1,2)x", "\\w(", "\\#gosub(\"nowhere\"",
+                                      "\\#gosub", "\\#loadimage(1, \"x.bmp\")", "\\z\\z\\m", "\r\r\n\n\\n\\"};
+    uint32_t seed = 12345;
+    for (int i = 0; i < 120; ++i) {
+        std::string s;
+        for (int k = 0; k < 48; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            const char pool[] = "\\cwpmzeu#n()\",0129\x81\x82\x88\x9F\xE0\xFC\x40\x7E\xA0\xDF\r\n ab";
+            s += pool[(seed >> 16) % (sizeof(pool) - 1)];
+        }
+        texts.push_back(s);
+    }
+    for (int type = -1; type <= 5; ++type) {
+        rt->text.textType = type;
+        for (const std::string& t : texts) {
+            rt->text.items[1].rows[0] = t + "\\e";
+            cmd(cmdPrinttextf, "(1, 1);");
+            for (int k = 0; k < 300 && rt->text.printing; ++k) {
+                rt->interp.leftClick = 1;
+                advance();
+                p.manualClock().advance(1000);
+            }
+            rt->text.printing = false;
+            text::render(*rt, -1, {}, 0, 0, 0, Rgb{});
+        }
+    }
+    SUCCEED();
+}
