@@ -301,3 +301,88 @@ TEST_F(Renderer, MalformedTextNeverReadsOrDrawsOutOfBounds) {
     }
     SUCCEED();
 }
+
+namespace {
+// A system picture whose icon pictures are red (rows 0-15) and green (rows 16-31), masked black.
+void iconPicture(Screen& sys) {
+    sys.allocate(128, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 64; x < 96; ++x) {
+            uint8_t* q = sys.row(y) + static_cast<size_t>(x) * 3;
+            q[y < 16 ? 2 : 1] = 255;
+        }
+}
+}  // namespace
+
+TEST_F(Renderer, ClickWaitIconBlinksEverySixteenFramesAndLeavesOnTheClick) {
+    iconPicture(rt->screens.systemPicture);
+    table(2, 1, -1);
+    show(1, "あ\\m\\e");
+    const Screen& s0 = rt->screens.table[0];
+    const int ix = 2 * h() + 5, iy = 100 + 5;  // the icon stands right after the last character
+    EXPECT_FALSE(advance());  // two frames: the \m itself and the wait
+    for (int i = 2; i <= 14; ++i) advance();
+    EXPECT_EQ(pixel(s0, ix, iy)[2], 255);
+    advance();  // the sixteenth frame turns it off
+    EXPECT_EQ(pixel(s0, ix, iy)[2], 0);
+    for (int i = 0; i < 16; ++i) advance();
+    EXPECT_EQ(pixel(s0, ix, iy)[2], 255);
+    rt->interp.leftClick = 1;
+    EXPECT_TRUE(advance());
+    EXPECT_EQ(pixel(s0, ix, iy)[2], 0);
+}
+
+TEST_F(Renderer, FramedClickWaitIconStepsThroughItsFrames) {
+    iconPicture(rt->screens.systemPicture);
+    table(2, 1, -1);
+    cmd(cmdSetrectwaiticon, "(5, 64, 0, 32, 16, 2, 50);");
+    cmd(cmdSettextwaitpos, "(1, 300, 200);");
+    show(1, "あ\\p\\e");
+    const Screen& s0 = rt->screens.table[0];
+    const uint32_t t0 = p.manualClock().nowMs();
+    advance();
+    EXPECT_EQ(pixel(s0, 310, 205)[2], 255);  // frame 0: red
+    advance();
+    EXPECT_EQ(pixel(s0, 310, 205)[1], 255);  // frame 1: green
+    EXPECT_EQ(pixel(s0, 310, 205)[2], 0);
+    advance();
+    EXPECT_EQ(pixel(s0, 310, 205)[2], 255);
+    EXPECT_EQ(p.manualClock().nowMs() - t0, 150u);  // each frame waits its delay
+}
+
+TEST_F(Renderer, SetfontChangesTheCell) {
+    table(2, 1, -1);
+    cmd(cmdSetfont, sjis("(\"ＭＳ 明朝\", 32, 400);"));
+    show(1, "あい\\nう\\e");
+    finish();
+    ASSERT_EQ(trace.size(), 3u);
+    EXPECT_EQ(trace[1].x, 64);
+    EXPECT_EQ(trace[2].y, 132);
+}
+
+TEST_F(Renderer, SkipSetToStopAtAWaitEndsAtTheClickWait) {
+    table(2, 1, 30);
+    rt->text.skipping = 1;
+    rt->text.stopSkipAtWait = 1;
+    show(1, "あい\\mうえ\\e");
+    EXPECT_FALSE(advance());
+    EXPECT_EQ(trace.size(), 2u);  // drawn at once up to the wait
+    EXPECT_EQ(rt->text.skipping, 0);
+    rt->interp.leftClick = 1;
+    EXPECT_FALSE(advance());  // one character a call again
+    EXPECT_EQ(trace.size(), 3u);
+}
+
+TEST_F(Renderer, TrapFlagLetsTheSpaceKeyHoldTheMessageOnce) {
+    table(2, 1, 30);
+    cmd(cmdTrapbuffer, "();");
+    show(1, "あいう\\e");
+    advance();
+    rt->interp.rightClick = 1;
+    EXPECT_FALSE(advance());
+    EXPECT_FALSE(advance());
+    EXPECT_EQ(trace.size(), 1u);
+    rt->interp.leftClick = 1;
+    advance();
+    EXPECT_EQ(trace.size(), 2u);
+}
