@@ -117,4 +117,14 @@ void clear(Screen& image, Screen& mask) {
     std::fill(mask.pixels.begin(), mask.pixels.end(), uint8_t{255});
 }
 
+void clearRect(Screen& image, Screen& mask, int x, int y, int w, int h) {
+    int ix = x, iy = y, iw = w, ih = h;
+    if (clip(image, ix, iy, iw, ih))
+        for (int row = iy; row < iy + ih; ++row)
+            std::memset(image.row(row) + static_cast<size_t>(ix) * 3, 0, static_cast<size_t>(iw) * 3);
+    if (clip(mask, x, y, w, h))
+        for (int row = y; row < y + h; ++row)
+            std::memset(mask.row(row) + static_cast<size_t>(x) * 3, 255, static_cast<size_t>(w) * 3);
+}
+
 }  // namespace yv::overlay

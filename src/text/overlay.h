@@ -25,7 +25,8 @@ void copyRect(Screen& dst, const Screen& src, int x, int y, int w, int h);
 void maskedBlit(Screen& dst, int dx, int dy, int w, int h, const Screen& src, int sx, int sy,
                 int mx, int my);
 
-// Image black, mask white.
+// Image black, mask white: the whole of both, or the rectangle (x, y, w, h).
 void clear(Screen& image, Screen& mask);
+void clearRect(Screen& image, Screen& mask, int x, int y, int w, int h);
 
 }  // namespace yv::overlay

@@ -444,12 +444,25 @@ void ensureOverlay(Runtime& rt) {
     s.overlayImage.allocate(w, h);
     s.overlayMask.allocate(w, h);
     overlay::clear(s.overlayImage, s.overlayMask);
+    rt.text.overlayClean = true;
+    rt.text.rs.drawnAny = false;
 }
 
 void clearOverlay(Runtime& rt) {
     ensureOverlay(rt);
-    overlay::clear(rt.screens.overlayImage, rt.screens.overlayMask);
-    rt.text.rs.drawnAny = false;
+    TextState& t = rt.text;
+    RenderState& rs = t.rs;
+    Screens& s = rt.screens;
+    // Only the renderer writes the overlay: once it is known to be clean, clearing the box of
+    // what was drawn since clears all of it.
+    if (!t.overlayClean) {
+        overlay::clear(s.overlayImage, s.overlayMask);
+        t.overlayClean = true;
+    } else if (rs.drawnAny) {
+        overlay::clearRect(s.overlayImage, s.overlayMask, rs.drawnLeft, rs.drawnTop,
+                           rs.drawnRight - rs.drawnLeft, rs.drawnBottom - rs.drawnTop);
+    }
+    rs.drawnAny = false;
 }
 
 FontEngine& font(Runtime& rt) {
@@ -463,6 +476,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
     TextState& t = rt.text;
     if (item == -1) {
         t.rs = RenderState{};
+        t.overlayClean = false;  // what the overlay holds is no longer known
         t.icon.frame = t.icon.blinkCounter = 0;
         t.icon.blinkOn = true;
         t.icon.shown = false;

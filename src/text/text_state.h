@@ -135,6 +135,7 @@ struct TextState {
     bool printing = false;    // a text page is being printed
     bool textBuffer = false;  // textBuffer: drawing commands lay the overlay over screen 0
     bool trapBuffer = false;  // trapbuffer: the space key sets a click wait during a message
+    bool overlayClean = false;  // the overlay was cleared and only the drawn box written since
 
     // Items and table.
     std::vector<TextItem> items;

@@ -386,3 +386,16 @@ TEST_F(Renderer, TrapFlagLetsTheSpaceKeyHoldTheMessageOnce) {
     advance();
     EXPECT_EQ(trace.size(), 2u);
 }
+
+TEST_F(Renderer, TheLastItemLeavesTheWholeOverlayClear) {
+    table(2, 1, -1);
+    cmd(cmdSettexttype, "(4, rgb(9, 9, 9));");
+    show(0, "あいうえお\\nかきくけこ\\u");
+    finish();
+    show(1, "さしすせそ\\e");
+    finish();
+    const auto& img = rt->screens.overlayImage.pixels;
+    const auto& mask = rt->screens.overlayMask.pixels;
+    EXPECT_TRUE(std::all_of(img.begin(), img.end(), [](uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(mask.begin(), mask.end(), [](uint8_t b) { return b == 255; }));
+}
