@@ -95,9 +95,23 @@ bool coversJapanese(FcPattern* font) {
     return FcCharSetHasChar(cs, 0x3042) && FcCharSetHasChar(cs, 0x6F22) && FcCharSetHasChar(cs, 0x3002);
 }
 
+// Our own fontconfig configuration, loaded once and released at exit (callers hold the
+// resolver's mutex).
+FcConfig* fontConfig() {
+    struct Holder {
+        FcConfig* config = FcInitLoadConfigAndFonts();
+        ~Holder() {
+            if (config) FcConfigDestroy(config);
+        }
+    };
+    static Holder holder;
+    return holder.config;
+}
+
 ResolvedFont matchFamilies(const std::vector<std::string>& families, int32_t weight, bool italic) {
     ResolvedFont out;
-    if (!FcInit()) return out;
+    FcConfig* config = fontConfig();
+    if (!config) return out;
     FcPattern* p = FcPatternCreate();
     for (const std::string& f : families)
         FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(f.c_str()));
@@ -105,10 +119,10 @@ ResolvedFont matchFamilies(const std::vector<std::string>& families, int32_t wei
     const int ot = weight <= 0 ? 400 : std::clamp(weight, 1, 1000);
     FcPatternAddInteger(p, FC_WEIGHT, FcWeightFromOpenType(ot));
     FcPatternAddInteger(p, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcConfigSubstitute(nullptr, p, FcMatchPattern);
+    FcConfigSubstitute(config, p, FcMatchPattern);
     FcDefaultSubstitute(p);
     FcResult res = FcResultNoMatch;
-    FcFontSet* set = FcFontSort(nullptr, p, FcTrue, nullptr, &res);
+    FcFontSet* set = FcFontSort(config, p, FcTrue, nullptr, &res);
     if (set) {
         for (int i = 0; i < set->nfont; ++i) {
             FcPattern* f = set->fonts[i];
@@ -313,7 +327,3 @@ GlyphCell FontEngine::renderUnit(BytesView unit) {
 }
 
 }  // namespace yv
-
-// Fontconfig keeps its parsed configuration for the life of the process; the leak checker of
-// sanitized builds would report it at exit.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
