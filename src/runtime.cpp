@@ -34,7 +34,7 @@ void Runtime::resetForLoad() {
     save.cdRecord.clear();
     media.volumeFading = false;
     media.cdWait = false;
-    text.printing = false;
+    text::reset(*this);
     choices.collecting = false;
     choices.ready = false;
     screens.effectOn = screens.fadeOn = screens.wipeOn = screens.transfadeOn =

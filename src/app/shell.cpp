@@ -30,6 +30,7 @@ void Shell::applyConfig() {
     platform_.setTitle(rt.config.title);
     rt.interp.firstScript = rt.config.script;
     rt.interp.scriptName = rt.config.script;
+    text::configure(rt);
 }
 
 void Shell::startInterpreter() {

@@ -1,15 +1,184 @@
-// Message text state the interpreter step consults.
+// Message text state: text items and table, font record, renderer state, click-wait icon,
+// skip flags and the message history ring.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "core/bytes.h"
 
 namespace yv {
 
 struct Runtime;
+class FontEngine;
+
+struct Rgb {
+    uint8_t r = 0, g = 0, b = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+struct TextRect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// One numbered message window made by createtextf.
+struct TextItem {
+    std::vector<Bytes> rows;
+    int32_t x = 0, y = 0;
+    int32_t wait = 30;       // ms per character; -1 draws instantly
+    int32_t savedWait = 30;  // copy kept for restoring
+    Rgb colour{255, 255, 255};
+    int32_t colourSet = 0;
+    int32_t length = -1;     // characters per line; -1 = no limit
+    TextRect rect;           // area last covered by the item's text
+};
+
+// What setfont and the FONT settings choose.
+struct FontRecord {
+    Bytes face;
+    int32_t height = 24;
+    int32_t weight = 700;
+    int32_t strikeOut = 0, italic = 0, underline = 0;
+};
+
+// The click-wait icon's pictures in the system picture, and where it stands.
+struct WaitIcon {
+    int32_t source = 0;
+    int32_t sx = 64, sy = 0, w = 32, h = 32;
+    int32_t frames = 0;   // 0 = one blinking picture
+    int32_t delay = 100;  // ms per frame (one byte)
+    int32_t posMode = 0;  // 0 = right after the last character
+    int32_t posX = 0, posY = 0, posExtra = 0;
+    // Running state.
+    int32_t frame = 0;
+    int32_t blinkCounter = 0;
+    bool blinkOn = true;
+    bool shown = false;
+    int32_t shownX = 0, shownY = 0;
+};
+
+// The message history: labels and texts in two rings of 40. The window thread reads it when the
+// player opens the history, so the strings are guarded.
+struct History {
+    static constexpr int kSize = 40;
+    mutable std::mutex mutex;
+    std::array<Bytes, kSize> labels;
+    std::array<Bytes, kSize> texts;
+    int32_t writeIndex = 0;
+    int32_t displayIndex = 0;
+    bool recording = true;
+};
+
+// The renderer's state between calls (one set for the whole renderer).
+struct RenderState {
+    int32_t pos = 0;               // byte position in the text
+    int32_t penX = 0, penY = 0;
+    int32_t lineStartX = 0;
+    int32_t charsInLine = 0;
+    int32_t lineCount = 0;
+    int32_t rightMost = 0, lowest = 0;  // extents (the cell's right edge, the line's top)
+    int32_t lowestInk = 0;              // bottom of the lowest ink (shadows reach below the cell)
+    int32_t pageCounter = 0;
+    bool newPage = true;
+    bool clickWait = false;
+    bool timedWait = false;
+    int32_t timedWaitMs = 0;
+    uint32_t timedWaitStart = 0;
+    bool absorbLineBreak = false;
+    bool continuePage = false;
+    bool colourOverride = false;
+    Rgb overrideColour;
+    bool savedOverride = false;  // the colour in effect before \c: an override or the caller's
+    Rgb savedColour;
+    bool exclamation = false;
+    int32_t quoteCounter = 0;      // 0..2: 1 after an opening, 2 after a closing quote
+    Bytes historyText;
+    Bytes labelText;
+    bool trapWait = false;         // a click wait set by the space key (trap flag)
+    // Box around everything drawn since the overlay was last cleared (for composing).
+    bool drawnAny = false;
+    int32_t drawnLeft = 0, drawnTop = 0, drawnRight = 0, drawnBottom = 0;
+};
+
+// A message being shown (set by printtext / printtextf).
+struct Display {
+    int32_t item = 0;
+    int32_t row = 0;          // printtextf row (from 1); 0 for printtext
+    Bytes text;
+    Rgb colour{255, 255, 255};
+    bool fromTable = false;   // started by printtextf (automatic continuation applies)
+    int32_t continuations = 0;
+    int32_t firstItem = 0, firstRow = 0;
+    // An inline subroutine call suspended the message; it resumes when the call returns to
+    // this depth.
+    bool suspended = false;
+    int32_t suspendDepth = -1;
+};
+
+// One drawn character cell, recorded when a test asks for the layout.
+struct DrawnUnit {
+    Bytes unit;
+    int32_t x = 0, y = 0;
+    bool lineStart = false;  // first character of its line
+};
 
 struct TextState {
+    TextState();
+    ~TextState();
+    TextState(const TextState&) = delete;
+    TextState& operator=(const TextState&) = delete;
+
     bool printing = false;    // a text page is being printed
     bool textBuffer = false;  // textBuffer: drawing commands lay the overlay over screen 0
+    bool trapBuffer = false;  // trapbuffer: the space key sets a click wait during a message
+    bool overlayClean = false;  // the overlay was cleared and only the drawn box written since
+
+    // Items and table.
+    std::vector<TextItem> items;
+    bool tablePresent = false;
+    int32_t rowCount = 0;
+    Bytes tableFile;          // the text table file last loaded
+    int32_t currentItem = 0;  // the item last used by printtextf
+    TextItem loose;           // stands in for the item while no table exists (printtext)
+
+    // Settings.
+    int32_t defaultSpeed = 30;   // settextspeed
+    int32_t defaultWait = 1000;  // settextwait: \w without a time
+    int32_t textType = -1;
+    Rgb decoration;
+    int32_t decorationMarker = 0;
+    int32_t continueCount = 0;   // settextprintf: -1 or 0 = off
+    Rgb continueColour;
+    int32_t continueMarker = 0;
+    FontRecord font;
+    WaitIcon icon;
+
+    // Skip mode and the no-wait speed are written by the window thread (menus, keys).
+    std::atomic<int32_t> skipping{0};
+    std::atomic<int32_t> stopSkipAtWait{0};  // end skipping at the next click wait
+    std::atomic<int32_t> noWait{0};          // the no-wait speed setting
+
+    // Select mode (choice blocks lay their lines out through the renderer): one line per
+    // choice, its rectangle recorded when its message ends.
+    struct ChoiceLine {
+        TextRect rect;
+        Bytes label, file;
+    };
+    bool selectMode = false;
+    int32_t selectCount = 0;
+    std::vector<ChoiceLine> choiceLines;
+    Bytes pendingLabel, pendingFile;  // the strings of the printtextf being laid out
+
+    RenderState rs;
+    Display display;
+    History history;
+
+    std::unique_ptr<FontEngine> fontEngine;
+    std::vector<DrawnUnit>* layoutTrace = nullptr;  // tests: every drawn cell is recorded
 };
 
 namespace text {
@@ -18,6 +187,25 @@ bool advancePrinting(Runtime& rt);
 // A return finished the subroutine at this call depth: printing suspended by an inline
 // subroutine call made there resumes.
 void onReturn(Runtime& rt, int32_t depth);
+
+// The text settings take the start-up configuration's values (FONT and TEXT sections).
+void configure(Runtime& rt);
+// The full reset: settings back to their defaults, renderer idle with a new page, history
+// recording on.
+void reset(Runtime& rt);
+
+// One call of the renderer; item -1 resets the render state. 1 when the message ended or no
+// text display is active, 0 while it is still being shown.
+int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, int32_t type,
+               Rgb colour);
+
+// The font engine for the current font record (created on first use).
+FontEngine& font(Runtime& rt);
+
+// Clears the whole text overlay (image black, mask white), creating it when absent.
+void clearOverlay(Runtime& rt);
+// Creates the overlay (cleared) when it does not exist yet.
+void ensureOverlay(Runtime& rt);
 }  // namespace text
 
 }  // namespace yv

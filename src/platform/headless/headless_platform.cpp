@@ -80,6 +80,12 @@ void HeadlessPlatform::present(const FrameView& s, Rect r) {
     ++presents_;
 }
 
+void HeadlessPlatform::showHistory(const std::vector<Bytes>& lines) {
+    const Bytes caption = utf8ToCp932("メッセージ履歴");
+    if (lines.empty()) logDialog(caption, "");
+    for (const Bytes& l : lines) logDialog(caption, l);
+}
+
 std::vector<uint8_t> HeadlessPlatform::shownFrame(int& width, int& height) {
     std::lock_guard lock(mutex_);
     width = frameW_;

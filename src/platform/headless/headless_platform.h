@@ -35,6 +35,8 @@ public:
     std::optional<std::array<Bytes, 4>> inputBox2(const InputBox2Request& r) override;
     // No desktop to hand documents to: the request is only logged ("exec: open TARGET").
     int openWithShell(const std::string& targetUtf8, const std::filesystem::path& cwd) override;
+    // Logs each list line as a dialog line "メッセージ履歴: LINE".
+    void showHistory(const std::vector<Bytes>& lines) override;
 
     // Answers for the coming dialogs, in order (UTF-8 lines as given to --answers).
     void setAnswers(std::vector<std::string> answers);

@@ -111,6 +111,13 @@ public:
         return d.answer;
     }
 
+    // Interim: the list as a plain message box until the menus host a proper list dialog.
+    void showHistory(const std::vector<Bytes>& lines) override {
+        std::string text;
+        for (const Bytes& l : lines) text += cp932ToUtf8(l) + "\n";
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "メッセージ履歴", text.c_str(), window_);
+    }
+
 private:
     struct Dialog {
         std::string text, caption;

@@ -1,0 +1,95 @@
+// The history ring and the line building of the history dialog.
+#include "text/history.h"
+
+#include "core/cp932.h"
+#include "runtime.h"
+
+namespace yv::history {
+namespace {
+
+constexpr size_t kLineBytes = 96;
+
+const Bytes& wideSpace() {
+    static const Bytes s = utf8ToCp932("　");
+    return s;
+}
+
+void addLine(std::vector<Bytes>& out, Bytes line) {
+    if (out.size() > 40) out.erase(out.begin());
+    out.push_back(std::move(line));
+}
+
+// A part that follows a line feed: "　" + piece, cut so that no line exceeds 96 bytes.
+void addContinuation(std::vector<Bytes>& out, BytesView part) {
+    const size_t room = kLineBytes - wideSpace().size();
+    do {
+        addLine(out, wideSpace() + Bytes(part.substr(0, room)));
+        part.remove_prefix(std::min(room, part.size()));
+    } while (!part.empty());
+}
+
+// The label's line: L + "　" + T, the rest of a long T in further lines.
+void addLabelled(std::vector<Bytes>& out, BytesView label, BytesView text) {
+    if (label.empty() && text.empty()) return;
+    if (label.size() + text.size() + 2 < kLineBytes) {
+        addLine(out, Bytes(label) + wideSpace() + Bytes(text));
+        return;
+    }
+    const size_t first = label.size() + 2 < kLineBytes ? kLineBytes - (label.size() + 2) : 0;
+    addLine(out, Bytes(label) + wideSpace() + Bytes(text.substr(0, first)));
+    text.remove_prefix(std::min(first, text.size()));
+    if (!text.empty()) addContinuation(out, text);
+}
+
+}  // namespace
+
+void finishMessage(TextState& t, int32_t item) {
+    RenderState& rs = t.rs;
+    History& h = t.history;
+    if (item == 1) {
+        if (h.recording) {
+            std::lock_guard lock(h.mutex);
+            const auto at = [](int32_t i) { return static_cast<size_t>(((i % History::kSize) + History::kSize) % History::kSize); };
+            h.labels[at(h.writeIndex)] = rs.labelText;
+            h.writeIndex = static_cast<int32_t>(at(h.writeIndex + 1));
+            h.displayIndex = static_cast<int32_t>(at(h.displayIndex + 1));
+            h.texts[at(h.writeIndex)] = rs.historyText;
+            h.writeIndex = static_cast<int32_t>(at(h.writeIndex + 1));
+            h.displayIndex = static_cast<int32_t>(at(h.displayIndex + 1));
+        }
+    } else {
+        rs.labelText = rs.historyText;
+    }
+    rs.historyText.clear();
+}
+
+std::vector<Bytes> dialogLines(const History& h) {
+    std::lock_guard lock(h.mutex);
+    std::vector<Bytes> out;
+    // A message holds two neighbouring positions: its label, then its text. The oldest pair
+    // starts at the display index.
+    const int32_t start = ((h.displayIndex % History::kSize) + History::kSize) % History::kSize;
+    for (int k = 0; k < History::kSize; k += 2) {
+        const size_t p = static_cast<size_t>((start + k) % History::kSize);
+        const size_t q = (p + 1) % History::kSize;
+        const BytesView label = h.labels[p], text = h.texts[q];
+        const size_t lf = text.find('\n');
+        if (lf == BytesView::npos) {
+            addLabelled(out, label, text);
+            continue;
+        }
+        addLabelled(out, label, text.substr(0, lf));
+        BytesView rest = text.substr(lf + 1);
+        for (;;) {
+            const size_t next = rest.find('\n');
+            addContinuation(out, rest.substr(0, next));
+            if (next == BytesView::npos) break;
+            rest.remove_prefix(next + 1);
+        }
+    }
+    return out;
+}
+
+void show(Runtime& rt) { rt.platform.showHistory(dialogLines(rt.text.history)); }
+
+}  // namespace yv::history

@@ -1,0 +1,79 @@
+// Message text through the real program: a page in each text type, compared with a kept picture.
+#include <png.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "test_util.h"
+
+#include <gtest/gtest.h>
+
+using namespace yv;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Picture {
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgb;
+};
+
+Picture readPng(const fs::path& file) {
+    Picture p;
+    png_image img{};
+    img.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&img, file.c_str())) return p;
+    img.format = PNG_FORMAT_RGB;
+    p.w = static_cast<int>(img.width);
+    p.h = static_cast<int>(img.height);
+    p.rgb.resize(PNG_IMAGE_SIZE(img));
+    if (!png_image_finish_read(&img, nullptr, p.rgb.data(), 0, nullptr)) p = Picture{};
+    return p;
+}
+
+// A page of two items: a name shown at once and a message typed after it; both end with \u so
+// that the page stays on the screen when the script ends.
+void writeGame(const TempDir& dir, int type) {
+    dir.write("start.ini", sjis("[WindowTitle]\r\nTitle=text\r\n[FONT]\r\nName=ＭＳ ゴシック\r\nSize=24\r\n"
+                                "Hold=700\r\n[TEXT]\r\nSpeed=20\r\n"));
+    dir.write("text.txt", sjis("\"坊っちゃん\\u\",\"親譲りの無鉄砲で小供の時から損ばかりしている。小学校に居る時分"
+                               "学校の二階から飛び降りて一週間ほど腰を抜かした事がある。\\u\";\r\n"));
+    dir.write("script.txt",
+              sjis("#createtextf(2, 1);\r\n#loadtextf(\"text.txt\");\r\n#locatef(0, 40, 330);\r\n"
+                   "#locatef(1, 40, 364);\r\n#settextspeedf(0, -1);\r\n#setmessagelength(1, 22);\r\n"
+                   "#setdefaultcolor(0, rgb(255, 220, 120));\r\n#settextprintf(1, rgb(255, 255, 255));\r\n"
+                   "#settexttype(" + std::to_string(type) + ", rgb(40, 60, 200));\r\n"
+                   "#printtextf(0, 1);\r\n#end();\r\n"));
+}
+
+}  // namespace
+
+TEST(TextEndToEnd, PageInEachTextType) {
+    for (int type = 0; type <= 4; ++type) {
+        TempDir dir;
+        writeGame(dir, type);
+        const fs::path shot = dir.path() / "shot.png";
+        const RunResult r = runYorvane({"--headless", "--max-seconds", "20", "--screenshot", shot.string(),
+                                        dir.path().string()});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const Picture pic = readPng(shot);
+        ASSERT_EQ(pic.w, 640);
+        // Text stands in the message area and nowhere above it.
+        size_t lit = 0, above = 0;
+        for (int y = 0; y < pic.h; ++y)
+            for (int x = 0; x < pic.w; ++x) {
+                const uint8_t* q = &pic.rgb[static_cast<size_t>(y * pic.w + x) * 3];
+                if (q[0] | q[1] | q[2]) (y < 320 ? above : lit)++;
+            }
+        EXPECT_EQ(above, 0u) << type;
+        EXPECT_GT(lit, 3000u) << type;
+        if (const char* keep = std::getenv("YV_TEXT_SHOTS"))
+            fs::copy_file(shot, fs::path(keep) / ("type" + std::to_string(type) + ".png"),
+                          fs::copy_options::overwrite_existing);
+        if (type == 4) {
+            const Picture want = readPng(fs::path(YV_SOURCE_DIR) / "tests/text/data/outline_page.png");
+            ASSERT_EQ(want.w, 640) << "expected picture missing";
+            EXPECT_TRUE(want.rgb == pic.rgb) << "the outlined page differs from tests/text/data/outline_page.png";
+        }
+    }
+}
