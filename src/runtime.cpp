@@ -35,8 +35,7 @@ void Runtime::resetForLoad() {
     media.volumeFading = false;
     media.cdWait = false;
     text::reset(*this);
-    choices.collecting = false;
-    choices.ready = false;
+    choices::reset(*this);
     screens.effectOn = screens.fadeOn = screens.wipeOn = screens.transfadeOn =
         screens.mosaicfadeOn = false;
 }

@@ -1,6 +1,7 @@
 // Command-line parsing.
 #include "app/cli.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace yv {
@@ -14,7 +15,11 @@ const char* usageText() {
            "                      input boxes, one line per field; a slot number or \"start\" for\n"
            "                      the load dialog);\n"
            "                      without it each dialog takes its first button / its default text\n"
-           "  --auto-click MS     headless: a left click every MS milliseconds\n"
+           "  --auto-click MS     headless: a left click every MS milliseconds (on the\n"
+           "                      highlighted choice while choices are offered)\n"
+           "  --click X,Y@MS[,right]\n"
+           "                      headless: a left (or right) click at game coordinates X, Y\n"
+           "                      MS milliseconds after start; may be given more than once\n"
            "  --max-seconds S     stop as by a window close after S seconds (exit status 124)\n"
            "  --screenshot FILE   on exit write the picture the window shows as PNG\n"
            "  -f, --fullscreen    start in full screen\n"
@@ -25,6 +30,36 @@ const char* usageText() {
            "Headless runs keep their own clock: waits pass at once, and --auto-click and\n"
            "--max-seconds count that clock's milliseconds.\n";
 }
+
+namespace {
+
+// X,Y@MS with an optional fourth field "right" (or "left").
+std::optional<Options::Click> parseClick(const std::string& s) {
+    Options::Click c;
+    char* end = nullptr;
+    const char* p = s.c_str();
+    auto whole = [&](long& out) {
+        errno = 0;
+        out = std::strtol(p, &end, 10);
+        if (end == p || errno != 0 || out < -100000 || out > 100000) return false;
+        p = end;
+        return true;
+    };
+    long x = 0, y = 0;
+    if (!whole(x) || *p++ != ',' || !whole(y) || *p++ != '@') return std::nullopt;
+    const double ms = std::strtod(p, &end);
+    if (end == p || ms < 0 || ms > 1e9) return std::nullopt;
+    p = end;
+    const std::string rest = p;
+    if (rest == ",right") c.button = 2;
+    else if (!rest.empty() && rest != ",left") return std::nullopt;
+    c.x = static_cast<int>(x);
+    c.y = static_cast<int>(y);
+    c.atMs = ms;
+    return c;
+}
+
+}  // namespace
 
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
     Options o;
@@ -58,6 +93,15 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             double d;
             if (!v || !number(*v, d)) return std::nullopt;
             o.autoClickMs = static_cast<int>(d);
+        } else if (a == "--click") {
+            auto v = value("X,Y@MS");
+            if (!v) return std::nullopt;
+            auto c = parseClick(*v);
+            if (!c) {
+                error = "--click: expected X,Y@MS or X,Y@MS,right: " + *v;
+                return std::nullopt;
+            }
+            o.clicks.push_back(*c);
         } else if (a == "--max-seconds") {
             auto v = value("seconds");
             if (!v || !number(*v, o.maxSeconds)) return std::nullopt;

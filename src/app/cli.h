@@ -13,6 +13,13 @@ struct Options {
     bool headless = false;
     std::optional<std::filesystem::path> answers;
     int autoClickMs = 0;
+    // Headless clicks at game coordinates at a time: --click X,Y@MS[,right].
+    struct Click {
+        int x = 0, y = 0;
+        double atMs = 0;
+        int button = 1;  // 1 left, 2 right
+    };
+    std::vector<Click> clicks;
     double maxSeconds = 0;  // 0 = no limit
     std::optional<std::filesystem::path> screenshot;
     bool fullscreen = false;

@@ -78,8 +78,14 @@ int main(int argc, char** argv) {
     if (headless) {
         ManualClock& clock = headless->manualClock();
         if (opt->autoClickMs > 0)
-            clock.schedule(opt->autoClickMs, [&shell] { shell.onMouseButton(1, true, 0, 0); },
-                           opt->autoClickMs);
+            clock.schedule(opt->autoClickMs, [&shell] { shell.autoClick(); }, opt->autoClickMs);
+        for (const Options::Click& c : opt->clicks) {
+            clock.schedule(c.atMs, [&shell, headless, c] {
+                headless->warpMouse(c.x, c.y);
+                shell.onMouseMove(c.x, c.y);
+                shell.onMouseButton(c.button, true, c.x, c.y);
+            });
+        }
         if (opt->maxSeconds > 0)
             clock.schedule(opt->maxSeconds * 1000, [&shell] { shell.forceClose(true); });
     }

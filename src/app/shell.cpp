@@ -7,6 +7,7 @@
 #include "graphics/png_write.h"
 #include "graphics/present.h"
 #include "script/interpreter.h"
+#include "text/choices.h"
 
 namespace fs = std::filesystem;
 
@@ -84,13 +85,32 @@ bool Shell::start(std::string& why) {
     return true;
 }
 
-void Shell::onMouseButton(int button, bool down, int, int) {
+void Shell::onMouseButton(int button, bool down, int x, int y) {
     if (!down) return;
+    rt_->interp.mouseX = x;
+    rt_->interp.mouseY = y;
     if (button == 1) rt_->interp.leftClick = 1;
     if (button == 2) rt_->interp.rightClick = 1;
 }
 
-void Shell::onMouseMove(int, int) {}
+void Shell::onMouseMove(int x, int y) {
+    rt_->interp.mouseX = x;
+    rt_->interp.mouseY = y;
+}
+
+void Shell::onKey(int key, bool down) {
+    if (key == kKeySpace) {
+        if (down) rt_->interp.rightClick = 1;
+        return;
+    }
+    choices::onKey(*rt_, key, down);
+}
+
+void Shell::autoClick() {
+    int32_t x = rt_->interp.mouseX, y = rt_->interp.mouseY;
+    choices::highlightedCentre(*rt_, x, y);
+    onMouseButton(1, true, x, y);
+}
 
 void Shell::beginClose() {
     Runtime& rt = *rt_;

@@ -26,6 +26,10 @@ public:
 
     void onMouseButton(int button, bool down, int x, int y) override;
     void onMouseMove(int x, int y) override;
+    void onKey(int key, bool down) override;
+    // Headless automatic click: a left click at the pointer, or on the highlighted choice
+    // while choices are offered.
+    void autoClick();
     bool onCloseRequest() override;
     bool onIdle() override;
 

@@ -60,7 +60,12 @@ public:
     virtual bool onCloseRequest() = 0;
     // Called once per pass of the window loop; true ends the loop.
     virtual bool onIdle() = 0;
+    // A key the game handles went down or up (Enter, Ctrl, Up, Down).
+    virtual void onKey(int /*key*/, bool /*down*/) {}
 };
+
+// Keys handed to the application.
+enum GameKey : int { kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyOther };
 
 class Platform {
 public:
@@ -97,6 +102,9 @@ public:
         if (r.retry) return std::nullopt;
         return r.initial;
     }
+
+    // Puts the mouse pointer at a point of the game screen (keyboard choice navigation).
+    virtual void warpMouse(int /*x*/, int /*y*/) {}
 
     // The main window becomes an icon (before exec starts a program in modes 2 and 3).
     virtual void minimizeWindow() {}

@@ -8,6 +8,7 @@
 #include "save/commands.h"
 #include "script/control_commands.h"
 #include "script/utility_commands.h"
+#include "text/choice_commands.h"
 #include "text/commands.h"
 
 namespace yv {
@@ -80,11 +81,11 @@ constexpr CommandRow kRows[] = {
     {"memcmp",                  kStored, false, cmdMemcmp,        "compare strings"},
     {"movewindow",              kStored, false, nullptr,          "move the main window"},
     {"messagebox",              kStored, false, cmdMessagebox,    "message box with buttons"},
-    {"mouseclickwait",          kStored, false, nullptr,          "wait for a click"},
-    {"mouseclickevent",         kStored, false, nullptr,          "click areas as a choice"},
-    {"mouseclickeventex",       kStored, false, nullptr,          "click areas as a choice, extended form"},
-    {"mouseimageclickevent",    kStored, false, nullptr,          "image click areas as a choice"},
-    {"mouseimageclickeventex",  kStored, false, nullptr,          "image click areas as a choice, extended form"},
+    {"mouseclickwait",          kStored, false, cmdMouseclickwait, "wait for a click"},
+    {"mouseclickevent",         kStored, false, cmdMouseclickevent, "click areas as a choice"},
+    {"mouseclickeventex",       kStored, false, cmdMouseclickeventex, "click areas as a choice, extended form"},
+    {"mouseimageclickevent",    kStored, false, cmdMouseimageclickevent, "image click areas as a choice"},
+    {"mouseimageclickeventex",  kStored, false, cmdMouseimageclickeventex, "image click areas as a choice, extended form"},
     {"mosaicblt",               kStored, false, nullptr,          "mosaic copy"},
     {"mosaicfade",              kStored, false, nullptr,          "mosaic transition"},
     {"monofill",                kStored, false, nullptr,          "grey-tone a rectangle"},
@@ -129,9 +130,9 @@ constexpr CommandRow kRows[] = {
     {"savetmp",                 kStored, false, cmdSavetmp,       "turn temporary-save recording on"},
     {"save",                    kStored, false, nullptr,          "save the game"},
     {"setdefaultcolor",         kStored, false, cmdSetdefaultcolor, "default text colours"},
-    {"select",                  kStored, false, nullptr,          "choice block"},
-    {"selectex",                kStored, false, nullptr,          "choice block, extended form"},
-    {"selectcolor",             kStored, false, nullptr,          "choice colours"},
+    {"select",                  kStored, false, cmdSelect,         "choice block"},
+    {"selectex",                kStored, false, cmdSelectex,       "choice block, extended form"},
+    {"selectcolor",             kStored, false, cmdSelectcolor,    "choice colours"},
     {"setmessagelength",        kStored, false, cmdSetmessagelength, "message line length"},
     {"settextwaitpos",          kStored, false, cmdSettextwaitpos, "position of the click-wait icon"},
     {"settextprintf",           kStored, false, cmdSettextprintf, "automatic continuation count and its colour"},
@@ -147,8 +148,8 @@ constexpr CommandRow kRows[] = {
     {"transblt",                kStored, false, nullptr,          "step-toward blend of a whole screen"},
     {"transbitblt",             kStored, false, nullptr,          "step-toward blend of a rectangle"},
     {"transfade",               kStored, false, nullptr,          "cross-fade transition"},
-    {"trapmouse",               kStored, false, nullptr,          "arm a click trap that jumps"},
-    {"trapmouseoff",            kStored, false, nullptr,          "disarm the click trap"},
+    {"trapmouse",               kStored, false, cmdTrapmouse,      "arm a click trap that jumps"},
+    {"trapmouseoff",            kStored, false, cmdTrapmouseoff,   "disarm the click trap"},
     {"trapbuffer",              kStored, false, cmdTrapbuffer,    "set the trap flag"},
     {"trapbufferoff",           kStored, false, cmdTrapbufferoff, "clear the trap flag"},
     {"transfill",               kStored, false, nullptr,          "tint a rectangle"},

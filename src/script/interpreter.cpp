@@ -216,7 +216,7 @@ void step(Runtime& rt) {
         }
         if (rt.text.printing) return;
         if (const int32_t mode = in.clickWaitMode; mode != 0) {
-            const bool clicked = mode == 1 ? in.leftClick != 0 : in.rightClick != 0;
+            const bool clicked = mode == 1 ? in.leftClick != 0 : mode == 2 ? in.rightClick != 0 : false;
             if (!clicked) return yieldStep(rt);
             in.clickWaitMode = 0;
         }

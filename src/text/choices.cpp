@@ -1,12 +1,353 @@
-// Choice handling (placeholder until choices exist).
+// The choice phase: collecting select blocks, highlighting the area under the pointer, jumping
+// to the chosen label; mouse traps; the keys of choices and skipping.
+#include "text/choices.h"
+
+#include <algorithm>
+
+#include "graphics/present.h"
+#include "platform/platform.h"
 #include "runtime.h"
+#include "script/control_commands.h"
+#include "text/choice_pixels.h"
+#include "text/overlay.h"
 
 namespace yv::choices {
+namespace {
 
-void collectAt(Runtime& rt) { rt.choices.collecting = false; }
-void runChoicePhase(Runtime& rt) { rt.choices.ready = false; }
-void checkTraps(Runtime&) {}
+constexpr int32_t kMaxBlockChoices = 20;
+// Menu lock states used here.
+constexpr int32_t kUnlockSkip = 3;
+constexpr int32_t kUnlockAllButSkip = 4;
 
-void onReturn(Runtime&, int32_t) {}
+void lockMenus(Runtime& rt, int32_t state) {
+    if (rt.choices.menuLock) rt.choices.menuLock(state);
+}
+
+Rect toRect(const TextRect& a) { return Rect{a.left, a.top, a.right - a.left + 1, a.bottom - a.top + 1}; }
+
+Rect unite(const Rect& a, const Rect& b) {
+    if (a.w <= 0 || a.h <= 0) return b;
+    if (b.w <= 0 || b.h <= 0) return a;
+    const int l = std::min(a.x, b.x), t = std::min(a.y, b.y);
+    return Rect{l, t, std::max(a.x + a.w, b.x + b.w) - l, std::max(a.y + a.h, b.y + b.h) - t};
+}
+
+Screen* screenAt(Runtime& rt, int32_t n) {
+    if (n < 0 || n >= kScreenCount) return nullptr;
+    Screen& s = rt.screens.table[static_cast<size_t>(n)];
+    return s.exists() ? &s : nullptr;
+}
+
+TextRect areaOf(const ChoiceRecord& r) { return TextRect{r.left, r.top, r.right, r.bottom}; }
+
+bool sameArea(const TextRect& a, const TextRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Opening brace of a block: the items' text comes off the screen and the renderer lays the
+// coming messages out as choices.
+void openBlock(Runtime& rt) {
+    Choices& c = rt.choices;
+    TextState& t = rt.text;
+    Screens& s = rt.screens;
+    for (const TextItem& it : t.items) {
+        const Rect r = toRect(it.rect);
+        overlay::copyRect(s.table[0], s.table[1], r.x, r.y, r.w - 1, r.h - 1);
+    }
+    t.selectMode = true;
+    t.selectCount = 0;
+    t.choiceLines.clear();
+    c.savedTextType = t.textType;
+    t.textType = -1;
+    c.savedContinue = t.continueCount;
+    t.continueCount = 0;
+}
+
+// Closing brace of the outermost level: the laid-out lines become the list on offer.
+void closeBlock(Runtime& rt) {
+    Choices& c = rt.choices;
+    TextState& t = rt.text;
+    // The last choice's message is laid out at once; let it end before the lines are taken.
+    for (int guard = 0; guard < 64 && t.printing; ++guard) text::advancePrinting(rt);
+    t.selectMode = false;
+    rt.screens.saveUnder = rt.screens.table[0];
+    Bytes list;
+    const int32_t n = std::min<int32_t>(static_cast<int32_t>(t.choiceLines.size()), kMaxBlockChoices);
+    for (int32_t i = 0; i < n; ++i) {
+        const TextState::ChoiceLine& line = t.choiceLines[static_cast<size_t>(i)];
+        if (line.label.empty()) break;
+        list += choicelist::blockRecord(line.rect, line.label, line.file, c.colour);
+    }
+    list += ";";
+    t.textType = c.savedTextType;
+    t.continueCount = c.savedContinue;
+    c.collecting = false;
+    c.list = list;
+    c.records = choicelist::parse(rt.interp, list);
+    c.useGoto = c.useGoto;  // kept from select / selectex
+    c.imageMode = false;
+    c.inBlock = true;
+    c.firstPassDone = false;
+    c.highlighted = false;
+    c.keyboardMoved = false;
+    c.navSteps = 0;
+    c.ready = true;
+    c.listShown = 1;
+}
+
+void highlight(Runtime& rt, const ChoiceRecord& r) {
+    Choices& c = rt.choices;
+    Screens& s = rt.screens;
+    Screen& s0 = s.table[0];
+    Rect changed{};
+    if (c.highlighted) {
+        const Rect old = toRect(c.lastArea);
+        choicepx::copy(s0, old.x, old.y, old.w, old.h, s.saveUnder, old.x, old.y);
+        changed = old;
+    }
+    const Rect a = toRect(areaOf(r));
+    Screen* pic = c.imageMode && r.picture && r.pictureScreen != 0 && r.pictureScreen != 1
+                      ? screenAt(rt, r.pictureScreen)
+                      : nullptr;
+    Screen* base = r.base >= 0 ? screenAt(rt, r.base) : nullptr;
+    if (pic) {
+        if (r.step == 0 || r.step == -1)
+            choicepx::copy(s0, a.x, a.y, a.w, a.h, *pic, r.sx, r.sy);
+        else
+            choicepx::stepToward(s0, a.x, a.y, a.w, a.h, *pic, r.sx, r.sy, r.step);
+    } else if (base) {
+        choicepx::copy(s0, a.x, a.y, a.w, a.h, *base, a.x, a.y);
+        choicepx::tint(s0, a.x, a.y, a.w, a.h, r.colour.r, r.colour.g, r.colour.b);
+    }
+    changed = unite(changed, a);
+    if (c.inBlock && s.overlayImage.exists() && s.overlayMask.exists()) {
+        for (const ChoiceRecord& other : c.records) {
+            const Rect o = toRect(areaOf(other));
+            overlay::compose(s0, s.overlayMask, s.overlayImage, o.x, o.y, o.w, o.h);
+            changed = unite(changed, o);
+        }
+    }
+    graphics::presentRect(rt, changed);
+    c.lastArea = areaOf(r);
+    c.highlighted = true;
+    c.hotX = (r.left + r.right) / 2;
+    c.hotY = (r.top + r.bottom) / 2;
+}
+
+// gosub or goto with the record's label, file and number; true when it jumped.
+bool jump(Runtime& rt, const ChoiceRecord& r, bool useGoto) {
+    Interp& in = rt.interp;
+    in.argText = "( \"" + r.label + "\", \"" + r.file + "\", " + std::to_string(r.number) + " );";
+    const int32_t keepPos = in.pos, keepStmt = in.stmtStart;
+    // The call returns just before the current read position, so the statement there runs next.
+    in.pos = keepPos - 1;
+    in.stmtStart = keepPos;
+    const int32_t at = useGoto ? cmdGoto(rt) : cmdGosub(rt);
+    if (at > 0) return true;
+    in.pos = keepPos;
+    in.stmtStart = keepStmt;
+    return false;
+}
+
+void clearOffer(Runtime& rt) {
+    Choices& c = rt.choices;
+    c.ready = false;
+    c.list.clear();
+    c.records.clear();
+    c.inBlock = false;
+    c.imageMode = false;
+    c.firstPassDone = false;
+    c.highlighted = false;
+    c.keyboardMoved = false;
+    c.listShown = 0;
+    c.hotX = -1;
+    c.hotY = -1;
+}
+
+void afterChoice(Runtime& rt) {
+    Choices& c = rt.choices;
+    Interp& in = rt.interp;
+    if (c.inBlock) {
+        if (c.keyboardMoved) {
+            in.mouseX = c.pointerBeforeX;
+            in.mouseY = c.pointerBeforeY;
+            rt.platform.warpMouse(c.pointerBeforeX, c.pointerBeforeY);
+        }
+        lockMenus(rt, kUnlockSkip);
+        Screens& s = rt.screens;
+        if (s.saveUnder.pixels.size() == s.table[0].pixels.size()) s.table[0].pixels = s.saveUnder.pixels;
+        if (s.table[1].pixels.size() == s.table[0].pixels.size()) s.table[1].pixels = s.table[0].pixels;
+        text::clearOverlay(rt);
+        graphics::presentScreen(rt);
+        c.blockActive = 0;
+    }
+    clearOffer(rt);
+    in.leftClick = 0;
+    in.rightClick = 0;
+}
+
+// Up and Down put the pointer on the centre of the previous or next choice.
+void takeKeys(Runtime& rt) {
+    Choices& c = rt.choices;
+    const int32_t steps = c.navSteps.exchange(0);
+    if (steps == 0 || !c.inBlock || c.records.empty()) return;
+    const int32_t n = static_cast<int32_t>(c.records.size());
+    int32_t cur = -1;
+    for (int32_t i = 0; i < n && c.highlighted; ++i)
+        if (sameArea(areaOf(c.records[static_cast<size_t>(i)]), c.lastArea)) cur = i;
+    const int32_t next = cur < 0 ? (steps > 0 ? 0 : n - 1) : std::clamp(cur + steps, 0, n - 1);
+    Interp& in = rt.interp;
+    if (!c.keyboardMoved) {
+        c.keyboardMoved = true;
+        c.pointerBeforeX = in.mouseX;
+        c.pointerBeforeY = in.mouseY;
+    }
+    const ChoiceRecord& r = c.records[static_cast<size_t>(next)];
+    const int32_t x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    in.mouseX = x;
+    in.mouseY = y;
+    rt.platform.warpMouse(x, y);
+}
+
+}  // namespace
+
+void reset(Runtime& rt) {
+    Choices& c = rt.choices;
+    clearOffer(rt);
+    c.collecting = false;
+    c.useGoto = false;
+    c.blockLevel = 0;
+    c.lastBracePos = -1;
+    c.lastBraceScript = nullptr;
+    c.colour = Rgb{0, 0, 20};
+    c.trapButton = 0;
+    c.trapGoto = false;
+    c.trapLabel.clear();
+    c.trapFile.clear();
+    c.trapDepth = -1;
+    c.navSteps = 0;
+    c.blockActive = 0;
+    rt.text.selectMode = false;
+}
+
+void collectAt(Runtime& rt) {
+    Choices& c = rt.choices;
+    Interp& in = rt.interp;
+    const BytesView t = in.text();
+    if (in.pos < 0 || in.pos >= static_cast<int32_t>(t.size())) return;
+    const char b = t[static_cast<size_t>(in.pos)];
+    if (b != '{' && b != '}') return;
+    if (in.pos == c.lastBracePos && in.script.get() == c.lastBraceScript) return;
+    c.lastBracePos = in.pos;
+    c.lastBraceScript = in.script.get();
+    if (b == '{') {
+        in.blocks.push(in.pos);
+        if (c.blockLevel++ == 0) openBlock(rt);
+        return;
+    }
+    in.blocks.pop();
+    if (--c.blockLevel <= 0) {
+        c.blockLevel = 0;
+        closeBlock(rt);
+    }
+}
+
+bool post(Runtime& rt, BytesView list, bool useGoto, bool imageMode) {
+    Choices& c = rt.choices;
+    std::vector<ChoiceRecord> records = choicelist::parse(rt.interp, list);
+    if (records.empty()) return false;
+    clearOffer(rt);
+    c.list = Bytes(list);
+    c.records = std::move(records);
+    c.useGoto = useGoto;
+    c.imageMode = imageMode;
+    c.navSteps = 0;
+    // Unhighlighted areas come back from this copy.
+    rt.screens.saveUnder = rt.screens.table[0];
+    c.ready = true;
+    c.listShown = 1;
+    return true;
+}
+
+void runChoicePhase(Runtime& rt) {
+    Choices& c = rt.choices;
+    Interp& in = rt.interp;
+    takeKeys(rt);
+    const int32_t x = in.mouseX, y = in.mouseY;
+    const bool firstPass = c.inBlock && !c.firstPassDone;
+    c.firstPassDone = true;
+    // The records are looked at by index: a jump clears the list.
+    for (size_t i = 0; i < c.records.size(); ++i) {
+        const ChoiceRecord r = c.records[i];
+        if (!r.contains(x, y) && !(firstPass && i == 0)) continue;
+        if (!c.highlighted || !sameArea(c.lastArea, areaOf(r))) highlight(rt, r);
+        const bool pressed = r.button == 1 ? in.leftClick != 0 : r.button == 2 ? in.rightClick != 0 : false;
+        if (pressed && jump(rt, r, c.useGoto)) {
+            afterChoice(rt);
+            return;
+        }
+    }
+}
+
+void checkTraps(Runtime& rt) {
+    Choices& c = rt.choices;
+    Interp& in = rt.interp;
+    if (c.trapButton != 1 && c.trapButton != 2) return;
+    if (c.trapDepth >= 0) return;  // its subroutine is still running
+    std::atomic<int32_t>& flag = c.trapButton == 1 ? in.leftClick : in.rightClick;
+    if (!flag.exchange(0)) return;
+    const Bytes label = c.trapLabel, file = c.trapFile;
+    const bool useGoto = c.trapGoto;
+    if (c.trapButton == 2) c.trapButton = 0;
+    if (useGoto) {
+        jumpGoto(rt, label, file);
+        return;
+    }
+    const int32_t depth = in.calls.depth;
+    ChoiceRecord r;
+    r.label = label;
+    r.file = file;
+    if (jump(rt, r, false) && c.trapButton != 0) c.trapDepth = depth;
+}
+
+void onReturn(Runtime& rt, int32_t depth) {
+    if (rt.choices.trapDepth == depth) rt.choices.trapDepth = -1;
+}
+
+void onKey(Runtime& rt, int key, bool down) {
+    Choices& c = rt.choices;
+    TextState& t = rt.text;
+    const bool choicesShown = c.listShown != 0 || c.blockActive != 0;
+    switch (key) {
+    case kKeyEnter: {
+        if (!down) return;
+        rt.interp.leftClick = 1;
+        const uint32_t now = rt.clock().nowMs();
+        if (!choicesShown && c.enterSeen && now - c.lastEnterMs <= 500) t.skipping = 1;
+        c.enterSeen = true;
+        c.lastEnterMs = now;
+        return;
+    }
+    case kKeyCtrl:
+        // Skipping lasts while Ctrl is held.
+        if (!choicesShown || !down) t.skipping = down ? 1 : 0;
+        return;
+    case kKeyUp:
+        if (down) c.navSteps -= 1;
+        return;
+    case kKeyDown:
+        if (down) c.navSteps += 1;
+        return;
+    default: return;
+    }
+}
+
+bool highlightedCentre(const Runtime& rt, int32_t& x, int32_t& y) {
+    const int32_t hx = rt.choices.hotX, hy = rt.choices.hotY;
+    if (hx < 0 || hy < 0) return false;
+    x = hx;
+    y = hy;
+    return true;
+}
 
 }  // namespace yv::choices

@@ -48,6 +48,14 @@ public:
     // Also write each dialog line to stderr as "dialog: CAPTION: TEXT".
     void setEchoDialogs(bool on) { echo_ = on; }
 
+    // The pointer: moved by the keyboard's choice navigation and by scheduled clicks.
+    void warpMouse(int x, int y) override {
+        pointerX_ = x;
+        pointerY_ = y;
+    }
+    int pointerX() const { return pointerX_; }
+    int pointerY() const { return pointerY_; }
+
     const std::string& titleUtf8() const { return title_; }
     int presentCount() const { return presents_; }
 
@@ -62,6 +70,7 @@ private:
     std::vector<uint8_t> frame_;
     int frameW_ = 0, frameH_ = 0;
     std::atomic<int> presents_{0};
+    std::atomic<int> pointerX_{0}, pointerY_{0};
 };
 
 }  // namespace yv

@@ -63,13 +63,25 @@ public:
                 }
                 case SDL_MOUSEMOTION: events.onMouseMove(e.motion.x / scale_, e.motion.y / scale_); break;
                 case SDL_KEYDOWN:
-                    if (e.key.keysym.sym == SDLK_ESCAPE) closeRequested_ = true;
-                    if (e.key.keysym.sym == SDLK_RETURN) events.onMouseButton(1, true, 0, 0);
-                    if (e.key.keysym.sym == SDLK_SPACE) events.onMouseButton(2, true, 0, 0);
+                case SDL_KEYUP: {
+                    const bool down = e.type == SDL_KEYDOWN;
+                    const SDL_Keycode k = e.key.keysym.sym;
+                    if (down && k == SDLK_ESCAPE) closeRequested_ = true;
+                    const int key = k == SDLK_RETURN || k == SDLK_KP_ENTER ? kKeyEnter
+                                    : k == SDLK_SPACE                      ? kKeySpace
+                                    : k == SDLK_LCTRL || k == SDLK_RCTRL   ? kKeyCtrl
+                                    : k == SDLK_UP                         ? kKeyUp
+                                    : k == SDLK_DOWN                       ? kKeyDown
+                                                                           : 0;
+                    // A held key repeats its press; only Up and Down act on each repeat.
+                    if (key && (!e.key.repeat || key == kKeyUp || key == kKeyDown)) events.onKey(key, down);
                     break;
+                }
                 default: break;
                 }
             }
+            if (warpPending_.exchange(false))
+                SDL_WarpMouseInWindow(window_, warpX_ * scale_ + scale_ / 2, warpY_ * scale_ + scale_ / 2);
             serveDialog();
             if (closeRequested_.exchange(false) && events.onCloseRequest()) break;
             draw();
@@ -116,6 +128,12 @@ public:
         std::string text;
         for (const Bytes& l : lines) text += cp932ToUtf8(l) + "\n";
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "メッセージ履歴", text.c_str(), window_);
+    }
+
+    void warpMouse(int x, int y) override {
+        warpX_ = x;
+        warpY_ = y;
+        warpPending_ = true;
     }
 
 private:
@@ -199,6 +217,9 @@ private:
     SDL_Texture* texture_ = nullptr;
     int texW_ = 0, texH_ = 0;
     std::atomic<bool> closeRequested_{false};
+    // A pointer move asked for by the interpreter thread, made by the window loop.
+    std::atomic<bool> warpPending_{false};
+    std::atomic<int> warpX_{0}, warpY_{0};
     std::mutex mutex_;
     std::string title_;
     bool titleDirty_ = false;
