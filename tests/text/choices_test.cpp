@@ -1,0 +1,422 @@
+// Choice blocks, click areas, highlights, click waits, mouse traps and the keys of choices,
+// stepped on the manual clock.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "graphics/present.h"
+#include "platform/headless/headless_platform.h"
+#include "runtime.h"
+#include "script/interpreter.h"
+#include "test_util.h"
+#include "text/choice_commands.h"
+#include "text/choice_list.h"
+#include "text/choice_pixels.h"
+#include "text/choices.h"
+#include "text/text_state.h"
+
+using namespace yv;
+
+namespace {
+
+// A game on the headless platform: text item 0 at (100, 300) with the rows "はい", "いいえ",
+// "たぶん", stepped by hand.
+struct ChoiceGame {
+    TempDir dir;
+    HeadlessPlatform platform;
+    Runtime rt{platform, dir.path()};
+    std::vector<int32_t> locks;
+
+    explicit ChoiceGame(const std::string& script) {
+        rt.resetForStart();
+        text::configure(rt);
+        graphics::createScreens(rt);
+        rt.choices.menuLock = [this](int32_t s) { locks.push_back(s); };
+        dir.write("text.txt", sjis("\"はい\";\r\n\"いいえ\";\r\n\"たぶん\";\r\n"));
+        const std::string head = "#createtextf(1, 3);\n#loadtextf(\"text.txt\");\n#locatef(0, 100, 300);\n";
+        dir.write("script.txt", sjis(head + script));
+        rt.interp.scriptName = "script.txt";
+        rt.interp.setText(sjis(head + script));
+        rt.interp.running = 1;
+        rt.interp.stepsEnabled = 1;
+    }
+    void step(double ms = 30) {
+        interp::step(rt);
+        platform.manualClock().advance(ms);
+    }
+    // Steps until choices are offered (bounded); false when they never are.
+    bool toChoices() {
+        for (int i = 0; i < 200 && !rt.choices.ready && rt.interp.running && !rt.interp.halt; ++i) step();
+        return rt.choices.ready;
+    }
+    void runToEnd() {
+        for (int i = 0; i < 2000 && rt.interp.running && !rt.interp.halt; ++i) step();
+    }
+    void pointAt(int x, int y) {
+        rt.interp.mouseX = x;
+        rt.interp.mouseY = y;
+    }
+    int32_t var(int i) const { return rt.interp.ivar[static_cast<size_t>(i)]; }
+    const uint8_t* px(int screen, int x, int y) {
+        const Screen& s = rt.screens.table[static_cast<size_t>(screen)];
+        return s.row(y) + static_cast<size_t>(x) * 3;
+    }
+};
+
+const std::string kThreeChoices =
+    "#select();\n{\n#printtextf(0, 1, \"c1\");\n#printtextf(0, 2, \"c2\");\n#printtextf(0, 3, \"c3\");\n}\n"
+    "@1 = 99;\n#end();\n"
+    "|c1:\n@2 = 1;\n#return();\n|c2:\n@2 = 2;\n#return();\n|c3:\n@2 = 3;\n#return();\n";
+
+}  // namespace
+
+TEST(ChoiceBlock, ThreeLinesGiveThreeAreasOneLineApart) {
+    ChoiceGame g(kThreeChoices);
+    ASSERT_TRUE(g.toChoices());
+    const auto& r = g.rt.choices.records;
+    ASSERT_EQ(r.size(), 3u);
+    const int h = g.rt.text.font.height;
+    ASSERT_EQ(h, 24);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(r[static_cast<size_t>(i)].left, 100 + h);
+        EXPECT_EQ(r[static_cast<size_t>(i)].top, 300 + i * h);
+        EXPECT_EQ(r[static_cast<size_t>(i)].bottom, 300 + (i + 1) * h - 1);
+        EXPECT_EQ(r[static_cast<size_t>(i)].button, 1);
+        EXPECT_EQ(r[static_cast<size_t>(i)].base, 0);
+    }
+    EXPECT_EQ(r[1].top, 324);
+    // Two characters, then three: each line's area ends where its text does.
+    EXPECT_EQ(r[0].right, 100 + 2 * h + h);
+    EXPECT_EQ(r[1].right, 100 + 3 * h + h);
+    EXPECT_EQ(r[0].label, "c1");
+    // The block put the text settings back and offers the menus without the skip entry.
+    EXPECT_FALSE(g.rt.text.selectMode);
+    EXPECT_EQ(g.rt.text.textType, -1);
+    ASSERT_FALSE(g.locks.empty());
+    EXPECT_EQ(g.locks.front(), 4);
+    EXPECT_EQ(g.rt.choices.blockActive, 1);
+}
+
+TEST(ChoiceBlock, FirstChoiceStartsHighlightedAndAClickPicksTheOneUnderThePointer) {
+    ChoiceGame g("#selectcolor(rgb(0, 0, 200));\n" + kThreeChoices);
+    ASSERT_TRUE(g.toChoices());
+    g.pointAt(0, 0);  // nowhere near a choice
+    g.step();
+    // The cell corner of the first character is not inked: the tint shows there.
+    EXPECT_EQ(g.px(0, 124, 300)[0], 200);
+    EXPECT_EQ(g.px(0, 124, 324)[0], 0);
+    // The texts are laid over the screen: some pixel of each area is lit in white.
+    for (int i = 0; i < 3; ++i) {
+        int lit = 0;
+        for (int y = 300 + 24 * i; y < 324 + 24 * i; ++y)
+            for (int x = 124; x < 172; ++x) lit += g.px(0, x, y)[2] > 128;
+        EXPECT_GT(lit, 0) << "choice " << i;
+    }
+    // Moving onto the second choice moves the highlight.
+    g.pointAt(140, 330);
+    g.step();
+    EXPECT_EQ(g.px(0, 124, 300)[0], 0);
+    EXPECT_EQ(g.px(0, 124, 324)[0], 200);
+    g.rt.interp.leftClick = 1;
+    g.step();
+    EXPECT_FALSE(g.rt.choices.ready);
+    g.runToEnd();
+    EXPECT_EQ(g.var(2), 2);
+    EXPECT_EQ(g.var(1), 99);  // the subroutine returned after the block
+    EXPECT_EQ(g.locks.back(), 3);
+    EXPECT_EQ(g.rt.choices.blockActive, 0);
+    // The screen came back without highlight or text, and the back screen took it.
+    EXPECT_EQ(g.px(0, 124, 324)[0], 0);
+    EXPECT_EQ(g.px(1, 124, 324)[0], 0);
+}
+
+TEST(ChoiceBlock, AClickAwayFromEveryChoiceDoesNothingAndSelectexJumpsWithGoto) {
+    std::string s = kThreeChoices;
+    s.replace(s.find("#select()"), 9, "#selectex()");
+    ChoiceGame g(s);
+    ASSERT_TRUE(g.toChoices());
+    g.pointAt(0, 0);
+    g.rt.interp.leftClick = 1;
+    g.step();
+    EXPECT_TRUE(g.rt.choices.ready);
+    g.pointAt(130, 310);
+    g.rt.interp.leftClick = 1;
+    g.step();
+    g.runToEnd();
+    EXPECT_EQ(g.var(2), 1);
+    EXPECT_EQ(g.var(1), 0);  // a goto does not come back; the script ran on from the label
+}
+
+TEST(ChoiceBlock, AnEmptyLabelEndsTheList) {
+    ChoiceGame g("#select();\n{\n#printtextf(0, 1, \"c1\");\n#printtextf(0, 2);\n#printtextf(0, 3, \"c3\");\n}\n"
+                 "#end();\n|c1:\n#return();\n|c3:\n#return();\n");
+    ASSERT_TRUE(g.toChoices());
+    ASSERT_EQ(g.rt.choices.records.size(), 1u);
+    // The third line is not offered: a click on it does nothing.
+    g.step();
+    g.pointAt(130, 355);
+    g.rt.interp.leftClick = 1;
+    g.step();
+    EXPECT_TRUE(g.rt.choices.ready);
+}
+
+TEST(ChoiceBlock, SelectEndsSkippingAndKeysMoveThePointer) {
+    ChoiceGame g(kThreeChoices);
+    g.rt.text.skipping = 1;
+    ASSERT_TRUE(g.toChoices());
+    EXPECT_EQ(g.rt.text.skipping, 0);
+    g.pointAt(5, 6);
+    g.step();  // first pass: the first choice is highlighted
+    // Ctrl and a double Enter do not skip while choices are shown.
+    choices::onKey(g.rt, kKeyCtrl, true);
+    EXPECT_EQ(g.rt.text.skipping, 0);
+    choices::onKey(g.rt, kKeyDown, true);
+    choices::onKey(g.rt, kKeyDown, true);
+    g.step();
+    const ChoiceRecord& third = g.rt.choices.records[2];
+    EXPECT_EQ(g.platform.pointerX(), (third.left + third.right) / 2);
+    EXPECT_EQ(g.platform.pointerY(), (third.top + third.bottom) / 2);
+    choices::onKey(g.rt, kKeyUp, true);
+    g.step();
+    const ChoiceRecord& second = g.rt.choices.records[1];
+    EXPECT_EQ(g.platform.pointerY(), (second.top + second.bottom) / 2);
+    // Enter acts as a left click on the choice under the pointer.
+    choices::onKey(g.rt, kKeyEnter, true);
+    g.step();
+    g.runToEnd();
+    EXPECT_EQ(g.var(2), 2);
+    // The pointer went back where the player had left it.
+    EXPECT_EQ(g.platform.pointerX(), 5);
+    EXPECT_EQ(g.platform.pointerY(), 6);
+}
+
+TEST(SkipKeys, EnterTwiceWithinHalfASecondAndCtrlSwitchSkippingOn) {
+    ChoiceGame g("#end();\n");
+    choices::onKey(g.rt, kKeyEnter, true);
+    g.platform.manualClock().advance(600);
+    choices::onKey(g.rt, kKeyEnter, true);
+    EXPECT_EQ(g.rt.text.skipping, 0);
+    g.platform.manualClock().advance(400);
+    choices::onKey(g.rt, kKeyEnter, true);
+    EXPECT_EQ(g.rt.text.skipping, 1);
+    EXPECT_EQ(g.rt.interp.leftClick, 1);
+    g.rt.text.skipping = 0;
+    choices::onKey(g.rt, kKeyCtrl, true);
+    EXPECT_EQ(g.rt.text.skipping, 1);
+    choices::onKey(g.rt, kKeyCtrl, false);
+    EXPECT_EQ(g.rt.text.skipping, 0);
+}
+
+TEST(ClickAreas, RightButtonAreaIgnoresLeftClicks) {
+    ChoiceGame g("#mouseclickevent();\n{\n  10, 10, 100, 40, \"r\", \"\", right, 0, -1\n}\n@1 = 99;\n#end();\n"
+                 "|r:\n@2 = 5;\n#return();\n");
+    ASSERT_TRUE(g.toChoices());
+    g.pointAt(50, 20);
+    g.rt.interp.leftClick = 1;
+    g.step();
+    EXPECT_TRUE(g.rt.choices.ready);
+    g.rt.interp.rightClick = 1;
+    g.step();
+    EXPECT_FALSE(g.rt.choices.ready);
+    g.runToEnd();
+    EXPECT_EQ(g.var(2), 5);
+    EXPECT_EQ(g.var(1), 99);
+}
+
+TEST(ClickAreas, NumberGoesToTheJumpAndExFormsGoto) {
+    // A click outside every area does nothing; the ex form jumps without a return point.
+    ChoiceGame g("#mouseclickeventex();\n{\n0,0,9,9,\"a\",\"\",1,0,-1\n20,0,29,9,\"b\",\"script.txt\",left,0,-1;\n}\n"
+                 "#end();\n|a:\n@2 = 1;\n#end();\n|b:\n@2 = 2;\n#end();\n");
+    ASSERT_TRUE(g.toChoices());
+    g.pointAt(15, 5);
+    g.rt.interp.leftClick = 1;
+    g.step();
+    EXPECT_TRUE(g.rt.choices.ready);
+    g.pointAt(25, 5);
+    g.rt.interp.leftClick = 1;
+    g.step();
+    g.runToEnd();
+    EXPECT_EQ(g.var(2), 2);
+    EXPECT_EQ(g.rt.interp.calls.depth, 0);
+}
+
+TEST(ClickAreas, RecordWithoutColourAddsBlue128FromTheBaseScreen) {
+    ChoiceGame g("#mouseclickevent();\n{\n10,10,19,19,\"x\",\"\",1,0,1\n30,10,39,19,\"y\",\"\",1,0,-1\n}\n#end();\n");
+    Screen& back = g.rt.screens.table[1];
+    for (size_t i = 0; i + 2 < back.pixels.size(); i += 3) {
+        back.pixels[i] = 50;
+        back.pixels[i + 1] = 60;
+        back.pixels[i + 2] = 70;
+    }
+    ASSERT_TRUE(g.toChoices());
+    g.pointAt(15, 15);
+    g.step();
+    const uint8_t* p = g.px(0, 15, 15);
+    EXPECT_EQ(p[0], 178);
+    EXPECT_EQ(p[1], 60);
+    EXPECT_EQ(p[2], 70);
+    EXPECT_EQ(g.px(0, 20, 15)[0], 0);  // just outside the area
+    // Base -1: no highlight; the first area comes back from the copy taken when it was offered.
+    g.pointAt(35, 15);
+    g.step();
+    EXPECT_EQ(g.px(0, 35, 15)[0], 0);
+    EXPECT_EQ(g.px(0, 15, 15)[0], 0);
+}
+
+TEST(ClickAreas, ImageModeCopiesOrStepsTowardThePicture) {
+    ChoiceGame g("#mouseimageclickevent();\n{\n10,10,19,19,\"x\",\"\",1,0,0,5,5,2,0\n"
+                 "30,10,39,19,\"y\",\"\",1,0,0,5,5,2,40\n}\n#end();\n");
+    Screen& pic = g.rt.screens.table[2];
+    pic.allocate(32, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            uint8_t* q = pic.row(y) + x * 3;
+            q[0] = static_cast<uint8_t>(x * 8);
+            q[1] = 200;
+            q[2] = static_cast<uint8_t>(y * 8);
+        }
+    ASSERT_TRUE(g.toChoices());
+    g.pointAt(12, 13);
+    g.step();
+    EXPECT_EQ(g.px(0, 12, 13)[0], 7 * 8);  // source (5 + 2, 5 + 3)
+    EXPECT_EQ(g.px(0, 12, 13)[1], 200);
+    EXPECT_EQ(g.px(0, 12, 13)[2], 8 * 8);
+    g.pointAt(32, 10);
+    g.step();
+    EXPECT_EQ(g.px(0, 12, 13)[1], 0);  // restored
+    EXPECT_EQ(g.px(0, 32, 10)[1], 40);  // one step of 40 toward 200
+    EXPECT_EQ(g.px(0, 32, 10)[0], 40);  // toward 7 * 8 = 56, by at most 40
+    EXPECT_EQ(g.px(0, 32, 10)[2], 40);
+}
+
+TEST(ClickAreas, UnreadableFileYieldsZeroAndOffersNothing) {
+    ChoiceGame g("#end();\n");
+    g.rt.interp.argText = "(\"missing.txt\");";
+    EXPECT_EQ(cmdMouseclickevent(g.rt), 0);
+    EXPECT_FALSE(g.rt.choices.ready);
+    g.dir.write("areas.txt", "0,0,9,9,\"a\",\"\",1,0,-1\r\n;");
+    g.rt.interp.argText = "(\"areas.txt\");";
+    EXPECT_EQ(cmdMouseclickevent(g.rt), 1);
+    EXPECT_TRUE(g.rt.choices.ready);
+    g.rt.resetForLoad();
+    EXPECT_FALSE(g.rt.choices.ready);
+}
+
+TEST(ChoiceList, RecordsReadAsAuthorsWriteThem) {
+    Interp in;
+    in.ivar[7] = 70;
+    const auto r = choicelist::parse(in, "\t1, 2, @7, 4, \"a b\", \"f.txt\", right, 3, 5, rgb(1, 2, 3)\r\n"
+                                         "// a note\r\n5,6,7,8,\"c\",\"\",left,0,0,1,2,3,4\r\n;9,9,9,9,\"z\"");
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].right, 70);
+    EXPECT_EQ(r[0].label, "a b");
+    EXPECT_EQ(r[0].file, "f.txt");
+    EXPECT_EQ(r[0].button, 2);
+    EXPECT_EQ(r[0].number, 3);
+    EXPECT_EQ(r[0].base, 5);
+    EXPECT_EQ(r[0].colour, (Rgb{1, 2, 3}));
+    EXPECT_FALSE(r[0].picture);
+    EXPECT_TRUE(r[1].picture);
+    EXPECT_EQ(r[1].button, 1);
+    EXPECT_EQ(r[1].colour, (Rgb{0, 0, 128}));
+    EXPECT_EQ(r[1].pictureScreen, 3);
+    EXPECT_EQ(r[1].step, 4);
+}
+
+TEST(ChoiceCommands, SelectcolorIsLoggedWithItsFourSlots) {
+    ChoiceGame g("#end();\n");
+    g.rt.save.log.logging = 1;
+    g.rt.interp.argText = "(rgb(1, 2, 300));";
+    cmdSelectcolor(g.rt);
+    g.rt.interp.argText = "();";
+    cmdSelectcolor(g.rt);
+    EXPECT_EQ(g.rt.save.log.text, "@90,-200010001,1,2,255,@90,-200010001,0,0,20,");
+    EXPECT_EQ(g.rt.choices.colour, (Rgb{0, 0, 20}));
+}
+
+TEST(ClickWait, ModeOneEndsOnLeftModeTwoOnRightOtherModesNever) {
+    for (int mode : {1, 2, 0, 5}) {
+        ChoiceGame g("#mouseclickwait(" + std::to_string(mode) + ");\n@1 = 1;\n#end();\n");
+        for (int i = 0; i < 10; ++i) g.step();
+        EXPECT_EQ(g.var(1), 0);
+        g.rt.interp.rightClick = 1;
+        g.step();
+        EXPECT_EQ(g.var(1), mode == 2 ? 1 : 0) << mode;
+        g.rt.interp.leftClick = 1;
+        g.step();
+        EXPECT_EQ(g.var(1), mode == 1 || mode == 2 ? 1 : 0) << mode;
+    }
+}
+
+TEST(MouseTrap, LeftTrapStaysArmedRightTrapDisarmsItself) {
+    const std::string loop = "|loop:\n@3 += 1;\n#wait(10);\n#goto(\"loop\");\n|t:\n@2 += 1;\n#return();\n";
+    {
+        ChoiceGame g("#trapmouse(1, 0, \"t\");\n" + loop);
+        for (int round = 1; round <= 3; ++round) {
+            for (int i = 0; i < 5; ++i) g.step();
+            g.rt.interp.leftClick = 1;
+            for (int i = 0; i < 5; ++i) g.step();
+            EXPECT_EQ(g.var(2), round);
+            EXPECT_EQ(g.rt.interp.calls.depth, 0);  // each time the subroutine returned
+        }
+        EXPECT_GT(g.var(3), 3);
+        g.rt.interp.argText = "();";
+        cmdTrapmouseoff(g.rt);
+        g.rt.interp.leftClick = 1;
+        for (int i = 0; i < 5; ++i) g.step();
+        EXPECT_EQ(g.var(2), 3);
+    }
+    {
+        ChoiceGame g("#trapmouse(2, 0, \"t\");\n" + loop);
+        for (int round = 0; round < 3; ++round) {
+            for (int i = 0; i < 5; ++i) g.step();
+            g.rt.interp.rightClick = 1;
+            for (int i = 0; i < 5; ++i) g.step();
+        }
+        EXPECT_EQ(g.var(2), 1);
+    }
+}
+
+TEST(MouseTrap, GotoKindJumpsWithoutReturnPoint) {
+    ChoiceGame g("#trapmouse(1, 1, \"t\");\n|loop:\n#wait(10);\n#goto(\"loop\");\n|t:\n@2 = 7;\n#end();\n");
+    for (int i = 0; i < 5; ++i) g.step();
+    g.rt.interp.leftClick = 1;
+    g.runToEnd();
+    EXPECT_EQ(g.var(2), 7);
+    EXPECT_EQ(g.rt.interp.calls.depth, 0);
+}
+
+TEST(ChoicePixels, RowLoopsMatchTheirPerPixelTwins) {
+    std::mt19937 rng(7);
+    auto randomScreen = [&](int w, int h) {
+        Screen s;
+        s.allocate(w, h);
+        for (uint8_t& b : s.pixels) b = static_cast<uint8_t>(rng());
+        return s;
+    };
+    for (int round = 0; round < 60; ++round) {
+        const Screen src = randomScreen(23, 17);
+        Screen a = randomScreen(31, 19), b = a;
+        std::uniform_int_distribution<int> pos(-12, 34), size(-2, 40), amount(-300, 300);
+        const int dx = pos(rng), dy = pos(rng), sx = pos(rng), sy = pos(rng), w = size(rng), h = size(rng);
+        switch (round % 3) {
+        case 0:
+            choicepx::copy(a, dx, dy, w, h, src, sx, sy);
+            choicepx::copySlow(b, dx, dy, w, h, src, sx, sy);
+            break;
+        case 1: {
+            const int r = amount(rng), g = amount(rng), bl = round % 2 ? 0 : amount(rng);
+            choicepx::tint(a, dx, dy, w, h, r, g, bl);
+            choicepx::tintSlow(b, dx, dy, w, h, r, g, bl);
+            break;
+        }
+        default: {
+            const int k = round % 5 == 0 ? 65536 + 3 : std::abs(amount(rng));
+            choicepx::stepToward(a, dx, dy, w, h, src, sx, sy, k);
+            choicepx::stepTowardSlow(b, dx, dy, w, h, src, sx, sy, k);
+            break;
+        }
+        }
+        ASSERT_EQ(a.pixels, b.pixels) << "round " << round;
+    }
+}
