@@ -131,9 +131,8 @@ TEST(ChoiceBlock, FirstChoiceStartsHighlightedAndAClickPicksTheOneUnderThePointe
 }
 
 TEST(ChoiceBlock, AClickAwayFromEveryChoiceDoesNothingAndSelectexJumpsWithGoto) {
-    std::string s = kThreeChoices;
-    s.replace(s.find("#select()"), 9, "#selectex()");
-    ChoiceGame g(s);
+    ChoiceGame g("#selectex();\n{\n#printtextf(0, 1, \"c1\");\n#printtextf(0, 2, \"c2\");\n}\n@1 = 99;\n#end();\n"
+                 "|c1:\n@2 = 1;\n#end();\n|c2:\n@2 = 2;\n#end();\n");
     ASSERT_TRUE(g.toChoices());
     g.pointAt(0, 0);
     g.rt.interp.leftClick = 1;
