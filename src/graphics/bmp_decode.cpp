@@ -19,13 +19,11 @@ bool fail(std::string* why, const char* text) {
     return false;
 }
 
-// A channel of `bits` bits widened to 8 by repeating its bit pattern (31 -> 255, 16 -> 132).
+// A channel of `bits` bits scaled to 0..255 (rounding down, so 31 -> 255 and 16 -> 131);
+// wider channels keep their top eight bits.
 uint8_t widen(uint32_t v, int bits) {
     if (bits >= 8) return static_cast<uint8_t>(v >> (bits - 8));
-    uint32_t out = 0;
-    for (int filled = 0; filled < 8; filled += bits) out = (out << bits) | v;
-    const int total = ((8 + bits - 1) / bits) * bits;
-    return static_cast<uint8_t>(out >> (total - 8));
+    return static_cast<uint8_t>(v * 255 / ((1u << bits) - 1));
 }
 
 struct Mask {
