@@ -12,6 +12,12 @@ namespace yv {
 
 namespace graphics {
 
+bool noArguments(BytesView t) {
+    for (char c : t)
+        if (c != '(' && c != ')' && c != ';' && c != ' ' && c != '\t' && c != '\r') return false;
+    return true;
+}
+
 int givenCount(const IntList& l) {
     int n = 0;
     while (n < l.n && l.v[static_cast<size_t>(n)] != kEndMarker) ++n;

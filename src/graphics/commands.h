@@ -41,6 +41,8 @@ int32_t cmdWipe(Runtime& rt);
 int32_t cmdEffect(Runtime& rt);
 
 namespace graphics {
+// True for "();" and the like: the scanner reads an empty list as a single 0.
+bool noArguments(BytesView argText);
 // How many leading arguments were given (up to the first missing one).
 int givenCount(const IntList& l);
 // The after-steps of a drawing command: the text overlay when the text buffer is on, then

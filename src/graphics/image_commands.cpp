@@ -134,7 +134,7 @@ int32_t cmdCreateimage(Runtime& rt) {
 
 int32_t cmdReleaseimage(Runtime& rt) {
     const IntList a = scanIntList(rt.interp, rt.interp.argText);
-    const int32_t n = a.given(0) ? a[0] : 2;
+    const int32_t n = graphics::noArguments(rt.interp.argText) || !a.given(0) ? 2 : a[0];
     if (n >= 2 && n < kScreenCount) {
         Screen& s = rt.screens.table[static_cast<size_t>(n)];
         const bool changed = s.changed;

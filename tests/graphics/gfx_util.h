@@ -127,6 +127,7 @@ struct Game {
         int steps = 0;
         while (rt->interp.running && !rt->interp.halt && steps < maxSteps) {
             interp::step(*rt);
+            platform.manualClock().advance(30);  // the pacing interval between steps
             ++steps;
         }
         return steps;
