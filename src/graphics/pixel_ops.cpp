@@ -2,9 +2,14 @@
 // at a time (SSE2, which every x86-64 processor has); a scalar tail finishes each row.
 #include "graphics/pixel_ops.h"
 
+#include <array>
+#include <cstdlib>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
+
+#include "graphics/pixel_simd.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -44,6 +49,18 @@ namespace {
 inline uint8_t* px(Screen& s, int x, int y) { return s.row(y) + static_cast<size_t>(x) * 3; }
 inline const uint8_t* px(const Screen& s, int x, int y) { return s.row(y) + static_cast<size_t>(x) * 3; }
 
+// Calls fn(j, pixels) for each row j of the clipped block, or once with j = the bottom row and
+// all its pixels when the rows are whole rows of every screen involved: bottom-up storage then
+// puts the block's rows one after another from its bottom row on.
+template <class Fn>
+void eachRun(const Clip& c, bool wholeRows, Fn fn) {
+    if (wholeRows) {
+        fn(c.h - 1, c.w * c.h);
+        return;
+    }
+    for (int j = 0; j < c.h; ++j) fn(j, c.w);
+}
+
 // Clip against one screen only (the in-place operations).
 Clip clipSelf(const Screen& s, int x, int y, int w, int h) {
     return clipRect(x, y, w, h, s.width, s.height, x, y, s.width, s.height);
@@ -71,6 +88,11 @@ void addConstRow(uint8_t* d, const uint8_t* s, size_t n, int c) {
 }
 
 void keyRow(uint8_t* d, const uint8_t* s, int w, uint32_t key) {
+    if (simd::available()) {
+        const uint8_t k[3] = {static_cast<uint8_t>(key), static_cast<uint8_t>(key >> 8), static_cast<uint8_t>(key >> 16)};
+        const int done = simd::keyRow(d, s, w, k);
+        d += done * 3, s += done * 3, w -= done;
+    }
     for (int i = 0; i < w; ++i, s += 3, d += 3) {
         const uint32_t v = s[0] | (uint32_t{s[1]} << 8) | (uint32_t{s[2]} << 16);
         if (v != key) {
@@ -90,19 +112,21 @@ void copyRect(Screen& dst, int x, int y, int w, int h, const Screen& srcIn, int 
     if (c.empty()) return;
     Screen holder;
     const Screen& src = detached(srcIn, dst, holder);
-    const size_t rowBytes = static_cast<size_t>(c.w) * 3;
+    const bool whole = c.w == dst.width && c.w == src.width;
     if (mode == 1) {
         const uint8_t* k = px(src, c.sx, c.sy + c.h - 1);
         const uint32_t key = k[0] | (uint32_t{k[1]} << 8) | (uint32_t{k[2]} << 16);
-        for (int j = 0; j < c.h; ++j) keyRow(px(dst, c.dx, c.dy + j), px(src, c.sx, c.sy + j), c.w, key);
+        eachRun(c, whole, [&](int j, int n) { keyRow(px(dst, c.dx, c.dy + j), px(src, c.sx, c.sy + j), n, key); });
         return;
     }
-    for (int j = 0; j < c.h; ++j) {
+    eachRun(c, whole, [&](int j, int n) {
+        uint8_t* d = px(dst, c.dx, c.dy + j);
+        const uint8_t* sp = px(src, c.sx, c.sy + j);
         if (contrast == 0)
-            std::memcpy(px(dst, c.dx, c.dy + j), px(src, c.sx, c.sy + j), rowBytes);
+            std::memcpy(d, sp, static_cast<size_t>(n) * 3);
         else
-            addConstRow(px(dst, c.dx, c.dy + j), px(src, c.sx, c.sy + j), rowBytes, contrast);
-    }
+            addConstRow(d, sp, static_cast<size_t>(n) * 3, contrast);
+    });
 }
 
 namespace {
@@ -110,7 +134,8 @@ namespace {
 // One row of the blend without a global alpha: the scale table's S(a, b) is (a * b) >> 8,
 // computed directly so the loop vectorises.
 void alphaRowPlain(uint8_t* __restrict d, const uint8_t* __restrict s, const uint8_t* __restrict m, int w) {
-    for (int i = 0; i < w; ++i) {
+    const int done = simd::available() ? simd::alphaRow(d, s, m, w, -1) : 0;
+    for (int i = done; i < w; ++i) {
         const unsigned a = m[i * 3];
         for (int c = 0; c < 3; ++c) {
             const unsigned dv = d[i * 3 + c], sv = s[i * 3 + c];
@@ -123,7 +148,8 @@ void alphaRowPlain(uint8_t* __restrict d, const uint8_t* __restrict s, const uin
 void alphaRowGlobal(uint8_t* __restrict d, const uint8_t* __restrict s, const uint8_t* __restrict m, int w,
                     unsigned A) {
     const unsigned A2 = A >> 1, B2 = (255 - A) >> 1, B = 255 - A;
-    for (int i = 0; i < w; ++i) {
+    const int done = simd::available() ? simd::alphaRow(d, s, m, w, static_cast<int>(A)) : 0;
+    for (int i = done; i < w; ++i) {
         const unsigned a = m[i * 3];
         for (int c = 0; c < 3; ++c) {
             const unsigned dv = d[i * 3 + c], sv = s[i * 3 + c];
@@ -147,15 +173,16 @@ void alphaRect(Screen& dst, int x, int y, int w, int h, const Screen& srcIn, int
     const Screen& src = detached(srcIn, dst, holdS);
     const Screen& mask = detached(maskIn, dst, holdM);
     const int A = std::min(alpha, 255);
-    for (int j = 0; j < c.h; ++j) {
+    const bool whole = c.w == dst.width && c.w == src.width && c.w == mask.width;
+    eachRun(c, whole, [&](int j, int n) {
         uint8_t* d = px(dst, c.dx, c.dy + j);
         const uint8_t* s = px(src, c.sx, c.sy + j);
         const uint8_t* m = px(mask, c.sx, c.sy + j);
         if (A < 0)
-            alphaRowPlain(d, s, m, c.w);
+            alphaRowPlain(d, s, m, n);
         else
-            alphaRowGlobal(d, s, m, c.w, static_cast<unsigned>(A));
-    }
+            alphaRowGlobal(d, s, m, n, static_cast<unsigned>(A));
+    });
 }
 
 namespace {
@@ -187,17 +214,18 @@ void stepToward(Screen& dst, int x, int y, int w, int h, const Screen& src, int 
                             src.width, src.height);
     if (c.empty()) return;
     const int k = std::min(step & 0xFFFF, 255);  // any step of 255 or more reaches the source at once
-    for (int j = 0; j < c.h; ++j)
-        stepRow(px(dst, c.dx, c.dy + j), px(src, c.dx, c.dy + j), static_cast<size_t>(c.w) * 3, k);
+    eachRun(c, c.w == dst.width && c.w == src.width, [&](int j, int n) {
+        stepRow(px(dst, c.dx, c.dy + j), px(src, c.dx, c.dy + j), static_cast<size_t>(n) * 3, k);
+    });
 }
 
 void fadeDown(Screen& dst, int x, int y, int w, int h, int amount) {
     if (!dst.exists()) return;
     const Clip c = clipSelf(dst, x, y, w, h);
-    for (int j = 0; j < c.h; ++j) {
+    eachRun(c, c.w == dst.width, [&](int j, int n) {
         uint8_t* d = px(dst, c.dx, c.dy + j);
-        addConstRow(d, d, static_cast<size_t>(c.w) * 3, -std::clamp(amount, 0, 255));
-    }
+        addConstRow(d, d, static_cast<size_t>(n) * 3, -std::clamp(amount, 0, 255));
+    });
 }
 
 void fadeUp(Screen& dst, int x, int y, int w, int h, const Screen& src, int amount) {
@@ -205,10 +233,10 @@ void fadeUp(Screen& dst, int x, int y, int w, int h, const Screen& src, int amou
     const Clip c = clipRect(x, y, w, h, std::min(dst.width, src.width), std::min(dst.height, src.height), x, y,
                             src.width, src.height);
     const int a = std::clamp(amount, 0, 255);
-    for (int j = 0; j < c.h; ++j) {
+    eachRun(c, c.w == dst.width && c.w == src.width, [&](int j, int pixels) {
         uint8_t* d = px(dst, c.dx, c.dy + j);
         const uint8_t* s = px(src, c.dx, c.dy + j);
-        const size_t n = static_cast<size_t>(c.w) * 3;
+        const size_t n = static_cast<size_t>(pixels) * 3;
         size_t i = 0;
 #if defined(__SSE2__)
         const __m128i av = _mm_set1_epi8(static_cast<char>(a));
@@ -219,7 +247,7 @@ void fadeUp(Screen& dst, int x, int y, int w, int h, const Screen& src, int amou
         }
 #endif
         for (; i < n; ++i) d[i] = static_cast<uint8_t>(std::min(d[i] + a, int{s[i]}));
-    }
+    });
 }
 
 void fill(Screen& dst, uint8_t b, uint8_t g, uint8_t r) {
@@ -261,9 +289,9 @@ void tint(Screen& dst, int x, int y, int w, int h, int dr, int dg, int db) {
         up[i] = static_cast<uint8_t>(std::clamp(v, 0, 255));
         down[i] = static_cast<uint8_t>(std::clamp(-v, 0, 255));
     }
-    for (int j = 0; j < c.h; ++j) {
+    eachRun(c, c.w == dst.width, [&](int j, int pixels) {
         uint8_t* d = px(dst, c.dx, c.dy + j);
-        const size_t n = static_cast<size_t>(c.w) * 3;
+        const size_t n = static_cast<size_t>(pixels) * 3;
         size_t i = 0;
 #if defined(__SSE2__)
         __m128i u[3], dn[3];
@@ -279,7 +307,7 @@ void tint(Screen& dst, int x, int y, int w, int h, int dr, int dg, int db) {
             }
 #endif
         for (; i < n; ++i) d[i] = static_cast<uint8_t>(std::clamp(d[i] + up[i % 48] - down[i % 48], 0, 255));
-    }
+    });
 }
 
 void mosaic(Screen& dst, const Screen& srcIn, int n, bool noise, Rand& rnd) {
