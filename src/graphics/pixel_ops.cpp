@@ -316,6 +316,7 @@ void mosaic(Screen& dst, const Screen& srcIn, int n, bool noise, Rand& rnd) {
     const Screen& src = detached(srcIn, dst, holder);
     const int w = std::min(dst.width, src.width), h = std::min(dst.height, src.height);
     const int cols = w / n, rows = h / n;
+    if (cols == 0 || rows == 0) return;
     std::vector<long> sums(static_cast<size_t>(cols) * 3);
     const long area = static_cast<long>(n) * n;
     for (int br = 0; br < rows; ++br) {
