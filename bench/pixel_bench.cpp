@@ -157,6 +157,22 @@ void BM_GreyTone(benchmark::State& state) {
 }
 BENCHMARK(BM_GreyTone);
 
+// Every mask byte strictly between 0 and 255: no block can be skipped or copied whole.
+void BM_AlphaBlendBlendedMask(benchmark::State& state) {
+    Frames& f = frames();
+    static Screen blended = [] {
+        Screen m = randomScreen(4);
+        for (auto& v : m.pixels) v = static_cast<uint8_t>(1 + v % 254);
+        return m;
+    }();
+    for (auto _ : state) {
+        px::alphaRect(f.a, 0, 0, kW, kH, f.b, 0, 0, blended, -1);
+        benchmark::ClobberMemory();
+    }
+    done(state);
+}
+BENCHMARK(BM_AlphaBlendBlendedMask);
+
 // The plain twin of the blend, to show what the fast loop gains.
 void BM_AlphaBlendReference(benchmark::State& state) {
     Frames& f = frames();

@@ -75,7 +75,7 @@ const Screen& detached(const Screen& src, const Screen& dst, Screen& holder) {
 }
 
 void addConstRow(uint8_t* d, const uint8_t* s, size_t n, int c) {
-    size_t i = 0;
+    size_t i = simd::haveAvx2() ? simd::addConst(d, s, n, std::clamp(c, -255, 255)) : 0;
 #if defined(__SSE2__)
     const __m128i k = _mm_set1_epi8(static_cast<char>(std::min(std::abs(c), 255)));
     for (; i + 16 <= n; i += 16) {
@@ -188,7 +188,7 @@ void alphaRect(Screen& dst, int x, int y, int w, int h, const Screen& srcIn, int
 namespace {
 
 void stepRow(uint8_t* d, const uint8_t* s, size_t n, int k) {
-    size_t i = 0;
+    size_t i = simd::haveAvx2() ? simd::stepToward(d, s, n, k) : 0;
 #if defined(__SSE2__)
     const __m128i kv = _mm_set1_epi8(static_cast<char>(k));
     for (; i + 16 <= n; i += 16) {
@@ -237,7 +237,7 @@ void fadeUp(Screen& dst, int x, int y, int w, int h, const Screen& src, int amou
         uint8_t* d = px(dst, c.dx, c.dy + j);
         const uint8_t* s = px(src, c.dx, c.dy + j);
         const size_t n = static_cast<size_t>(pixels) * 3;
-        size_t i = 0;
+        size_t i = simd::haveAvx2() ? simd::fadeUp(d, s, n, a) : 0;
 #if defined(__SSE2__)
         const __m128i av = _mm_set1_epi8(static_cast<char>(a));
         for (; i + 16 <= n; i += 16) {
@@ -282,9 +282,9 @@ void tint(Screen& dst, int x, int y, int w, int h, int dr, int dg, int db) {
     if (!dst.exists()) return;
     const Clip c = clipSelf(dst, x, y, w, h);
     // 48 bytes = 16 pixels: the channel pattern repeats with every such block of a row.
-    alignas(16) uint8_t up[48], down[48];
+    alignas(32) uint8_t up[96], down[96];
     const int delta[3] = {db, dg, dr};
-    for (int i = 0; i < 48; ++i) {
+    for (int i = 0; i < 96; ++i) {
         const int v = delta[i % 3];
         up[i] = static_cast<uint8_t>(std::clamp(v, 0, 255));
         down[i] = static_cast<uint8_t>(std::clamp(-v, 0, 255));
@@ -292,7 +292,7 @@ void tint(Screen& dst, int x, int y, int w, int h, int dr, int dg, int db) {
     eachRun(c, c.w == dst.width, [&](int j, int pixels) {
         uint8_t* d = px(dst, c.dx, c.dy + j);
         const size_t n = static_cast<size_t>(pixels) * 3;
-        size_t i = 0;
+        size_t i = simd::haveAvx2() ? simd::tint(d, n, up, down) : 0;  // a multiple of 96, so of 48
 #if defined(__SSE2__)
         __m128i u[3], dn[3];
         for (int k = 0; k < 3; ++k) {

@@ -67,6 +67,8 @@ __attribute__((target("ssse3"))) void blendGlobal(uint8_t* d, const uint8_t* s, 
 // The same blends on 32 bytes with AVX2; unpacking and packing stay within each 16-byte half,
 // so the bytes come back in their places.
 #define YV_AVX2 __attribute__((target("avx2")))
+YV_AVX2 inline __m256i load32(const uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+YV_AVX2 inline void store32(uint8_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 YV_AVX2 inline __m256i Shi(__m256i aHigh, __m256i b) { return _mm256_mulhi_epu16(aHigh, b); }
 YV_AVX2 inline __m256i S(__m256i a, __m256i b) { return _mm256_srli_epi16(_mm256_mullo_epi16(a, b), 8); }
 YV_AVX2 inline __m256i select(__m256i mask, __m256i yes, __m256i no) { return _mm256_blendv_epi8(no, yes, mask); }
@@ -128,6 +130,12 @@ YV_AVX2 int alphaRowAvx2(uint8_t* d, const uint8_t* s, const uint8_t* m, int w, 
         const uint8_t* sp = s + i * 3;
         for (int k = 0; k < 3; ++k) {
             const __m256i mk = _mm256_set_m128i(q[2 * k + 1], q[2 * k]);
+            // Sprites are mostly wholly opaque or wholly clear: those 32 bytes stay or are copied.
+            if (_mm256_movemask_epi8(_mm256_cmpeq_epi8(mk, _mm256_set1_epi8(-1))) == -1) continue;
+            if (alpha < 0 && _mm256_movemask_epi8(_mm256_cmpeq_epi8(mk, _mm256_setzero_si256())) == -1) {
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(dp + 32 * k), load32(sp + 32 * k));
+                continue;
+            }
             if (alpha < 0)
                 blendPlain(dp + 32 * k, sp + 32 * k, mk);
             else
@@ -138,6 +146,52 @@ YV_AVX2 int alphaRowAvx2(uint8_t* d, const uint8_t* s, const uint8_t* m, int w, 
 }
 
 }  // namespace
+
+bool haveAvx2() {
+    static const bool ok = __builtin_cpu_supports("avx2");
+    return ok;
+}
+
+YV_AVX2 size_t addConst(uint8_t* d, const uint8_t* s, size_t n, int c) {
+    const __m256i k = _mm256_set1_epi8(static_cast<char>(c < 0 ? -c : c));
+    size_t i = 0;
+    if (c < 0)
+        for (; i + 32 <= n; i += 32) store32(d + i, _mm256_subs_epu8(load32(s + i), k));
+    else
+        for (; i + 32 <= n; i += 32) store32(d + i, _mm256_adds_epu8(load32(s + i), k));
+    return i;
+}
+
+YV_AVX2 size_t stepToward(uint8_t* d, const uint8_t* s, size_t n, int k) {
+    const __m256i kv = _mm256_set1_epi8(static_cast<char>(k));
+    size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const __m256i dv = load32(d + i), sv = load32(s + i);
+        const __m256i up = _mm256_min_epu8(_mm256_adds_epu8(dv, kv), sv);
+        const __m256i down = _mm256_max_epu8(_mm256_subs_epu8(dv, kv), sv);
+        store32(d + i, _mm256_sub_epi8(_mm256_add_epi8(up, down), sv));
+    }
+    return i;
+}
+
+YV_AVX2 size_t fadeUp(uint8_t* d, const uint8_t* s, size_t n, int a) {
+    const __m256i av = _mm256_set1_epi8(static_cast<char>(a));
+    size_t i = 0;
+    for (; i + 32 <= n; i += 32) store32(d + i, _mm256_min_epu8(_mm256_adds_epu8(load32(d + i), av), load32(s + i)));
+    return i;
+}
+
+YV_AVX2 size_t tint(uint8_t* d, size_t n, const uint8_t* up96, const uint8_t* down96) {
+    const __m256i u0 = load32(up96), u1 = load32(up96 + 32), u2 = load32(up96 + 64);
+    const __m256i d0 = load32(down96), d1 = load32(down96 + 32), d2 = load32(down96 + 64);
+    size_t i = 0;
+    for (; i + 96 <= n; i += 96) {
+        store32(d + i, _mm256_subs_epu8(_mm256_adds_epu8(load32(d + i), u0), d0));
+        store32(d + i + 32, _mm256_subs_epu8(_mm256_adds_epu8(load32(d + i + 32), u1), d1));
+        store32(d + i + 64, _mm256_subs_epu8(_mm256_adds_epu8(load32(d + i + 64), u2), d2));
+    }
+    return i;
+}
 
 bool available() {
     static const bool ok = __builtin_cpu_supports("ssse3");
@@ -205,6 +259,11 @@ __attribute__((target("ssse3"))) int keyRow(uint8_t* d, const uint8_t* s, int w,
 
 namespace yv::px::simd {
 bool available() { return false; }
+bool haveAvx2() { return false; }
+size_t addConst(uint8_t*, const uint8_t*, size_t, int) { return 0; }
+size_t stepToward(uint8_t*, const uint8_t*, size_t, int) { return 0; }
+size_t fadeUp(uint8_t*, const uint8_t*, size_t, int) { return 0; }
+size_t tint(uint8_t*, size_t, const uint8_t*, const uint8_t*) { return 0; }
 int alphaRow(uint8_t*, const uint8_t*, const uint8_t*, int, int) { return 0; }
 int keyRow(uint8_t*, const uint8_t*, int, const uint8_t[3]) { return 0; }
 }  // namespace yv::px::simd

@@ -149,10 +149,13 @@ TEST(PixelOps, FastLoopsMatchTheirPlainTwins) {
         if (round % 5 == 0)  // give the colour key something to skip
             for (size_t i = 0; i < src.pixels.size(); i += 3 * pick(1, 3)) std::copy_n(src.pixels.data(), 3, src.pixels.data() + i);
         Screen mask = randomScreen(rng, sameWidth ? dw : pick(1, 40), pick(1, 30));
+        const bool runs = round % 4 == 1;  // long stretches of wholly clear or opaque pixels
+        int k = 0;
         for (size_t i = 0; i < mask.pixels.size(); i += 3) {
-            const int k = pick(0, 3);
+            if (!runs || (i / 3) % 37 == 0) k = pick(0, 3);
             if (k == 0) mask.pixels[i] = 0;
             if (k == 1) mask.pixels[i] = 255;
+            if (k == 2 && runs) mask.pixels[i] = static_cast<uint8_t>(pick(1, 254));
         }
         int x = pick(-20, 45), y = pick(-20, 35), w = pick(-2, 60), h = pick(-2, 45);
         int sx = pick(-20, 45), sy = pick(-20, 35);
