@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev zlib1g-dev
+  libpng-dev zlib1g-dev libstb-dev
   libsdl2-dev libsdl2-mixer-dev libimgui-dev
   libfreetype-dev libfontconfig-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev

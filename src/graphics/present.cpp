@@ -16,6 +16,8 @@ void createScreens(Runtime& rt) {
     s.overlayImage.allocate(w, h);
     s.overlayMask.allocate(w, h);
     std::fill(s.overlayMask.pixels.begin(), s.overlayMask.pixels.end(), uint8_t{255});
+    s.randState = rt.clock().nowMs();
+    loadSystemPicture(rt);
 }
 
 void layOverlay(Runtime& rt) {

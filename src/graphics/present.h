@@ -1,6 +1,7 @@
 // Creating the screens and bringing screen 0 to the window.
 #pragma once
 
+#include "graphics/screens.h"
 #include "platform/platform.h"
 
 namespace yv {
@@ -16,6 +17,16 @@ void createScreens(Runtime& rt);
 // Lays the text overlay over screen 0 within (Left, Top, W, H): AND with the mask, then OR
 // with the image.
 void layOverlay(Runtime& rt);
+
+// Lays a w x h sprite of the picture over dst at (x, y): AND with the mask at (mx, my) of the
+// picture, then OR with the picture at (px, py). Clipped to both.
+void laySprite(Screen& dst, int x, int y, int w, int h, const Screen& pic, int px, int py, int mx, int my);
+
+// The system picture: ABOUTBMP when it can be read and decoded, else the built-in picture.
+void loadSystemPicture(Runtime& rt);
+// The built-in picture (128 x 128): effect particles (eight 16 x 16 frames at (0, 16k), masks at
+// (16, 16k)) and the click-wait icon (32 x 32 frames at (64, 32k), masks at (96, 32k)).
+void drawBuiltInSystemPicture(Screen& pic);
 
 // Hands rect r of screen 0 (script coordinates) to the platform.
 void presentRect(Runtime& rt, Rect r);

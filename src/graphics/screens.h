@@ -41,6 +41,39 @@ struct Screen {
 };
 
 constexpr int kScreenCount = 258;  // 0 primary, 1 back, 2..257 images
+constexpr int kLoadedImageCount = 259;
+
+// A record of every load: file name and mask (-1 none), listed by saved games.
+struct LoadedImage {
+    Bytes fileName;
+    int32_t mask = -1;
+};
+
+// Parameters of a running fade or cross-fade.
+struct FadeRun {
+    int32_t dst = 0;  // as given: negative copies each increment to screen 0
+    int32_t step = 0, limit = 0, click = 0;
+    int32_t x = 0, y = 0, w = 0, h = 0;
+    int32_t src = 1;
+    int32_t k = 0;
+};
+
+struct MosaicFadeRun {
+    int32_t dst = 0, maximum = 0, click = 0, start = 0, noise = 0, src = 1, mode = 0;
+    int32_t fadeStep = 0, fadeLimit = 0, fadeClick = 0;
+    int32_t c = 1;
+    bool goingDown = false;
+};
+
+struct WipeRun {
+    int32_t screen = -1;  // the new picture, or -1 for black
+    int32_t step = 0, extent = 0, type = 0;
+    int32_t k = 1;
+};
+
+struct Particle {
+    int x = 0, y = 0, dx = 0, dy = 0, frame = 0, counter = 0;
+};
 
 struct Screens {
     std::array<Screen, kScreenCount> table;
@@ -49,12 +82,27 @@ struct Screens {
     Screen saveUnder;     // copy of screen 0 kept under choices and menus
     Screen systemPicture; // ABOUTBMP or the built-in picture: click-wait icons, effect particles
 
+    std::array<LoadedImage, kLoadedImageCount> loaded;
+
     // Transitions and the screen effect in progress; the step advances each by one increment.
     bool effectOn = false;
     bool fadeOn = false;
     bool wipeOn = false;
     bool transfadeOn = false;
     bool mosaicfadeOn = false;
+    FadeRun fade, transfade;
+    MosaicFadeRun mosaicfade;
+    WipeRun wipe;
+    std::array<Particle, 50> particles;
+    bool particlesReady = false;
+    uint32_t randState = 1;  // noise of the mosaics and the particles
+
+    // Screen n when it exists (the drawing commands pass abs(number)); nullptr otherwise.
+    Screen* get(int64_t n) {
+        if (n < 0 || n >= kScreenCount) return nullptr;
+        Screen& s = table[static_cast<size_t>(n)];
+        return s.exists() ? &s : nullptr;
+    }
 };
 
 namespace graphics {
