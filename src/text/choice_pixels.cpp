@@ -1,13 +1,10 @@
-// Choice highlight pixels: row loops and their per-pixel twins.
+// The step toward a picture: a row loop and its per-pixel twin.
 #include "text/choice_pixels.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace yv::choicepx {
 namespace {
-
-uint8_t saturate(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
 
 uint8_t toward(int d, int s, int k) {
     if (d < s) return static_cast<uint8_t>(d + k > s ? s : d + k);
@@ -37,41 +34,6 @@ Span clip(const Screen& dst, int dx, int dy, const Screen& src, int sx, int sy, 
     r.w = static_cast<int>(x1 - x0);
     r.h = static_cast<int>(y1 - y0);
     return r;
-}
-
-void copy(Screen& dst, int dx, int dy, int w, int h, const Screen& src, int sx, int sy) {
-    const Span c = clip(dst, dx, dy, src, sx, sy, w, h);
-    for (int j = 0; j < c.h; ++j)
-        std::memmove(at(dst, c.dx, c.dy + j), at(src, c.sx, c.sy + j), static_cast<size_t>(c.w) * 3);
-}
-
-void copySlow(Screen& dst, int dx, int dy, int w, int h, const Screen& src, int sx, int sy) {
-    if (&dst == &src) return copy(dst, dx, dy, w, h, src, sx, sy);  // overlap needs the row copy
-    for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i)
-            if (inside(dst, dx + i, dy + j) && inside(src, sx + i, sy + j))
-                std::copy_n(at(src, sx + i, sy + j), 3, at(dst, dx + i, dy + j));
-}
-
-void tint(Screen& s, int x, int y, int w, int h, int dr, int dg, int db) {
-    const Span c = clip(s, x, y, s, x, y, w, h);
-    const int add[3] = {db, dg, dr};
-    for (int j = 0; j < c.h; ++j) {
-        uint8_t* p = at(s, c.dx, c.dy + j);
-        for (int i = 0; i < c.w * 3; ++i)
-            if (add[i % 3] != 0) p[i] = saturate(p[i] + add[i % 3]);
-    }
-}
-
-void tintSlow(Screen& s, int x, int y, int w, int h, int dr, int dg, int db) {
-    for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i) {
-            if (!inside(s, x + i, y + j)) continue;
-            uint8_t* p = at(s, x + i, y + j);
-            p[0] = saturate(p[0] + db);
-            p[1] = saturate(p[1] + dg);
-            p[2] = saturate(p[2] + dr);
-        }
 }
 
 void stepToward(Screen& dst, int dx, int dy, int w, int h, const Screen& src, int sx, int sy, int k) {

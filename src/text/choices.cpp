@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "graphics/pixel_ops.h"
 #include "graphics/present.h"
 #include "platform/platform.h"
 #include "runtime.h"
@@ -102,7 +103,7 @@ void highlight(Runtime& rt, const ChoiceRecord& r) {
     Rect changed{};
     if (c.highlighted) {
         const Rect old = toRect(c.lastArea);
-        choicepx::copy(s0, old.x, old.y, old.w, old.h, s.saveUnder, old.x, old.y);
+        px::copyRect(s0, old.x, old.y, old.w, old.h, s.saveUnder, old.x, old.y, 0, 0);
         changed = old;
     }
     const Rect a = toRect(areaOf(r));
@@ -112,12 +113,12 @@ void highlight(Runtime& rt, const ChoiceRecord& r) {
     Screen* base = r.base >= 0 ? screenAt(rt, r.base) : nullptr;
     if (pic) {
         if (r.step == 0 || r.step == -1)
-            choicepx::copy(s0, a.x, a.y, a.w, a.h, *pic, r.sx, r.sy);
+            px::copyRect(s0, a.x, a.y, a.w, a.h, *pic, r.sx, r.sy, 0, 0);
         else
             choicepx::stepToward(s0, a.x, a.y, a.w, a.h, *pic, r.sx, r.sy, r.step);
     } else if (base) {
-        choicepx::copy(s0, a.x, a.y, a.w, a.h, *base, a.x, a.y);
-        choicepx::tint(s0, a.x, a.y, a.w, a.h, r.colour.r, r.colour.g, r.colour.b);
+        if (base != &s0) px::copyRect(s0, a.x, a.y, a.w, a.h, *base, a.x, a.y, 0, 0);
+        px::tint(s0, a.x, a.y, a.w, a.h, r.colour.r, r.colour.g, r.colour.b);
     }
     changed = unite(changed, a);
     if (c.inBlock && s.overlayImage.exists() && s.overlayMask.exists()) {
