@@ -123,7 +123,7 @@ TEST(ChoicesEndToEnd, DemoGetsThroughItsChoiceWithAutomaticClicks) {
     TempDir d;
     fs::copy(fs::path(YV_SOURCE_DIR) / "examples" / "demo", d.path(), fs::copy_options::recursive);
     fs::remove(d.path() / "system.dat");
-    const RunResult r = runYorvane({"--headless", "--max-seconds", "120", "--auto-click", "500", d.path().string()});
+    const RunResult r = runYorvane({"--headless", "--max-seconds", "900", "--auto-click", "500", d.path().string()});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find(cp932ToUtf8(sjis("dialog: Yorvane demo: 提灯を手に取って"))), std::string::npos) << r.err;
     bool picked = false;
