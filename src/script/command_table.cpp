@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "app/commands.h"
 #include "runtime.h"
 #include "save/commands.h"
 #include "script/control_commands.h"
@@ -22,18 +23,18 @@ constexpr CommandRow kRows[] = {
     {"closemcimidi",            kKept,   false, nullptr,          "close the MIDI device"},
     {"closemciwave",            kKept,   false, nullptr,          "close the wave device"},
     {"closemcicdda",            kKept,   false, nullptr,          "close the CD audio device"},
-    {"createmenu",              kStored, false, nullptr,          "turn the main window's menu on"},
+    {"createmenu",              kStored, false, cmdCreatemenu,    "turn the main window's menu on"},
     {"cstring",                 kStored, true , cmdCstring,       "convert a number to a string"},
-    {"centerwindow",            kStored, false, nullptr,          "centre the main window"},
+    {"centerwindow",            kStored, false, cmdCenterwindow,  "centre the main window"},
     {"copyfile",                kStored, false, nullptr,          "copy a file"},
     {"createimage",             kStored, false, nullptr,          "create an empty image slot"},
     {"createtextf",             kStored, false, nullptr,          "create the text items"},
     {"clrsavetmp",              kKept,   false, cmdClrsavetmp,    "recognised; does nothing"},
     {"clrsavetmpex",            kKept,   false, cmdClrsavetmpex,  "recognised; does nothing"},
     {"cddaready",               kStored, false, nullptr,          "wait until the CD drive is ready"},
-    {"deletemenu",              kStored, false, nullptr,          "turn the main window's menu off"},
-    {"deletesubmenu",           kStored, false, nullptr,          "remember the main window's current menu"},
-    {"disablebutton",           kStored, false, nullptr,          "enable or grey the window's close command"},
+    {"deletemenu",              kStored, false, cmdDeletemenu,    "turn the main window's menu off"},
+    {"deletesubmenu",           kStored, false, cmdDeletesubmenu, "remember the main window's current menu"},
+    {"disablebutton",           kStored, false, cmdDisablebutton, "enable or grey the window's close command"},
     {"deletefile",              kStored, false, nullptr,          "delete a file"},
     {"end",                     kStored, false, cmdEnd,           "end the script"},
     {"exec",                    kStored, false, nullptr,          "start a program or open a document"},
@@ -76,7 +77,7 @@ constexpr CommandRow kRows[] = {
     {"logstart",                kStored, false, nullptr,          "keep message pages in the message history again"},
     {"memoryset",               kStored, false, nullptr,          "fill a string variable"},
     {"memcmp",                  kStored, false, nullptr,          "compare strings"},
-    {"movewindow",              kStored, false, nullptr,          "move the main window"},
+    {"movewindow",              kStored, false, cmdMovewindow,    "move the main window"},
     {"messagebox",              kStored, false, nullptr,          "message box with buttons"},
     {"mouseclickwait",          kStored, false, nullptr,          "wait for a click"},
     {"mouseclickevent",         kStored, false, nullptr,          "click areas as a choice"},
@@ -122,8 +123,8 @@ constexpr CommandRow kRows[] = {
     {"settextspeed",            kStored, false, nullptr,          "default per-character wait for new text items"},
     {"settextspeedf",           kStored, false, nullptr,          "per-character wait of a text item"},
     {"settextwait",             kStored, false, nullptr,          "duration of the timed pause escape"},
-    {"settitle",                kStored, false, nullptr,          "window title"},
-    {"showwindow",              kStored, false, nullptr,          "show or hide the main window"},
+    {"settitle",                kStored, false, cmdSettitle,      "window title"},
+    {"showwindow",              kStored, false, cmdShowwindow,    "show or hide the main window"},
     {"savetmp",                 kStored, false, cmdSavetmp,       "turn temporary-save recording on"},
     {"save",                    kStored, false, nullptr,          "save the game"},
     {"setdefaultcolor",         kStored, false, nullptr,          "default text colours"},
@@ -134,7 +135,7 @@ constexpr CommandRow kRows[] = {
     {"settextwaitpos",          kStored, false, nullptr,          "position of the click-wait icon"},
     {"settextprintf",           kStored, false, nullptr,          "automatic continuation count and its colour"},
     {"settexttype",             kStored, false, nullptr,          "text style"},
-    {"showcursor",              kStored, false, nullptr,          "show or hide the mouse cursor"},
+    {"showcursor",              kStored, false, cmdShowcursor,    "show or hide the mouse cursor"},
     {"stopwave",                kStored, false, nullptr,          "stop wave playback"},
     {"stopsave",                kStored, false, nullptr,          "grey the save menu item"},
     {"stopload",                kStored, false, nullptr,          "grey the load menu item"},
