@@ -386,7 +386,9 @@ private:
                 saveWindowShot();
                 continue;
             }
-            const bool uiHasIt = ui_.processEvent(e);
+            // What the menus had open before this event decides where a click belongs.
+            const bool menuWasOpen = ui_.menuOpen();
+            ui_.processEvent(e);
             switch (e.type) {
             case SDL_QUIT:
                 if (closeEnabled_ && !modal) closeRequested_ = true;
@@ -409,8 +411,9 @@ private:
                 if (!b || modal || !events_) break;
                 // The menus take what happens on them; a right button let go always reaches
                 // the game, so that its right-click flag is cleared.
-                if (down && (uiHasIt || e.button.y < pictureRect().y)) break;
-                if (!down && b == 1 && uiHasIt) break;
+                const bool onUi = menuWasOpen || (barShown_ && menus_ && e.button.y < ui_.menuBarHeight());
+                if (down && onUi) break;
+                if (!down && b == 1 && onUi) break;
                 int gx, gy;
                 toGame(e.button.x, e.button.y, gx, gy);
                 events_->onMouseButton(b, down, gx, gy);
