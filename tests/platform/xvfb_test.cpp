@@ -35,7 +35,9 @@ TEST(Xvfb, EscapeClosesMidScriptAndWritesSystemDat) {
              "for i in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
              "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
              "wait $pid\n");
-    const std::string cmd = "timeout 60 xvfb-run -a -s '-screen 0 1280x1024x24' sh '" +
+    // The X11 client libraries (D-Bus, input methods) keep a few allocations until exit that a
+    // sanitized build would report as leaks; memory errors are still reported.
+    const std::string cmd = "ASAN_OPTIONS=detect_leaks=0 timeout 60 xvfb-run -a -s '-screen 0 1280x1024x24' sh '" +
                             (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" + d.path().string() +
                             "' '" + io.path().string() + "' >'" + (io.path() / "out").string() + "' 2>&1";
     const int st = std::system(cmd.c_str());

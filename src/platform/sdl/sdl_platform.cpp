@@ -441,6 +441,8 @@ private:
     // interpreter's non-dialog requests are still served meanwhile.
     int32_t runModal(DialogRequest& d) {
         ui_.ensureGlyphs(d.caption + d.text);
+        // A message during start-up comes before the window is shown: show it with the box.
+        if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN)) SDL_ShowWindow(window_);
         DialogRequest* outer = currentModal_;
         currentModal_ = &d;
         while (!d.done) {

@@ -8,7 +8,10 @@
 namespace yv {
 
 std::string findUiFontFile() {
-    if (!FcInit()) return {};
+    // A configuration of our own, released when done (the global one is never freed).
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (!config) return {};
+    std::string result;
     // Faces that carry kana, half-width katakana and the common kanji, best first.
     static const char* const kCandidates[] = {"IPAGothic:lang=ja", "IPAPGothic:lang=ja",
                                               "VL Gothic:lang=ja", "Noto Sans CJK JP:lang=ja",
@@ -16,10 +19,10 @@ std::string findUiFontFile() {
     for (const char* name : kCandidates) {
         FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(name));
         if (!pat) continue;
-        FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+        FcConfigSubstitute(config, pat, FcMatchPattern);
         FcDefaultSubstitute(pat);
         FcResult r = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(nullptr, pat, &r);
+        FcPattern* match = FcFontMatch(config, pat, &r);
         FcPatternDestroy(pat);
         if (!match) continue;
         std::string file;
@@ -33,9 +36,13 @@ std::string findUiFontFile() {
             FcCharSetHasChar(cs, 0x30A2) && FcCharSetHasChar(cs, 0xFF71) && FcCharSetHasChar(cs, 0x6F22))
             file = reinterpret_cast<const char*>(f);
         FcPatternDestroy(match);
-        if (!file.empty()) return file;
+        if (!file.empty()) {
+            result = file;
+            break;
+        }
     }
-    return {};
+    FcConfigDestroy(config);
+    return result;
 }
 
 }  // namespace yv
