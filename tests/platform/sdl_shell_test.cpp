@@ -165,3 +165,25 @@ TEST(SdlWindow, WindowIsTheScaledScreenBelowTheMenuBar) {
     g.platform->run(spy);
     EXPECT_EQ(seen, 0);
 }
+
+TEST(SdlWindow, TimeLimitEndsAnOpenDialogAndTheGame) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    TempDir d;
+    d.write("start.ini", "[ExitMessage]\r\nEndMessage=1\r\n");
+    d.write("script.txt", "@901 = 5;\r\n|top:\r\n#mouseclickwait(1);\r\n#goto(\"top\");\r\n");
+    Options o;
+    o.gameDir = d.path();
+    o.scale = 1;
+    o.maxSeconds = 0.5;
+    std::string why;
+    auto p = makeSdlPlatform(o, why);
+    if (!p) GTEST_SKIP() << "no SDL video: " << why;
+    Shell shell(*p, o);
+    ASSERT_TRUE(shell.start(why)) << why;
+    p->requestClose();  // the confirmation box opens and nobody answers it
+    EXPECT_EQ(shell.run(), 124);
+    EXPECT_EQ(shell.runtime().interp.threadActive.load(), 0);
+    const auto vars = readSystemDat(d.path() / "system.dat");
+    ASSERT_EQ(vars.size(), 1u);
+    EXPECT_EQ(vars[0], std::make_pair(901, 5));
+}

@@ -71,8 +71,10 @@ public:
         for (;;) {
             pumpEvents(nullptr);
             serveTasks(true);
+            if (quit_) break;
             if (closeRequested_.exchange(false) && events.onCloseRequest()) break;
             if (const int32_t id = std::exchange(pendingPick_, 0)) events.onMenuCommand(id);
+            if (quit_) break;
             drawFrame(nullptr);
             events.onRedrawn();
             if (events.onIdle()) break;
@@ -150,6 +152,7 @@ public:
         onWindowThread([&] {
             if (!full_) return 0;
             SDL_SetWindowFullscreen(window_, 0);
+            SDL_SetWindowBordered(window_, SDL_TRUE);
             full_ = false;
             resizeWindow();
             if (center)
@@ -339,7 +342,7 @@ private:
     SDL_Rect pictureRect() const {
         if (!full_) return {0, barHeight(), screenW_ * scale_, screenH_ * scale_};
         int ow = 0, oh = 0;
-        SDL_GetWindowSize(window_, &ow, &oh);
+        SDL_GetRendererOutputSize(renderer_, &ow, &oh);
         if (ow <= 0 || oh <= 0) return {0, 0, screenW_, screenH_};
         // Aspect kept, black bars around.
         const double f = std::min(static_cast<double>(ow) / screenW_, static_cast<double>(oh) / screenH_);
@@ -362,7 +365,19 @@ private:
         if (bits != 0 && bits < 16) return DisplayModeAnswer::NotSupported;
         if (full_) return DisplayModeAnswer::Ok;
         SDL_GetWindowPosition(window_, &savedX_, &savedY_);
-        if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return DisplayModeAnswer::Failed;
+        // The window first covers the display itself, without a frame (so it is full screen
+        // even where no window manager handles the request), then asks for full screen.
+        SDL_Rect b{0, 0, dm.w, dm.h};
+        SDL_GetDisplayBounds(displayIndex(), &b);
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, b.x, b.y);
+        SDL_SetWindowSize(window_, b.w, b.h);
+        if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            SDL_SetWindowBordered(window_, SDL_TRUE);
+            resizeWindow();
+            SDL_SetWindowPosition(window_, savedX_, savedY_);
+            return DisplayModeAnswer::Failed;
+        }
         full_ = true;
         return DisplayModeAnswer::Ok;
     }
@@ -449,6 +464,13 @@ private:
             pumpEvents(&d);
             serveTasks(false);
             drawFrame(&d);
+            // A forced stop (the time limit) ends the box as Escape would, then the loop.
+            if (events_ && !quit_ && events_->onIdle()) quit_ = true;
+            if (quit_) {
+                ui_.dialogKey(d, SDLK_ESCAPE);
+                if (!d.done) d.answer = d.buttons == MsgButtons::YesNo ? kIdNo : kIdOk;
+                break;
+            }
             SDL_Delay(8);
         }
         currentModal_ = outer;
@@ -568,6 +590,7 @@ private:
     int cursorCount_ = 0;
     int32_t pendingPick_ = 0;
     DialogRequest* currentModal_ = nullptr;
+    bool quit_ = false;
     std::atomic<bool> closeRequested_{false};
     std::atomic<bool> closeEnabled_{true};
 
