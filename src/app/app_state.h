@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "app/menus.h"
 
@@ -43,6 +44,10 @@ struct AppState {
 
     // Last mouse position over the game screen (game coordinates), for the space key's menu.
     std::atomic<int32_t> mouseX{0}, mouseY{0};
+    // The window title (the Title setting): settitle changes it on the interpreter thread while
+    // the window thread's dialogs read it.
+    mutable std::mutex titleMutex;
+
     // The last mode the redraw saw: the interpreter resumes at the first redraw in a new mode.
     int32_t lastDrawnMode = 0;
 };
@@ -57,6 +62,9 @@ enum MenuLock : int32_t {
 };
 
 namespace app {
+// The window title and the Title setting, read and changed from either thread.
+Bytes windowTitle(const Runtime& rt);
+void setWindowTitle(Runtime& rt, BytesView title);
 // Greys or enables the menu entries for a lock state (any thread).
 void menuLock(Runtime& rt, int32_t state);
 // Marks of the speed items from the pacing interval and the no-wait setting.

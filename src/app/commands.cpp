@@ -48,8 +48,7 @@ int32_t cmdDisablebutton(Runtime& rt) {
 int32_t cmdSettitle(Runtime& rt) {
     const StringList s = scanStringList(rt.interp, rt.interp.argText);
     const Bytes title = s.given(0) ? s[0] : Bytes();
-    rt.config.title = title;
-    rt.platform.setTitle(title);
+    app::setWindowTitle(rt, title);
     rt.save.log.add(kRecordTitle, title);
     return 1;
 }

@@ -7,6 +7,19 @@
 
 namespace yv::app {
 
+Bytes windowTitle(const Runtime& rt) {
+    std::lock_guard lock(rt.app.titleMutex);
+    return rt.config.title;
+}
+
+void setWindowTitle(Runtime& rt, BytesView title) {
+    {
+        std::lock_guard lock(rt.app.titleMutex);
+        rt.config.title = Bytes(title);
+    }
+    rt.platform.setTitle(title);
+}
+
 void menuLock(Runtime& rt, int32_t state) {
     MenuModel& m = rt.app.menus;
     auto apply = [&](MenuWhich which, int first, int last, int skipPos) {

@@ -25,7 +25,10 @@ Shell::~Shell() { shutdown(); }
 
 void Shell::readConfigFile(const fs::path& file) {
     auto ini = IniFile::load(file);
-    rt_->config.read(ini ? *ini : IniFile{});
+    {
+        std::lock_guard lock(rt_->app.titleMutex);
+        rt_->config.read(ini ? *ini : IniFile{});
+    }
     applyConfig();
 }
 
@@ -275,8 +278,9 @@ void Shell::beginClose() {
 bool Shell::onCloseRequest() {
     Runtime& rt = *rt_;
     if (rt.config.endMessage != 0) {
-        const Bytes text = rt.config.title + utf8ToCp932(" を終了します。\n終了してよろしいですか？");
-        if (platform_.messageBox(text, rt.config.title, MsgButtons::YesNo, MsgIcon::Question) != kIdYes)
+        const Bytes title = app::windowTitle(rt);
+        const Bytes text = title + utf8ToCp932(" を終了します。\n終了してよろしいですか？");
+        if (platform_.messageBox(text, title, MsgButtons::YesNo, MsgIcon::Question) != kIdYes)
             return false;
     }
     beginClose();
