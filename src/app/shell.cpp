@@ -110,6 +110,7 @@ bool Shell::start(std::string& why) {
     realStart_ = std::chrono::steady_clock::now();
     rt.interp.stepsEnabled = 0;
 
+    // Every system this program builds for is a supported one: no operating-system message.
     // One running copy per game folder.
     if (!instance_.acquire(rt.gameDir)) {
         platform_.messageBox(
@@ -268,9 +269,10 @@ void Shell::beginClose() {
     }
     rt.config.debug = 0;
     rt.config.debugPrev = 0;
+    // The halt flag makes a step in progress return before its next wait check; the pending
+    // wait time belongs to the interpreter thread and is left to it.
     rt.interp.halt = 1;
     rt.interp.stepsEnabled = 0;
-    rt.interp.wait.waitMs = 0;
     rt.interp.clickWaitMode = 0;
     closing_ = true;
 }

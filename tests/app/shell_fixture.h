@@ -1,5 +1,5 @@
-// A game folder with a script that waits for clicks forever, started through the shell on the
-// headless platform; tests act as the window thread.
+// A game folder started through the shell on the headless platform; its script ends at once, so
+// the tests act as the window thread on a quiet state.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -85,7 +86,7 @@ TEST(SdlWindow, PopupMenuChoosesASpeedItem) {
     SdlGame g("[WindowScreen]\r\nPOPMENU=1\r\n");
     if (!g.platform) GTEST_SKIP() << "no SDL video: " << g.why;
     ASSERT_TRUE(g.started) << g.why;
-    bool sawPopup = false, sawSub = false;
+    std::atomic<bool> sawPopup{false}, sawSub{false};
     std::thread driver([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         pushMotion(200, 200);
@@ -122,8 +123,8 @@ TEST(SdlWindow, MessageBoxFromTheInterpreterIsAnsweredByKeys) {
     SdlGame g("");
     if (!g.platform) GTEST_SKIP() << "no SDL video: " << g.why;
     ASSERT_TRUE(g.started) << g.why;
-    int32_t answer = 0;
-    bool shown = false;
+    std::atomic<int32_t> answer{0};
+    std::atomic<bool> shown{false};
     std::thread asker([&] {
         answer = g.platform->messageBox(sjis("続けますか？"), sjis("確認"), MsgButtons::YesNo, MsgIcon::Question);
     });
@@ -138,7 +139,7 @@ TEST(SdlWindow, MessageBoxFromTheInterpreterIsAnsweredByKeys) {
     keys.join();
     asker.join();
     EXPECT_TRUE(shown);
-    EXPECT_EQ(answer, kIdNo);
+    EXPECT_EQ(answer.load(), kIdNo);
 }
 
 TEST(SdlWindow, WindowIsTheScaledScreenBelowTheMenuBar) {

@@ -27,17 +27,17 @@ TEST(Xvfb, EscapeClosesMidScriptAndWritesSystemDat) {
     io.write("drive.sh",
              "#!/bin/sh\n"
              "\"$1\" \"$2\" 2>\"$3/err\" & pid=$!\n"
-             "for i in $(seq 50); do w=$(xdotool search --pid $pid 2>/dev/null | head -1); "
+             "for i in $(seq 200); do w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
              "[ -n \"$w\" ] && break; sleep 0.1; done\n"
-             "sleep 0.5\n"
-             "xdotool windowfocus \"$w\" 2>/dev/null; sleep 0.2\n"
+             "sleep 1\n"
+             "xdotool windowfocus \"$w\" 2>/dev/null; sleep 0.3\n"
              "xdotool key Escape\n"
-             "for i in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
+             "for i in $(seq 300); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
              "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
              "wait $pid\n");
     // The X11 client libraries (D-Bus, input methods) keep a few allocations until exit that a
     // sanitized build would report as leaks; memory errors are still reported.
-    const std::string cmd = "ASAN_OPTIONS=detect_leaks=0 timeout 60 xvfb-run -a -s '-screen 0 1280x1024x24' sh '" +
+    const std::string cmd = "ASAN_OPTIONS=detect_leaks=0 timeout 90 xvfb-run -a -s '-screen 0 1280x1024x24' sh '" +
                             (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" + d.path().string() +
                             "' '" + io.path().string() + "' >'" + (io.path() / "out").string() + "' 2>&1";
     const int st = std::system(cmd.c_str());
