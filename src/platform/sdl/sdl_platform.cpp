@@ -21,6 +21,7 @@
 #include "graphics/png_write.h"
 #include "platform/sdl/sdl_cursor.h"
 #include "platform/sdl/sdl_ui.h"
+#include "platform/sdl/window_tasks.h"
 
 namespace yv {
 namespace {
@@ -28,7 +29,7 @@ namespace {
 class SdlPlatform final : public Platform {
 public:
     explicit SdlPlatform(const Options& o)
-        : requestedScale_(o.scale), windowThread_(std::this_thread::get_id()) {}
+        : requestedScale_(o.scale) {}
     ~SdlPlatform() override {
         stopServing();
         ui_.shutdown();
@@ -254,7 +255,7 @@ public:
         return rects_;
     }
     std::vector<uint8_t> windowPixels(int& w, int& h) {
-        if (std::this_thread::get_id() == windowThread_) {
+        if (tasks_.onWindowThread()) {
             drawFrame(currentModal_, true);
         } else {
             std::unique_lock lock(mutex_);
@@ -268,51 +269,12 @@ public:
     }
 
 private:
-    struct Task {
-        std::function<void()> fn;
-        bool dialog = false;
-        bool done = false;
-    };
-
-    // Runs f on the window thread and returns its answer; `fallback` once the window is gone.
     template <class F, class R>
     R onWindowThread(F f, R fallback, bool dialog = false) {
-        if (std::this_thread::get_id() == windowThread_) return f();
-        R result = fallback;
-        auto task = std::make_shared<Task>();
-        task->fn = [&] { result = f(); };
-        task->dialog = dialog;
-        std::unique_lock lock(taskMutex_);
-        if (stopped_) return fallback;
-        tasks_.push_back(task);
-        taskCv_.wait(lock, [&] { return task->done || stopped_; });
-        return task->done ? result : fallback;
+        return tasks_.run(f, fallback, dialog);
     }
-
-    void serveTasks(bool dialogsToo) {
-        for (;;) {
-            std::shared_ptr<Task> t;
-            {
-                std::lock_guard lock(taskMutex_);
-                auto it = std::find_if(tasks_.begin(), tasks_.end(),
-                                       [&](const auto& x) { return dialogsToo || !x->dialog; });
-                if (it == tasks_.end()) return;
-                t = *it;
-                tasks_.erase(it);
-            }
-            t->fn();
-            std::lock_guard lock(taskMutex_);
-            t->done = true;
-            taskCv_.notify_all();
-        }
-    }
-
-    void stopServing() {
-        std::lock_guard lock(taskMutex_);
-        stopped_ = true;
-        tasks_.clear();
-        taskCv_.notify_all();
-    }
+    void serveTasks(bool dialogsToo) { tasks_.serve(dialogsToo); }
+    void stopServing() { tasks_.stop(); }
 
     int displayIndex() const {
         const int i = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
@@ -573,7 +535,6 @@ private:
 
     RealClock clock_;
     int requestedScale_;
-    std::thread::id windowThread_;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
@@ -606,10 +567,7 @@ private:
     std::vector<uint8_t> shot_;
     int shotW_ = 0, shotH_ = 0;
 
-    std::mutex taskMutex_;
-    std::condition_variable taskCv_;
-    std::deque<std::shared_ptr<Task>> tasks_;
-    bool stopped_ = false;
+    WindowTasks tasks_;
 };
 
 }  // namespace
