@@ -188,3 +188,36 @@ TEST(SdlWindow, TimeLimitEndsAnOpenDialogAndTheGame) {
     ASSERT_EQ(vars.size(), 1u);
     EXPECT_EQ(vars[0], std::make_pair(901, 5));
 }
+
+TEST(SdlWindow, ClicksReachTheGameInScreenCoordinatesAtScaleThree) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    TempDir d;
+    d.write("start.ini", "[WindowSize]\r\nRight=200\r\nBottom=150\r\n");
+    d.write("script.txt", "#end();\r\n");
+    Options o;
+    o.gameDir = d.path();
+    o.scale = 3;
+    std::string why;
+    auto p = makeSdlPlatform(o, why);
+    if (!p) GTEST_SKIP() << "no SDL video: " << why;
+    Shell shell(*p, o);
+    ASSERT_TRUE(shell.start(why)) << why;
+    int w = 0, h = 0;
+    sdlWindowPixels(*p, w, h);
+    EXPECT_EQ(w, 600);
+    const int bar = h - 450;
+    ASSERT_GT(bar, 0);
+    struct Spy : WindowEvents {
+        int x = -1, y = -1;
+        void onMouseButton(int, bool down, int xx, int yy) override {
+            if (down) x = xx, y = yy;
+        }
+        void onMouseMove(int, int) override {}
+        bool onCloseRequest() override { return true; }
+        bool onIdle() override { return x >= 0; }
+    } spy;
+    pushButton(SDL_BUTTON_LEFT, true, 3 * 120 + 2, bar + 3 * 77 + 1);
+    p->run(spy);
+    EXPECT_EQ(spy.x, 120);
+    EXPECT_EQ(spy.y, 77);
+}
