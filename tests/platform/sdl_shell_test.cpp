@@ -221,3 +221,38 @@ TEST(SdlWindow, ClicksReachTheGameInScreenCoordinatesAtScaleThree) {
     EXPECT_EQ(spy.x, 120);
     EXPECT_EQ(spy.y, 77);
 }
+
+TEST(SdlWindow, FullScreenScalesThePictureWithBlackBarsAndComesBack) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    TempDir d;
+    d.write("start.ini", "[WindowSize]\r\nRight=400\r\nBottom=400\r\n");
+    d.write("script.txt", "#end();\r\n");
+    Options o;
+    o.gameDir = d.path();
+    o.scale = 1;
+    std::string why;
+    auto p = makeSdlPlatform(o, why);
+    if (!p) GTEST_SKIP() << "no SDL video: " << why;
+    Shell shell(*p, o);
+    ASSERT_TRUE(shell.start(why)) << why;
+    std::vector<uint8_t> white(400 * 400 * 3, 255);
+    p->present(FrameView{white.data(), 400, 400}, Rect{0, 0, 400, 400});
+    int w = 0, h = 0;
+    sdlWindowPixels(*p, w, h);
+    ASSERT_EQ(w, 400);
+    shell.onMenuCommand(menuid::kBarFull);
+    ASSERT_EQ(shell.runtime().app.fullScreen.load(), 1);
+    std::vector<uint8_t> px = sdlWindowPixels(*p, w, h);
+    ASSERT_GT(w, 400);
+    ASSERT_EQ(px.size(), static_cast<size_t>(w) * h * 3);
+    auto at = [&](int x, int y) { return px[(static_cast<size_t>(h - 1 - y) * w + x) * 3]; };
+    const int side = (w - h) / 2;  // a square picture on a wide display: bars left and right
+    ASSERT_GT(side, 2);
+    EXPECT_EQ(at(side / 2, h / 2), 0);
+    EXPECT_EQ(at(w / 2, h / 2), 255);
+    EXPECT_EQ(at(w - side / 2, h / 2), 0);
+    shell.onMenuCommand(menuid::kBarWindow);
+    sdlWindowPixels(*p, w, h);
+    EXPECT_EQ(w, 400);
+    EXPECT_GT(h, 400);
+}
