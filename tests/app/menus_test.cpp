@@ -240,3 +240,14 @@ TEST(Menus, EnterClicksAndTwiceWithinHalfASecondSkips) {
     g.shell->onKey(kKeyEnter, true);
     EXPECT_EQ(g.rt().app.skip.load(), 1);
 }
+
+TEST(Menus, HeadlessPlatformPicksLikeAPlayer) {
+    ShellGame g("");
+    ASSERT_EQ(g.platform.menus(), &g.menus());
+    g.platform.pickMenu(kBarSlow);
+    g.platform.pickMenu(kAbout);
+    g.platform.deliverPicks(*g.shell);
+    EXPECT_EQ(g.rt().interp.pacingMs.load(), 50.0);
+    ASSERT_EQ(g.platform.dialogLog().size(), 1u);
+    EXPECT_EQ(g.platform.dialogLog()[0].rfind("ﾊﾞｰｼﾞｮﾝ情報: Yorvane Version ", 0), 0u);
+}
