@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/cli.h"
+#include "app/instance.h"
 #include "platform/platform.h"
 #include "runtime.h"
 
@@ -28,12 +29,17 @@ public:
     void onMouseMove(int x, int y) override;
     bool onCloseRequest() override;
     bool onIdle() override;
+    void onMenuCommand(int32_t id) override;
+    void onMenuOpening(bool popup) override;
+    void onKey(int key, bool down) override;
+    void onRedrawn() override;
 
     // Stops as by a window close without asking (the --max-seconds limit).
     void forceClose(bool timedOut);
 
 private:
     void applyConfig();
+    void openPopupMenu(int x, int y);
     void readConfigFile(const std::filesystem::path& file);
     void startInterpreter();
     void beginClose();
@@ -47,6 +53,7 @@ private:
     std::atomic<bool> timedOut_{false};
     std::atomic<bool> started_{false};
     bool shutDown_ = false;
+    InstanceLock instance_;
     std::chrono::steady_clock::time_point realStart_;
 };
 
