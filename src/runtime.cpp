@@ -13,8 +13,9 @@ Runtime::Runtime(Platform& p, std::filesystem::path dir)
 }
 
 int32_t Runtime::messageBox(BytesView text, BytesView caption, MsgButtons buttons, MsgIcon icon) {
-    return platform.messageBox(text, caption.empty() ? BytesView(config.title) : caption, buttons,
-                               icon);
+    // The title may change on the other thread meanwhile (settitle): take a copy.
+    const Bytes title = caption.empty() ? app::windowTitle(*this) : Bytes(caption);
+    return platform.messageBox(text, title, buttons, icon);
 }
 
 void Runtime::resetForLoad() {

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "app/app_state.h"
 #include "app/config.h"
 #include "graphics/resources.h"
 #include "graphics/screens.h"
@@ -32,6 +33,7 @@ struct Runtime {
     Choices choices;
     SaveState save;
     Media media;
+    AppState app;  // menus, display mode, menu lock and skip flags
 
     Clock& clock() { return platform.clock(); }
 

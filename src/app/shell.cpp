@@ -3,11 +3,15 @@
 
 #include <cstdio>
 
+#include "app/display_mode.h"
+#include "app/menu_hooks.h"
 #include "core/cp932.h"
 #include "graphics/png_write.h"
 #include "graphics/present.h"
 #include "script/interpreter.h"
 #include "text/choices.h"
+#include "text/text_state.h"
+#include "version.h"
 
 namespace fs = std::filesystem;
 
@@ -15,23 +19,86 @@ namespace yv {
 
 Shell::Shell(Platform& platform, Options options)
     : platform_(platform), options_(std::move(options)),
-      rt_(std::make_unique<Runtime>(platform, fs::absolute(options_.gameDir).lexically_normal())) {}
+      rt_(std::make_unique<Runtime>(platform, fs::absolute(options_.gameDir).lexically_normal())) {
+    platform_.setMenus(&rt_->app.menus);
+}
 
 Shell::~Shell() { shutdown(); }
 
 void Shell::readConfigFile(const fs::path& file) {
     auto ini = IniFile::load(file);
-    rt_->config.read(ini ? *ini : IniFile{});
+    {
+        std::lock_guard lock(rt_->app.titleMutex);
+        rt_->config.read(ini ? *ini : IniFile{});
+    }
     applyConfig();
 }
 
+// The effects of the settings on the window and the menus, in the order they are read.
 void Shell::applyConfig() {
+    using namespace menuid;
     Runtime& rt = *rt_;
-    rt.interp.pacingMs = rt.config.fps;
-    platform_.setTitle(rt.config.title);
-    rt.interp.firstScript = rt.config.script;
-    rt.interp.scriptName = rt.config.script;
+    Config& c = rt.config;
+    AppState& a = rt.app;
+    rt.interp.pacingMs = c.fps;
+    platform_.setTitle(c.title);
+    platform_.setScreenSize(c.width, c.height);
+    platform_.moveWindow(c.left, c.top);
+
+    const int depth = platform_.desktopBits();
+    if (c.fullBits == 0) c.fullBits = depth;
+    if (depth < 16)
+        rt.messageBox(utf8ToCp932("High color(16bit)以上の画面モードで起動してください"), "BitsPixel Error");
+
+    if (options_.fullscreen) c.full = 1;
+    app::markDisplayMode(rt, MenuWhich::Bar, c.full != 0);
+    // Key = 0 takes "選択肢まで進む" off the menu bar (once: a second reading must not take the
+    // entry that moved into its place).
+    if (c.key == 0) {
+        auto second = a.menus.snapshot(MenuWhich::Bar);
+        if (second.size() > 1 && second[1].id == kBarSkip) a.menus.removeBarEntry(1);
+    }
+    if (c.topMost) platform_.setTopMost(true);
+    a.menuOn = c.menu != 0 ? 1 : 0;
+    if (c.menu == 0) {
+        if (a.barAttached) {
+            a.barAttached = 0;
+            a.barKept = 1;
+        }
+        platform_.setMenuBarShown(false);
+    }
+    if (c.centerAtStart) platform_.centerWindow();
+
+    // The speed marks follow the pacing interval in both menus.
+    const int speed = Config::speedItemFor(c.fps);
+    const int32_t barSpeed = speed == 0 ? kBarFast : speed == 2 ? kBarSlow : kBarNormal;
+    a.menus.checkOnly(MenuWhich::Bar, {kBarFast, kBarNormal, kBarSlow, kBarNoWait}, barSpeed);
+    if (c.popMenu == 1 || c.popFullMenu == 1) {
+        app::markDisplayMode(rt, MenuWhich::Popup, c.full != 0);
+        const int32_t popSpeed = speed == 0 ? kPopFast : speed == 2 ? kPopSlow : kPopNormal;
+        a.menus.checkOnly(MenuWhich::Popup, {kPopFast, kPopNormal, kPopSlow, kPopNoWait}, popSpeed);
+    }
+
+    rt.interp.firstScript = c.script;
+    rt.interp.scriptName = c.script;
     text::configure(rt);
+
+    if (c.full != 0 && !a.fullScreen) {
+        a.fullScreen = 1;
+        if (app::testAndSetDisplayMode(rt)) {
+            if (a.menuOn == 1) {
+                if (a.barAttached) {
+                    a.barAttached = 0;
+                    a.barKept = 1;
+                }
+                platform_.setMenuBarShown(false);
+            }
+        } else {
+            a.fullScreen = 0;
+            c.full = 0;
+            app::markDisplayMode(rt, MenuWhich::Bar, false);
+        }
+    }
 }
 
 void Shell::startInterpreter() {
@@ -46,7 +113,21 @@ bool Shell::start(std::string& why) {
     realStart_ = std::chrono::steady_clock::now();
     rt.interp.stepsEnabled = 0;
 
-    // The view's first update: start values, the system save, the interpreter thread.
+    // Every system this program builds for is a supported one: no operating-system message.
+    // One running copy per game folder.
+    if (!instance_.acquire(rt.gameDir)) {
+        platform_.messageBox(
+            utf8ToCp932("アプリケーションが完全に閉じられていません。\n多重起動防止の為、終了します。"),
+            "Information", MsgButtons::Ok, MsgIcon::Error);
+        why = "the game in " + rt.gameDir.string() + " is already running";
+        return false;
+    }
+
+    // The frame's icon, the view's first update: cursor, start values, the system save and the
+    // interpreter thread.
+    const std::string name = applicationName(rt.gameDir);
+    if (auto ico = rt.resources.paths().find(name + ".ico")) platform_.setIconFile(ico->string());
+    if (auto cur = rt.resources.paths().find(name + ".cur")) platform_.setCursorFile(cur->string());
     rt.resetForStart();
     save::readSystemSave(rt);
     startInterpreter();
@@ -80,43 +161,144 @@ bool Shell::start(std::string& why) {
     graphics::createScreens(rt);
     graphics::presentScreen(rt);
 
+    rt.app.lastDrawnMode = rt.app.fullScreen;
+    platform_.showWindow(1);
     started_ = true;
     rt.interp.stepsEnabled = 1;
     return true;
 }
 
+namespace {
+
+// The menus' skip flag and the renderer's skip mode move together.
+void setSkipping(Runtime& rt, bool on) {
+    rt.app.skip = on ? 1 : 0;
+    rt.text.skipping = on ? 1 : 0;
+}
+
+}  // namespace
+
+void Shell::openPopupMenu(int x, int y) {
+    Runtime& rt = *rt_;
+    AppState& a = rt.app;
+    rt.interp.rightClick = 1;
+    a.stopAtWait = 1;
+    if (!a.menusFree && !a.choiceList) {
+        app::menuLock(rt, kUnlockAll);
+        a.menusFree = 1;
+    }
+    const bool full = a.fullScreen != 0;
+    if ((rt.config.popMenu == 1 && !full) || (rt.config.popFullMenu == 1 && full)) {
+        onMenuOpening(true);
+        platform_.openPopupMenu(x, y);
+    }
+}
+
 void Shell::onMouseButton(int button, bool down, int x, int y) {
-    if (!down) return;
-    rt_->interp.mouseX = x;
-    rt_->interp.mouseY = y;
-    if (button == 1) rt_->interp.leftClick = 1;
-    if (button == 2) rt_->interp.rightClick = 1;
+    if (button == 1 && down) rt_->interp.leftClick = 1;
+    if (button == 2) {
+        if (down)
+            openPopupMenu(x, y);
+        else
+            rt_->interp.rightClick = 0;
+    }
 }
 
 void Shell::onMouseMove(int x, int y) {
-    rt_->interp.mouseX = x;
-    rt_->interp.mouseY = y;
+    Runtime& rt = *rt_;
+    rt.app.mouseX = x;
+    rt.app.mouseY = y;
+    if (rt.app.fullScreen && rt.config.fullMenu != 0 && rt.app.menuOn != 0)
+        app::showFullScreenMenu(rt, platform_.pointerInMenuBand());
 }
 
 void Shell::onKey(int key, bool down) {
-    if (key == kKeySpace) {
-        if (down) rt_->interp.rightClick = 1;
+    Runtime& rt = *rt_;
+    AppState& a = rt.app;
+    // While choices are shown Enter only clicks and Ctrl does not skip.
+    const bool choicesShown = a.choiceList || a.choiceBlock;
+    if (key == kKeyCtrl) {
+        // Skipping lasts while Ctrl is held.
+        if (!choicesShown || !down) setSkipping(rt, down);
         return;
     }
-    choices::onKey(*rt_, key, down);
+    if (!down) return;
+    if (key == kKeyEscape) {
+        platform_.requestClose();
+        return;
+    }
+    if (a.noWait) {
+        a.endSkip = 1;
+        if (!a.menusFree && !a.choiceList) {
+            app::menuLock(rt, kUnlockAll);
+            a.menusFree = 1;
+        }
+    }
+    switch (key) {
+    case kKeySpace: openPopupMenu(a.mouseX, a.mouseY); break;
+    case kKeyEnter: {
+        rt.interp.leftClick = 1;
+        const uint32_t now = rt.clock().nowMs();
+        if (!choicesShown && a.enterSeen && now - a.lastEnterMs <= 500) setSkipping(rt, true);
+        a.enterSeen = true;
+        a.lastEnterMs = now;
+        break;
+    }
+    case kKeyUp: a.navSteps -= 1; break;
+    case kKeyDown: a.navSteps += 1; break;
+    default: break;
+    }
 }
 
 void Shell::autoClick() {
-    int32_t x = rt_->interp.mouseX, y = rt_->interp.mouseY;
-    choices::highlightedCentre(*rt_, x, y);
+    int32_t x = rt_->app.mouseX, y = rt_->app.mouseY;
+    if (choices::highlightedCentre(*rt_, x, y)) onMouseMove(x, y);
     onMouseButton(1, true, x, y);
 }
 
+void Shell::onMenuOpening(bool popup) {
+    app::refreshSlots(*rt_, popup ? MenuWhich::Popup : MenuWhich::Bar);
+}
+
+void Shell::onMenuCommand(int32_t id) {
+    using namespace menuid;
+    Runtime& rt = *rt_;
+    if (const int s = slotOfSaveId(id); s >= 0) return app::saveToSlot(rt, s);
+    if (const int s = slotOfLoadId(id); s >= 0) return app::loadFromSlot(rt, s);
+    if (app::speedItem(rt, id)) return;
+    switch (id) {
+    case kHistory: app::openHistoryDialog(rt); break;
+    case kBarVolume: case kPopVolume: app::openVolumeDialog(rt); break;
+    case kBarFull: app::switchToFullScreen(rt, true); break;
+    case kPopFull: app::switchToFullScreen(rt, false); break;
+    case kBarWindow: app::switchToWindowMode(rt, true); break;
+    case kPopWindow: app::switchToWindowMode(rt, false); break;
+    case kBarSkip: case kPopSkip: app::skipToNextChoice(rt); break;
+    case kExit: case kPopClose: platform_.requestClose(); break;
+    case kAbout:
+        platform_.showAbout(utf8ToCp932("ﾊﾞｰｼﾞｮﾝ情報"),
+                            utf8ToCp932(std::string("Yorvane Version ") + kYorvaneVersion));
+        break;
+    default: break;
+    }
+}
+
+void Shell::onRedrawn() { app::onRedrawn(*rt_, closing_); }
+
 void Shell::beginClose() {
     Runtime& rt = *rt_;
+    if (rt.app.fullScreen) {
+        // Back to the desktop before the window goes away.
+        platform_.leaveFullScreen(false);
+        rt.app.fullScreen = 0;
+        rt.config.full = 0;
+    }
+    rt.config.debug = 0;
+    rt.config.debugPrev = 0;
+    // The halt flag makes a step in progress return before its next wait check; the pending
+    // wait time belongs to the interpreter thread and is left to it.
     rt.interp.halt = 1;
     rt.interp.stepsEnabled = 0;
-    rt.interp.wait.waitMs = 0;
     rt.interp.clickWaitMode = 0;
     closing_ = true;
 }
@@ -124,8 +306,9 @@ void Shell::beginClose() {
 bool Shell::onCloseRequest() {
     Runtime& rt = *rt_;
     if (rt.config.endMessage != 0) {
-        const Bytes text = rt.config.title + utf8ToCp932(" を終了します。\n終了してよろしいですか？");
-        if (platform_.messageBox(text, rt.config.title, MsgButtons::YesNo, MsgIcon::Question) != kIdYes)
+        const Bytes title = app::windowTitle(rt);
+        const Bytes text = title + utf8ToCp932(" を終了します。\n終了してよろしいですか？");
+        if (platform_.messageBox(text, title, MsgButtons::YesNo, MsgIcon::Question) != kIdYes)
             return false;
     }
     beginClose();
@@ -162,21 +345,24 @@ void Shell::shutdown() {
     Runtime& rt = *rt_;
     interp::stop(rt);
     if (interpreter_.joinable()) interpreter_.join();
-    if (!started_) return;
-    save::writeSystemSave(rt);
-    if (options_.screenshot) {
-        int w = 0, h = 0;
-        std::vector<uint8_t> frame = platform_.shownFrame(w, h);
-        if (frame.empty()) {
-            w = rt.config.width > 0 ? rt.config.width : 640;
-            h = rt.config.height > 0 ? rt.config.height : 480;
-            frame.assign(static_cast<size_t>(w) * h * 3, 0);
+    if (started_) {
+        save::writeSystemSave(rt);
+        if (options_.screenshot) {
+            int w = 0, h = 0;
+            std::vector<uint8_t> frame = platform_.shownFrame(w, h);
+            if (frame.empty()) {
+                w = rt.config.width > 0 ? rt.config.width : 640;
+                h = rt.config.height > 0 ? rt.config.height : 480;
+                frame.assign(static_cast<size_t>(w) * h * 3, 0);
+            }
+            if (writePng(*options_.screenshot, frame.data(), w, h))
+                std::fprintf(stderr, "screenshot: %s\n", fs::absolute(*options_.screenshot).c_str());
+            else
+                std::fprintf(stderr, "yorvane: cannot write the screenshot %s\n", options_.screenshot->c_str());
         }
-        if (writePng(*options_.screenshot, frame.data(), w, h))
-            std::fprintf(stderr, "screenshot: %s\n", fs::absolute(*options_.screenshot).c_str());
-        else
-            std::fprintf(stderr, "yorvane: cannot write the screenshot %s\n", options_.screenshot->c_str());
     }
+    platform_.setMenus(nullptr);
+    instance_.release();
 }
 
 }  // namespace yv

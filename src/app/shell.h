@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/cli.h"
+#include "app/instance.h"
 #include "platform/platform.h"
 #include "runtime.h"
 
@@ -26,18 +27,22 @@ public:
 
     void onMouseButton(int button, bool down, int x, int y) override;
     void onMouseMove(int x, int y) override;
-    void onKey(int key, bool down) override;
     // Headless automatic click: a left click at the pointer, or on the highlighted choice
     // while choices are offered.
     void autoClick();
     bool onCloseRequest() override;
     bool onIdle() override;
+    void onMenuCommand(int32_t id) override;
+    void onMenuOpening(bool popup) override;
+    void onKey(int key, bool down) override;
+    void onRedrawn() override;
 
     // Stops as by a window close without asking (the --max-seconds limit).
     void forceClose(bool timedOut);
 
 private:
     void applyConfig();
+    void openPopupMenu(int x, int y);
     void readConfigFile(const std::filesystem::path& file);
     void startInterpreter();
     void beginClose();
@@ -51,6 +56,7 @@ private:
     std::atomic<bool> timedOut_{false};
     std::atomic<bool> started_{false};
     bool shutDown_ = false;
+    InstanceLock instance_;
     std::chrono::steady_clock::time_point realStart_;
 };
 

@@ -15,6 +15,8 @@
 
 namespace yv {
 
+class MenuModel;
+
 // Button sets and answers use the engine's own codes (the mb_/id keywords of the script language).
 enum class MsgButtons { Ok = 1, OkCancel = 2, YesNo = 3, YesNoCancel = 4, RetryCancel = 5 };
 enum class MsgIcon { None, Information, Exclamation, Error, Question };
@@ -60,12 +62,23 @@ public:
     virtual bool onCloseRequest() = 0;
     // Called once per pass of the window loop; true ends the loop.
     virtual bool onIdle() = 0;
-    // A key the game handles went down or up (Enter, Ctrl, Up, Down).
+
+    // ---- Shell: menus, keys and redraws ----
+    // The player picked a menu entry (window thread).
+    virtual void onMenuCommand(int32_t /*id*/) {}
+    // A menu is about to open (its slot entries are brought up to date).
+    virtual void onMenuOpening(bool /*popup*/) {}
+    // A key the game handles went down (Escape and space included).
     virtual void onKey(int /*key*/, bool /*down*/) {}
+    // The window has been drawn (the interpreter resumes at the first redraw after a mode switch).
+    virtual void onRedrawn() {}
 };
 
 // Keys handed to the application.
 enum GameKey : int { kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyOther };
+
+// Answers of the display-mode test for full screen.
+enum class DisplayModeAnswer { Ok, NoSuchMode, NotSupported, Failed, Refused };
 
 class Platform {
 public:
@@ -125,6 +138,44 @@ public:
     virtual os::LocalTime localTime() { return os::localTimeNow(); }
     // The message history dialog "メッセージ履歴" with its list lines (CP932), modal.
     virtual void showHistory(const std::vector<Bytes>& lines) = 0;
+
+    // ---- Shell: window, display modes, menus and cursor ----
+    // Every call may come from either thread; the window itself changes on the window thread.
+    // The game screen size W x H the window shows (at start-up, before the window is shown).
+    virtual void setScreenSize(int width, int height) = 0;
+    // The menus to draw; the model outlives the platform's loop.
+    virtual void setMenus(MenuModel* menus) = 0;
+    // The menu bar on the window (window mode: above the picture, never over it; full screen:
+    // over the top band).
+    virtual void setMenuBarShown(bool shown) = 0;
+    // Opens the pop-up menu at a point of the game screen (window thread).
+    virtual void openPopupMenu(int x, int y) = 0;
+    // Full screen: tests whether the display can show the game and switches; Ok or the reason.
+    virtual DisplayModeAnswer enterFullScreen() = 0;
+    // Back to window mode, the window where it was before full screen (centred when asked).
+    virtual void leaveFullScreen(bool center) = 0;
+    // The desktop's colour depth in bits per pixel.
+    virtual int desktopBits() = 0;
+    // Full screen: the pointer is in the top band where the menu bar slides in (0 <= y <= the
+    // menu bar's height, in window pixels).
+    virtual bool pointerInMenuBand() = 0;
+    // Window position (outer top-left corner, desktop coordinates).
+    virtual bool windowPosition(int& x, int& y) = 0;
+    virtual bool moveWindow(int x, int y) = 0;
+    virtual bool centerWindow() = 0;
+    virtual void setTopMost(bool on) = 0;
+    // 0 hide, 1 show, 2 minimise, 3 show minimised, 4 minimised without activating, 5 show
+    // without activating, 6 show normally; true when the window was visible before.
+    virtual bool showWindow(int how) = 0;
+    // The window's close button and the window manager's close.
+    virtual void setCloseEnabled(bool on) = 0;
+    // Cursor display count: shown while the count is 0 or more; returns the new count.
+    virtual int showCursor(bool show) = 0;
+    // Icon and cursor files (Windows .ico / .cur); a missing or unreadable file is ignored.
+    virtual void setIconFile(const std::string& pathUtf8) = 0;
+    virtual void setCursorFile(const std::string& pathUtf8) = 0;
+    // The about box.
+    virtual void showAbout(BytesView title, BytesView text) = 0;
 };
 
 }  // namespace yv

@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "app/commands.h"
 #include "runtime.h"
 #include "graphics/commands.h"
 #include "save/commands.h"
@@ -26,18 +27,18 @@ constexpr CommandRow kRows[] = {
     {"closemcimidi",            kKept,   false, nullptr,          "close the MIDI device"},
     {"closemciwave",            kKept,   false, nullptr,          "close the wave device"},
     {"closemcicdda",            kKept,   false, nullptr,          "close the CD audio device"},
-    {"createmenu",              kStored, false, nullptr,          "turn the main window's menu on"},
+    {"createmenu",              kStored, false, cmdCreatemenu,    "turn the main window's menu on"},
     {"cstring",                 kStored, true , cmdCstring,       "convert a number to a string"},
-    {"centerwindow",            kStored, false, nullptr,          "centre the main window"},
+    {"centerwindow",            kStored, false, cmdCenterwindow,  "centre the main window"},
     {"copyfile",                kStored, false, cmdCopyfile,      "copy a file"},
     {"createimage",             kStored, false, cmdCreateimage,   "create an empty image slot"},
     {"createtextf",             kStored, false, cmdCreatetextf,   "create the text items"},
     {"clrsavetmp",              kKept,   false, cmdClrsavetmp,    "recognised; does nothing"},
     {"clrsavetmpex",            kKept,   false, cmdClrsavetmpex,  "recognised; does nothing"},
     {"cddaready",               kStored, false, nullptr,          "wait until the CD drive is ready"},
-    {"deletemenu",              kStored, false, nullptr,          "turn the main window's menu off"},
-    {"deletesubmenu",           kStored, false, nullptr,          "remember the main window's current menu"},
-    {"disablebutton",           kStored, false, nullptr,          "enable or grey the window's close command"},
+    {"deletemenu",              kStored, false, cmdDeletemenu,    "turn the main window's menu off"},
+    {"deletesubmenu",           kStored, false, cmdDeletesubmenu, "remember the main window's current menu"},
+    {"disablebutton",           kStored, false, cmdDisablebutton, "enable or grey the window's close command"},
     {"deletefile",              kStored, false, cmdDeletefile,    "delete a file"},
     {"end",                     kStored, false, cmdEnd,           "end the script"},
     {"exec",                    kStored, false, cmdExec,          "start a program or open a document"},
@@ -80,7 +81,7 @@ constexpr CommandRow kRows[] = {
     {"logstart",                kStored, false, cmdLogstart,      "keep message pages in the message history again"},
     {"memoryset",               kStored, false, cmdMemoryset,     "fill a string variable"},
     {"memcmp",                  kStored, false, cmdMemcmp,        "compare strings"},
-    {"movewindow",              kStored, false, nullptr,          "move the main window"},
+    {"movewindow",              kStored, false, cmdMovewindow,    "move the main window"},
     {"messagebox",              kStored, false, cmdMessagebox,    "message box with buttons"},
     {"mouseclickwait",          kStored, false, cmdMouseclickwait, "wait for a click"},
     {"mouseclickevent",         kStored, false, cmdMouseclickevent, "click areas as a choice"},
@@ -126,8 +127,8 @@ constexpr CommandRow kRows[] = {
     {"settextspeed",            kStored, false, cmdSettextspeed,  "default per-character wait for new text items"},
     {"settextspeedf",           kStored, false, cmdSettextspeedf, "per-character wait of a text item"},
     {"settextwait",             kStored, false, cmdSettextwait,   "duration of the timed pause escape"},
-    {"settitle",                kStored, false, nullptr,          "window title"},
-    {"showwindow",              kStored, false, nullptr,          "show or hide the main window"},
+    {"settitle",                kStored, false, cmdSettitle,      "window title"},
+    {"showwindow",              kStored, false, cmdShowwindow,    "show or hide the main window"},
     {"savetmp",                 kStored, false, cmdSavetmp,       "turn temporary-save recording on"},
     {"save",                    kStored, false, nullptr,          "save the game"},
     {"setdefaultcolor",         kStored, false, cmdSetdefaultcolor, "default text colours"},
@@ -138,7 +139,7 @@ constexpr CommandRow kRows[] = {
     {"settextwaitpos",          kStored, false, cmdSettextwaitpos, "position of the click-wait icon"},
     {"settextprintf",           kStored, false, cmdSettextprintf, "automatic continuation count and its colour"},
     {"settexttype",             kStored, false, cmdSettexttype,   "text style"},
-    {"showcursor",              kStored, false, nullptr,          "show or hide the mouse cursor"},
+    {"showcursor",              kStored, false, cmdShowcursor,    "show or hide the mouse cursor"},
     {"stopwave",                kStored, false, nullptr,          "stop wave playback"},
     {"stopsave",                kStored, false, nullptr,          "grey the save menu item"},
     {"stopload",                kStored, false, nullptr,          "grey the load menu item"},

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/app_state.h"
 #include "runtime.h"
 #include "script/scanners.h"
 #include "script/script_source.h"
@@ -10,8 +11,6 @@
 
 namespace yv {
 namespace {
-
-constexpr int32_t kUnlockAllButSkip = 4;
 
 int32_t startBlock(Runtime& rt, bool useGoto) {
     Choices& c = rt.choices;
@@ -27,9 +26,11 @@ int32_t startBlock(Runtime& rt, bool useGoto) {
     c.blockLine = static_cast<int32_t>(std::count(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(upTo), '\n'));
     rt.text.skipping = 0;
     rt.text.stopSkipAtWait = 0;
+    rt.app.skip = 0;
+    rt.app.stopAtWait = 0;
     rt.text.selectCount = 0;
-    c.blockActive = 1;
-    if (c.menuLock) c.menuLock(kUnlockAllButSkip);
+    rt.app.choiceBlock = 1;
+    app::menuLock(rt, kUnlockAllButSkip);
     return 1;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/app_state.h"
 #include "graphics/pixel_ops.h"
 #include "graphics/present.h"
 #include "platform/platform.h"
@@ -16,13 +17,6 @@ namespace yv::choices {
 namespace {
 
 constexpr int32_t kMaxBlockChoices = 20;
-// Menu lock states used here.
-constexpr int32_t kUnlockSkip = 3;
-constexpr int32_t kUnlockAllButSkip = 4;
-
-void lockMenus(Runtime& rt, int32_t state) {
-    if (rt.choices.menuLock) rt.choices.menuLock(state);
-}
 
 Rect toRect(const TextRect& a) { return Rect{a.left, a.top, a.right - a.left + 1, a.bottom - a.top + 1}; }
 
@@ -91,9 +85,9 @@ void closeBlock(Runtime& rt) {
     c.firstPassDone = false;
     c.highlighted = false;
     c.keyboardMoved = false;
-    c.navSteps = 0;
+    rt.app.navSteps = 0;
     c.ready = true;
-    c.listShown = 1;
+    rt.app.choiceList = 1;
 }
 
 void highlight(Runtime& rt, const ChoiceRecord& r) {
@@ -160,7 +154,7 @@ void clearOffer(Runtime& rt) {
     c.firstPassDone = false;
     c.highlighted = false;
     c.keyboardMoved = false;
-    c.listShown = 0;
+    rt.app.choiceList = 0;
     c.hotX = -1;
     c.hotY = -1;
 }
@@ -170,17 +164,17 @@ void afterChoice(Runtime& rt) {
     Interp& in = rt.interp;
     if (c.inBlock) {
         if (c.keyboardMoved) {
-            in.mouseX = c.pointerBeforeX;
-            in.mouseY = c.pointerBeforeY;
+            rt.app.mouseX = c.pointerBeforeX;
+            rt.app.mouseY = c.pointerBeforeY;
             rt.platform.warpMouse(c.pointerBeforeX, c.pointerBeforeY);
         }
-        lockMenus(rt, kUnlockSkip);
+        app::menuLock(rt, kUnlockSkip);
         Screens& s = rt.screens;
         if (s.saveUnder.pixels.size() == s.table[0].pixels.size()) s.table[0].pixels = s.saveUnder.pixels;
         if (s.table[1].pixels.size() == s.table[0].pixels.size()) s.table[1].pixels = s.table[0].pixels;
         text::clearOverlay(rt);
         graphics::presentScreen(rt);
-        c.blockActive = 0;
+        rt.app.choiceBlock = 0;
     }
     clearOffer(rt);
     in.leftClick = 0;
@@ -190,23 +184,22 @@ void afterChoice(Runtime& rt) {
 // Up and Down put the pointer on the centre of the previous or next choice.
 void takeKeys(Runtime& rt) {
     Choices& c = rt.choices;
-    const int32_t steps = c.navSteps.exchange(0);
+    const int32_t steps = rt.app.navSteps.exchange(0);
     if (steps == 0 || !c.inBlock || c.records.empty()) return;
     const int32_t n = static_cast<int32_t>(c.records.size());
     int32_t cur = -1;
     for (int32_t i = 0; i < n && c.highlighted; ++i)
         if (sameArea(areaOf(c.records[static_cast<size_t>(i)]), c.lastArea)) cur = i;
     const int32_t next = cur < 0 ? (steps > 0 ? 0 : n - 1) : std::clamp(cur + steps, 0, n - 1);
-    Interp& in = rt.interp;
     if (!c.keyboardMoved) {
         c.keyboardMoved = true;
-        c.pointerBeforeX = in.mouseX;
-        c.pointerBeforeY = in.mouseY;
+        c.pointerBeforeX = rt.app.mouseX;
+        c.pointerBeforeY = rt.app.mouseY;
     }
     const ChoiceRecord& r = c.records[static_cast<size_t>(next)];
     const int32_t x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    in.mouseX = x;
-    in.mouseY = y;
+    rt.app.mouseX = x;
+    rt.app.mouseY = y;
     rt.platform.warpMouse(x, y);
 }
 
@@ -226,8 +219,8 @@ void reset(Runtime& rt) {
     c.trapLabel.clear();
     c.trapFile.clear();
     c.trapDepth = -1;
-    c.navSteps = 0;
-    c.blockActive = 0;
+    rt.app.navSteps = 0;
+    rt.app.choiceBlock = 0;
     rt.text.selectMode = false;
 }
 
@@ -262,11 +255,11 @@ bool post(Runtime& rt, BytesView list, bool useGoto, bool imageMode) {
     c.records = std::move(records);
     c.useGoto = useGoto;
     c.imageMode = imageMode;
-    c.navSteps = 0;
+    rt.app.navSteps = 0;
     // Unhighlighted areas come back from this copy.
     rt.screens.saveUnder = rt.screens.table[0];
     c.ready = true;
-    c.listShown = 1;
+    rt.app.choiceList = 1;
     return true;
 }
 
@@ -274,7 +267,7 @@ void runChoicePhase(Runtime& rt) {
     Choices& c = rt.choices;
     Interp& in = rt.interp;
     takeKeys(rt);
-    const int32_t x = in.mouseX, y = in.mouseY;
+    const int32_t x = rt.app.mouseX, y = rt.app.mouseY;
     const bool firstPass = c.inBlock && !c.firstPassDone;
     c.firstPassDone = true;
     // The records are looked at by index: a jump clears the list.
@@ -313,34 +306,6 @@ void checkTraps(Runtime& rt) {
 
 void onReturn(Runtime& rt, int32_t depth) {
     if (rt.choices.trapDepth == depth) rt.choices.trapDepth = -1;
-}
-
-void onKey(Runtime& rt, int key, bool down) {
-    Choices& c = rt.choices;
-    TextState& t = rt.text;
-    const bool choicesShown = c.listShown != 0 || c.blockActive != 0;
-    switch (key) {
-    case kKeyEnter: {
-        if (!down) return;
-        rt.interp.leftClick = 1;
-        const uint32_t now = rt.clock().nowMs();
-        if (!choicesShown && c.enterSeen && now - c.lastEnterMs <= 500) t.skipping = 1;
-        c.enterSeen = true;
-        c.lastEnterMs = now;
-        return;
-    }
-    case kKeyCtrl:
-        // Skipping lasts while Ctrl is held.
-        if (!choicesShown || !down) t.skipping = down ? 1 : 0;
-        return;
-    case kKeyUp:
-        if (down) c.navSteps -= 1;
-        return;
-    case kKeyDown:
-        if (down) c.navSteps += 1;
-        return;
-    default: return;
-    }
 }
 
 bool highlightedCentre(const Runtime& rt, int32_t& x, int32_t& y) {

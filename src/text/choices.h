@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "core/bytes.h"
@@ -42,20 +41,12 @@ struct Choices {
     Bytes trapLabel, trapFile;
     int32_t trapDepth = -1;            // a trap's subroutine runs above this call depth
 
-    // Keyboard: the window thread counts Up (-1) and Down (+1); the choice phase takes them.
-    std::atomic<int32_t> navSteps{0};
+    // The keyboard moved the pointer (Up and Down); where it was before.
     bool keyboardMoved = false;
     int32_t pointerBeforeX = 0, pointerBeforeY = 0;
-    uint32_t lastEnterMs = 0;          // window thread only
-    bool enterSeen = false;
 
-    // What the menus read: a block is active, choices are on the screen.
-    std::atomic<int32_t> blockActive{0};
-    std::atomic<int32_t> listShown{0};
     // Centre of the highlighted area (-1 when none), for automatic clicks from another thread.
     std::atomic<int32_t> hotX{-1}, hotY{-1};
-    // The menu lock (states 0..4 of the menus); connected by the application shell.
-    std::function<void(int32_t)> menuLock;
 };
 
 namespace choices {
@@ -70,8 +61,6 @@ void onReturn(Runtime& rt, int32_t depth);
 void reset(Runtime& rt);
 // Offers a list (click-area commands); false when it holds no area.
 bool post(Runtime& rt, BytesView list, bool useGoto, bool imageMode);
-// Enter, Ctrl, Up and Down (window thread); keys are the platform's GameKey codes.
-void onKey(Runtime& rt, int key, bool down);
 // The centre of the highlighted area, when choices are on offer (headless automatic clicks).
 bool highlightedCentre(const Runtime& rt, int32_t& x, int32_t& y);
 }  // namespace choices

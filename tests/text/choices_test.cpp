@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "app/app_state.h"
 #include "graphics/present.h"
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"
@@ -25,13 +26,11 @@ struct ChoiceGame {
     TempDir dir;
     HeadlessPlatform platform;
     Runtime rt{platform, dir.path()};
-    std::vector<int32_t> locks;
 
     explicit ChoiceGame(const std::string& script) {
         rt.resetForStart();
         text::configure(rt);
         graphics::createScreens(rt);
-        rt.choices.menuLock = [this](int32_t s) { locks.push_back(s); };
         dir.write("text.txt", sjis("\"はい\";\r\n\"いいえ\";\r\n\"たぶん\";\r\n"));
         const std::string head = "#createtextf(1, 3);\n#loadtextf(\"text.txt\");\n#locatef(0, 100, 300);\n";
         dir.write("script.txt", sjis(head + script));
@@ -53,9 +52,11 @@ struct ChoiceGame {
         for (int i = 0; i < 2000 && rt.interp.running && !rt.interp.halt; ++i) step();
     }
     void pointAt(int x, int y) {
-        rt.interp.mouseX = x;
-        rt.interp.mouseY = y;
+        rt.app.mouseX = x;
+        rt.app.mouseY = y;
     }
+    // The skip entry of the menu bar.
+    bool skipGreyed() { return rt.app.menus.topGreyed(MenuWhich::Bar, 1); }
     int32_t var(int i) const { return rt.interp.ivar[static_cast<size_t>(i)]; }
     const uint8_t* px(int screen, int x, int y) {
         const Screen& s = rt.screens.table[static_cast<size_t>(screen)];
@@ -92,9 +93,10 @@ TEST(ChoiceBlock, ThreeLinesGiveThreeAreasOneLineApart) {
     // The block put the text settings back and offers the menus without the skip entry.
     EXPECT_FALSE(g.rt.text.selectMode);
     EXPECT_EQ(g.rt.text.textType, -1);
-    ASSERT_FALSE(g.locks.empty());
-    EXPECT_EQ(g.locks.front(), 4);
-    EXPECT_EQ(g.rt.choices.blockActive, 1);
+    EXPECT_TRUE(g.skipGreyed());
+    EXPECT_FALSE(g.rt.app.menus.topGreyed(MenuWhich::Bar, 0));
+    EXPECT_EQ(g.rt.app.choiceBlock, 1);
+    EXPECT_EQ(g.rt.app.choiceList, 1);
 }
 
 TEST(ChoiceBlock, FirstChoiceStartsHighlightedAndAClickPicksTheOneUnderThePointer) {
@@ -123,8 +125,9 @@ TEST(ChoiceBlock, FirstChoiceStartsHighlightedAndAClickPicksTheOneUnderThePointe
     g.runToEnd();
     EXPECT_EQ(g.var(2), 2);
     EXPECT_EQ(g.var(1), 99);  // the subroutine returned after the block
-    EXPECT_EQ(g.locks.back(), 3);
-    EXPECT_EQ(g.rt.choices.blockActive, 0);
+    EXPECT_FALSE(g.skipGreyed());
+    EXPECT_EQ(g.rt.app.choiceBlock, 0);
+    EXPECT_EQ(g.rt.app.choiceList, 0);
     // The screen came back without highlight or text, and the back screen took it.
     EXPECT_EQ(g.px(0, 124, 324)[0], 0);
     EXPECT_EQ(g.px(1, 124, 324)[0], 0);
@@ -159,51 +162,31 @@ TEST(ChoiceBlock, AnEmptyLabelEndsTheList) {
     EXPECT_TRUE(g.rt.choices.ready);
 }
 
-TEST(ChoiceBlock, SelectEndsSkippingAndKeysMoveThePointer) {
+TEST(ChoiceBlock, SelectEndsSkippingAndUpDownMoveThePointer) {
     ChoiceGame g(kThreeChoices);
     g.rt.text.skipping = 1;
+    g.rt.app.skip = 1;
     ASSERT_TRUE(g.toChoices());
     EXPECT_EQ(g.rt.text.skipping, 0);
+    EXPECT_EQ(g.rt.app.skip, 0);
     g.pointAt(5, 6);
-    g.step();  // first pass: the first choice is highlighted
-    // Ctrl and a double Enter do not skip while choices are shown.
-    choices::onKey(g.rt, kKeyCtrl, true);
-    EXPECT_EQ(g.rt.text.skipping, 0);
-    choices::onKey(g.rt, kKeyDown, true);
-    choices::onKey(g.rt, kKeyDown, true);
+    g.step();  // the first choice is highlighted
+    g.rt.app.navSteps += 2;  // Down twice
     g.step();
     const ChoiceRecord& third = g.rt.choices.records[2];
     EXPECT_EQ(g.platform.pointerX(), (third.left + third.right) / 2);
     EXPECT_EQ(g.platform.pointerY(), (third.top + third.bottom) / 2);
-    choices::onKey(g.rt, kKeyUp, true);
+    g.rt.app.navSteps -= 1;
     g.step();
     const ChoiceRecord& second = g.rt.choices.records[1];
     EXPECT_EQ(g.platform.pointerY(), (second.top + second.bottom) / 2);
-    // Enter acts as a left click on the choice under the pointer.
-    choices::onKey(g.rt, kKeyEnter, true);
+    g.rt.interp.leftClick = 1;
     g.step();
     g.runToEnd();
     EXPECT_EQ(g.var(2), 2);
     // The pointer went back where the player had left it.
     EXPECT_EQ(g.platform.pointerX(), 5);
     EXPECT_EQ(g.platform.pointerY(), 6);
-}
-
-TEST(SkipKeys, EnterTwiceWithinHalfASecondAndCtrlSwitchSkippingOn) {
-    ChoiceGame g("#end();\n");
-    choices::onKey(g.rt, kKeyEnter, true);
-    g.platform.manualClock().advance(600);
-    choices::onKey(g.rt, kKeyEnter, true);
-    EXPECT_EQ(g.rt.text.skipping, 0);
-    g.platform.manualClock().advance(400);
-    choices::onKey(g.rt, kKeyEnter, true);
-    EXPECT_EQ(g.rt.text.skipping, 1);
-    EXPECT_EQ(g.rt.interp.leftClick, 1);
-    g.rt.text.skipping = 0;
-    choices::onKey(g.rt, kKeyCtrl, true);
-    EXPECT_EQ(g.rt.text.skipping, 1);
-    choices::onKey(g.rt, kKeyCtrl, false);
-    EXPECT_EQ(g.rt.text.skipping, 0);
 }
 
 TEST(ClickAreas, RightButtonAreaIgnoresLeftClicks) {

@@ -50,9 +50,91 @@ HeadlessPlatform::HeadlessPlatform() = default;
 void HeadlessPlatform::run(WindowEvents& events) {
     // Nothing to pump: clicks arrive through the clock's schedule on the interpreter thread.
     while (!events.onIdle()) {
+        deliverPicks(events);
         if (closeRequested_.exchange(false) && events.onCloseRequest()) break;
+        events.onRedrawn();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+}
+
+void HeadlessPlatform::pickMenu(int32_t id) {
+    std::lock_guard lock(mutex_);
+    picks_.push_back(id);
+}
+
+void HeadlessPlatform::deliverPicks(WindowEvents& events) {
+    std::vector<int32_t> picks;
+    {
+        std::lock_guard lock(mutex_);
+        picks.swap(picks_);
+    }
+    for (int32_t id : picks) events.onMenuCommand(id);
+}
+
+void HeadlessPlatform::setScreenSize(int width, int height) {
+    std::lock_guard lock(mutex_);
+    screenW_ = width;
+    screenH_ = height;
+}
+
+void HeadlessPlatform::setDesktop(int width, int height, bool fullScreenWorks) {
+    std::lock_guard lock(mutex_);
+    desktopW_ = width;
+    desktopH_ = height;
+    fullWorks_ = fullScreenWorks;
+}
+
+void HeadlessPlatform::openPopupMenu(int, int) { ++popupOpens_; }
+
+DisplayModeAnswer HeadlessPlatform::enterFullScreen() {
+    if (!fullWorks_) return DisplayModeAnswer::NoSuchMode;
+    std::lock_guard lock(mutex_);
+    if (!full_) {
+        savedX_ = winX_;
+        savedY_ = winY_;
+    }
+    full_ = true;
+    winX_ = winY_ = 0;
+    return DisplayModeAnswer::Ok;
+}
+
+void HeadlessPlatform::leaveFullScreen(bool center) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!full_) return;
+        full_ = false;
+        winX_ = savedX_;
+        winY_ = savedY_;
+    }
+    if (center) centerWindow();
+}
+
+bool HeadlessPlatform::windowPosition(int& x, int& y) {
+    std::lock_guard lock(mutex_);
+    x = winX_;
+    y = winY_;
+    return true;
+}
+
+bool HeadlessPlatform::moveWindow(int x, int y) {
+    std::lock_guard lock(mutex_);
+    winX_ = x;
+    winY_ = y;
+    return true;
+}
+
+bool HeadlessPlatform::centerWindow() {
+    std::lock_guard lock(mutex_);
+    winX_ = (desktopW_ - screenW_) / 2;
+    winY_ = (desktopH_ - screenH_) / 2;
+    return true;
+}
+
+bool HeadlessPlatform::showWindow(int how) {
+    const bool was = visible_;
+    if (how == 0) visible_ = false;
+    else if (how >= 1 && how <= 6) visible_ = true;
+    return was;
 }
 
 void HeadlessPlatform::setTitle(BytesView titleCp932) {

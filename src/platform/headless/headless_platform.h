@@ -59,6 +59,44 @@ public:
     const std::string& titleUtf8() const { return title_; }
     int presentCount() const { return presents_; }
 
+    // ---- Shell: window, display modes, menus and cursor ----
+    void setScreenSize(int width, int height) override;
+    void setMenus(MenuModel* menus) override { menus_ = menus; }
+    void setMenuBarShown(bool shown) override { barShown_ = shown; }
+    void openPopupMenu(int x, int y) override;
+    DisplayModeAnswer enterFullScreen() override;
+    void leaveFullScreen(bool center) override;
+    int desktopBits() override { return 24; }
+    bool pointerInMenuBand() override { return pointerInBand_; }
+    bool windowPosition(int& x, int& y) override;
+    bool moveWindow(int x, int y) override;
+    bool centerWindow() override;
+    void setTopMost(bool on) override { topMost_ = on; }
+    bool showWindow(int how) override;
+    void setCloseEnabled(bool on) override { closeEnabled_ = on; }
+    int showCursor(bool show) override { return cursorCount_ += show ? 1 : -1; }
+    void setIconFile(const std::string& p) override { iconFile_ = p; }
+    void setCursorFile(const std::string& p) override { cursorFile_ = p; }
+    void showAbout(BytesView title, BytesView text) override { logDialog(title, text); }
+
+    // What a test looks at: the window as a desktop would have it.
+    MenuModel* menus() const { return menus_; }
+    bool menuBarShown() const { return barShown_; }
+    bool fullScreen() const { return full_; }
+    bool visible() const { return visible_; }
+    bool closeEnabled() const { return closeEnabled_; }
+    int cursorCount() const { return cursorCount_; }
+    int popupOpens() const { return popupOpens_; }
+    const std::string& iconFile() const { return iconFile_; }
+    const std::string& cursorFile() const { return cursorFile_; }
+    // The desktop the window lives on, and whether full screen is possible there.
+    void setDesktop(int width, int height, bool fullScreenWorks);
+    void setPointerInMenuBand(bool in) { pointerInBand_ = in; }
+    // Picks a menu entry as the player would; delivered on the window loop (or at once by
+    // deliverPicks when no loop runs).
+    void pickMenu(int32_t id);
+    void deliverPicks(WindowEvents& events);
+
 private:
     ManualClock clock_;
     std::atomic<bool> closeRequested_{false};
@@ -71,6 +109,15 @@ private:
     int frameW_ = 0, frameH_ = 0;
     std::atomic<int> presents_{0};
     std::atomic<int> pointerX_{0}, pointerY_{0};
+
+    MenuModel* menus_ = nullptr;
+    std::atomic<bool> barShown_{true}, full_{false}, pointerInBand_{false}, topMost_{false};
+    std::atomic<bool> visible_{true}, closeEnabled_{true}, fullWorks_{true};
+    std::atomic<int> cursorCount_{0}, popupOpens_{0};
+    int screenW_ = 640, screenH_ = 480, desktopW_ = 1280, desktopH_ = 1024;
+    int winX_ = 0, winY_ = 0, savedX_ = 0, savedY_ = 0;
+    std::string iconFile_, cursorFile_;
+    std::vector<int32_t> picks_;
 };
 
 }  // namespace yv

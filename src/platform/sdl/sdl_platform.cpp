@@ -1,24 +1,39 @@
-// SDL2 window platform. Drawing happens only on the window thread: present() hands the frame
-// over, and message boxes asked for by the interpreter thread are shown by the window thread.
+// SDL2 window platform. Everything that touches the window happens on the window thread: calls
+// from the interpreter thread are handed over as tasks and wait for their answer, frames are
+// handed over as copies and uploaded with SDL_LockTexture.
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL.h>
+#include <imgui.h>
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
+#include <utility>
 
+#include "app/menus.h"
 #include "core/cp932.h"
+#include "graphics/png_write.h"
+#include "platform/sdl/sdl_cursor.h"
+#include "platform/sdl/sdl_ui.h"
+#include "platform/sdl/window_tasks.h"
 
 namespace yv {
 namespace {
 
 class SdlPlatform final : public Platform {
 public:
-    explicit SdlPlatform(const Options& o) : scale_(o.scale > 0 ? o.scale : 1), windowThread_(std::this_thread::get_id()) {}
+    explicit SdlPlatform(const Options& o)
+        : requestedScale_(o.scale) {}
     ~SdlPlatform() override {
+        stopServing();
+        ui_.shutdown();
+        if (cursor_) SDL_FreeCursor(cursor_);
         if (texture_) SDL_DestroyTexture(texture_);
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (window_) SDL_DestroyWindow(window_);
@@ -26,22 +41,26 @@ public:
     }
 
     bool init(std::string& why) {
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
             why = SDL_GetError();
             return false;
         }
-        window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640 * scale_,
-                                   480 * scale_, SDL_WINDOW_HIDDEN);
+        window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
+                                   SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
         if (!window_) {
             why = SDL_GetError();
             return false;
         }
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (!renderer_) {
             why = SDL_GetError();
             return false;
         }
+        if (!ui_.init(window_, renderer_, why)) return false;
+        setScreenSizeNow(640, 480);
         return true;
     }
 
@@ -49,47 +68,25 @@ public:
     bool headless() const override { return false; }
 
     void run(WindowEvents& events) override {
-        SDL_ShowWindow(window_);
+        events_ = &events;
         for (;;) {
-            SDL_Event e;
-            while (SDL_PollEvent(&e)) {
-                switch (e.type) {
-                case SDL_QUIT: closeRequested_ = true; break;
-                case SDL_MOUSEBUTTONDOWN:
-                case SDL_MOUSEBUTTONUP: {
-                    const int b = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 2 : 0;
-                    if (b) events.onMouseButton(b, e.type == SDL_MOUSEBUTTONDOWN, e.button.x / scale_, e.button.y / scale_);
-                    break;
-                }
-                case SDL_MOUSEMOTION: events.onMouseMove(e.motion.x / scale_, e.motion.y / scale_); break;
-                case SDL_KEYDOWN:
-                case SDL_KEYUP: {
-                    const bool down = e.type == SDL_KEYDOWN;
-                    const SDL_Keycode k = e.key.keysym.sym;
-                    if (down && k == SDLK_ESCAPE) closeRequested_ = true;
-                    const int key = k == SDLK_RETURN || k == SDLK_KP_ENTER ? kKeyEnter
-                                    : k == SDLK_SPACE                      ? kKeySpace
-                                    : k == SDLK_LCTRL || k == SDLK_RCTRL   ? kKeyCtrl
-                                    : k == SDLK_UP                         ? kKeyUp
-                                    : k == SDLK_DOWN                       ? kKeyDown
-                                                                           : 0;
-                    // A held key repeats its press; only Up and Down act on each repeat.
-                    if (key && (!e.key.repeat || key == kKeyUp || key == kKeyDown)) events.onKey(key, down);
-                    break;
-                }
-                default: break;
-                }
-            }
-            if (warpPending_.exchange(false))
-                SDL_WarpMouseInWindow(window_, warpX_ * scale_ + scale_ / 2, warpY_ * scale_ + scale_ / 2);
-            serveDialog();
+            pumpEvents(nullptr);
+            if (warpPending_.exchange(false)) warpNow(warpX_, warpY_);
+            serveTasks(true);
+            if (quit_) break;
             if (closeRequested_.exchange(false) && events.onCloseRequest()) break;
-            draw();
+            if (const int32_t id = std::exchange(pendingPick_, 0)) events.onMenuCommand(id);
+            if (quit_) break;
+            drawFrame(nullptr);
+            events.onRedrawn();
             if (events.onIdle()) break;
-            SDL_Delay(5);
+            SDL_Delay(8);
         }
+        stopServing();
+        events_ = nullptr;
     }
 
+    // ---- Window basics ----
     void setTitle(BytesView t) override {
         std::lock_guard lock(mutex_);
         title_ = cp932ToUtf8(t);
@@ -115,12 +112,161 @@ public:
     }
 
     int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons, MsgIcon icon) override {
-        Dialog d{cp932ToUtf8(text), cp932ToUtf8(caption), buttons, icon};
-        if (std::this_thread::get_id() == windowThread_) return show(d);
-        std::unique_lock lock(dialogMutex_);
-        dialog_ = &d;
-        dialogCv_.wait(lock, [&] { return d.done; });
-        return d.answer;
+        DialogRequest d;
+        d.text = cp932ToUtf8(text);
+        d.caption = cp932ToUtf8(caption);
+        d.buttons = buttons;
+        d.icon = icon;
+        // A closed window answers with the last button (cancel, no), as closing the box would.
+        const int32_t fallback = static_cast<int32_t>(buttons == MsgButtons::Ok ? kIdOk
+                                 : buttons == MsgButtons::OkCancel || buttons == MsgButtons::YesNoCancel ||
+                                         buttons == MsgButtons::RetryCancel
+                                     ? kIdCancel
+                                     : kIdNo);
+        return onWindowThread([&] { return runModal(d); }, fallback, true);
+    }
+
+    // ---- Shell: window, display modes, menus and cursor ----
+    void setScreenSize(int w, int h) override {
+        onWindowThread([&] { return setScreenSizeNow(w, h), 0; }, 0);
+    }
+    void setMenus(MenuModel* m) override { menus_ = m; }
+    void setMenuBarShown(bool shown) override {
+        onWindowThread([&] {
+            if (barShown_ != shown) {
+                barShown_ = shown;
+                if (!full_) resizeWindow();
+            }
+            return 0;
+        }, 0);
+    }
+    void openPopupMenu(int x, int y) override {
+        onWindowThread([&] {
+            const SDL_Rect r = pictureRect();
+            ui_.requestPopup(r.x + x * r.w / std::max(1, screenW_), r.y + y * r.h / std::max(1, screenH_));
+            return 0;
+        }, 0);
+    }
+    DisplayModeAnswer enterFullScreen() override {
+        return onWindowThread([&] { return enterFullScreenNow(); }, DisplayModeAnswer::Refused);
+    }
+    void leaveFullScreen(bool center) override {
+        onWindowThread([&] {
+            if (!full_) return 0;
+            SDL_SetWindowFullscreen(window_, 0);
+            SDL_SetWindowBordered(window_, SDL_TRUE);
+            full_ = false;
+            resizeWindow();
+            if (center)
+                SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+            else
+                SDL_SetWindowPosition(window_, savedX_, savedY_);
+            return 0;
+        }, 0);
+    }
+    int desktopBits() override {
+        return onWindowThread([&] {
+            SDL_DisplayMode dm{};
+            if (SDL_GetDesktopDisplayMode(displayIndex(), &dm) != 0) return 32;
+            const int bits = static_cast<int>(SDL_BITSPERPIXEL(dm.format));
+            return bits > 0 ? bits : 32;
+        }, 32);
+    }
+    bool pointerInMenuBand() override { return full_ && mouseY_ >= 0 && mouseY_ <= ui_.menuBarHeight(); }
+    bool windowPosition(int& x, int& y) override {
+        return onWindowThread([&] {
+            SDL_GetWindowPosition(window_, &x, &y);
+            return true;
+        }, false);
+    }
+    bool moveWindow(int x, int y) override {
+        return onWindowThread([&] {
+            if (full_) return false;
+            SDL_SetWindowPosition(window_, x, y);
+            SDL_RaiseWindow(window_);
+            return true;
+        }, false);
+    }
+    bool centerWindow() override {
+        return onWindowThread([&] {
+            if (full_) return false;
+            SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+            return true;
+        }, false);
+    }
+    void setTopMost(bool on) override {
+        onWindowThread([&] { return SDL_SetWindowAlwaysOnTop(window_, on ? SDL_TRUE : SDL_FALSE), 0; }, 0);
+    }
+    bool showWindow(int how) override {
+        return onWindowThread([&] {
+            const bool was = (SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN) != 0;
+            switch (how) {
+            case 0: SDL_HideWindow(window_); break;
+            case 1: case 6: SDL_ShowWindow(window_); SDL_RestoreWindow(window_); break;
+            case 5: SDL_ShowWindow(window_); break;
+            case 2: case 3: case 4: SDL_ShowWindow(window_); SDL_MinimizeWindow(window_); break;
+            default: break;
+            }
+            return was;
+        }, false);
+    }
+    void setCloseEnabled(bool on) override { closeEnabled_ = on; }
+    int showCursor(bool show) override {
+        return onWindowThread([&] {
+            cursorCount_ += show ? 1 : -1;
+            SDL_ShowCursor(cursorCount_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+            return cursorCount_;
+        }, 0);
+    }
+    void setIconFile(const std::string& path) override {
+        onWindowThread([&] {
+            if (SDL_Surface* s = loadIconSurface(path, nullptr, nullptr)) {
+                SDL_SetWindowIcon(window_, s);
+                SDL_FreeSurface(s);
+            }
+            return 0;
+        }, 0);
+    }
+    void setCursorFile(const std::string& path) override {
+        onWindowThread([&] {
+            int hx = 0, hy = 0;
+            if (SDL_Surface* s = loadIconSurface(path, &hx, &hy)) {
+                if (SDL_Cursor* c = SDL_CreateColorCursor(s, hx, hy)) {
+                    if (cursor_) SDL_FreeCursor(cursor_);
+                    cursor_ = c;
+                    SDL_SetCursor(cursor_);
+                }
+                SDL_FreeSurface(s);
+            }
+            return 0;
+        }, 0);
+    }
+    void showAbout(BytesView title, BytesView text) override {
+        DialogRequest d;
+        d.kind = DialogRequest::Kind::About;
+        d.caption = cp932ToUtf8(title);
+        d.text = cp932ToUtf8(text);
+        d.icon = MsgIcon::Information;
+        onWindowThread([&] { return runModal(d); }, int32_t{kIdOk}, true);
+    }
+
+    // ---- For scripted runs ----
+    std::map<std::string, SdlItemRect> itemRects() {
+        std::lock_guard lock(mutex_);
+        return rects_;
+    }
+    std::vector<uint8_t> windowPixels(int& w, int& h) {
+        if (tasks_.onWindowThread()) {
+            drawFrame(currentModal_, true);
+        } else {
+            std::unique_lock lock(mutex_);
+            shotWanted_ = true;
+            shotCv_.wait_for(lock, std::chrono::seconds(3), [&] { return !shotWanted_; });
+        }
+        std::lock_guard lock(mutex_);
+        w = shotW_;
+        h = shotH_;
+        return shot_;
     }
 
     // Interim: the list as a plain message box until the menus host a proper list dialog.
@@ -137,98 +283,317 @@ public:
     }
 
 private:
-    struct Dialog {
-        std::string text, caption;
-        MsgButtons buttons;
-        MsgIcon icon;
-        int32_t answer = kIdOk;
-        bool done = false;
-    };
+    template <class F, class R>
+    R onWindowThread(F f, R fallback, bool dialog = false) {
+        return tasks_.run(f, fallback, dialog);
+    }
+    void serveTasks(bool dialogsToo) { tasks_.serve(dialogsToo); }
+    void stopServing() { tasks_.stop(); }
 
-    int32_t show(const Dialog& d) {
-        std::vector<SDL_MessageBoxButtonData> b;
-        auto add = [&](int32_t id, const char* label) { b.push_back({0, id, label}); };
-        switch (d.buttons) {
-        case MsgButtons::Ok: add(kIdOk, "OK"); break;
-        case MsgButtons::OkCancel: add(kIdOk, "OK"); add(kIdCancel, "キャンセル"); break;
-        case MsgButtons::YesNo: add(kIdYes, "はい"); add(kIdNo, "いいえ"); break;
-        case MsgButtons::YesNoCancel: add(kIdYes, "はい"); add(kIdNo, "いいえ"); add(kIdCancel, "キャンセル"); break;
-        case MsgButtons::RetryCancel: add(kIdRetry, "再試行"); add(kIdCancel, "キャンセル"); break;
+    int displayIndex() const {
+        const int i = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
+        return i < 0 ? 0 : i;
+    }
+
+    void setScreenSizeNow(int w, int h) {
+        screenW_ = std::max(1, w);
+        screenH_ = std::max(1, h);
+        scale_ = requestedScale_;
+        if (scale_ <= 0) {
+            // The largest whole factor that leaves the desktop some room, at least 1.
+            SDL_Rect b{0, 0, 1024, 768};
+            if (SDL_GetDisplayUsableBounds(displayIndex(), &b) != 0) SDL_GetDisplayBounds(displayIndex(), &b);
+            const int sx = static_cast<int>(b.w * 0.9) / screenW_;
+            const int sy = static_cast<int>(b.h * 0.9 - ui_.menuBarHeight() - 40) / screenH_;
+            scale_ = std::max(1, std::min(sx, sy));
         }
-        b.front().flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
-        Uint32 flags = d.icon == MsgIcon::Error ? SDL_MESSAGEBOX_ERROR
-                       : d.icon == MsgIcon::Exclamation ? SDL_MESSAGEBOX_WARNING
-                                                        : SDL_MESSAGEBOX_INFORMATION;
-        SDL_MessageBoxData data{flags, window_, d.caption.c_str(), d.text.c_str(), static_cast<int>(b.size()), b.data(), nullptr};
-        int hit = kIdOk;
-        if (SDL_ShowMessageBox(&data, &hit) != 0 || hit < 0) hit = b.back().buttonid;
-        return hit;
+        if (!full_) resizeWindow();
     }
 
-    void serveDialog() {
-        std::unique_lock lock(dialogMutex_);
-        if (!dialog_) return;
-        Dialog* d = dialog_;
-        lock.unlock();
-        const int32_t a = show(*d);
-        lock.lock();
-        d->answer = a;
-        d->done = true;
-        dialog_ = nullptr;
-        dialogCv_.notify_all();
+    int barHeight() const { return barShown_ && menus_ ? ui_.menuBarHeight() : 0; }
+
+    void resizeWindow() { SDL_SetWindowSize(window_, screenW_ * scale_, screenH_ * scale_ + barHeight()); }
+
+    // Where the game picture lies in the window, in window pixels.
+    SDL_Rect pictureRect() const {
+        if (!full_) return {0, barHeight(), screenW_ * scale_, screenH_ * scale_};
+        int ow = 0, oh = 0;
+        SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+        if (ow <= 0 || oh <= 0) return {0, 0, screenW_, screenH_};
+        // Aspect kept, black bars around.
+        const double f = std::min(static_cast<double>(ow) / screenW_, static_cast<double>(oh) / screenH_);
+        const int w = std::max(1, static_cast<int>(screenW_ * f));
+        const int h = std::max(1, static_cast<int>(screenH_ * f));
+        return {(ow - w) / 2, (oh - h) / 2, w, h};
     }
 
-    void draw() {
+    void toGame(int wx, int wy, int& gx, int& gy) const {
+        const SDL_Rect r = pictureRect();
+        gx = std::clamp(static_cast<int>(static_cast<int64_t>(wx - r.x) * screenW_ / std::max(1, r.w)), 0, screenW_ - 1);
+        gy = std::clamp(static_cast<int>(static_cast<int64_t>(wy - r.y) * screenH_ / std::max(1, r.h)), 0, screenH_ - 1);
+    }
+
+    // Puts the pointer on the middle of game pixel (gx, gy).
+    void warpNow(int gx, int gy) {
+        const SDL_Rect r = pictureRect();
+        const int64_t sw = std::max(1, screenW_), sh = std::max(1, screenH_);
+        const int wx = r.x + static_cast<int>((2 * static_cast<int64_t>(gx) + 1) * r.w / (2 * sw));
+        const int wy = r.y + static_cast<int>((2 * static_cast<int64_t>(gy) + 1) * r.h / (2 * sh));
+        SDL_WarpMouseInWindow(window_, wx, wy);
+    }
+
+    DisplayModeAnswer enterFullScreenNow() {
+        SDL_DisplayMode dm{};
+        if (SDL_GetDesktopDisplayMode(displayIndex(), &dm) != 0 || dm.w <= 0 || dm.h <= 0)
+            return DisplayModeAnswer::NoSuchMode;
+        const int bits = static_cast<int>(SDL_BITSPERPIXEL(dm.format));
+        if (bits != 0 && bits < 16) return DisplayModeAnswer::NotSupported;
+        if (full_) return DisplayModeAnswer::Ok;
+        SDL_GetWindowPosition(window_, &savedX_, &savedY_);
+        // The window first covers the display itself, without a frame (so it is full screen
+        // even where no window manager handles the request), then asks for full screen.
+        SDL_Rect b{0, 0, dm.w, dm.h};
+        SDL_GetDisplayBounds(displayIndex(), &b);
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, b.x, b.y);
+        SDL_SetWindowSize(window_, b.w, b.h);
+        if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            SDL_SetWindowBordered(window_, SDL_TRUE);
+            resizeWindow();
+            SDL_SetWindowPosition(window_, savedX_, savedY_);
+            return DisplayModeAnswer::Failed;
+        }
+        full_ = true;
+        return DisplayModeAnswer::Ok;
+    }
+
+    static int gameKey(SDL_Keycode k) {
+        switch (k) {
+        case SDLK_ESCAPE: return kKeyEscape;
+        case SDLK_SPACE: return kKeySpace;
+        case SDLK_RETURN: case SDLK_KP_ENTER: return kKeyEnter;
+        case SDLK_LCTRL: case SDLK_RCTRL: return kKeyCtrl;
+        case SDLK_UP: return kKeyUp;
+        case SDLK_DOWN: return kKeyDown;
+        default: return kKeyOther;
+        }
+    }
+
+    void pumpEvents(DialogRequest* modal) {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+            if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F12 && !e.key.repeat) {
+                saveWindowShot();
+                continue;
+            }
+            // What the menus had open before this event decides where a click belongs.
+            const bool menuWasOpen = ui_.menuOpen();
+            ui_.processEvent(e);
+            switch (e.type) {
+            case SDL_QUIT:
+                if (closeEnabled_ && !modal) closeRequested_ = true;
+                break;
+            case SDL_MOUSEMOTION: {
+                mouseX_ = e.motion.x;
+                mouseY_ = e.motion.y;
+                if (modal || ui_.menuOpen() || !events_) break;
+                int gx, gy;
+                toGame(e.motion.x, e.motion.y, gx, gy);
+                events_->onMouseMove(gx, gy);
+                break;
+            }
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP: {
+                mouseX_ = e.button.x;
+                mouseY_ = e.button.y;
+                const int b = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 2 : 0;
+                const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+                if (!b || modal || !events_) break;
+                // The menus take what happens on them; a right button let go always reaches
+                // the game, so that its right-click flag is cleared.
+                const bool onUi = menuWasOpen || (barShown_ && menus_ && e.button.y < ui_.menuBarHeight());
+                if (down && onUi) break;
+                if (!down && b == 1 && onUi) break;
+                int gx, gy;
+                toGame(e.button.x, e.button.y, gx, gy);
+                events_->onMouseButton(b, down, gx, gy);
+                break;
+            }
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                const bool down = e.type == SDL_KEYDOWN;
+                if (modal) {
+                    if (down) ui_.dialogKey(*modal, e.key.keysym.sym);
+                    break;
+                }
+                if (ui_.menuOpen() || !events_) break;
+                const int k = gameKey(e.key.keysym.sym);
+                if (e.key.repeat && k != kKeyUp && k != kKeyDown) break;
+                events_->onKey(k, down);
+                break;
+            }
+            default: break;
+            }
+        }
+    }
+
+    // A modal dialog: its own loop on the window thread until the player answers. The
+    // interpreter's non-dialog requests are still served meanwhile.
+    int32_t runModal(DialogRequest& d) {
+        ui_.ensureGlyphs(d.caption + d.text);
+        // A message during start-up comes before the window is shown: show it with the box.
+        if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN)) SDL_ShowWindow(window_);
+        DialogRequest* outer = currentModal_;
+        currentModal_ = &d;
+        while (!d.done) {
+            pumpEvents(&d);
+            serveTasks(false);
+            drawFrame(&d);
+            // A forced stop (the time limit) ends the box as Escape would, then the loop.
+            if (events_ && !quit_ && events_->onIdle()) quit_ = true;
+            if (quit_) {
+                ui_.dialogKey(d, SDLK_ESCAPE);
+                if (!d.done) d.answer = d.buttons == MsgButtons::YesNo ? kIdNo : kIdOk;
+                break;
+            }
+            SDL_Delay(8);
+        }
+        currentModal_ = outer;
+        return d.answer;
+    }
+
+    void uploadFrame() {
         std::lock_guard lock(mutex_);
         if (titleDirty_) {
             SDL_SetWindowTitle(window_, title_.c_str());
             titleDirty_ = false;
         }
-        if (frameDirty_) {
-            if (!texture_ || texW_ != frameW_ || texH_ != frameH_) {
-                if (texture_) SDL_DestroyTexture(texture_);
-                texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, frameW_, frameH_);
-                texW_ = frameW_;
-                texH_ = frameH_;
-                SDL_SetWindowSize(window_, frameW_ * scale_, frameH_ * scale_);
-            }
-            void* px = nullptr;
-            int pitch = 0;
-            if (texture_ && SDL_LockTexture(texture_, nullptr, &px, &pitch) == 0) {
-                for (int y = 0; y < frameH_; ++y)  // bottom-up rows to top-down
-                    std::memcpy(static_cast<uint8_t*>(px) + static_cast<size_t>(y) * pitch,
-                                frame_.data() + static_cast<size_t>(frameH_ - 1 - y) * frameW_ * 3,
-                                static_cast<size_t>(frameW_) * 3);
-                SDL_UnlockTexture(texture_);
-            }
-            frameDirty_ = false;
+        if (!frameDirty_) return;
+        // The texture keeps the game's size; the renderer scales it.
+        if (!texture_ || texW_ != frameW_ || texH_ != frameH_) {
+            if (texture_) SDL_DestroyTexture(texture_);
+            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, frameW_, frameH_);
+            texW_ = frameW_;
+            texH_ = frameH_;
         }
+        void* px = nullptr;
+        int pitch = 0;
+        if (texture_ && SDL_LockTexture(texture_, nullptr, &px, &pitch) == 0) {
+            for (int y = 0; y < frameH_; ++y)  // bottom-up rows to top-down
+                std::memcpy(static_cast<uint8_t*>(px) + static_cast<size_t>(y) * pitch,
+                            frame_.data() + static_cast<size_t>(frameH_ - 1 - y) * frameW_ * 3,
+                            static_cast<size_t>(frameW_) * 3);
+            SDL_UnlockTexture(texture_);
+        }
+        frameDirty_ = false;
+    }
+
+    void drawFrame(DialogRequest* modal, bool forceShot = false) {
+        uploadFrame();
+        ui_.beginFrame(mouseX_, mouseY_);
+        if (MenuModel* menus = menus_.load()) {
+            bool opening = false;
+            if (barShown_) {
+                if (modal) ImGui::BeginDisabled();
+                const int32_t id = ui_.drawMenuBar(menus->snapshot(MenuWhich::Bar), opening);
+                if (modal) ImGui::EndDisabled();
+                if (opening && events_) events_->onMenuOpening(false);
+                if (id && !modal) pendingPick_ = id;
+            }
+            if (!modal) {
+                const int32_t id = ui_.drawPopup(menus->snapshot(MenuWhich::Popup), opening);
+                if (opening && events_) events_->onMenuOpening(true);
+                if (id) pendingPick_ = id;
+            }
+        }
+        if (modal) ui_.drawDialog(*modal);
         SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
         SDL_RenderClear(renderer_);
-        if (texture_) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        const SDL_Rect dst = pictureRect();
+        if (texture_) SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+        ui_.endFrame(renderer_);
+        {
+            std::lock_guard lock(mutex_);
+            rects_.clear();
+            for (const auto& [k, r] : ui_.itemRects) rects_[k] = {r.x, r.y, r.w, r.h};
+        }
+        bool wanted = forceShot;
+        {
+            std::lock_guard lock(mutex_);
+            wanted = wanted || shotWanted_;
+        }
+        if (wanted) captureWindow();
         SDL_RenderPresent(renderer_);
     }
 
+    void captureWindow() {
+        int w = 0, h = 0;
+        SDL_GetRendererOutputSize(renderer_, &w, &h);
+        std::vector<uint8_t> top(static_cast<size_t>(w) * h * 3);
+        if (w > 0 && h > 0 && SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_BGR24, top.data(), w * 3) != 0)
+            top.assign(top.size(), 0);
+        std::vector<uint8_t> bottomUp(top.size());
+        for (int y = 0; y < h; ++y)
+            std::memcpy(bottomUp.data() + static_cast<size_t>(h - 1 - y) * w * 3,
+                        top.data() + static_cast<size_t>(y) * w * 3, static_cast<size_t>(w) * 3);
+        std::lock_guard lock(mutex_);
+        shot_ = std::move(bottomUp);
+        shotW_ = w;
+        shotH_ = h;
+        shotWanted_ = false;
+        shotCv_.notify_all();
+    }
+
+    // F12: the window's picture, menus and dialogs included, as a PNG (YORVANE_WINDOW_SHOT, or
+    // yorvane-window.png in the current folder).
+    void saveWindowShot() {
+        drawFrame(currentModal_, true);
+        const char* env = std::getenv("YORVANE_WINDOW_SHOT");
+        const std::string file = env && *env ? env : "yorvane-window.png";
+        std::lock_guard lock(mutex_);
+        if (!shot_.empty() && writePng(file, shot_.data(), shotW_, shotH_))
+            std::fprintf(stderr, "window picture: %s\n", file.c_str());
+    }
+
+
     RealClock clock_;
-    int scale_;
-    std::thread::id windowThread_;
+    int requestedScale_;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    SDL_Cursor* cursor_ = nullptr;
+    SdlUi ui_;
+    WindowEvents* events_ = nullptr;
+    std::atomic<MenuModel*> menus_{nullptr};
     int texW_ = 0, texH_ = 0;
+    int screenW_ = 640, screenH_ = 480, scale_ = 1;
+    bool barShown_ = true;
+    std::atomic<bool> full_{false};
+    int savedX_ = 0, savedY_ = 0;
+    std::atomic<int> mouseX_{0}, mouseY_{0};
+    int cursorCount_ = 0;
+    int32_t pendingPick_ = 0;
+    DialogRequest* currentModal_ = nullptr;
+    bool quit_ = false;
     std::atomic<bool> closeRequested_{false};
+    std::atomic<bool> closeEnabled_{true};
     // A pointer move asked for by the interpreter thread, made by the window loop.
     std::atomic<bool> warpPending_{false};
     std::atomic<int> warpX_{0}, warpY_{0};
-    std::mutex mutex_;
+
+    std::mutex mutex_;  // guards the frame, title, rectangles and window pictures
     std::string title_;
     bool titleDirty_ = false;
     std::vector<uint8_t> frame_;
     int frameW_ = 0, frameH_ = 0;
     bool frameDirty_ = false;
-    std::mutex dialogMutex_;
-    std::condition_variable dialogCv_;
-    Dialog* dialog_ = nullptr;
+    std::map<std::string, SdlItemRect> rects_;
+    bool shotWanted_ = false;
+    std::condition_variable shotCv_;
+    std::vector<uint8_t> shot_;
+    int shotW_ = 0, shotH_ = 0;
+
+    WindowTasks tasks_;
 };
 
 }  // namespace
@@ -237,6 +602,17 @@ std::unique_ptr<Platform> makeSdlPlatform(const Options& options, std::string& w
     auto p = std::make_unique<SdlPlatform>(options);
     if (!p->init(why)) return nullptr;
     return p;
+}
+
+std::map<std::string, SdlItemRect> sdlItemRects(Platform& p) {
+    auto* s = dynamic_cast<SdlPlatform*>(&p);
+    return s ? s->itemRects() : std::map<std::string, SdlItemRect>{};
+}
+
+std::vector<uint8_t> sdlWindowPixels(Platform& p, int& w, int& h) {
+    auto* s = dynamic_cast<SdlPlatform*>(&p);
+    w = h = 0;
+    return s ? s->windowPixels(w, h) : std::vector<uint8_t>{};
 }
 
 }  // namespace yv

@@ -1,7 +1,10 @@
-// The desktop platform: an SDL2 window that shows screen 0, mouse input, modal message boxes.
+// The desktop platform: an SDL2 window that shows screen 0 at an integer scale, the ImGui menus
+// and dialogs, full screen, mouse and keys.
 #pragma once
 
+#include <map>
 #include <memory>
+#include <string>
 
 #include "app/cli.h"
 #include "platform/platform.h"
@@ -10,5 +13,14 @@ namespace yv {
 
 // Nothing when no window can be opened (`why` says why).
 std::unique_ptr<Platform> makeSdlPlatform(const Options& options, std::string& why);
+
+// For scripted runs and tests: where the UI drew its entries in the last frame (window pixels),
+// keyed by "#<command id>", a submenu's UTF-8 label, or "button:<label>" for dialog buttons.
+struct SdlItemRect {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+std::map<std::string, SdlItemRect> sdlItemRects(Platform& sdlPlatform);
+// The window's picture (game and UI) of the last frame, 24-bit bottom-up BGR.
+std::vector<uint8_t> sdlWindowPixels(Platform& sdlPlatform, int& width, int& height);
 
 }  // namespace yv

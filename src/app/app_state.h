@@ -1,0 +1,82 @@
+// What the shell shares between the window thread and the interpreter thread: the menus, the
+// display mode, the menu lock and the skip flags the menus and keys set.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "app/menus.h"
+
+namespace yv {
+
+struct Runtime;
+
+struct AppState {
+    MenuModel menus;
+
+    // The current display mode (the Full setting once a switch has completed): 0 window, 1 full.
+    std::atomic<int32_t> fullScreen{0};
+    // The menu setting (MENU): 0 the window has no menu bar.
+    std::atomic<int32_t> menuOn{1};
+    // The menu bar is on the window (window mode), or shown over the top band (full screen).
+    std::atomic<int32_t> barAttached{1};
+    // A menu bar is kept aside while it is off the window (deletemenu, full screen).
+    std::atomic<int32_t> barKept{0};
+    // The full-screen menu bar is currently shown (FULLMENU reveal).
+    std::atomic<int32_t> fullMenuShown{0};
+
+    // Menu lock and skipping, shared with the text renderer and the choices.
+    std::atomic<int32_t> menusFree{0};    // the input handlers unlocked the menus
+    std::atomic<int32_t> skip{0};         // messages are drawn at once
+    std::atomic<int32_t> stopAtWait{0};   // end skipping at the next click wait
+    std::atomic<int32_t> endSkip{0};      // end skipping at the next click wait, unlock menus
+    std::atomic<int32_t> noWait{0};       // the no-wait speed
+    std::atomic<int32_t> choiceBlock{0};  // a select block is active (set by the choices)
+    std::atomic<int32_t> choiceList{0};   // choices are on the screen (set by the choices)
+    std::atomic<int32_t> textClickWait{0};  // the renderer waits for a click at a page end
+
+    // Choice navigation keys for the choices: +1 per Down, -1 per Up, taken by the choice phase.
+    std::atomic<int32_t> navSteps{0};
+    // Enter pressed twice within 500 ms turns skipping on.
+    uint32_t lastEnterMs = 0;
+    bool enterSeen = false;
+
+    // Last mouse position over the game screen (game coordinates), for the space key's menu.
+    std::atomic<int32_t> mouseX{0}, mouseY{0};
+    // The window title (the Title setting): settitle changes it on the interpreter thread while
+    // the window thread's dialogs read it.
+    mutable std::mutex titleMutex;
+
+    // The last mode the redraw saw: the interpreter resumes at the first redraw in a new mode.
+    int32_t lastDrawnMode = 0;
+};
+
+// Menu lock states.
+enum MenuLock : int32_t {
+    kLockAll = 0,
+    kUnlockAll = 1,
+    kLockSkip = 2,
+    kUnlockSkip = 3,
+    kUnlockAllButSkip = 4,
+};
+
+namespace app {
+// The window title and the Title setting, read and changed from either thread.
+Bytes windowTitle(const Runtime& rt);
+void setWindowTitle(Runtime& rt, BytesView title);
+// Greys or enables the menu entries for a lock state (any thread).
+void menuLock(Runtime& rt, int32_t state);
+// Marks of the speed items from the pacing interval and the no-wait setting.
+void markSpeed(Runtime& rt, int32_t chosenBarId);
+// Marks of the display-mode items for the current mode.
+void markDisplayMode(Runtime& rt, MenuWhich which, bool full);
+// Rewrites the slot entries of the menu (captions, ids, greying) from the slot files.
+void refreshSlots(Runtime& rt, MenuWhich which);
+// Skip to the next choice (menu bar and pop-up).
+void skipToNextChoice(Runtime& rt);
+// A speed item; returns false when the id is not one.
+bool speedItem(Runtime& rt, int32_t id);
+}  // namespace app
+
+}  // namespace yv

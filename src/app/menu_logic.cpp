@@ -1,0 +1,118 @@
+// The menu lock, the check marks of the speed and display-mode items, slot entries and the
+// skip-to-the-next-choice command.
+#include <filesystem>
+
+#include "app/app_state.h"
+#include "runtime.h"
+
+namespace yv::app {
+
+Bytes windowTitle(const Runtime& rt) {
+    std::lock_guard lock(rt.app.titleMutex);
+    return rt.config.title;
+}
+
+void setWindowTitle(Runtime& rt, BytesView title) {
+    {
+        std::lock_guard lock(rt.app.titleMutex);
+        rt.config.title = Bytes(title);
+    }
+    rt.platform.setTitle(title);
+}
+
+void menuLock(Runtime& rt, int32_t state) {
+    MenuModel& m = rt.app.menus;
+    auto apply = [&](MenuWhich which, int first, int last, int skipPos) {
+        switch (state) {
+        case kLockAll:
+            for (int p = first; p <= last; ++p) m.setTopGreyed(which, p, true);
+            break;
+        case kUnlockAll:
+            for (int p = first; p <= last; ++p) m.setTopGreyed(which, p, false);
+            break;
+        case kLockSkip: m.setTopGreyed(which, skipPos, true); break;
+        case kUnlockSkip: m.setTopGreyed(which, skipPos, false); break;
+        case kUnlockAllButSkip:
+            for (int p = first; p <= last; ++p) m.setTopGreyed(which, p, false);
+            m.setTopGreyed(which, skipPos, true);
+            break;
+        default: break;
+        }
+    };
+    // The menu bar in full screen is left alone; the pop-up only when it serves full screen.
+    if (rt.app.fullScreen == 0) apply(MenuWhich::Bar, 0, 3, 1);
+    if (rt.config.popFullMenu == 1) apply(MenuWhich::Popup, 0, 10, 7);
+}
+
+void markSpeed(Runtime& rt, int32_t chosenBarId) {
+    using namespace menuid;
+    if (rt.app.menuOn != 1) return;
+    int32_t pop = kPopNormal;
+    switch (chosenBarId) {
+    case kBarFast: pop = kPopFast; break;
+    case kBarSlow: pop = kPopSlow; break;
+    case kBarNoWait: pop = kPopNoWait; break;
+    default: break;
+    }
+    if (rt.app.fullScreen == 0)
+        rt.app.menus.checkOnly(MenuWhich::Bar, {kBarFast, kBarNormal, kBarSlow, kBarNoWait}, chosenBarId);
+    rt.app.menus.checkOnly(MenuWhich::Popup, {kPopFast, kPopNormal, kPopSlow, kPopNoWait}, pop);
+}
+
+void markDisplayMode(Runtime& rt, MenuWhich which, bool full) {
+    using namespace menuid;
+    if (which == MenuWhich::Bar)
+        rt.app.menus.checkOnly(MenuWhich::Bar, {kBarFull, kBarWindow}, full ? kBarFull : kBarWindow);
+    else
+        rt.app.menus.checkOnly(MenuWhich::Popup, {kPopFull, kPopWindow}, full ? kPopFull : kPopWindow);
+}
+
+bool speedItem(Runtime& rt, int32_t id) {
+    using namespace menuid;
+    int32_t bar = 0;
+    switch (id) {
+    case kBarFast: case kPopFast: bar = kBarFast; rt.interp.pacingMs = 10; break;
+    case kBarNormal: case kPopNormal: bar = kBarNormal; rt.interp.pacingMs = 30; break;
+    case kBarSlow: case kPopSlow: bar = kBarSlow; rt.interp.pacingMs = 50; break;
+    case kBarNoWait: case kPopNoWait: bar = kBarNoWait; break;
+    default: return false;
+    }
+    rt.app.noWait = bar == kBarNoWait ? 1 : 0;
+    markSpeed(rt, bar);
+    return true;
+}
+
+void refreshSlots(Runtime& rt, MenuWhich which) {
+    for (int n = 0; n < kSlotCount; ++n) {
+        const std::filesystem::path file = rt.gameDir / ("flag" + std::to_string(n) + ".sav");
+        std::error_code ec;
+        const bool exists = std::filesystem::is_regular_file(file, ec);
+        rt.app.menus.setSlot(which, n, slotLabel(n) + slotTimeText(file.string()), exists);
+    }
+}
+
+void skipToNextChoice(Runtime& rt) {
+    AppState& a = rt.app;
+    const bool clickWait = a.textClickWait != 0 || rt.interp.clickWaitMode != 0;
+    if (a.menusFree && !a.choiceBlock) {
+        if (!clickWait) return;
+        menuLock(rt, kLockAll);
+        a.menusFree = 0;
+    }
+    if (!clickWait || a.choiceBlock) return;
+    if (!a.skip) {
+        a.skip = 1;
+        a.stopAtWait = 0;
+        return;
+    }
+    a.stopAtWait = 1;
+    if (a.noWait) {
+        a.endSkip = 1;
+        if (!a.menusFree && !a.choiceList) {
+            menuLock(rt, kUnlockAll);
+            a.menusFree = 1;
+        }
+    }
+}
+
+}  // namespace yv::app

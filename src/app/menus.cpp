@@ -1,0 +1,211 @@
+// The menus as the game ships them, and the small edits the shell and the interpreter make.
+#include "app/menus.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "core/cp932.h"
+
+namespace yv {
+namespace {
+
+MenuItem cmd(int32_t id, const char* utf8) {
+    MenuItem m;
+    m.id = id;
+    m.label = utf8ToCp932(utf8);
+    return m;
+}
+
+MenuItem sep() {
+    MenuItem m;
+    m.separator = true;
+    return m;
+}
+
+MenuItem submenu(const char* utf8, std::vector<MenuItem> items) {
+    MenuItem m;
+    m.label = utf8ToCp932(utf8);
+    m.sub = std::move(items);
+    return m;
+}
+
+// The label a slot entry has before the menu is first opened: "7: ----/--/-- --:--:--".
+Bytes resourceSlotLabel(int slot) { return decimal(slot) + ": ----/--/-- --:--:--"; }
+
+std::vector<MenuItem> slotEntries(bool save, bool popup) {
+    std::vector<MenuItem> out;
+    for (int n = 0; n < kSlotCount; ++n) {
+        MenuItem m;
+        // The pop-up's resource gives its save entries 10-30 the load ids; opening the menu
+        // rewrites them.
+        m.id = save ? (popup && n >= 10 ? loadSlotId(n) : saveSlotId(n)) : loadSlotId(n);
+        m.label = resourceSlotLabel(n);
+        m.greyed = n == 0;
+        out.push_back(std::move(m));
+    }
+    return out;
+}
+
+}  // namespace
+
+int32_t saveSlotId(int n) {
+    if (n >= 0 && n <= 9) return menuid::kSaveSlot0 + n;
+    if (n >= 10 && n <= 30) return menuid::kSaveSlot10 + (n - 10);
+    return 0;
+}
+
+int32_t loadSlotId(int n) {
+    if (n >= 0 && n <= 9) return menuid::kLoadSlot0 + n;
+    if (n >= 10 && n <= 30) return menuid::kLoadSlot10 + (n - 10);
+    return 0;
+}
+
+int slotOfSaveId(int32_t id) {
+    if (id >= menuid::kSaveSlot0 && id <= menuid::kSaveSlot0 + 9) return id - menuid::kSaveSlot0;
+    if (id >= menuid::kSaveSlot10 && id <= menuid::kSaveSlot10 + 20) return id - menuid::kSaveSlot10 + 10;
+    return -1;
+}
+
+int slotOfLoadId(int32_t id) {
+    if (id >= menuid::kLoadSlot0 && id <= menuid::kLoadSlot0 + 9) return id - menuid::kLoadSlot0;
+    if (id >= menuid::kLoadSlot10 && id <= menuid::kLoadSlot10 + 20) return id - menuid::kLoadSlot10 + 10;
+    return -1;
+}
+
+MenuModel::MenuModel() {
+    using namespace menuid;
+    bar_.push_back(submenu("ﾌｧｲﾙ(&F)", {submenu("ｾｰﾌﾞ", slotEntries(true, false)),
+                                          submenu("ﾛｰﾄﾞ", slotEntries(false, false)), sep(),
+                                          cmd(kHistory, "履歴"), sep(),
+                                          cmd(kExit, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)")}));
+    bar_.push_back(cmd(kBarSkip, "選択肢まで進む"));
+    bar_.push_back(submenu(
+        "設定", {submenu("画面変更", {cmd(kBarFull, "ﾌﾙｽｸﾘｰﾝ"), cmd(kBarWindow, "ｳｨﾝﾄﾞｳﾓｰﾄﾞ")}),
+                 submenu("速度", {cmd(kBarFast, "早い"), cmd(kBarNormal, "普通"),
+                                  cmd(kBarSlow, "遅い"), cmd(kBarNoWait, "ﾉｰｳｪｲﾄ")}),
+                 cmd(kBarVolume, "ﾎﾞﾘｭｰﾑ設定")}));
+    bar_.push_back(submenu("ﾍﾙﾌﾟ(&H)", {cmd(kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
+
+    popup_ = {submenu("ｾｰﾌﾞ", slotEntries(true, true)),
+              submenu("ﾛｰﾄﾞ", slotEntries(false, true)),
+              sep(),
+              cmd(kHistory, "履歴"),
+              sep(),
+              submenu("画面変更", {cmd(kPopFull, "ﾌﾙｽｸﾘｰﾝ"), cmd(kPopWindow, "ｳｨﾝﾄﾞｳﾓｰﾄﾞ")}),
+              submenu("速度", {cmd(kPopFast, "早い"), cmd(kPopNormal, "普通"), cmd(kPopSlow, "遅い"),
+                               cmd(kPopNoWait, "ﾉｰｳｪｲﾄ")}),
+              cmd(kPopSkip, "選択肢まで進む"),
+              cmd(kPopVolume, "ﾎﾞﾘｭｰﾑ設定"),
+              sep(),
+              cmd(kPopClose, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)")};
+}
+
+std::vector<MenuItem> MenuModel::snapshot(MenuWhich which) const {
+    std::lock_guard lock(mutex_);
+    return top(which);
+}
+
+MenuItem* MenuModel::findLocked(std::vector<MenuItem>& items, int32_t id) {
+    for (MenuItem& m : items) {
+        if (!m.separator && m.id == id && id != 0) return &m;
+        if (MenuItem* f = findLocked(m.sub, id)) return f;
+    }
+    return nullptr;
+}
+
+std::optional<MenuItem> MenuModel::find(MenuWhich which, int32_t id) const {
+    std::lock_guard lock(mutex_);
+    auto& self = const_cast<MenuModel&>(*this);
+    if (MenuItem* m = self.findLocked(self.top(which), id)) return *m;
+    return std::nullopt;
+}
+
+void MenuModel::setChecked(MenuWhich which, int32_t id, bool on) {
+    std::lock_guard lock(mutex_);
+    if (MenuItem* m = findLocked(top(which), id)) m->checked = on;
+}
+
+void MenuModel::setGreyed(MenuWhich which, int32_t id, bool on) {
+    std::lock_guard lock(mutex_);
+    if (MenuItem* m = findLocked(top(which), id)) m->greyed = on;
+}
+
+void MenuModel::setTopGreyed(MenuWhich which, int pos, bool on) {
+    std::lock_guard lock(mutex_);
+    auto& t = top(which);
+    if (pos >= 0 && pos < static_cast<int>(t.size())) t[static_cast<size_t>(pos)].greyed = on;
+}
+
+bool MenuModel::topGreyed(MenuWhich which, int pos) const {
+    std::lock_guard lock(mutex_);
+    const auto& t = top(which);
+    return pos >= 0 && pos < static_cast<int>(t.size()) && t[static_cast<size_t>(pos)].greyed;
+}
+
+bool MenuModel::removeBarEntry(int pos) {
+    std::lock_guard lock(mutex_);
+    if (pos < 0 || pos >= static_cast<int>(bar_.size())) return false;
+    bar_.erase(bar_.begin() + pos);
+    return true;
+}
+
+int MenuModel::topCount(MenuWhich which) const {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(top(which).size());
+}
+
+void MenuModel::setSlot(MenuWhich which, int slot, BytesView caption, bool fileExists) {
+    if (slot < 0 || slot >= kSlotCount) return;
+    std::lock_guard lock(mutex_);
+    // The "ｾｰﾌﾞ" and "ﾛｰﾄﾞ" submenus: the first two submenus of the bar's first entry or of the
+    // pop-up.
+    std::vector<MenuItem>* owner = nullptr;
+    if (which == MenuWhich::Bar) {
+        if (bar_.empty() || !bar_[0].isSubmenu()) return;
+        owner = &bar_[0].sub;
+    } else {
+        owner = &popup_;
+    }
+    if (owner->size() < 2) return;
+    auto& saves = (*owner)[0].sub;
+    auto& loads = (*owner)[1].sub;
+    const auto s = static_cast<size_t>(slot);
+    if (s < saves.size()) {
+        saves[s].label = Bytes(caption);
+        if (which == MenuWhich::Popup) saves[s].id = saveSlotId(slot);
+    }
+    if (s < loads.size()) {
+        loads[s].label = Bytes(caption);
+        loads[s].greyed = !fileExists;
+        if (which == MenuWhich::Popup) loads[s].id = loadSlotId(slot);
+    }
+}
+
+void MenuModel::checkOnly(MenuWhich which, std::initializer_list<int32_t> group, int32_t chosen) {
+    std::lock_guard lock(mutex_);
+    for (int32_t id : group)
+        if (MenuItem* m = findLocked(top(which), id)) m->checked = id == chosen;
+}
+
+Bytes slotLabel(int slot) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%2d:  ", slot);
+    return buf;
+}
+
+Bytes slotTimeText(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "----/--/-- --:--:--";
+    // A slot save replaces the file, so its last change is the time of the last save.
+    std::tm tm{};
+    const std::time_t t = st.st_mtime;
+    localtime_r(&t, &tm);
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
+                  tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    return buf;
+}
+
+}  // namespace yv

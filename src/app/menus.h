@@ -1,0 +1,99 @@
+// The game menu bar and the pop-up menu as data: entries, command ids, labels, check marks and
+// greying. The window draws this model and reports the id the player picks.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "core/bytes.h"
+
+namespace yv {
+
+// Command ids of both menus.
+namespace menuid {
+constexpr int32_t kSaveSlot0 = 32792;    // slots 0-9: 32792-32801
+constexpr int32_t kLoadSlot0 = 32802;    // slots 0-9: 32802-32811
+constexpr int32_t kSaveSlot10 = 32822;   // slots 10-30: 32822-32842
+constexpr int32_t kLoadSlot10 = 32843;   // slots 10-30: 32843-32863
+constexpr int32_t kHistory = 32864;
+constexpr int32_t kBarFull = 32777, kBarWindow = 32776;
+constexpr int32_t kPopFull = 32779, kPopWindow = 32780;
+constexpr int32_t kBarFast = 32816, kBarNormal = 32817, kBarSlow = 32818, kBarNoWait = 32865;
+constexpr int32_t kPopFast = 32819, kPopNormal = 32820, kPopSlow = 32821, kPopNoWait = 32866;
+constexpr int32_t kBarSkip = 32785, kPopSkip = 32786;
+constexpr int32_t kBarVolume = 32773, kPopVolume = 32782;
+constexpr int32_t kExit = 57665;
+constexpr int32_t kPopClose = 32781;
+constexpr int32_t kAbout = 57664;
+}  // namespace menuid
+
+constexpr int kSlotCount = 31;
+
+// The save (or load) command id of slot n (0..30); 0 for other n.
+int32_t saveSlotId(int slot);
+int32_t loadSlotId(int slot);
+// The slot a save (load) id stands for, or -1.
+int slotOfSaveId(int32_t id);
+int slotOfLoadId(int32_t id);
+
+struct MenuItem {
+    int32_t id = 0;  // command id; 0 for a submenu or a separator
+    Bytes label;     // CP932
+    bool separator = false;
+    bool checked = false;
+    bool greyed = false;
+    std::vector<MenuItem> sub;  // a submenu when not empty
+
+    bool isSubmenu() const { return !sub.empty(); }
+};
+
+enum class MenuWhich { Bar, Popup };
+
+// Both menus. The window thread draws from snapshots; the interpreter thread may change marks
+// and greying (menu lock) at any time, so every access goes through the one mutex.
+class MenuModel {
+public:
+    MenuModel();  // the menus as the game ships them
+
+    // Copies for drawing. The pop-up's entries are the submenu of its single top entry.
+    std::vector<MenuItem> snapshot(MenuWhich which) const;
+
+    // Finds the entry with the id (first in depth order); nothing when missing.
+    std::optional<MenuItem> find(MenuWhich which, int32_t id) const;
+    void setChecked(MenuWhich which, int32_t id, bool on);
+    void setGreyed(MenuWhich which, int32_t id, bool on);
+    // The top-level entry at a position (the pop-up: entries of its submenu).
+    void setTopGreyed(MenuWhich which, int pos, bool on);
+    bool topGreyed(MenuWhich which, int pos) const;
+    // Removes a top-level entry of the menu bar (Key = 0 removes position 1).
+    bool removeBarEntry(int pos);
+    int topCount(MenuWhich which) const;
+
+    // Rewrites, by position, slot n's entries of the "ｾｰﾌﾞ" and "ﾛｰﾄﾞ" submenus with the caption
+    // and the slot's command id; for the load entry also the greying. Bar: the save entries keep
+    // their id and greying.
+    void setSlot(MenuWhich which, int slot, BytesView caption, bool fileExists);
+
+    // Exactly one of the ids checked, the others unchecked.
+    void checkOnly(MenuWhich which, std::initializer_list<int32_t> group, int32_t chosen);
+
+private:
+    MenuItem* findLocked(std::vector<MenuItem>& items, int32_t id);
+    std::vector<MenuItem>& top(MenuWhich which) { return which == MenuWhich::Bar ? bar_ : popup_; }
+    const std::vector<MenuItem>& top(MenuWhich which) const {
+        return which == MenuWhich::Bar ? bar_ : popup_;
+    }
+
+    mutable std::mutex mutex_;
+    std::vector<MenuItem> bar_;
+    std::vector<MenuItem> popup_;
+};
+
+// The slot label: number right-aligned in two characters, a colon and two blanks (" 7:  ").
+Bytes slotLabel(int slot);
+// The slot's time text from its file, or "----/--/-- --:--:--" when it cannot be read.
+Bytes slotTimeText(const std::string& fileUtf8Path);
+
+}  // namespace yv

@@ -1,0 +1,332 @@
+// The ImGui side of the window: font, menus and modal dialogs.
+#include "platform/sdl/sdl_ui.h"
+
+#include <imgui.h>
+#include <imgui_impl_sdl.h>
+#include <imgui_impl_sdlrenderer.h>
+
+#include <algorithm>
+
+#include "core/cp932.h"
+
+namespace yv {
+namespace {
+
+ImVector<ImWchar> gRanges;  // must outlive the font atlas build
+
+void collectLabels(const std::vector<MenuItem>& items, std::string& out) {
+    for (const MenuItem& m : items) {
+        out += cp932ToUtf8(m.label);
+        collectLabels(m.sub, out);
+    }
+}
+
+struct ButtonDef {
+    const char* label;
+    int32_t answer;
+};
+
+std::vector<ButtonDef> buttonsOf(MsgButtons b) {
+    switch (b) {
+    case MsgButtons::Ok: return {{"OK", kIdOk}};
+    case MsgButtons::OkCancel: return {{"OK", kIdOk}, {"キャンセル", kIdCancel}};
+    case MsgButtons::YesNo: return {{"はい(Y)", kIdYes}, {"いいえ(N)", kIdNo}};
+    case MsgButtons::YesNoCancel:
+        return {{"はい(Y)", kIdYes}, {"いいえ(N)", kIdNo}, {"キャンセル", kIdCancel}};
+    case MsgButtons::RetryCancel: return {{"再試行(R)", kIdRetry}, {"キャンセル", kIdCancel}};
+    }
+    return {{"OK", kIdOk}};
+}
+
+const char* kFixedTexts = "OKはい(Y)いいえ(N)キャンセル再試行(R)ﾊﾞｰｼﾞｮﾝ情報×";
+
+// Decodes one UTF-8 character; advances i.
+uint32_t nextCodepoint(const std::string& s, size_t& i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    int n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+    if (i + static_cast<size_t>(n) > s.size()) n = 1;
+    uint32_t cp = n == 1 ? c : n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
+    for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    i += static_cast<size_t>(n);
+    return cp;
+}
+
+}  // namespace
+
+std::string menuLabelUtf8(BytesView cp932) {
+    std::string s = cp932ToUtf8(cp932);
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '&') {
+            if (i + 1 < s.size() && s[i + 1] == '&') out += s[++i];
+            continue;
+        }
+        out += s[i];
+    }
+    return out;
+}
+
+bool SdlUi::init(SDL_Window* window, SDL_Renderer* renderer, std::string& why) {
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;
+    io.LogFilename = nullptr;
+    io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
+    ImGui::StyleColorsLight();
+    ImGuiStyle& st = ImGui::GetStyle();
+    st.WindowRounding = 0;
+    st.PopupRounding = 0;
+    st.FrameRounding = 2;
+    st.PopupBorderSize = 1;
+    if (!ImGui_ImplSDL2_InitForSDLRenderer(window) || !ImGui_ImplSDLRenderer_Init(renderer)) {
+        why = "cannot start the menus";
+        return false;
+    }
+    fontFile_ = findUiFontFile();
+    buildFont();
+    menuBarHeight_ = static_cast<int>(fontPx_ + 2 * st.FramePadding.y);
+    ready_ = true;
+    return true;
+}
+
+void SdlUi::shutdown() {
+    if (!ready_) return;
+    ImGui_ImplSDLRenderer_Shutdown();
+    ImGui_ImplSDL2_Shutdown();
+    ImGui::DestroyContext();
+    ready_ = false;
+}
+
+void SdlUi::buildFont() {
+    ImGuiIO& io = ImGui::GetIO();
+    io.Fonts->Clear();
+    ImFontGlyphRangesBuilder b;
+    b.AddRanges(io.Fonts->GetGlyphRangesJapanese());
+    static const ImWchar kExtra[] = {0x2010, 0x266F, 0x3000, 0x30FF, 0xFF01, 0xFFEF, 0};
+    b.AddRanges(kExtra);
+    std::string labels = kFixedTexts;
+    MenuModel model;
+    collectLabels(model.snapshot(MenuWhich::Bar), labels);
+    collectLabels(model.snapshot(MenuWhich::Popup), labels);
+    b.AddText(labels.c_str());
+    b.AddText(extraText_.c_str());
+    gRanges.clear();
+    b.BuildRanges(&gRanges);
+    ImFont* f = nullptr;
+    if (!fontFile_.empty()) f = io.Fonts->AddFontFromFileTTF(fontFile_.c_str(), fontPx_, nullptr, gRanges.Data);
+    if (!f) io.Fonts->AddFontDefault();
+    io.Fonts->Build();
+}
+
+void SdlUi::ensureGlyphs(const std::string& utf8) {
+    if (!ready_) return;
+    ImFont* font = ImGui::GetIO().Fonts->Fonts.empty() ? nullptr : ImGui::GetIO().Fonts->Fonts[0];
+    if (!font) return;
+    bool missing = false;
+    for (size_t i = 0; i < utf8.size();) {
+        const uint32_t cp = nextCodepoint(utf8, i);
+        if (cp < 0x20 || cp > 0xFFFF || extraChars_.count(cp)) continue;
+        if (!font->FindGlyphNoFallback(static_cast<ImWchar>(cp))) {
+            extraChars_.insert(cp);
+            missing = true;
+        }
+    }
+    if (!missing) return;
+    extraText_ += utf8;
+    ImGui_ImplSDLRenderer_DestroyFontsTexture();
+    buildFont();
+    ImGui_ImplSDLRenderer_CreateFontsTexture();
+}
+
+bool SdlUi::processEvent(const SDL_Event& e) {
+    ImGui_ImplSDL2_ProcessEvent(&e);
+    return menuOpen() || wantsMouse();
+}
+
+bool SdlUi::wantsMouse() const { return ImGui::GetIO().WantCaptureMouse; }
+
+void SdlUi::beginFrame(int x, int y) {
+    ImGui_ImplSDLRenderer_NewFrame();
+    ImGui_ImplSDL2_NewFrame();
+    // Under drivers without focus the backend sees no pointer: use the one from the events.
+    ImGui::GetIO().MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
+    ImGui::NewFrame();
+    itemRects.clear();
+}
+
+void SdlUi::endFrame(SDL_Renderer*) {
+    ImGui::Render();
+    ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+}
+
+void SdlUi::drawItems(const std::vector<MenuItem>& items, int32_t& picked, bool& opening, int depth) {
+    for (size_t i = 0; i < items.size(); ++i) {
+        const MenuItem& m = items[i];
+        if (m.separator) {
+            ImGui::Separator();
+            continue;
+        }
+        const std::string text = menuLabelUtf8(m.label);
+        const std::string label = text + "##" + std::to_string(depth) + "_" + std::to_string(i);
+        const ImVec2 at = ImGui::GetCursorScreenPos();
+        const ImVec2 size(std::max(ImGui::CalcTextSize(text.c_str()).x, 8.0f), ImGui::GetTextLineHeight());
+        const SDL_Rect r{static_cast<int>(at.x), static_cast<int>(at.y), static_cast<int>(size.x),
+                         static_cast<int>(size.y)};
+        itemRects[m.id ? "#" + std::to_string(m.id) : text] = r;
+        if (m.isSubmenu()) {
+            if (ImGui::BeginMenu(label.c_str(), !m.greyed)) {
+                drawItems(m.sub, picked, opening, depth + 1);
+                ImGui::EndMenu();
+            }
+        } else if (ImGui::MenuItem(label.c_str(), nullptr, m.checked, !m.greyed)) {
+            picked = m.id;
+        }
+    }
+}
+
+int32_t SdlUi::drawMenuBar(const std::vector<MenuItem>& items, bool& opening) {
+    int32_t picked = 0;
+    opening = false;
+    if (!ImGui::BeginMainMenuBar()) return 0;
+    menuBarHeight_ = static_cast<int>(ImGui::GetWindowSize().y);
+    bool anyOpen = false;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const MenuItem& m = items[i];
+        const std::string text = menuLabelUtf8(m.label);
+        const std::string label = text + "##bar" + std::to_string(i);
+        const ImVec2 at = ImGui::GetCursorScreenPos();
+        const SDL_Rect r{static_cast<int>(at.x) + 4, static_cast<int>(at.y),
+                         static_cast<int>(ImGui::CalcTextSize(text.c_str()).x),
+                         static_cast<int>(ImGui::GetFrameHeight())};
+        itemRects[m.id ? "#" + std::to_string(m.id) : text] = r;
+        if (m.isSubmenu()) {
+            if (ImGui::BeginMenu(label.c_str(), !m.greyed)) {
+                anyOpen = true;
+                drawItems(m.sub, picked, opening, 1);
+                ImGui::EndMenu();
+            }
+        } else if (ImGui::MenuItem(label.c_str(), nullptr, m.checked, !m.greyed)) {
+            picked = m.id;
+        }
+    }
+    ImGui::EndMainMenuBar();
+    opening = anyOpen && !barWasOpen_;
+    barWasOpen_ = anyOpen;
+    menuOpen_ = anyOpen;
+    return picked;
+}
+
+void SdlUi::requestPopup(int x, int y) {
+    popupRequested_ = true;
+    popupX_ = x;
+    popupY_ = y;
+}
+
+int32_t SdlUi::drawPopup(const std::vector<MenuItem>& items, bool& opening) {
+    int32_t picked = 0;
+    opening = false;
+    if (popupRequested_) {
+        ImGui::OpenPopup("##gamepopup");
+        ImGui::SetNextWindowPos(ImVec2(static_cast<float>(popupX_), static_cast<float>(popupY_)));
+        popupRequested_ = false;
+    }
+    popupOpen_ = ImGui::BeginPopup("##gamepopup");
+    if (popupOpen_) {
+        drawItems(items, picked, opening, 1);
+        if (picked) ImGui::CloseCurrentPopup();
+        ImGui::EndPopup();
+    }
+    opening = popupOpen_ && !popupWasOpen_;
+    popupWasOpen_ = popupOpen_;
+    return picked;
+}
+
+void SdlUi::drawDialog(DialogRequest& d) {
+    const auto buttons = buttonsOf(d.buttons);
+    d.focus = std::clamp(d.focus, 0, static_cast<int>(buttons.size()) - 1);
+    const std::string id = (d.caption.empty() ? std::string(" ") : d.caption) + "###yvdialog";
+    if (!ImGui::IsPopupOpen("###yvdialog")) ImGui::OpenPopup(id.c_str());
+    const ImGuiViewport* vp = ImGui::GetMainViewport();
+    ImGui::SetNextWindowPos(ImVec2(vp->Pos.x + vp->Size.x * 0.5f, vp->Pos.y + vp->Size.y * 0.5f),
+                            ImGuiCond_Always, ImVec2(0.5f, 0.5f));
+    ImGui::SetNextWindowSizeConstraints(ImVec2(220, 0), ImVec2(vp->Size.x * 0.9f, vp->Size.y * 0.9f));
+    if (!ImGui::BeginPopupModal(id.c_str(), nullptr,
+                                ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove |
+                                    ImGuiWindowFlags_NoSavedSettings))
+        return;
+    ImGui::Dummy(ImVec2(0, 4));
+    if (d.icon != MsgIcon::None) {
+        const float r = ImGui::GetTextLineHeight();
+        const ImVec2 p = ImGui::GetCursorScreenPos();
+        ImDrawList* dl = ImGui::GetWindowDrawList();
+        ImU32 col = IM_COL32(40, 100, 200, 255);
+        const char* glyph = "i";
+        if (d.icon == MsgIcon::Exclamation) col = IM_COL32(230, 170, 0, 255), glyph = "!";
+        if (d.icon == MsgIcon::Error) col = IM_COL32(200, 30, 30, 255), glyph = "×";
+        if (d.icon == MsgIcon::Question) glyph = "?";
+        const ImVec2 c(p.x + r, p.y + r);
+        dl->AddCircleFilled(c, r, col, 24);
+        const ImVec2 ts = ImGui::CalcTextSize(glyph);
+        dl->AddText(ImVec2(c.x - ts.x / 2, c.y - ts.y / 2), IM_COL32_WHITE, glyph);
+        ImGui::Dummy(ImVec2(2 * r + 8, 2 * r));
+        ImGui::SameLine();
+    }
+    ImGui::PushTextWrapPos(std::min(560.0f, vp->Size.x * 0.8f));
+    ImGui::TextUnformatted(d.text.c_str());
+    ImGui::PopTextWrapPos();
+    ImGui::Dummy(ImVec2(0, 8));
+    const float bw = 96;
+    const float total = bw * static_cast<float>(buttons.size()) +
+                        ImGui::GetStyle().ItemSpacing.x * static_cast<float>(buttons.size() - 1);
+    ImGui::SetCursorPosX(std::max(ImGui::GetCursorPosX(), (ImGui::GetWindowWidth() - total) * 0.5f));
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        if (i) ImGui::SameLine();
+        const bool focused = static_cast<int>(i) == d.focus;
+        if (focused) {
+            ImGui::PushStyleColor(ImGuiCol_Border, IM_COL32(0, 90, 200, 255));
+            ImGui::PushStyleVar(ImGuiStyleVar_FrameBorderSize, 2.0f);
+        }
+        const std::string label = std::string(buttons[i].label) + "##b" + std::to_string(i);
+        const ImVec2 at = ImGui::GetCursorScreenPos();
+        itemRects[std::string("button:") + buttons[i].label] = {static_cast<int>(at.x), static_cast<int>(at.y),
+                                                              static_cast<int>(bw), static_cast<int>(ImGui::GetFrameHeight())};
+        if (ImGui::Button(label.c_str(), ImVec2(bw, 0))) {
+            d.answer = buttons[i].answer;
+            d.done = true;
+        }
+        if (focused) {
+            ImGui::PopStyleVar();
+            ImGui::PopStyleColor();
+        }
+    }
+    if (d.done) ImGui::CloseCurrentPopup();
+    ImGui::EndPopup();
+}
+
+void SdlUi::dialogKey(DialogRequest& d, SDL_Keycode key) {
+    const auto buttons = buttonsOf(d.buttons);
+    const int n = static_cast<int>(buttons.size());
+    auto answer = [&](int32_t a) {
+        d.answer = a;
+        d.done = true;
+    };
+    switch (key) {
+    case SDLK_LEFT: case SDLK_UP: d.focus = (d.focus + n - 1) % n; break;
+    case SDLK_RIGHT: case SDLK_DOWN: case SDLK_TAB: d.focus = (d.focus + 1) % n; break;
+    case SDLK_RETURN: case SDLK_KP_ENTER: case SDLK_SPACE:
+        answer(buttons[static_cast<size_t>(std::clamp(d.focus, 0, n - 1))].answer);
+        break;
+    case SDLK_ESCAPE:
+        for (const auto& b : buttons)
+            if (b.answer == kIdCancel) return answer(kIdCancel);
+        if (d.buttons == MsgButtons::Ok) answer(kIdOk);
+        break;
+    case SDLK_y: if (d.buttons == MsgButtons::YesNo || d.buttons == MsgButtons::YesNoCancel) answer(kIdYes); break;
+    case SDLK_n: if (d.buttons == MsgButtons::YesNo || d.buttons == MsgButtons::YesNoCancel) answer(kIdNo); break;
+    case SDLK_r: if (d.buttons == MsgButtons::RetryCancel) answer(kIdRetry); break;
+    default: break;
+    }
+}
+
+}  // namespace yv

@@ -1,0 +1,88 @@
+// Dear ImGui on the SDL renderer: the Japanese UI font, the menu bar, the pop-up menu and the
+// modal dialogs drawn over the game picture.
+#pragma once
+
+#include <SDL.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/menus.h"
+#include "platform/platform.h"
+
+namespace yv {
+
+// A modal dialog asked for by either thread; the window thread draws it until it is answered.
+struct DialogRequest {
+    enum class Kind { Message, About };
+    Kind kind = Kind::Message;
+    std::string caption, text;  // UTF-8
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+    int32_t answer = kIdOk;
+    bool done = false;
+    int focus = 0;  // the button Enter presses
+};
+
+class SdlUi {
+public:
+    bool init(SDL_Window* window, SDL_Renderer* renderer, std::string& why);
+    void shutdown();
+
+    // Returns true when the UI takes the event (a menu or dialog is open, or the pointer is on
+    // the menu bar).
+    bool processEvent(const SDL_Event& e);
+    // Starts a frame; the pointer at (x, y) in window pixels.
+    void beginFrame(int x, int y);
+    void endFrame(SDL_Renderer* renderer);
+
+    // The menu bar at the top of the window; the id picked this frame, or 0.
+    int32_t drawMenuBar(const std::vector<MenuItem>& items, bool& opening);
+    void requestPopup(int x, int y);
+    int32_t drawPopup(const std::vector<MenuItem>& items, bool& opening);
+    void closeMenus() { closeMenus_ = true; }
+    bool menuOpen() const { return menuOpen_ || popupOpen_; }
+    bool popupOpen() const { return popupOpen_; }
+    bool wantsMouse() const;
+
+    // Draws the dialog; it is done once answered.
+    void drawDialog(DialogRequest& d);
+    // Key handling of an open dialog (window thread, outside a frame).
+    void dialogKey(DialogRequest& d, SDL_Keycode key);
+
+    int menuBarHeight() const { return menuBarHeight_; }
+    // Adds the characters of a text to the font when some are missing (outside a frame).
+    void ensureGlyphs(const std::string& utf8);
+
+    // Where each entry was drawn in the last frame (window pixels), by its UTF-8 label; tests
+    // and scripted runs aim the pointer with it.
+    std::map<std::string, SDL_Rect> itemRects;
+
+private:
+    void buildFont();
+    void drawItems(const std::vector<MenuItem>& items, int32_t& picked, bool& opening, int depth);
+
+    bool ready_ = false;
+    std::string fontFile_;
+    float fontPx_ = 16.0f;
+    std::set<uint32_t> extraChars_;
+    std::string extraText_;
+    bool fontDirty_ = false;
+    int menuBarHeight_ = 22;
+    bool popupRequested_ = false;
+    int popupX_ = 0, popupY_ = 0;
+    bool popupOpen_ = false;
+    bool menuOpen_ = false;
+    bool barWasOpen_ = false;
+    bool popupWasOpen_ = false;
+    bool closeMenus_ = false;
+};
+
+// A display label: CP932 to UTF-8 with the '&' of keyboard mnemonics taken out.
+std::string menuLabelUtf8(BytesView cp932);
+// The font file for the UI: a Japanese gothic face found through fontconfig.
+std::string findUiFontFile();
+
+}  // namespace yv

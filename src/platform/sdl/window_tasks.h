@@ -1,0 +1,79 @@
+// Hands work from other threads to the window thread and waits for its answer. Once the window
+// loop has ended, waiting callers and new calls get their fallback answer at once, so a thread
+// never waits for a window that will not serve it again.
+#pragma once
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace yv {
+
+class WindowTasks {
+public:
+    WindowTasks() : windowThread_(std::this_thread::get_id()) {}
+
+    bool onWindowThread() const { return std::this_thread::get_id() == windowThread_; }
+
+    // Runs f on the window thread (at once when called there) and returns its answer.
+    // Dialog tasks wait while another dialog is open.
+    template <class F, class R>
+    R run(F f, R fallback, bool dialog = false) {
+        if (onWindowThread()) return f();
+        R result = fallback;
+        auto task = std::make_shared<Task>();
+        task->fn = [&] { result = f(); };
+        task->dialog = dialog;
+        std::unique_lock lock(mutex_);
+        if (stopped_) return fallback;
+        tasks_.push_back(task);
+        cv_.wait(lock, [&] { return task->done || stopped_; });
+        return task->done ? result : fallback;
+    }
+
+    // The window thread carries out what is waiting.
+    void serve(bool dialogsToo) {
+        for (;;) {
+            std::shared_ptr<Task> t;
+            {
+                std::lock_guard lock(mutex_);
+                auto it = std::find_if(tasks_.begin(), tasks_.end(),
+                                       [&](const auto& x) { return dialogsToo || !x->dialog; });
+                if (it == tasks_.end()) return;
+                t = *it;
+                tasks_.erase(it);
+            }
+            t->fn();
+            std::lock_guard lock(mutex_);
+            t->done = true;
+            cv_.notify_all();
+        }
+    }
+
+    // The window loop has ended: nothing will be served any more.
+    void stop() {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+        tasks_.clear();
+        cv_.notify_all();
+    }
+
+private:
+    struct Task {
+        std::function<void()> fn;
+        bool dialog = false;
+        bool done = false;
+    };
+
+    std::thread::id windowThread_;
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::deque<std::shared_ptr<Task>> tasks_;
+    bool stopped_ = false;
+};
+
+}  // namespace yv

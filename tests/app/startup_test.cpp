@@ -1,0 +1,133 @@
+// Start-up and shutdown through the real program: quiet end without start.ini, the first
+// script missing, a second copy on the same game, the icon and cursor names, system.dat at close.
+#include <gtest/gtest.h>
+
+#include "app/ico_file.h"
+#include "app/instance.h"
+#include "shell_fixture.h"
+
+using namespace yv;
+
+TEST(Startup, NoStartIniEndsQuietly) {
+    TempDir d;
+    d.write("script.txt", "#end();\r\n");
+    const RunResult r = runYorvane({"--headless", d.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(r.err.find("dialog:"), std::string::npos);
+    EXPECT_FALSE(d.exists("system.dat"));
+}
+
+TEST(Startup, MissingFirstScriptSaysSo) {
+    TempDir d;
+    d.write("start.ini", "[Script]\r\nScript=nothere.txt\r\n");
+    const RunResult r = runYorvane({"--headless", d.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("dialog: load script error: first script, not find!"), std::string::npos) << r.err;
+}
+
+TEST(Startup, SecondCopyOnTheSameGameEnds) {
+    TempDir d;
+    d.write("start.ini", "");
+    d.write("script.txt", "#end();\r\n");
+    InstanceLock first;
+    ASSERT_TRUE(first.acquire(d.path()));
+    const RunResult r = runYorvane({"--headless", d.path().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("dialog: Information: アプリケーションが完全に閉じられていません。\\n"
+                         "多重起動防止の為、終了します。"),
+              std::string::npos)
+        << r.err;
+    // Another game folder is not affected, and the lock goes with its holder.
+    TempDir other;
+    other.write("start.ini", "");
+    other.write("script.txt", "#end();\r\n");
+    EXPECT_EQ(runYorvane({"--headless", other.path().string()}).status, 0);
+    first.release();
+    EXPECT_EQ(runYorvane({"--headless", d.path().string()}).status, 0);
+}
+
+TEST(Startup, IconAndCursorAreNamedAfterTheGameProgram) {
+    TempDir d;
+    EXPECT_EQ(applicationName(d.path()), "yorvane");
+    d.write("Game.EXE", "MZ");
+    EXPECT_EQ(applicationName(d.path()), "Game");
+    d.write("setup.exe", "MZ");
+    EXPECT_EQ(applicationName(d.path()), "yorvane");
+
+    TempDir g;
+    g.write("start.ini", "");
+    g.write("script.txt", "#end();\r\n");
+    g.write("Kanon.exe", "MZ");
+    g.write("kanon.ico", "x");
+    g.write("KANON.CUR", "x");
+    HeadlessPlatform p;
+    Options o;
+    o.gameDir = g.path();
+    Shell s(p, o);
+    std::string why;
+    ASSERT_TRUE(s.start(why)) << why;
+    EXPECT_NE(p.iconFile().find("kanon.ico"), std::string::npos);
+    EXPECT_NE(p.cursorFile().find("KANON.CUR"), std::string::npos);
+}
+
+TEST(Startup, ClosingMidScriptStopsTheThreadAndWritesSystemDat) {
+    TempDir d;
+    d.write("start.ini", "");
+    d.write("script.txt", "@901 = 7;\r\n|top:\r\n#mouseclickwait(1);\r\n#goto(\"top\");\r\n");
+    const RunResult r = runYorvane({"--headless", "--max-seconds", "1", d.path().string()});
+    EXPECT_EQ(r.status, 124) << r.err;
+    const auto vars = readSystemDat(d.path() / "system.dat");
+    ASSERT_EQ(vars.size(), 1u);
+    EXPECT_EQ(vars[0], std::make_pair(901, 7));
+}
+
+namespace {
+
+// A 2 x 2 icon, 24 bits a pixel, with its mask: top-left transparent.
+std::string tinyIcon(uint16_t type, uint16_t hotX, uint16_t hotY) {
+    auto u16 = [](std::string& s, uint32_t v) { s += char(v & 255); s += char((v >> 8) & 255); };
+    auto u32 = [&](std::string& s, uint32_t v) { u16(s, v & 0xFFFF); u16(s, v >> 16); };
+    std::string dib;
+    u32(dib, 40); u32(dib, 2); u32(dib, 4); u16(dib, 1); u16(dib, 24); u32(dib, 0);
+    u32(dib, 0); u32(dib, 0); u32(dib, 0); u32(dib, 0); u32(dib, 0);
+    // Rows bottom-up, padded to 4 bytes: bottom row blue, green; top row red, white.
+    dib += std::string("\xFF\x00\x00\x00\xFF\x00\x00\x00", 8);
+    dib += std::string("\x00\x00\xFF\xFF\xFF\xFF\x00\x00", 8);
+    // Mask rows bottom-up: bottom row opaque; top row: first pixel transparent.
+    dib += std::string("\x00\x00\x00\x00", 4);
+    dib += std::string("\x80\x00\x00\x00", 4);
+    std::string f;
+    u16(f, 0); u16(f, type); u16(f, 1);
+    f += char(2); f += char(2); f += char(0); f += char(0);
+    u16(f, hotX); u16(f, hotY); u32(f, static_cast<uint32_t>(dib.size())); u32(f, 22);
+    return f + dib;
+}
+
+}  // namespace
+
+TEST(IconFile, DecodesColoursMaskAndHotspot) {
+    auto img = decodeIconFile(tinyIcon(2, 1, 1));
+    ASSERT_TRUE(img);
+    EXPECT_EQ(img->width, 2);
+    EXPECT_EQ(img->height, 2);
+    EXPECT_EQ(img->hotX, 1);
+    const auto px = [&](int x, int y) {
+        const uint8_t* p = &img->rgba[static_cast<size_t>(y * 2 + x) * 4];
+        return std::vector<int>{p[0], p[1], p[2], p[3]};
+    };
+    EXPECT_EQ(px(0, 0), (std::vector<int>{255, 0, 0, 0}));  // red, transparent
+    EXPECT_EQ(px(1, 0), (std::vector<int>{255, 255, 255, 255}));
+    EXPECT_EQ(px(0, 1), (std::vector<int>{0, 0, 255, 255}));
+    EXPECT_EQ(px(1, 1), (std::vector<int>{0, 255, 0, 255}));
+}
+
+TEST(IconFile, RejectsCutAndForeignFiles) {
+    const std::string ok = tinyIcon(1, 0, 0);
+    for (size_t n = 0; n < 22 + 40 + 16; n += 3) EXPECT_FALSE(decodeIconFile(ok.substr(0, n))) << n;
+    EXPECT_FALSE(decodeIconFile("BM not an icon at all"));
+    std::string huge = ok;
+    huge[22 + 4] = '\xFF';  // width 255, far past the data
+    huge[22 + 5] = '\x7F';
+    EXPECT_FALSE(decodeIconFile(huge));
+}
