@@ -1,6 +1,7 @@
 // Reading click-area records.
 #include "text/choice_list.h"
 
+#include <algorithm>
 #include <string>
 
 #include "script/interp.h"
@@ -8,6 +9,8 @@
 
 namespace yv::choicelist {
 namespace {
+
+constexpr int32_t kFar = 1 << 24;
 
 // Splits a record at commas outside quotes and parentheses.
 std::vector<Bytes> fields(BytesView line) {
@@ -73,6 +76,8 @@ std::vector<ChoiceRecord> parse(const Interp& in, BytesView list) {
         if (f.size() < 4 || !number(in, f[0], r.left) || !number(in, f[1], r.top) ||
             !number(in, f[2], r.right) || !number(in, f[3], r.bottom))
             return;
+        // Far beyond any screen, and small enough that sizes and centres cannot overflow.
+        for (int32_t* v : {&r.left, &r.top, &r.right, &r.bottom}) *v = std::clamp(*v, -kFar, kFar);
         f.resize(13);
         r.label = unquoted(f[4]);
         r.file = unquoted(f[5]);
@@ -88,6 +93,8 @@ std::vector<ChoiceRecord> parse(const Interp& in, BytesView list) {
             number(in, f[10], r.sy);
             number(in, f[11], r.pictureScreen);
             number(in, f[12], r.step);
+            r.sx = std::clamp(r.sx, -kFar, kFar);
+            r.sy = std::clamp(r.sy, -kFar, kFar);
         }
         out.push_back(std::move(r));
     };

@@ -305,6 +305,27 @@ TEST(ChoiceList, RecordsReadAsAuthorsWriteThem) {
     EXPECT_EQ(r[1].step, 4);
 }
 
+TEST(ClickAreas, HugeAndUpsideDownAreasAndGarbageAreHarmless) {
+    ChoiceGame g("#mouseimageclickevent();\n{\n-2147483647,-2147483647,2147483647,2147483647,\"x\",\"\",1,0,0,"
+                 "-2147483647,2147483647,2,7\n50,50,10,10,\"y\",\"\",1,0,0\n\"\",,,;\n}\n#end();\n");
+    g.rt.screens.table[2].allocate(8, 8);
+    ASSERT_TRUE(g.toChoices());
+    ASSERT_EQ(g.rt.choices.records.size(), 2u);
+    g.pointAt(30, 30);
+    g.rt.interp.leftClick = 1;
+    g.step();  // the huge area takes the click: its label is not in the script
+    EXPECT_TRUE(g.rt.choices.ready);
+    std::mt19937 rng(3);
+    for (int round = 0; round < 200; ++round) {
+        std::string junk;
+        for (int i = 0; i < 40; ++i) junk += "0123456789,-\"@()rgb;\n \x82\xA0"[rng() % 22];
+        for (const ChoiceRecord& r : choicelist::parse(g.rt.interp, junk)) {
+            EXPECT_LE(r.left, 1 << 24);
+            EXPECT_GE(r.bottom, -(1 << 24));
+        }
+    }
+}
+
 TEST(ChoiceCommands, SelectcolorIsLoggedWithItsFourSlots) {
     ChoiceGame g("#end();\n");
     g.rt.save.log.logging = 1;
