@@ -168,16 +168,6 @@ bool Shell::start(std::string& why) {
     return true;
 }
 
-namespace {
-
-// The menus' skip flag and the renderer's skip mode move together.
-void setSkipping(Runtime& rt, bool on) {
-    rt.app.skip = on ? 1 : 0;
-    rt.text.skipping = on ? 1 : 0;
-}
-
-}  // namespace
-
 void Shell::openPopupMenu(int x, int y) {
     Runtime& rt = *rt_;
     AppState& a = rt.app;
@@ -219,7 +209,7 @@ void Shell::onKey(int key, bool down) {
     const bool choicesShown = a.choiceList || a.choiceBlock;
     if (key == kKeyCtrl) {
         // Skipping lasts while Ctrl is held.
-        if (!choicesShown || !down) setSkipping(rt, down);
+        if (!choicesShown || !down) a.skip = down ? 1 : 0;
         return;
     }
     if (!down) return;
@@ -239,7 +229,7 @@ void Shell::onKey(int key, bool down) {
     case kKeyEnter: {
         rt.interp.leftClick = 1;
         const uint32_t now = rt.clock().nowMs();
-        if (!choicesShown && a.enterSeen && now - a.lastEnterMs <= 500) setSkipping(rt, true);
+        if (!choicesShown && a.enterSeen && now - a.lastEnterMs <= 500) a.skip = 1;
         a.enterSeen = true;
         a.lastEnterMs = now;
         break;

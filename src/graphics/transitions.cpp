@@ -38,7 +38,7 @@ bool readFade(Runtime& rt, FadeRun& f, bool keepSign) {
         f.click = a[3];
     }
     if (!rt.screens.get(mag(f.dst)) || !rt.screens.get(mag(f.src))) return false;
-    if (rt.interp.noWait) f.step = keepSign && f.step < 0 ? -std::abs(f.limit) : std::abs(f.limit);
+    if (rt.app.noWait) f.step = keepSign && f.step < 0 ? -std::abs(f.limit) : std::abs(f.limit);
     return true;
 }
 
@@ -172,7 +172,7 @@ bool advanceMosaicfade(Runtime& rt) {
         f.limit = m.fadeLimit;
         f.click = m.fadeClick;
         f.x = rt.config.left, f.y = rt.config.top, f.w = rt.config.width, f.h = rt.config.height;
-        if (rt.interp.noWait) f.step = -std::abs(f.limit);
+        if (rt.app.noWait) f.step = -std::abs(f.limit);
         rt.screens.fade = f;
         rt.screens.fadeOn = true;
         finished = true;

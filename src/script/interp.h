@@ -92,8 +92,6 @@ struct Interp {
     std::atomic<int32_t> leftClick{0};
     std::atomic<int32_t> rightClick{0};
     std::atomic<int32_t> clickWaitMode{0};  // mouseclickwait: 1 left, 2 right, 3 no click ends it
-    // The menu's no-wait speed: transitions finish in one increment, messages print at once.
-    std::atomic<int32_t> noWait{0};
 
     // Pacing and the steps-per-second figure.
     std::atomic<double> pacingMs{30.0};

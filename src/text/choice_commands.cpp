@@ -24,8 +24,6 @@ int32_t startBlock(Runtime& rt, bool useGoto) {
     const BytesView t = in.text();
     const auto upTo = static_cast<size_t>(std::clamp<int32_t>(in.stmtStart, 0, static_cast<int32_t>(t.size())));
     c.blockLine = static_cast<int32_t>(std::count(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(upTo), '\n'));
-    rt.text.skipping = 0;
-    rt.text.stopSkipAtWait = 0;
     rt.app.skip = 0;
     rt.app.stopAtWait = 0;
     rt.text.selectCount = 0;

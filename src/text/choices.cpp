@@ -1,5 +1,5 @@
 // The choice phase: collecting select blocks, highlighting the area under the pointer, jumping
-// to the chosen label; mouse traps; the keys of choices and skipping.
+// to the chosen label; mouse traps.
 #include "text/choices.h"
 
 #include <algorithm>

@@ -362,7 +362,7 @@ int32_t cmdPrinttextf(Runtime& rt) {
         t.pendingLabel = labelled ? s[0] : Bytes();
         t.pendingFile = labelled && s.given(1) ? s[1] : Bytes();
     }
-    if (t.noWait && !rt.choices.ready && !t.selectMode) t.skipping = 1;
+    if (rt.app.noWait && !rt.choices.ready && !t.selectMode) rt.app.skip = 1;
     t.currentItem = item;
     text::ensureOverlay(rt);
     startDisplay(rt, item, row, text, colour, true);

@@ -2,6 +2,7 @@
 // text types, click and timed waits, inline commands and the end of a message.
 #include <algorithm>
 
+#include "app/app_state.h"
 #include "core/cp932.h"
 #include "graphics/present.h"
 #include "runtime.h"
@@ -487,7 +488,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
     const int32_t h = cellHeight(t);
     const int32_t wait = t.selectMode ? -1 : it.wait;
     Call c{rt, t, t.rs, item, it, text, x, y, type, colour, h, h == 0 ? 2 : h / 12, wait, wait == -1,
-           t.skipping != 0, std::max<int32_t>(static_cast<int32_t>(t.items.size()), 1)};
+           rt.app.skip != 0, std::max<int32_t>(static_cast<int32_t>(t.items.size()), 1)};
     RenderState& rs = t.rs;
     Interp& in = rt.interp;
     if (rs.newPage) startMessage(c);
@@ -504,6 +505,8 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
             rs.clickWait = true;
             rs.trapWait = true;
         }
+        // The menus' skip command needs to know whether a page waits for a click.
+        rt.app.textClickWait = rs.clickWait ? 1 : 0;
         if (rs.clickWait) {
             iconFrame(c);
             return 0;
@@ -550,10 +553,14 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
                 if (c.instant || c.skip) composeDrawn(c, false);
                 iconFrame(c);
                 if (!t.selectMode) rs.clickWait = true;
-                if (t.skipping && t.stopSkipAtWait) {
-                    t.skipping = 0;
-                    t.stopSkipAtWait = 0;
+                if (rt.app.skip && (rt.app.stopAtWait || rt.app.endSkip)) {
+                    // Skipping asked to stop at the next wait: it ends here and the menus
+                    // come back.
+                    rt.app.skip = 0;
+                    rt.app.stopAtWait = 0;
+                    rt.app.endSkip = 0;
                     c.skip = false;
+                    if (!rt.app.choiceBlock) app::menuLock(rt, kUnlockAll);
                 }
                 break;
             case 'c': colourEscape(c); break;

@@ -45,8 +45,9 @@ void reset(Runtime& rt) {
     t.continueColour = Rgb{};
     t.continueMarker = 0;
     t.icon = WaitIcon{};
-    t.skipping = 0;
-    t.stopSkipAtWait = 0;
+    rt.app.skip = 0;
+    rt.app.stopAtWait = 0;
+    rt.app.endSkip = 0;
     t.selectMode = false;
     t.selectCount = 0;
     t.choiceLines.clear();

@@ -158,9 +158,6 @@ struct TextState {
     WaitIcon icon;
 
     // Skip mode and the no-wait speed are written by the window thread (menus, keys).
-    std::atomic<int32_t> skipping{0};
-    std::atomic<int32_t> stopSkipAtWait{0};  // end skipping at the next click wait
-    std::atomic<int32_t> noWait{0};          // the no-wait speed setting
 
     // Select mode (choice blocks lay their lines out through the renderer): one line per
     // choice, its rectangle recorded when its message ends.

@@ -15,25 +15,23 @@ TEST(ChoiceKeys, EnterTwiceWithinHalfASecondAndCtrlSkipOnlyOutsideChoices) {
     g.shell->onKey(kKeyEnter, true);
     clock.advance(600);
     g.shell->onKey(kKeyEnter, true);
-    EXPECT_EQ(rt.text.skipping, 0);
+    EXPECT_EQ(rt.app.skip, 0);
     clock.advance(400);
     g.shell->onKey(kKeyEnter, true);
-    EXPECT_EQ(rt.text.skipping, 1);
     EXPECT_EQ(rt.app.skip, 1);
     EXPECT_EQ(rt.interp.leftClick, 1);
     g.shell->onKey(kKeyCtrl, false);
-    EXPECT_EQ(rt.text.skipping, 0);
+    EXPECT_EQ(rt.app.skip, 0);
     g.shell->onKey(kKeyCtrl, true);
-    EXPECT_EQ(rt.text.skipping, 1);
+    EXPECT_EQ(rt.app.skip, 1);
     g.shell->onKey(kKeyCtrl, false);
 
     // With choices on the screen Enter only clicks and Ctrl does nothing.
     rt.app.choiceList = 1;
     g.shell->onKey(kKeyCtrl, true);
-    EXPECT_EQ(rt.text.skipping, 0);
+    EXPECT_EQ(rt.app.skip, 0);
     g.shell->onKey(kKeyEnter, true);
     g.shell->onKey(kKeyEnter, true);
-    EXPECT_EQ(rt.text.skipping, 0);
     EXPECT_EQ(rt.app.skip, 0);
     g.shell->onKey(kKeyUp, true);
     g.shell->onKey(kKeyDown, true);

@@ -113,7 +113,7 @@ TEST(Transitions, ALeftClickCutsAFadeShort) {
 
 TEST(Transitions, NoWaitFinishesInOneIncrement) {
     Game g(8, 4);
-    g.rt->interp.noWait = 1;
+    g.rt->app.noWait = 1;
     EXPECT_EQ(increments(g, "#fillclr(0, rgb(255, 255, 255));", "#fade(0, -8, 255);"), 1);
     EXPECT_EQ(at(g.screen(0), 0, 0), (Bgr{0, 0, 0}));
     EXPECT_EQ(increments(g, "#fillclr(1, rgb(9, 200, 9));", "#transfade(0, 4, 255);"), 1);

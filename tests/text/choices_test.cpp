@@ -164,10 +164,8 @@ TEST(ChoiceBlock, AnEmptyLabelEndsTheList) {
 
 TEST(ChoiceBlock, SelectEndsSkippingAndUpDownMoveThePointer) {
     ChoiceGame g(kThreeChoices);
-    g.rt.text.skipping = 1;
     g.rt.app.skip = 1;
     ASSERT_TRUE(g.toChoices());
-    EXPECT_EQ(g.rt.text.skipping, 0);
     EXPECT_EQ(g.rt.app.skip, 0);
     g.pointAt(5, 6);
     g.step();  // the first choice is highlighted

@@ -35,7 +35,7 @@ TEST_F(Renderer, InstantOrSkippingDrawsTheWholeMessageInOneCall) {
 
     trace.clear();
     rt->text.items[1].wait = 30;
-    rt->text.skipping = 1;
+    rt->app.skip = 1;
     show(1, "かきく\\e");
     EXPECT_TRUE(advance());
     EXPECT_EQ(trace.size(), 3u);
@@ -362,12 +362,12 @@ TEST_F(Renderer, SetfontChangesTheCell) {
 
 TEST_F(Renderer, SkipSetToStopAtAWaitEndsAtTheClickWait) {
     table(2, 1, 30);
-    rt->text.skipping = 1;
-    rt->text.stopSkipAtWait = 1;
+    rt->app.skip = 1;
+    rt->app.stopAtWait = 1;
     show(1, "あい\\mうえ\\e");
     EXPECT_FALSE(advance());
     EXPECT_EQ(trace.size(), 2u);  // drawn at once up to the wait
-    EXPECT_EQ(rt->text.skipping, 0);
+    EXPECT_EQ(rt->app.skip, 0);
     rt->interp.leftClick = 1;
     EXPECT_FALSE(advance());  // one character a call again
     EXPECT_EQ(trace.size(), 3u);
