@@ -45,10 +45,9 @@ void openBlock(Runtime& rt) {
     Choices& c = rt.choices;
     TextState& t = rt.text;
     Screens& s = rt.screens;
-    for (const TextItem& it : t.items) {
-        const Rect r = toRect(it.rect);
-        overlay::copyRect(s.table[0], s.table[1], r.x, r.y, r.w - 1, r.h - 1);
-    }
+    for (const TextItem& it : t.items)
+        overlay::copyRect(s.table[0], s.table[1], it.rect.left, it.rect.top, it.rect.right - it.rect.left,
+                          it.rect.bottom - it.rect.top);
     t.selectMode = true;
     t.selectCount = 0;
     t.choiceLines.clear();
@@ -79,7 +78,6 @@ void closeBlock(Runtime& rt) {
     c.collecting = false;
     c.list = list;
     c.records = choicelist::parse(rt.interp, list);
-    c.useGoto = c.useGoto;  // kept from select / selectex
     c.imageMode = false;
     c.inBlock = true;
     c.firstPassDone = false;
