@@ -39,9 +39,9 @@ std::string TempDir::read(const std::string& name) const {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-RunResult runYorvane(const std::vector<std::string>& args) {
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args) {
     TempDir io;
-    std::string cmd = "'" YV_BINARY "'";
+    std::string cmd = "'" + program + "'";
     for (const std::string& a : args) cmd += " '" + a + "'";
     cmd += " >'" + (io.path() / "out").string() + "' 2>'" + (io.path() / "err").string() + "'";
     RunResult r;

@@ -36,8 +36,10 @@ struct RunResult {
     std::string err;
 };
 
-// Runs the yorvane binary with arguments; stdout and stderr captured.
-RunResult runYorvane(const std::vector<std::string>& args);
+// Runs a program with arguments; stdout and stderr captured.
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args);
+// Runs the yorvane binary.
+inline RunResult runYorvane(const std::vector<std::string>& args) { return runProgram(YV_BINARY, args); }
 
 // Decodes system.dat: the integer variables it holds.
 std::vector<std::pair<int, int>> readSystemDat(const std::filesystem::path& file);

@@ -1,26 +1,13 @@
 // yorvane-pack as authors use it, and games that read their files from its archives.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include "test_util.h"
 
 using namespace yv;
 
 namespace {
 
-RunResult runPack(const std::vector<std::string>& args) {
-    TempDir io;
-    std::string cmd = "'" YV_PACK "'";
-    for (const std::string& a : args) cmd += " '" + a + "'";
-    cmd += " >'" + (io.path() / "out").string() + "' 2>'" + (io.path() / "err").string() + "'";
-    RunResult r;
-    const int st = std::system(cmd.c_str());
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.out = io.read("out");
-    r.err = io.read("err");
-    return r;
-}
+RunResult runPack(const std::vector<std::string>& args) { return runProgram(YV_PACK, args); }
 
 std::string path(const TempDir& d, const std::string& rel = "") { return (d.path() / rel).string(); }
 
