@@ -41,6 +41,13 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
 // Runs the yorvane binary.
 inline RunResult runYorvane(const std::vector<std::string>& args) { return runProgram(YV_BINARY, args); }
 
+// The start of a shell command that runs what follows under a virtual X server: without the
+// dummy drivers other tests of this process may have chosen, without leak checks (the X11
+// client libraries keep a few allocations until exit), bounded in time.
+inline const char* kUnderXvfb =
+    "unset SDL_VIDEODRIVER SDL_AUDIODRIVER; ASAN_OPTIONS=detect_leaks=0 timeout 90 "
+    "xvfb-run -a -s '-screen 0 1280x1024x24' ";
+
 // Decodes system.dat: the integer variables it holds.
 std::vector<std::pair<int, int>> readSystemDat(const std::filesystem::path& file);
 

@@ -258,6 +258,12 @@ void threadLoop(Runtime& rt) {
         }
         const double start = clock.nowPreciseMs();
         step(rt);
+        if (in.halt && !rt.media.volumeFading) {
+            // Nothing runs while halted (after end or breakapp, until the window closes): the
+            // game's clock need not move, and a manual clock must not race ahead to a time limit.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
         const double pacing = in.pacingMs.load();
         if (pacing > 0) {
             const double left = pacing - (clock.nowPreciseMs() - start);

@@ -39,10 +39,7 @@ TEST(Xvfb, EscapeClosesMidScriptAndWritesSystemDat) {
              "done\n"
              "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
              "wait $pid\n");
-    // The X11 client libraries (D-Bus, input methods) keep a few allocations until exit that a
-    // sanitized build would report as leaks; memory errors are still reported.
-    // Other tests in this process may have chosen SDL's dummy drivers; the child needs X11.
-    const std::string cmd = "unset SDL_VIDEODRIVER SDL_AUDIODRIVER; ASAN_OPTIONS=detect_leaks=0 timeout 90 xvfb-run -a -s '-screen 0 1280x1024x24' sh '" +
+    const std::string cmd = std::string(kUnderXvfb) + "sh '" +
                             (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" + d.path().string() +
                             "' '" + io.path().string() + "' >'" + (io.path() / "out").string() + "' 2>&1";
     const int st = std::system(cmd.c_str());
