@@ -86,10 +86,13 @@ void SdlUi::drawInputDialog(DialogRequest& d) {
         ImGui::TextUnformatted(f.label.c_str());
         ImGui::SetNextItemWidth(fieldWidth);
         if (d.focusField == static_cast<int>(k)) ImGui::SetKeyboardFocusHere();
+        // A framed field, as an edit control looks, on the light dialog background.
+        ImGui::PushStyleVar(ImGuiStyleVar_FrameBorderSize, 1.0f);
         ImGui::InputText("##field", f.buf.data(), f.buf.size(),
                          ImGuiInputTextFlags_AutoSelectAll | ImGuiInputTextFlags_CallbackCharFilter |
                              ImGuiInputTextFlags_CallbackEdit,
                          fieldCallback, &f);
+        ImGui::PopStyleVar();
         const ImVec2 lo = ImGui::GetItemRectMin(), hi = ImGui::GetItemRectMax();
         const SDL_Rect r{static_cast<int>(lo.x), static_cast<int>(lo.y), static_cast<int>(hi.x - lo.x),
                          static_cast<int>(hi.y - lo.y)};
