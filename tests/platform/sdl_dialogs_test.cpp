@@ -71,6 +71,30 @@ TEST(SdlDialogs, TypedTextReplacesTheSelectedDefaultAndEnterAnswers) {
     EXPECT_EQ(cp932ToUtf8(*answer), "花子");
 }
 
+TEST(SdlDialogs, EnterWhileTheInputMethodComposesIsNotOk) {
+    SdlGame g("");
+    if (!g.platform) GTEST_SKIP() << "no SDL video: " << g.why;
+    ASSERT_TRUE(g.started) << g.why;
+    std::optional<Bytes> answer;
+    bool stayed = false;
+    play(g, [&] { answer = g.platform->inputBox(nameBox("太郎", 20)); },
+         [&] {
+             if (!waitFor([&] { return boxOpen(g); })) return;
+             SDL_Event e{};
+             e.type = SDL_TEXTEDITING;
+             std::snprintf(e.edit.text, sizeof e.edit.text, "%s", "はなこ");
+             SDL_PushEvent(&e);
+             pushKey(SDLK_RETURN);
+             std::this_thread::sleep_for(std::chrono::milliseconds(150));
+             stayed = g.rect("field:0").has_value();
+             pushText("花子");  // the input method hands over the text
+             pushKey(SDLK_RETURN);
+         });
+    EXPECT_TRUE(stayed);
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(cp932ToUtf8(*answer), "花子");
+}
+
 TEST(SdlDialogs, DefaultButtonPutsTheDefaultBack) {
     SdlGame g("");
     if (!g.platform) GTEST_SKIP() << "no SDL video: " << g.why;

@@ -338,8 +338,8 @@ void SdlUi::drawDialog(DialogRequest& d) {
 void SdlUi::dialogKey(DialogRequest& d, SDL_Keycode key) {
     if (d.kind == DialogRequest::Kind::Input) {
         // Escape does nothing: the box waits for an entry. Enter is OK, once the typing that
-        // came before it has reached the fields.
-        if (key == SDLK_RETURN || key == SDLK_KP_ENTER) d.enterPressed = true;
+        // came before it has reached the fields; while the input method composes, Enter is its.
+        if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && d.composition.empty()) d.enterPressed = true;
         return;
     }
     if (d.kind == DialogRequest::Kind::List) {
