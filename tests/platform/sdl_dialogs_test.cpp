@@ -105,7 +105,7 @@ TEST(SdlDialogs, DefaultButtonPutsTheDefaultBack) {
              if (!waitFor([&] { return boxOpen(g); })) return;
              pushText("花子");
              std::this_thread::sleep_for(std::chrono::milliseconds(100));
-             clickAt(*g.rect("button:デフォルト"));
+             if (auto b = g.settled("button:デフォルト")) clickAt(*b);
              // The field takes the keyboard again, its text selected.
              std::this_thread::sleep_for(std::chrono::milliseconds(100));
              waitFor([&] { return boxOpen(g); });
@@ -158,7 +158,7 @@ TEST(SdlDialogs, FourFieldBoxAnswersLeftToRight) {
                  if (auto f = g.rect("field:" + std::to_string(k))) xs.push_back(f->x);
              pushText("山");
              std::this_thread::sleep_for(std::chrono::milliseconds(100));
-             clickAt(*g.rect("field:2"));
+             if (auto f = g.settled("field:2")) clickAt(*f);
              waitFor([&] { return g.rect("field:2:active").has_value(); });
              pushText("川");
              std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -190,15 +190,15 @@ TEST(SdlDialogs, HistoryOpensFromTheMenuEntryAndCloses) {
     std::thread player([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         if (!waitFor([&] { return g.rect("ﾌｧｲﾙ(F)").has_value(); })) return;
-        clickAt(*g.rect("ﾌｧｲﾙ(F)"));
-        if (waitFor([&] { return g.rect("#32864").has_value(); })) clickAt(*g.rect("#32864"));
+        if (auto file = g.settled("ﾌｧｲﾙ(F)")) clickAt(*file);
+        if (!waitFor([&] { return g.rect("#32864").has_value(); })) return g.platform->requestClose();
+        if (auto entry = g.settled("#32864")) clickAt(*entry);
         listed = waitFor([&] { return g.rect("list").has_value(); });
-        // The box is placed once its size is known, a frame or two after it opens.
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        const auto ok = g.settled("button:OK");
         line2 = g.rect("line:2");
         line3 = g.rect("line:3");
-        okShown = g.rect("button:OK").has_value();
-        if (auto ok = g.rect("button:OK")) clickAt(*ok);
+        okShown = ok.has_value();
+        if (ok) clickAt(*ok);
         closed = waitFor([&] { return !g.rect("list").has_value(); }, 2000);
         if (!closed) pushKey(SDLK_RETURN);  // the window cannot close while the list is up
         waitFor([&] { return !g.rect("list").has_value(); }, 2000);

@@ -74,6 +74,18 @@ struct SdlGame {
         if (it == rects.end()) return std::nullopt;
         return it->second;
     }
+    // The rectangle once it has stayed in place for a few frames (a dialog is placed once its
+    // size is known).
+    std::optional<SdlItemRect> settled(const std::string& key) {
+        std::optional<SdlItemRect> last;
+        for (int i = 0; i < 100; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            auto now = rect(key);
+            if (now && last && now->x == last->x && now->y == last->y && now->w == last->w) return now;
+            last = now;
+        }
+        return last;
+    }
     TempDir dir;
     Options opt;
     std::string why;
