@@ -212,3 +212,23 @@ TEST(SdlDialogs, HistoryOpensFromTheMenuEntryAndCloses) {
     EXPECT_TRUE(okShown);
     EXPECT_TRUE(closed);
 }
+
+TEST(SdlDialogs, TimeLimitEndsAnOpenEntryBox) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    TempDir d;
+    d.write("start.ini", "");
+    // Nobody answers: the entry keeps its default, and the game ends at the limit.
+    d.write("script.txt", sjis("@A = #inputbox(\"名前\", \"入力BOX\", \"太郎\", 20);\r\n@901 = 5;\r\n"
+                               "|top:\r\n#mouseclickwait(1);\r\n#goto(\"top\");\r\n"));
+    Options o;
+    o.gameDir = d.path();
+    o.scale = 1;
+    o.maxSeconds = 0.5;
+    std::string why;
+    auto p = makeSdlPlatform(o, why);
+    if (!p) GTEST_SKIP() << "no SDL video: " << why;
+    Shell shell(*p, o);
+    ASSERT_TRUE(shell.start(why)) << why;
+    EXPECT_EQ(shell.run(), 124);
+    EXPECT_EQ(shell.runtime().interp.threadActive.load(), 0);
+}
