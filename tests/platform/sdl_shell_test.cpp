@@ -12,75 +12,10 @@
 #include "app/shell.h"
 #include "core/cp932.h"
 #include "platform/sdl/sdl_platform.h"
+#include "sdl_events.h"
 #include "test_util.h"
 
 using namespace yv;
-
-namespace {
-
-void pushMotion(int x, int y) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = x;
-    e.motion.y = y;
-    SDL_PushEvent(&e);
-}
-
-void pushButton(int button, bool down, int x, int y) {
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = static_cast<Uint8>(button);
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.x = x;
-    e.button.y = y;
-    SDL_PushEvent(&e);
-}
-
-void pushKey(SDL_Keycode k) {
-    for (Uint32 type : {Uint32(SDL_KEYDOWN), Uint32(SDL_KEYUP)}) {
-        SDL_Event e{};
-        e.type = type;
-        e.key.keysym.sym = k;
-        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        SDL_PushEvent(&e);
-    }
-}
-
-bool waitFor(const std::function<bool()>& done, int ms = 5000) {
-    for (int i = 0; i < ms / 10; ++i) {
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return done();
-}
-
-struct SdlGame {
-    explicit SdlGame(const std::string& ini) {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        dir.write("start.ini", sjis(ini));
-        dir.write("script.txt", "|top:\r\n#mouseclickwait(1);\r\n#goto(\"top\");\r\n");
-        opt.gameDir = dir.path();
-        opt.scale = 1;
-        platform = makeSdlPlatform(opt, why);
-        if (!platform) return;
-        shell = std::make_unique<Shell>(*platform, opt);
-        started = shell->start(why);
-    }
-    std::optional<SdlItemRect> rect(const std::string& key) {
-        auto rects = sdlItemRects(*platform);
-        auto it = rects.find(key);
-        if (it == rects.end()) return std::nullopt;
-        return it->second;
-    }
-    TempDir dir;
-    Options opt;
-    std::string why;
-    std::unique_ptr<Platform> platform;
-    std::unique_ptr<Shell> shell;
-    bool started = false;
-};
-
-}  // namespace
 
 TEST(SdlWindow, PopupMenuChoosesASpeedItem) {
     SdlGame g("[WindowScreen]\r\nPOPMENU=1\r\n");

@@ -60,6 +60,7 @@ public:
             return false;
         }
         if (!ui_.init(window_, renderer_, why)) return false;
+        SDL_StopTextInput();  // until an entry box opens
         setScreenSizeNow(640, 480);
         return true;
     }
@@ -124,6 +125,24 @@ public:
                                      ? kIdCancel
                                      : kIdNo);
         return onWindowThread([&] { return runModal(d); }, fallback, true);
+    }
+
+    std::optional<Bytes> inputBox(const InputBoxRequest& r) override {
+        DialogRequest d = entryBox(r.title);
+        d.fields.push_back(entryField(r.prompt.empty() ? utf8ToCp932("メッセージを入力してください") : r.prompt,
+                                      r.defaultText, r.initial, r.maxLength));
+        if (!onWindowThread([&] { return runModal(d), !d.cancelled; }, false, true)) return std::nullopt;
+        return utf8ToCp932(d.fields[0].text());
+    }
+
+    std::optional<std::array<Bytes, 4>> inputBox2(const InputBox2Request& r) override {
+        DialogRequest d = entryBox(r.title);
+        for (size_t k = 0; k < 4; ++k)
+            d.fields.push_back(entryField(r.labels[k], r.defaults[k], r.initial[k], r.maxLengths[k]));
+        if (!onWindowThread([&] { return runModal(d), !d.cancelled; }, false, true)) return std::nullopt;
+        std::array<Bytes, 4> out;
+        for (size_t k = 0; k < 4; ++k) out[k] = utf8ToCp932(d.fields[k].text());
+        return out;
     }
 
     // ---- Shell: window, display modes, menus and cursor ----
@@ -269,11 +288,16 @@ public:
         return shot_;
     }
 
-    // Interim: the list as a plain message box until the menus host a proper list dialog.
+    // The history list; from the menu it opens on the window thread itself and runs its own loop
+    // there, as every modal dialog does.
     void showHistory(const std::vector<Bytes>& lines) override {
-        std::string text;
-        for (const Bytes& l : lines) text += cp932ToUtf8(l) + "\n";
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "メッセージ履歴", text.c_str(), window_);
+        DialogRequest d;
+        d.kind = DialogRequest::Kind::List;
+        d.caption = "メッセージ履歴";
+        for (const Bytes& l : lines) d.lines.push_back(cp932ToUtf8(l));
+        // The newest lines are what a player looks back for: the list opens at its end.
+        d.selected = static_cast<int>(d.lines.size()) - 1;
+        onWindowThread([&] { return runModal(d); }, int32_t{kIdOk}, true);
     }
 
     void warpMouse(int x, int y) override {
@@ -289,6 +313,21 @@ private:
     }
     void serveTasks(bool dialogsToo) { tasks_.serve(dialogsToo); }
     void stopServing() { tasks_.stop(); }
+
+    static DialogRequest entryBox(const Bytes& title) {
+        DialogRequest d;
+        d.kind = DialogRequest::Kind::Input;
+        d.caption = title.empty() ? std::string("入力BOX") : cp932ToUtf8(title);
+        return d;
+    }
+    static DialogField entryField(const Bytes& label, const Bytes& def, const Bytes& initial, int32_t maxBytes) {
+        DialogField f;
+        f.label = cp932ToUtf8(label);
+        f.defaultText = cp932ToUtf8(def);
+        f.maxBytes = std::max<int32_t>(maxBytes, 0);
+        f.setText(cp932ToUtf8(initial));
+        return f;
+    }
 
     int displayIndex() const {
         const int i = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
@@ -386,6 +425,18 @@ private:
                 saveWindowShot();
                 continue;
             }
+            const bool entryBox = modal && modal->kind == DialogRequest::Kind::Input;
+            // An entry box keeps its field on Escape (the field itself would undo the typing).
+            if (entryBox && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && e.key.keysym.sym == SDLK_ESCAPE)
+                continue;
+            if (e.type == SDL_TEXTINPUT) {
+                ui_.ensureGlyphs(e.text.text);
+                if (entryBox) modal->composition.clear();
+            }
+            if (e.type == SDL_TEXTEDITING && entryBox) {
+                modal->composition = e.edit.text;
+                ui_.ensureGlyphs(modal->composition);
+            }
             // What the menus had open before this event decides where a click belongs.
             const bool menuWasOpen = ui_.menuOpen();
             ui_.processEvent(e);
@@ -440,7 +491,12 @@ private:
     // A modal dialog: its own loop on the window thread until the player answers. The
     // interpreter's non-dialog requests are still served meanwhile.
     int32_t runModal(DialogRequest& d) {
-        ui_.ensureGlyphs(d.caption + d.text);
+        ui_.prepareDialog(d);
+        // Typing goes through SDL's text input (and so through an input method) only while an
+        // entry box is open; the game itself takes plain keys.
+        const bool typing = d.kind == DialogRequest::Kind::Input;
+        if (typing) SDL_StartTextInput();
+        SDL_Rect imeRect{0, 0, 0, 0};
         // A message during start-up comes before the window is shown: show it with the box.
         if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN)) SDL_ShowWindow(window_);
         DialogRequest* outer = currentModal_;
@@ -449,9 +505,17 @@ private:
             pumpEvents(&d);
             serveTasks(false);
             drawFrame(&d);
+            if (typing && std::memcmp(&imeRect, &d.imeRect, sizeof imeRect) != 0) {
+                imeRect = d.imeRect;
+                SDL_SetTextInputRect(&imeRect);
+            }
             // A forced stop (the time limit) ends the box as Escape would, then the loop.
             if (events_ && !quit_ && events_->onIdle()) quit_ = true;
             if (quit_) {
+                if (d.kind == DialogRequest::Kind::Input) {
+                    d.cancelled = true;
+                    break;
+                }
                 ui_.dialogKey(d, SDLK_ESCAPE);
                 if (!d.done) d.answer = d.buttons == MsgButtons::YesNo ? kIdNo : kIdOk;
                 break;
@@ -459,6 +523,7 @@ private:
             SDL_Delay(8);
         }
         currentModal_ = outer;
+        if (typing && !(outer && outer->kind == DialogRequest::Kind::Input)) SDL_StopTextInput();
         return d.answer;
     }
 

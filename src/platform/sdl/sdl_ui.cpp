@@ -38,7 +38,7 @@ std::vector<ButtonDef> buttonsOf(MsgButtons b) {
     return {{"OK", kIdOk}};
 }
 
-const char* kFixedTexts = "OKはい(Y)いいえ(N)キャンセル再試行(R)ﾊﾞｰｼﾞｮﾝ情報×";
+const char* kFixedTexts = "OKはい(Y)いいえ(N)キャンセル再試行(R)ﾊﾞｰｼﾞｮﾝ情報×入力BOXデフォルトメッセージを入力してください履歴";
 
 // Decodes one UTF-8 character; advances i.
 uint32_t nextCodepoint(const std::string& s, size_t& i) {
@@ -49,6 +49,23 @@ uint32_t nextCodepoint(const std::string& s, size_t& i) {
     for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
     i += static_cast<size_t>(n);
     return cp;
+}
+
+// The first level of JIS kanji (CP932 lead bytes 0x88-0x98), which a player may type into an
+// entry box; ImGui's own Japanese table leaves some of them out.
+void addJisLevel1(ImFontGlyphRangesBuilder& b) {
+    std::string pairs;
+    for (int lead = 0x88; lead <= 0x98; ++lead)
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if (trail == 0x7F || (lead == 0x88 && trail < 0x9F) || (lead == 0x98 && trail > 0x72)) continue;
+            pairs += static_cast<char>(lead);
+            pairs += static_cast<char>(trail);
+        }
+    const std::string utf8 = cp932ToUtf8(pairs);
+    for (size_t i = 0; i < utf8.size();) {
+        const uint32_t cp = nextCodepoint(utf8, i);
+        if (cp != 0xFFFD && cp <= 0xFFFF) b.AddChar(static_cast<ImWchar>(cp));
+    }
 }
 
 }  // namespace
@@ -105,6 +122,7 @@ void SdlUi::buildFont() {
     b.AddRanges(io.Fonts->GetGlyphRangesJapanese());
     static const ImWchar kExtra[] = {0x2010, 0x266F, 0x3000, 0x30FF, 0xFF01, 0xFFEF, 0};
     b.AddRanges(kExtra);
+    addJisLevel1(b);
     std::string labels = kFixedTexts;
     MenuModel model;
     collectLabels(model.snapshot(MenuWhich::Bar), labels);
@@ -242,19 +260,32 @@ int32_t SdlUi::drawPopup(const std::vector<MenuItem>& items, bool& opening) {
     return picked;
 }
 
-void SdlUi::drawDialog(DialogRequest& d) {
-    const auto buttons = buttonsOf(d.buttons);
-    d.focus = std::clamp(d.focus, 0, static_cast<int>(buttons.size()) - 1);
+bool SdlUi::beginDialogWindow(const DialogRequest& d) {
     const std::string id = (d.caption.empty() ? std::string(" ") : d.caption) + "###yvdialog";
     if (!ImGui::IsPopupOpen("###yvdialog")) ImGui::OpenPopup(id.c_str());
     const ImGuiViewport* vp = ImGui::GetMainViewport();
     ImGui::SetNextWindowPos(ImVec2(vp->Pos.x + vp->Size.x * 0.5f, vp->Pos.y + vp->Size.y * 0.5f),
                             ImGuiCond_Always, ImVec2(0.5f, 0.5f));
     ImGui::SetNextWindowSizeConstraints(ImVec2(220, 0), ImVec2(vp->Size.x * 0.9f, vp->Size.y * 0.9f));
-    if (!ImGui::BeginPopupModal(id.c_str(), nullptr,
-                                ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove |
-                                    ImGuiWindowFlags_NoSavedSettings))
-        return;
+    return ImGui::BeginPopupModal(id.c_str(), nullptr,
+                                  ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove |
+                                      ImGuiWindowFlags_NoSavedSettings);
+}
+
+void SdlUi::dialogButton(DialogRequest&, const char* label, float width, bool& pressed) {
+    const ImVec2 at = ImGui::GetCursorScreenPos();
+    itemRects[std::string("button:") + label] = {static_cast<int>(at.x), static_cast<int>(at.y),
+                                                 static_cast<int>(width), static_cast<int>(ImGui::GetFrameHeight())};
+    pressed = ImGui::Button(label, ImVec2(width, 0));
+}
+
+void SdlUi::drawDialog(DialogRequest& d) {
+    if (d.kind == DialogRequest::Kind::Input) return drawInputDialog(d);
+    if (d.kind == DialogRequest::Kind::List) return drawListDialog(d);
+    const auto buttons = buttonsOf(d.buttons);
+    d.focus = std::clamp(d.focus, 0, static_cast<int>(buttons.size()) - 1);
+    if (!beginDialogWindow(d)) return;
+    const ImGuiViewport* vp = ImGui::GetMainViewport();
     ImGui::Dummy(ImVec2(0, 4));
     if (d.icon != MsgIcon::None) {
         const float r = ImGui::GetTextLineHeight();
@@ -305,6 +336,24 @@ void SdlUi::drawDialog(DialogRequest& d) {
 }
 
 void SdlUi::dialogKey(DialogRequest& d, SDL_Keycode key) {
+    if (d.kind == DialogRequest::Kind::Input) {
+        // Escape does nothing: the box waits for an entry. Enter is OK, once the typing that
+        // came before it has reached the fields; while the input method composes, Enter is its.
+        if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && d.composition.empty()) d.enterPressed = true;
+        return;
+    }
+    if (d.kind == DialogRequest::Kind::List) {
+        const int n = static_cast<int>(d.lines.size());
+        switch (key) {
+        case SDLK_RETURN: case SDLK_KP_ENTER: case SDLK_ESCAPE: d.done = true; break;
+        case SDLK_UP: d.selected = std::max(0, d.selected - 1), d.scrollToSelected = true; break;
+        case SDLK_DOWN: d.selected = std::min(n - 1, d.selected + 1), d.scrollToSelected = true; break;
+        case SDLK_HOME: d.selected = n ? 0 : -1, d.scrollToSelected = true; break;
+        case SDLK_END: d.selected = n - 1, d.scrollToSelected = true; break;
+        default: break;
+        }
+        return;
+    }
     const auto buttons = buttonsOf(d.buttons);
     const int n = static_cast<int>(buttons.size());
     auto answer = [&](int32_t a) {

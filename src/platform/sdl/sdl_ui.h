@@ -14,16 +14,40 @@
 
 namespace yv {
 
+// One edit field of a text-entry box. Texts are UTF-8; the limit counts CP932 bytes, as the
+// script sees the entry.
+struct DialogField {
+    std::string label, defaultText;
+    std::vector<char> buf;  // the field's text, zero-terminated, with room for the longest entry
+    int32_t maxBytes = 0;   // 0 = no limit
+    size_t lastBytes = 0;   // CP932 length after the last edit
+    void setText(const std::string& utf8);
+    std::string text() const { return buf.data(); }
+};
+
 // A modal dialog asked for by either thread; the window thread draws it until it is answered.
 struct DialogRequest {
-    enum class Kind { Message, About };
+    enum class Kind { Message, About, Input, List };
     Kind kind = Kind::Message;
     std::string caption, text;  // UTF-8
     MsgButtons buttons = MsgButtons::Ok;
     MsgIcon icon = MsgIcon::None;
     int32_t answer = kIdOk;
     bool done = false;
+    bool cancelled = false;  // closed without an answer (the window is going away)
     int focus = 0;  // the button Enter presses
+
+    // Text-entry boxes.
+    std::vector<DialogField> fields;
+    int focusField = 0;         // the field that takes the keyboard next frame (-1: none)
+    bool enterPressed = false;  // OK as soon as this frame's typing has reached the fields
+    std::string composition;    // what the input method is composing
+    SDL_Rect imeRect{0, 0, 0, 0};
+
+    // The list dialog.
+    std::vector<std::string> lines;
+    int selected = -1;
+    bool scrollToSelected = true;
 };
 
 class SdlUi {
@@ -51,6 +75,8 @@ public:
     void drawDialog(DialogRequest& d);
     // Key handling of an open dialog (window thread, outside a frame).
     void dialogKey(DialogRequest& d, SDL_Keycode key);
+    // The characters that dialogs of each kind must be able to show.
+    void prepareDialog(const DialogRequest& d);
 
     int menuBarHeight() const { return menuBarHeight_; }
     // Adds the characters of a text to the font when some are missing (outside a frame).
@@ -62,6 +88,10 @@ public:
 
 private:
     void buildFont();
+    void drawInputDialog(DialogRequest& d);
+    void drawListDialog(DialogRequest& d);
+    bool beginDialogWindow(const DialogRequest& d);
+    void dialogButton(DialogRequest& d, const char* label, float width, bool& pressed);
     void drawItems(const std::vector<MenuItem>& items, int32_t& picked, bool& opening, int depth);
 
     bool ready_ = false;
