@@ -1,6 +1,7 @@
 // Test helpers.
 #include "test_util.h"
 
+#include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,6 +51,19 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     r.out = io.read("out");
     r.err = io.read("err");
     return r;
+}
+
+Picture readPng(const std::filesystem::path& file) {
+    Picture p;
+    png_image img{};
+    img.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&img, file.c_str())) return p;
+    img.format = PNG_FORMAT_RGB;
+    p.w = static_cast<int>(img.width);
+    p.h = static_cast<int>(img.height);
+    p.rgb.resize(PNG_IMAGE_SIZE(img));
+    if (!png_image_finish_read(&img, nullptr, p.rgb.data(), 0, nullptr)) p = Picture{};
+    return p;
 }
 
 std::vector<std::pair<int, int>> readSystemDat(const std::filesystem::path& file) {

@@ -48,6 +48,14 @@ inline const char* kUnderXvfb =
     "unset SDL_VIDEODRIVER SDL_AUDIODRIVER; ASAN_OPTIONS=detect_leaks=0 timeout 90 "
     "xvfb-run -a -s '-screen 0 1280x1024x24' ";
 
+// A screenshot read back: top-down rows of red, green, blue (empty when unreadable).
+struct Picture {
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgb;
+    const uint8_t* at(int x, int y) const { return rgb.data() + (static_cast<size_t>(y) * w + x) * 3; }
+};
+Picture readPng(const std::filesystem::path& file);
+
 // Decodes system.dat: the integer variables it holds.
 std::vector<std::pair<int, int>> readSystemDat(const std::filesystem::path& file);
 

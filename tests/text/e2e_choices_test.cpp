@@ -14,25 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Picture {
-    int w = 0, h = 0;
-    std::vector<uint8_t> rgb;
-    const uint8_t* at(int x, int y) const { return rgb.data() + (static_cast<size_t>(y) * w + x) * 3; }
-};
-
-Picture readPng(const fs::path& file) {
-    Picture p;
-    png_image img{};
-    img.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&img, file.c_str())) return p;
-    img.format = PNG_FORMAT_RGB;
-    p.w = static_cast<int>(img.width);
-    p.h = static_cast<int>(img.height);
-    p.rgb.resize(PNG_IMAGE_SIZE(img));
-    if (!png_image_finish_read(&img, nullptr, p.rgb.data(), 0, nullptr)) p = Picture{};
-    return p;
-}
-
 // Three choices at (100, 300) in a 24-pixel font: areas from x 124, tops 300, 324 and 348.
 void writeGame(const TempDir& dir) {
     dir.write("start.ini", sjis("[WindowTitle]\r\nTitle=choices\r\n[FONT]\r\nSize=24\r\n"));

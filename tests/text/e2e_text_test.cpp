@@ -13,24 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Picture {
-    int w = 0, h = 0;
-    std::vector<uint8_t> rgb;
-};
-
-Picture readPng(const fs::path& file) {
-    Picture p;
-    png_image img{};
-    img.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&img, file.c_str())) return p;
-    img.format = PNG_FORMAT_RGB;
-    p.w = static_cast<int>(img.width);
-    p.h = static_cast<int>(img.height);
-    p.rgb.resize(PNG_IMAGE_SIZE(img));
-    if (!png_image_finish_read(&img, nullptr, p.rgb.data(), 0, nullptr)) p = Picture{};
-    return p;
-}
-
 // The picture under the text: a 640 x 480 24-bit BMP with a colour ramp, made here.
 std::string rampBmp() {
     const int w = 640, h = 480;
