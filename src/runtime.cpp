@@ -28,13 +28,18 @@ void Runtime::resetForLoad() {
     for (Bytes& s : in.svar) s.clear();
     in.wait = WaitGate{};
     in.clickWaitMode = 0;
+    // Blocks opened before the load belong to a text position that no longer applies.
+    in.blocks.depth = 0;
+    in.blocks.opened = 0;
     save.log.text.clear();
     save.log.logging = 0;
-    save.waveRecord.clear();
-    save.midiRecord.clear();
-    save.cdRecord.clear();
+    media::resetPlayerStates(*this);
     media.volumeFading = false;
     media.cdWait = false;
+    for (Screen& s : screens.table) {
+        s.fileName.clear();
+        s.mask = 0;
+    }
     text::reset(*this);
     choices::reset(*this);
     screens.effectOn = screens.fadeOn = screens.wipeOn = screens.transfadeOn =

@@ -86,6 +86,8 @@ int main(int argc, char** argv) {
                 shell.onMouseButton(c.button, true, c.x, c.y);
             });
         }
+        for (const Options::MenuPick& m : opt->menuPicks)
+            clock.schedule(m.atMs, [&shell, m] { shell.pickMenuEntry(m.id); });
         if (opt->maxSeconds > 0)
             clock.schedule(opt->maxSeconds * 1000, [&shell] { shell.forceClose(true); });
     }

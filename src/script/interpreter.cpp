@@ -8,6 +8,7 @@
 #include "core/cp932.h"
 #include "runtime.h"
 #include "script/command_table.h"
+#include "save/slots.h"
 #include "script/scanners.h"
 
 namespace yv::interp {
@@ -56,6 +57,8 @@ void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingK
     in.argText += ';';
 
     dispatchCommand(rt, in.cmdName);
+    // A game was loaded: the read position is the loaded statement, which runs next.
+    if (rt.save.justLoaded) return;
 
     // Finish the statement (in the text that is current now: a jump may have replaced it).
     if (in.running) applyPending(rt, pendingIndex, pendingKind);
@@ -228,10 +231,12 @@ void step(Runtime& rt) {
             return;
         }
         const char b = t[static_cast<size_t>(in.pos)];
-        if (b == '#')
+        if (b == '#') {
             runCommand(rt, in.pos, pendingIndex, pendingKind);
-        else if (b == '@')
+            if (rt.save.justLoaded.exchange(0)) return;
+        } else if (b == '@') {
             runAssignment(rt, in.pos, pendingIndex, pendingKind);
+        }
 
         if (rt.media.cdWait) {
             if (!media::cdDriveReady(rt)) return;
@@ -256,6 +261,8 @@ void threadLoop(Runtime& rt) {
             std::this_thread::sleep_for(std::chrono::microseconds(500));
             continue;
         }
+        // Slot saves and loads picked in the menus run here, between two steps.
+        save::serveSlotRequests(rt);
         const double start = clock.nowPreciseMs();
         step(rt);
         if (in.halt && !rt.media.volumeFading) {
