@@ -158,13 +158,10 @@ private:
             if (r_.fieldsBeforeNextRecord(9) == 5) return always("transblt", numbers<5>());
             return always("transbitblt", numbers<9>());
         }
-        case 68:
-        case 69: {
-            const auto f = numbers<9>();  // the last two are read and not used
-            command(id == 68 ? "transfill" : "monofill",
-                    ArgText().n(f[0]).n(f[1]).n(magnitude(f[1])).n(0).n(f[2]).n(f[3]).n(f[4]).n(f[5]).n(f[6]).done());
-            return true;
-        }
+        // transfill and monofill are replayed with the nine numbers they wrote, which rebuilds
+        // the picture (read as a fade's arguments they would tint the wrong rectangle).
+        case 68: return always("transfill", numbers<9>());
+        case 69: return always("monofill", numbers<9>());
         case 70: return always("createtextf", numbers<2>());
         case 71: return always("if", numbers<4>());
         case 72: {
@@ -178,7 +175,8 @@ private:
             const auto f = numbers<3>();
             const Bytes a = r_.text(), b = r_.text(), s = r_.text();
             // The string form names two string variables; the number form fills a range.
-            if (a.size() == 1 && b.size() == 1)
+            auto letter = [](const Bytes& v) { return v.size() == 1 && v[0] >= 0x41 && v[0] <= 0x7A; };
+            if (letter(a) && letter(b))
                 command("memoryset", "( @" + a + ", @" + b + ", \"" + s + "\" );");
             else
                 command("memoryset", ArgText().all(f).done());

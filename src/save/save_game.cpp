@@ -174,20 +174,27 @@ bool loadGame(Runtime& rt, const fs::path& file, BytesView shownName) {
         if (rt.screens.table[static_cast<size_t>(n)].exists()) runCommandText(rt, "releaseimage", "( " + decimal(n) + " );");
 
     Bytes data;
-    bool readable = false;
+    const char* why = nullptr;
     struct stat st {};
-    if (::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxSaveFileBytes) {
+    if (::stat(file.c_str(), &st) != 0) {
+        why = std::strerror(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        why = "not a file";
+    } else if (st.st_size > kMaxSaveFileBytes) {
+        why = "too large for a saved game";
+    } else {
         std::ifstream f(file, std::ios::binary);
-        if (f) {
+        if (!f) {
+            why = std::strerror(errno);
+        } else {
             data.resize(static_cast<size_t>(st.st_size));
             f.read(data.data(), static_cast<std::streamsize>(data.size()));
             data.resize(static_cast<size_t>(std::max<std::streamsize>(f.gcount(), 0)));
-            readable = !f.bad();
+            if (f.bad()) why = "read error";
         }
     }
-    if (!readable) {
-        std::fprintf(stderr, "yorvane: cannot read %s: %s\n", file.c_str(),
-                     st.st_size > kMaxSaveFileBytes ? "too large for a saved game" : std::strerror(errno));
+    if (why) {
+        std::fprintf(stderr, "yorvane: cannot read %s: %s\n", file.c_str(), why);
         rt.messageBox(failureText(shownName, "ファイルのロードに失敗しました"), "", MsgButtons::Ok, MsgIcon::Error);
         in.suspended = wasSuspended;
         return false;
