@@ -34,6 +34,16 @@ Bytes failureText(BytesView shownName, const char* what) {
     return "FileName is \"" + Bytes(shownName) + "\"\n" + utf8ToCp932(what);
 }
 
+// The file the loaded text came from. A subroutine called without a file goes on in the loaded
+// text under the name ";", which no file has: the script cache knows the real one.
+Bytes loadedFileName(Interp& in) {
+    if (in.scriptName != ";") return in.scriptName;
+    std::lock_guard lock(in.scriptCache.mutex);
+    for (const ScriptCache::Entry& e : in.scriptCache.entries)
+        if (e.source == in.script) return e.name;
+    return in.scriptName;
+}
+
 void appendCallStack(Bytes& t, Interp& in) {
     CallStack& cs = in.calls;
     const int32_t d = std::clamp(cs.depth, 0, kStackSize);
@@ -42,7 +52,8 @@ void appendCallStack(Bytes& t, Interp& in) {
     cs.file[top] = in.scriptName;
     cs.pos[top] = in.pos;
     for (size_t l = 0; l <= top; ++l) t += record::format(300, static_cast<int32_t>(l), cs.file[l], cs.pos[l], cs.extra[l]);
-    t += record::format(302, d, cs.file[top], cs.pos[top], cs.extra[top]);
+    // The record that reloads the script names the file of the text that is loaded now.
+    t += record::format(302, d, loadedFileName(in), cs.pos[top], cs.extra[top]);
 }
 
 // The picture a saved game shows: the back screen, or, while the choices of a choice block are
@@ -81,6 +92,9 @@ Bytes buildSaveText(Runtime& rt) {
         else if (s.created)
             t += record::format(57, i, i, s.createdWidth, s.createdHeight);
     }
+    // The default speed of new text items (settextspeed) is kept as well, so that every text
+    // setting comes back; a runtime that does not know it would replay it all the same.
+    t += record::format(79, tx.defaultSpeed);
     t += record::format(70, static_cast<int32_t>(tx.items.size()), tx.rowCount);
     if (!tx.tableFile.empty())
         t += record::format(72, tx.tableFile, static_cast<int32_t>(tx.items.size()) + 1, tx.rowCount + 1);
