@@ -46,11 +46,13 @@ fs::path userSaveFolder(const fs::path& gameDir) {
     return base / "yorvane" / (name + "-" + hash);
 }
 
-void chooseSaveFolder(Runtime& rt) {
+void chooseSaveFolder(Runtime& rt) { chooseSaveFolder(rt, ::access(rt.gameDir.c_str(), W_OK) == 0); }
+
+void chooseSaveFolder(Runtime& rt, bool gameFolderWritable) {
     SaveState& s = rt.save;
     s.folder = rt.gameDir;
     s.inGameFolder = true;
-    if (::access(rt.gameDir.c_str(), W_OK) != 0) {
+    if (!gameFolderWritable) {
         const fs::path user = userSaveFolder(rt.gameDir);
         std::error_code ec;
         fs::create_directories(user, ec);

@@ -20,6 +20,8 @@ std::filesystem::path userSaveFolder(const std::filesystem::path& gameDir);
 // Chooses the save folder at start-up (saying once on stderr when it is not the game folder)
 // and removes temporary files a crashed run left there.
 void chooseSaveFolder(Runtime& rt);
+// The same with the answer to "can the game folder be written" given.
+void chooseSaveFolder(Runtime& rt, bool gameFolderWritable);
 
 // Where a save file name (CP932, as a script or a slot gives it) is read and written: relative
 // names are looked up in the save folder without regard to letter case.
