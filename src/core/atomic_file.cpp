@@ -16,7 +16,12 @@ namespace {
 
 constexpr std::string_view kMarker = ".yvtmp-";
 
-std::string reason(const char* what, int err) { return std::string(what) + ": " + std::strerror(err); }
+std::string reason(const char* what, int err) {
+    std::string r = what;
+    r += ": ";
+    r += std::strerror(err);
+    return r;
+}
 
 std::string randomSuffix() {
     static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -74,7 +79,11 @@ bool replace(const fs::path& target, std::initializer_list<std::string_view> par
     fs::path tmp;
     int fd = -1;
     for (int attempt = 0; attempt < 64 && fd < 0; ++attempt) {
-        tmp = folder / ("." + target.filename().string() + std::string(kMarker) + randomSuffix());
+        std::string name = ".";
+        name += target.filename().string();
+        name += kMarker;
+        name += randomSuffix();
+        tmp = folder / name;
         fd = ops.open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd < 0 && errno != EEXIST) break;
     }

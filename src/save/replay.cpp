@@ -1,6 +1,7 @@
 // The replay table: every record id, the fields it reads, and what it does with them.
 #include "save/replay.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <map>
@@ -123,7 +124,18 @@ private:
             command("clr", ArgText().all(f).done());
             return true;
         }
-        case 57: return always("createimage", numbers<4>());
+        case 57: {
+            // A damaged file must not make the runtime take more memory than a game could use:
+            // images created by its records are held to a budget.
+            const auto f = numbers<4>();
+            const int64_t screens = std::clamp<int64_t>(int64_t{f[1]} - f[0] + 1, 1, kScreenCount);
+            const int64_t bytes = screens * std::clamp<int64_t>(f[2], 1, 16384) * std::clamp<int64_t>(f[3], 1, 16384) * 3;
+            if (f[1] != 0 && f[2] > 0 && f[3] > 0) {
+                createdBytes_ += bytes;
+                if (createdBytes_ > kCreateBudget) return true;
+            }
+            return always("createimage", f);
+        }
         case 58: {
             // fillclr writes a one-field form (the screen only, no colour) and a five-field form.
             if (r_.fieldsBeforeNextRecord(5) == 1) return skipIf0("fillclr", numbers<1>());
@@ -281,8 +293,10 @@ private:
         return true;
     }
 
+    static constexpr int64_t kCreateBudget = int64_t{1} << 30;
     Runtime& rt_;
     RecordReader r_;
+    int64_t createdBytes_ = 0;
     std::map<int32_t, std::pair<int32_t, Bytes>> lastLoad_;
 };
 
