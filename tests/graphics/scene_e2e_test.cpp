@@ -102,7 +102,8 @@ TEST(SceneEndToEnd, PictureLoaderIsQuietUnlessVerbose) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
 
-    const std::string diagnostics = "HaveTrns:0\nPNG_INTERLACE_NONE\nError : 7\n"  // the cut file fails in its header;
+    // The cut file fails within its header, before anything about it is said.
+    const std::string diagnostics = "HaveTrns:0\nPNG_INTERLACE_NONE\nError : 7\n";
     r = runYorvane({"--headless", "--verbose", dir.path().string()});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
