@@ -10,7 +10,7 @@
 #include "runtime.h"
 #include "script/interpreter.h"
 #include "test_util.h"
-#include "text/choice_commands.h"
+#include "script/command_table.h"
 #include "text/choice_list.h"
 #include "text/choice_pixels.h"
 #include "text/choices.h"
@@ -271,12 +271,10 @@ TEST(ClickAreas, ImageModeCopiesOrStepsTowardThePicture) {
 
 TEST(ClickAreas, UnreadableFileYieldsZeroAndOffersNothing) {
     ChoiceGame g("#end();\n");
-    g.rt.interp.argText = "(\"missing.txt\");";
-    EXPECT_EQ(cmdMouseclickevent(g.rt), 0);
+    EXPECT_EQ(callCommand(g.rt, "mouseclickevent", "(\"missing.txt\");"), 0);
     EXPECT_FALSE(g.rt.choices.ready);
     g.dir.write("areas.txt", "0,0,9,9,\"a\",\"\",1,0,-1\r\n;");
-    g.rt.interp.argText = "(\"areas.txt\");";
-    EXPECT_EQ(cmdMouseclickevent(g.rt), 1);
+    EXPECT_EQ(callCommand(g.rt, "mouseclickevent", "(\"areas.txt\");"), 1);
     EXPECT_TRUE(g.rt.choices.ready);
     g.rt.resetForLoad();
     EXPECT_FALSE(g.rt.choices.ready);
@@ -327,10 +325,8 @@ TEST(ClickAreas, HugeAndUpsideDownAreasAndGarbageAreHarmless) {
 TEST(ChoiceCommands, SelectcolorIsLoggedWithItsFourSlots) {
     ChoiceGame g("#end();\n");
     g.rt.save.log.logging = 1;
-    g.rt.interp.argText = "(rgb(1, 2, 300));";
-    cmdSelectcolor(g.rt);
-    g.rt.interp.argText = "();";
-    cmdSelectcolor(g.rt);
+    callCommand(g.rt, "selectcolor", "(rgb(1, 2, 300));");
+    callCommand(g.rt, "selectcolor", "();");
     EXPECT_EQ(g.rt.save.log.text, "@90,-200010001,1,2,255,@90,-200010001,0,0,20,");
     EXPECT_EQ(g.rt.choices.colour, (Rgb{0, 0, 20}));
 }
@@ -361,8 +357,7 @@ TEST(MouseTrap, LeftTrapStaysArmedRightTrapDisarmsItself) {
             EXPECT_EQ(g.rt.interp.calls.depth, 0);  // each time the subroutine returned
         }
         EXPECT_GT(g.var(3), 3);
-        g.rt.interp.argText = "();";
-        cmdTrapmouseoff(g.rt);
+        callCommand(g.rt, "trapmouseoff", "();");
         g.rt.interp.leftClick = 1;
         for (int i = 0; i < 5; ++i) g.step();
         EXPECT_EQ(g.var(2), 3);
