@@ -401,3 +401,49 @@ TEST(ChoicePixels, StepTowardAPictureMatchesItsPerPixelTwin) {
         ASSERT_EQ(a.pixels, b.pixels) << "round " << round;
     }
 }
+
+TEST(ChoiceJumps, WriteTheRecordsOfTheGosubOrGotoTheyStandFor) {
+    auto clickAt = [](ChoiceGame& g, int x, int y) {
+        g.pointAt(x, y);
+        g.rt.interp.leftClick = 1;
+        g.step();
+    };
+    {
+        ChoiceGame g("#savetmp();\n" + kThreeChoices);
+        ASSERT_TRUE(g.toChoices());
+        g.step();
+        clickAt(g, 140, 330);
+        EXPECT_EQ(g.rt.save.log.text, "@82,@61,c2,script.txt,0,166,167,");
+    }
+    {
+        ChoiceGame g("#savetmp();\n#selectex();\n{\n#printtextf(0, 1, \"c1\", \";\");\n}\n#end();\n|c1:\n#end();\n");
+        ASSERT_TRUE(g.toChoices());
+        g.step();
+        clickAt(g, 130, 310);
+        EXPECT_EQ(g.rt.save.log.text, "@82,@62,c1,script.txt,");
+    }
+    {
+        // The number is the gosub's mode: 1 returns onto the statement; a goto's file written
+        // as ";x" is the current script.
+        ChoiceGame g("#savetmp();\n#mouseclickevent();\n{\n0,0,9,9,\"a\",\"script.txt\",1,1,-1\n"
+                     "20,0,29,9,\"b\",\";x\",1,-7,-1;\n}\n#end();\n|a:\n#return();\n|b:\n#return();\n");
+        ASSERT_TRUE(g.toChoices());
+        clickAt(g, 5, 5);
+        EXPECT_EQ(g.rt.save.log.text, "@82,@61,a,script.txt,1,162,163,");
+        ChoiceGame h("#savetmp();\n#mouseclickeventex();\n{\n20,0,29,9,\"b\",\";x\",1,-7,-1;\n}\n#end();\n|b:\n#end();\n");
+        ASSERT_TRUE(h.toChoices());
+        clickAt(h, 25, 5);
+        EXPECT_EQ(h.rt.save.log.text, "@82,@62,b,script.txt,");
+    }
+    const char* arms[] = {"#trapmouse(1, 0, \"t\");\n", "#trapmouse(2, 1, \"t\", \"script.txt\");\n"};
+    const char* records[] = {"@61,t,script.txt,0,117,118,@63,@62,loop,script.txt,", "@62,t,script.txt,"};
+    for (int k = 0; k < 2; ++k) {
+        ChoiceGame g(std::string("#savetmp();\n") + arms[k] + "|loop:\n#wait(10);\n#goto(\"loop\");\n|t:\n#return();\n");
+        for (int i = 0; i < 8; ++i) g.step();
+        g.rt.save.log.text.clear();
+        g.rt.interp.rightClick = 1;
+        g.rt.interp.leftClick = 1;
+        g.step();
+        EXPECT_EQ(g.rt.save.log.text, records[k]) << k;
+    }
+}
