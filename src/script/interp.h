@@ -11,6 +11,8 @@
 
 namespace yv {
 
+struct Runtime;
+
 constexpr int32_t kEndMarker = -214748364;      // closes an integer list; "argument not given"
 constexpr int32_t kColourMarker = -200010001;   // the item rgb( produces
 constexpr int kIntVarCount = 2021;               // @0 .. @2020
@@ -80,8 +82,6 @@ struct Interp {
     // Results of the last command.
     int32_t result = 0;
     Bytes strResult;
-    int32_t pendingIndex = -1;
-    int32_t pendingKind = 0;  // 0 none, 1 integer variable, 2 string variable
 
     // Flags shared with the window thread.
     std::atomic<int32_t> running{0};
@@ -107,6 +107,10 @@ struct Interp {
     CallStack calls;
     BlockStack blocks;
     WaitGate wait;
+
+    // Told when a return has taken the call stack down to `depth`: a message or a mouse trap
+    // that waits for its subroutine resumes then. Set by the Runtime, which knows who waits.
+    void (*onReturn)(Runtime& rt, int32_t depth) = nullptr;
 
     // The string scanner's inline-command flag survives between calls.
     bool inlineCommandFlag = false;

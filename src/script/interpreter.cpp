@@ -55,7 +55,7 @@ void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingK
     }
     in.argText += ';';
 
-    dispatchCommand(rt, in.cmdName);
+    callCommand(rt, in.cmdName, in.argText);
 
     // Finish the statement (in the text that is current now: a jump may have replaced it).
     if (in.running) applyPending(rt, pendingIndex, pendingKind);
