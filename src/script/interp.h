@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/clock.h"
 #include "script/script_source.h"
 
 namespace yv {
@@ -83,12 +84,14 @@ struct Interp {
     int32_t result = 0;
     Bytes strResult;
 
-    // Flags shared with the window thread.
-    std::atomic<int32_t> running{0};
-    std::atomic<int32_t> suspended{0};
-    std::atomic<int32_t> threadActive{0};
-    std::atomic<int32_t> stepsEnabled{0};
-    std::atomic<int32_t> halt{0};
+    // Flags shared with the window thread. Those the interpreter thread waits on notify `wake`
+    // when stored, so its idle waits and its pacing sleep end at once when they change.
+    WakeSignal wake;
+    WakeFlag running{wake, 0};
+    WakeFlag suspended{wake, 0};
+    WakeFlag threadActive{wake, 0};
+    WakeFlag stepsEnabled{wake, 0};
+    WakeFlag halt{wake, 0};
     std::atomic<int32_t> leftClick{0};
     std::atomic<int32_t> rightClick{0};
     std::atomic<int32_t> clickWaitMode{0};  // mouseclickwait: 1 left, 2 right, 3 no click ends it
