@@ -22,6 +22,11 @@ int32_t Runtime::messageBox(BytesView text, BytesView caption, MsgButtons button
     return platform.messageBox(text, title, buttons, icon);
 }
 
+bool Runtime::sleep(double ms) {
+    if (closing()) return false;
+    return !clock().waitFor(ms, interp.wake, [this] { return closing(); });
+}
+
 void Runtime::resetForLoad() {
     Interp& in = interp;
     in.pos = 0;

@@ -11,6 +11,9 @@
 //                   scheduled events (headless clicks, the --max-seconds stop).
 //   Audio callback  (to come) pulls the mix; never waits on the other two, never allocates; its
 //                   requests arrive in the players' one-entry slots.
+//   Signal watcher  (CloseSignals, app/close_signals) reads the self-pipe SIGTERM, SIGINT and
+//                   SIGHUP write to and only sets Shell::signalled_ and wakes the window loop,
+//                   whose onIdle then closes the game as a window close would.
 //
 // OWNERSHIP
 //   The interpreter thread owns the Runtime: interp (script, position, variables, stacks),
@@ -26,9 +29,13 @@
 //   window thread (dialogs, window tasks, headless input hand-over) without a deadlock.
 //
 // WHAT CROSSES: ATOMICS (one writer side sets, the other polls or waits)
-//   Interp::running, suspended, threadActive, stepsEnabled, halt    WakeFlag: every store
-//       notifies Interp::wake, so the interpreter's idle waits, its pacing sleep
+//   Interp::running, suspended, threadActive, stepsEnabled, halt, closing    WakeFlag: every
+//       store notifies Interp::wake, so the interpreter's idle waits, its pacing sleep
 //       (Clock::waitFor) and interp::stop wake at once; a close (halt) cuts the pause short.
+//       Every sleep inside a step goes through Runtime::sleep, a Clock::waitFor that ends when
+//       `closing` (set once by the close sequence) or a stop is stored; on a manual clock it
+//       also ends after the event that closed (the --max-seconds stop), so no later event fires.
+//       (The volume fade's 150 ms slot sleep still uses Clock::sleepMs.)
 //   Interp::leftClick, rightClick    set by input (window thread), cleared by the step.
 //   Interp::clickWaitMode            set by commands, cleared by the close.
 //   Interp::pacingMs                 the speed menu (window) -> the step loop.
@@ -36,6 +43,7 @@
 //   AppState: fullScreen, menuOn, barAttached, barKept, fullMenuShown, menusFree, skip,
 //       stopAtWait, endSkip, noWait, choiceBlock, choiceList, textClickWait, navSteps,
 //       mouseX, mouseY               flags shared by the menus, input, text and choices.
+//   Shell::signalled_                 set by the signal watcher, read by the window loop.
 //   Platform flags: close requested, close enabled, the pointer warp request, full screen, the
 //       menu model pointer, the pointer position, presents counted.
 //   ManualClock's time                read anywhere, moved only by the thread that sleeps.

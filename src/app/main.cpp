@@ -1,11 +1,12 @@
 // yorvane: plays a game folder.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include "app/cli.h"
+#include "app/close_signals.h"
 #include "app/input.h"
 #include "app/shell.h"
+#include "core/file_reader.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
 #include "version.h"
@@ -16,11 +17,16 @@ namespace {
 
 std::vector<std::string> readLines(const std::filesystem::path& file) {
     std::vector<std::string> lines;
-    std::ifstream in(file, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
+    const auto data = files::readRegular(file, int64_t{16} << 20);
+    if (!data) return lines;
+    size_t at = 0;
+    while (at < data->size()) {
+        size_t end = data->find('\n', at);
+        if (end == std::string::npos) end = data->size();
+        std::string line = data->substr(at, end - at);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+        lines.push_back(std::move(line));
+        at = end + 1;
     }
     return lines;
 }
@@ -90,6 +96,8 @@ int main(int argc, char** argv) {
         if (opt->maxSeconds > 0)
             clock.schedule(opt->maxSeconds * 1000, [&shell] { shell.forceClose(true); });
     }
+    // A signal ends the game as the window's close does: the game's variables are written.
+    CloseSignals signals([&shell](int) { shell.requestSignalClose(); });
     std::string why;
     if (!shell.start(why)) {
         std::fprintf(stderr, "yorvane: %s\n", why.c_str());

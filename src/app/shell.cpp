@@ -217,6 +217,7 @@ void Shell::beginClose() {
     // The halt flag makes a step in progress return before its next wait check; the pending
     // wait time belongs to the interpreter thread and is left to it.
     rt.interp.halt = 1;
+    rt.interp.closing = 1;
     rt.interp.stepsEnabled = 0;
     rt.interp.clickWaitMode = 0;
     closing_ = true;
@@ -240,8 +241,17 @@ void Shell::forceClose(bool timedOut) {
     beginClose();
 }
 
+void Shell::requestSignalClose() {
+    signalled_ = true;
+    platform_.wakeLoop();
+}
+
 bool Shell::onIdle() {
     if (closing_) return true;
+    if (signalled_) {
+        forceClose(false);
+        return true;
+    }
     if (options_.maxSeconds > 0 &&
         std::chrono::steady_clock::now() - realStart_ >
             std::chrono::duration<double>(options_.maxSeconds)) {

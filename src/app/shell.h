@@ -39,6 +39,9 @@ public:
 
     // Stops as by a window close without asking (the --max-seconds limit).
     void forceClose(bool timedOut);
+    // From any thread (SIGTERM and the like): the window loop closes as by forceClose at its
+    // next look.
+    void requestSignalClose();
 
 private:
     void applyConfig();
@@ -54,6 +57,7 @@ private:
     std::atomic<bool> closing_{false};
     std::atomic<bool> timedOut_{false};
     std::atomic<bool> started_{false};
+    std::atomic<bool> signalled_{false};
     bool shutDown_ = false;
     InstanceLock instance_;
     std::chrono::steady_clock::time_point realStart_;

@@ -42,7 +42,9 @@ void shake(Runtime& rt, Screen& s0, const WipeRun& wr) {
             shift(s0, vertical ? 0 : off, vertical ? off : 0);
         }
         overlayAndPresent(rt, true, true);
-        if (wr.extent > 0) rt.clock().sleepMs(wr.extent);
+        // A close ends the shake at once; the picture is left as it stands.
+        if (wr.extent > 0 && !rt.sleep(wr.extent)) return;
+        if (rt.closing()) return;
     }
     if (back && back != &s0) px::copyRect(s0, 0, 0, s0.width, s0.height, *back, 0, 0, 0, 0);
 }

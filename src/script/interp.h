@@ -92,6 +92,9 @@ struct Interp {
     WakeFlag threadActive{wake, 0};
     WakeFlag stepsEnabled{wake, 0};
     WakeFlag halt{wake, 0};
+    // Set once by the close sequence (window close, Escape, a signal, the time limit): every
+    // sleep of the interpreter ends at once and stays short from then on.
+    WakeFlag closing{wake, 0};
     std::atomic<int32_t> leftClick{0};
     std::atomic<int32_t> rightClick{0};
     std::atomic<int32_t> clickWaitMode{0};  // mouseclickwait: 1 left, 2 right, 3 no click ends it

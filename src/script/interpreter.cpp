@@ -281,6 +281,7 @@ void threadLoop(Runtime& rt) {
 }
 
 void stop(Runtime& rt) {
+    rt.interp.closing = 1;  // ends a sleep in progress
     rt.interp.suspended = 0;
     rt.interp.running = 0;
     rt.interp.wake.wait([&] { return !rt.interp.threadActive; });

@@ -139,7 +139,7 @@ void iconFrame(Call& c) {
         ic.frame = (ic.frame + 1) % ic.frames;
         ic.shown = true;
         ic.shownX = px, ic.shownY = py;
-        c.rt.clock().sleepMs(std::clamp(ic.delay, 0, 255));
+        c.rt.sleep(std::clamp(ic.delay, 0, 255));
         return;
     }
     if (++ic.blinkCounter > 15) {
@@ -263,7 +263,7 @@ bool putCharacter(Call& c, BytesView unit) {
     if (c.instant || c.skip) return false;
     composeArea(c.rt, l, t, r, b);
     graphics::presentRect(c.rt, Rect{l, t, r - l, b - t});
-    c.rt.clock().sleepMs(c.wait);
+    c.rt.sleep(c.wait);
     return true;
 }
 
@@ -382,7 +382,7 @@ void endMessage(Call& c, bool keepPage) {
     if (keepPage) {
         rs.continuePage = true;
     } else if (!t.selectMode) {
-        c.rt.clock().sleepMs(30);
+        c.rt.sleep(30);
         const TextRect old = c.it.rect;
         const TextRect now{c.x, c.y, std::max(rs.rightMost, c.x), std::max(rs.lowest + c.h, rs.lowestInk)};
         c.it.rect = now;
@@ -590,7 +590,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
         rs.pos += len;
         if (putCharacter(c, unit)) return 0;
     }
-    if (c.wait > 0) rt.clock().sleepMs(c.wait);
+    if (c.wait > 0) rt.sleep(c.wait);
     return 0;
 }
 

@@ -44,8 +44,19 @@ public:
     bool init(std::string& why) {
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        // SIGTERM and the like are the program's (they close the game as the window does).
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
             why = SDL_GetError();
+            return false;
+        }
+        // Without a reachable display SDL falls back to drivers that show nothing: the game
+        // would run invisibly and could not be closed. Only a user who asked for one gets it.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const char* asked = std::getenv("SDL_VIDEODRIVER");
+        if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+            !(asked && *asked)) {
+            why = std::string("no display reachable; SDL offered only its ") + driver + " driver";
             return false;
         }
         window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
