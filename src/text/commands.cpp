@@ -12,6 +12,9 @@
 #include "text/text_table.h"
 
 namespace yv {
+
+// Text positions beyond this are off every screen anyway.
+constexpr int32_t kMaxTextPosition = 1 << 24;
 namespace {
 
 // Bounds that keep a script's numbers from asking for absurd amounts of memory.
@@ -136,6 +139,10 @@ int32_t cmdLocatef(Runtime& rt, const Args& args) {
         x = args.ints[1];
         y = get(args, 2, rt.config.textTop);
     }
+    // Positions far off any screen all draw nothing; kept within a range where the pen's
+    // arithmetic cannot overflow.
+    x = std::clamp(x, -kMaxTextPosition, kMaxTextPosition);
+    y = std::clamp(y, -kMaxTextPosition, kMaxTextPosition);
     if (TextItem* it = itemAt(rt, item)) {
         it->x = x;
         it->y = y;

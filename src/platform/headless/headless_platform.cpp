@@ -202,8 +202,9 @@ bool HeadlessPlatform::moveWindow(int x, int y) {
 
 bool HeadlessPlatform::centerWindow() {
     std::lock_guard lock(mutex_);
-    winX_ = (desktopW_ - screenW_) / 2;
-    winY_ = (desktopH_ - screenH_) / 2;
+    // In 64 bits: sizes given by a game may be anything.
+    winX_ = static_cast<int>((int64_t{desktopW_} - screenW_) / 2);
+    winY_ = static_cast<int>((int64_t{desktopH_} - screenH_) / 2);
     return true;
 }
 
