@@ -145,11 +145,7 @@ public:
     virtual int openWithShell(const std::string& targetUtf8, const std::filesystem::path& cwd) {
         return os::openWithDesktop(targetUtf8, cwd);
     }
-    // Starts a program; with `wait` returns when it has ended. False when it could not start.
-    virtual bool startProcess(const std::vector<std::string>& argvUtf8,
-                              const std::filesystem::path& cwd, bool wait) {
-        return os::runProcess(argvUtf8, cwd, wait);
-    }
+    // (No way to start a program: a game folder is untrusted, and exec only opens documents.)
 
     // The user's documents folder (UTF-8, no trailing separator) and the local date and time.
     virtual std::string documentsFolder() { return os::userDocumentsFolder(); }
