@@ -104,21 +104,23 @@ TEST(Closing, SigtermEndsAHeadlessRunAsACloseDoes) {
     }
 }
 
-// With a window and the real clock: SIGTERM in the middle of a ten-minute sleep ends the game
-// within a few seconds, system.dat written.
-TEST(Closing, SigtermUnderXvfbEndsTenMinuteSleeps) {
+// With a window and the real clock: SIGTERM or Escape in the middle of a ten-minute sleep ends
+// the game within a few seconds, system.dat written.
+TEST(Closing, SigtermOrEscapeUnderXvfbEndsTenMinuteSleeps) {
     if (!have("xvfb-run") || !have("xdotool")) GTEST_SKIP() << "xvfb-run or xdotool missing";
-    for (int which = 0; which < 2; ++which) {
+    for (int which = 0; which < 3; ++which) {
         TempDir d;
-        which == 0 ? writeSlowText(d) : writeLongShake(d);
+        which != 1 ? writeSlowText(d) : writeLongShake(d);
+        const std::string close = which < 2 ? "kill -TERM $pid\n"
+                                            : "xdotool windowfocus \"$w\" 2>/dev/null; sleep 0.3; xdotool key Escape\n";
         TempDir io;
         io.write("drive.sh",
                  "#!/bin/sh\n"
                  "\"$1\" \"$2\" 2>\"$3/err\" & pid=$!\n"
                  "for i in $(seq 200); do w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
                  "[ -n \"$w\" ] && break; sleep 0.1; done\n"
-                 "sleep 1\n"
-                 "kill -TERM $pid\n"
+                 "sleep 1\n" +
+                 close +
                  "for i in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
                  "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
                  "wait $pid\n");
