@@ -21,6 +21,19 @@ RunResult runBounded(const std::vector<std::string>& args) {
     return runProgram("timeout", all);
 }
 
+// A 2 x 2 picture of 8 bits a pixel with a two-colour palette.
+std::string paletteBmp() {
+    auto u16 = [](std::string& s, uint32_t v) { s += char(v & 255); s += char((v >> 8) & 255); };
+    auto u32 = [&](std::string& s, uint32_t v) { u16(s, v & 0xFFFF); u16(s, v >> 16); };
+    std::string f = "BM";
+    u32(f, 14 + 40 + 8 + 8); u32(f, 0); u32(f, 14 + 40 + 8);
+    u32(f, 40); u32(f, 2); u32(f, 2); u16(f, 1); u16(f, 8); u32(f, 0); u32(f, 8);
+    u32(f, 0); u32(f, 0); u32(f, 2); u32(f, 0);
+    f += std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8);
+    f += std::string("\x00\x01\x00\x00\x01\x00\x00\x00", 8);
+    return f;
+}
+
 }  // namespace
 
 TEST(FileReader, OnlyRegularFilesWithinTheCap) {
@@ -93,7 +106,11 @@ TEST(Hardening, ConfiguredScreenIsClampedAndSaysSo) {
         TempDir d;
         d.write("start.ini", std::string("[WindowSize]\r\nRight=") + size + "\r\nBottom=" + size +
                                  "\r\nTop=2147483647\r\n[FONT]\r\nSize=-2147483648\r\n");
-        d.write("script.txt", "@901 = 4;\r\n#locatef(0, 2147483647, 0);\r\n#end();\r\n");
+        d.write("pal.bmp", paletteBmp());
+        d.write("text.txt", "\"abc\";\r\n");
+        d.write("script.txt", "@901 = 4;\r\n#loadimage(2, \"pal.bmp\");\r\n#createtextf(1, 1);\r\n"
+                              "#loadtextf(\"text.txt\");\r\n#locatef(0, 2147483647, 2147483647);\r\n"
+                              "#settextspeedf(0, -1);\r\n#printtextf(0, 1);\r\n#end();\r\n");
         const RunResult r = runBounded({"--headless", "--max-seconds", "5", d.path().string()});
         EXPECT_EQ(r.status, 0) << size << r.err;
         EXPECT_NE(r.err.find("cut down to at most 4096 x 4096"), std::string::npos) << r.err;
