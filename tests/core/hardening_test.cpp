@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "core/file_reader.h"
+#include "graphics/png_write.h"
 #include "graphics/screens.h"
 #include "script/script_fixture.h"
 #include "test_util.h"
@@ -134,6 +135,23 @@ TEST(Hardening, ImageScreensKeepWithinTheirBudget) {
     int64_t used = 0;
     for (int n = 2; n < kScreenCount; ++n) used += static_cast<int64_t>(s.rt.screens.table[static_cast<size_t>(n)].pixels.size());
     EXPECT_LE(used, s.rt.screens.imageBudget);
+}
+
+// One picture loaded into many screens: the loads beyond the budget fail (value 0) and leave
+// their screens unmade.
+TEST(Hardening, PicturesLoadedIntoManyScreensKeepWithinTheBudget) {
+    ScriptRun s("@2 = #loadimage(2, \"big.png\"); @3 = #loadimage(3, \"big.png\"); @4 = #loadimage(4, \"big.png\");"
+                " @5 = #loadimage(5, \"big.png\"); @6 = #loadimage(2, \"big.png\");");
+    const std::vector<uint8_t> rgb(static_cast<size_t>(100) * 100 * 3, 90);
+    ASSERT_TRUE(writePng(s.dir.path() / "big.png", rgb.data(), 100, 100));
+    s.rt.screens.imageBudget = 100 * 100 * 3 * 3;
+    s.runToEnd();
+    EXPECT_EQ(s.var(2), 1);
+    EXPECT_EQ(s.var(3), 1);
+    EXPECT_EQ(s.var(4), 1);
+    EXPECT_EQ(s.var(5), 0);
+    EXPECT_FALSE(s.rt.screens.table[5].exists());
+    EXPECT_EQ(s.var(6), 1);  // a screen loaded again counts once
 }
 
 // The replay log stops growing at its bound however long a drawing loop runs with logging on.
