@@ -1,9 +1,10 @@
 // File and folder commands. Names from scripts are found as resources are: without regard to
 // case and with '\' separators, relative to the game folder.
 #include <cstdio>
-#include <fstream>
+#include <unistd.h>
 
 #include "core/cp932.h"
+#include "core/file_reader.h"
 #include "core/os.h"
 #include "runtime.h"
 #include "script/args.h"
@@ -146,7 +147,11 @@ int32_t cmdGetfiletime(Runtime& rt, const Args& args) {
     in.strResult = "----/--/-- --:--:--";
     if (!s.given(0)) return 0;
     auto p = rt.resources.paths().find(s[0]);
-    if (!p || !isRegular(*p) || !std::ifstream(*p, std::ios::binary)) return 0;
+    if (!p || !isRegular(*p)) return 0;
+    // Readable, and still a regular file when opened (never waits on a FIFO put in its place).
+    const int fd = files::openRegular(*p);
+    if (fd < 0) return 0;
+    ::close(fd);
     auto t = os::fileCreationTime(*p);
     if (!t) return 0;
     char buf[64];
