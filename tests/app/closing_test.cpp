@@ -11,6 +11,8 @@
 #include <thread>
 
 #include "app/instance.h"
+#include "graphics/present.h"
+#include "script/script_fixture.h"
 #include "test_util.h"
 
 using namespace yv;
@@ -151,4 +153,24 @@ TEST(Display, UnreachableDisplaySaysSoAndRunsHeadless) {
     EXPECT_NE(r.err.find("running headless"), std::string::npos) << r.err;
     const auto vars = readSystemDat(d.path() / "system.dat");
     ASSERT_EQ(vars.size(), 1u) << r.err;
+}
+
+// On the headless clock a close scheduled inside a ten-minute sleep ends it at the close's
+// time: no later event (an auto-click) fires, and the clock stays at the limit.
+TEST(Closing, ManualClockStopsAtTheCloseInsideASleep) {
+    for (int which = 0; which < 2; ++which) {
+        ScriptRun s;
+        which == 0 ? writeSlowText(s.dir) : writeLongShake(s.dir);
+        const std::string script = s.dir.read("script.txt");
+        s.rt.interp.setText(script);
+        graphics::createScreens(s.rt);
+        int clicks = 0;
+        ManualClock& clock = s.platform.manualClock();
+        clock.schedule(100, [&] { ++clicks; }, 100);
+        clock.schedule(1000, [&] { s.rt.interp.halt = 1; s.rt.interp.closing = 1; });
+        for (int i = 0; i < 20 && !s.rt.interp.closing; ++i) interp::step(s.rt);
+        EXPECT_TRUE(s.rt.interp.closing) << which;
+        EXPECT_LE(clock.nowMs(), 1000u) << which;
+        EXPECT_LE(clicks, 10) << which;
+    }
 }
