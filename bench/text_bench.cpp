@@ -6,10 +6,10 @@
 
 #include "core/cp932.h"
 #include "graphics/present.h"
+#include "pixels/pixel_ops.h"
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"
 #include "text/font.h"
-#include "text/overlay.h"
 #include "text/text_state.h"
 
 using namespace yv;
@@ -52,7 +52,7 @@ void BM_ComposeLineArea(benchmark::State& state) {
     Scene s;
     Screens& sc = s.rt.screens;
     for (auto _ : state) {
-        overlay::compose(sc.table[0], sc.overlayMask, sc.overlayImage, 0, 100, 40 * 24, 24);
+        pixels::compose(view(sc.table[0]), view(sc.overlayMask), view(sc.overlayImage), 0, 100, 40 * 24, 24);
         benchmark::ClobberMemory();
     }
 }
