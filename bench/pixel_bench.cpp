@@ -158,6 +158,25 @@ void BM_GreyTone(benchmark::State& state) {
 }
 BENCHMARK(BM_GreyTone);
 
+// A picture that is grey already: every pixel's sum is a whole number, the formula's hard case.
+void BM_GreyToneOnGrey(benchmark::State& state) {
+    Frames& f = frames();
+    static Screen grey = [] {
+        Screen g = randomScreen(5);
+        for (size_t i = 0; i < g.pixels.size(); i += 3) g.pixels[i + 1] = g.pixels[i + 2] = g.pixels[i];
+        return g;
+    }();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(f.a.pixels.data(), grey.pixels.data(), f.a.pixels.size());
+        state.ResumeTiming();
+        pixels::greyTone(view(f.a), 0, 0, kW, kH, 0, 0, 0);
+        benchmark::ClobberMemory();
+    }
+    done(state);
+}
+BENCHMARK(BM_GreyToneOnGrey);
+
 // Every mask byte strictly between 0 and 255: no block can be skipped or copied whole.
 void BM_AlphaBlendBlendedMask(benchmark::State& state) {
     Frames& f = frames();

@@ -245,22 +245,49 @@ int greyExact(int r, int g, int b) {
     return static_cast<int>(roundToDouble(sum + roundToDouble(kBlue * b)) >> kUnitShift);
 }
 
+// Given red and green, 30 R + 59 G + 11 B is a multiple of 100 for at most three blues, one in
+// each hundred. Bit B / 100 of entry (R, G) says whether the doubles fall below that multiple
+// there, so a picture that is grey already (every pixel such a case) costs a lookup per pixel.
+struct BelowTable {
+    uint8_t bits[256 * 256] = {};
+    BelowTable() {
+        for (int r = 0; r < 256; ++r)
+            for (int g = 0; g < 256; ++g) {
+                const int need = (100 - (30 * r + 59 * g) % 100) % 100;  // 11 B must leave this mod 100
+                for (int b = need * 91 % 100; b < 256; b += 100)    // 91 = 1 / 11 mod 100
+                    if (greyExact(r, g, b) * 100 < 30 * r + 59 * g + 11 * b) bits[r * 256 + g] |= 1 << (b / 100);
+            }
+    }
+};
+
+const BelowTable& belowTable() {
+    static const BelowTable table;
+    return table;
+}
+
+// (30 R + 59 G + 11 B) / 100 is the formula without rounding; the doubles differ from it only
+// where it divides evenly, and there only by being a hair below.
+inline int greyOf(const BelowTable& below, unsigned r, unsigned g, unsigned b) {
+    const unsigned t = 30 * r + 59 * g + 11 * b;
+    const unsigned q = (t * 5243) >> 19;  // t / 100 for every t up to 25500
+    if (t != q * 100) return static_cast<int>(q);
+    return static_cast<int>(q) - ((below.bits[r * 256 + g] >> (b / 100)) & 1);
+}
+
 }  // namespace
 
 int grey(int r, int g, int b) {
-    // (30 R + 59 G + 11 B) / 100 is the formula without rounding; the doubles differ from it only
-    // where it divides evenly, and there only by being a hair below.
-    const unsigned t = 30u * r + 59u * g + 11u * b;
-    const unsigned q = (t * 5243u) >> 19;  // t / 100 for every t up to 25500
-    return t == q * 100 ? greyExact(r, g, b) : static_cast<int>(q);
+    return greyOf(belowTable(), static_cast<unsigned>(r) & 255, static_cast<unsigned>(g) & 255, static_cast<unsigned>(b) & 255);
 }
 
 void greyTone(View dst, int x, int y, int w, int h, int r, int g, int b) {
     const Block c = blockSelf(dst, x, y, w, h);
+    if (c.empty()) return;
+    const BelowTable& below = belowTable();
     for (int j = 0; j < c.h; ++j) {
         uint8_t* d = dst.at(c.dx, c.dy + j);
         for (int i = 0; i < c.w; ++i, d += 3) {
-            const int Y = grey(d[2], d[1], d[0]);
+            const int Y = greyOf(below, d[2], d[1], d[0]);
             d[2] = static_cast<uint8_t>(r != 0 ? r : Y);
             d[1] = static_cast<uint8_t>(g != 0 ? g : Y);
             d[0] = static_cast<uint8_t>(b != 0 ? b : Y);
