@@ -25,6 +25,7 @@ const char* usageText() {
            "  -f, --fullscreen    start in full screen\n"
            "  --scale N           window scale factor\n"
            "  --soundfont FILE    General MIDI soundfont for MIDI music\n"
+           "  --verbose           loaders' diagnostics on stderr (also YORVANE_VERBOSE=1)\n"
            "  -v, --version       print the version\n"
            "  -h, --help          print this help\n"
            "Headless runs keep their own clock: waits pass at once, and --auto-click and\n"
@@ -120,6 +121,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             auto v = value("a file");
             if (!v) return std::nullopt;
             o.soundfont = *v;
+        } else if (a == "--verbose") {
+            o.verbose = true;
         } else if (a == "-v" || a == "--version") {
             o.version = true;
         } else if (a == "-h" || a == "--help") {
