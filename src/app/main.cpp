@@ -7,6 +7,7 @@
 #include "app/input.h"
 #include "app/shell.h"
 #include "core/file_reader.h"
+#include "pixels/pixel_ops.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
 #include "version.h"
@@ -40,6 +41,9 @@ bool haveDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The plain twins of the pixel loops for the whole run: slow, but a picture that differs
+    // from a normal run's points at a fast loop.
+    pixels::useReferenceLoops(pixels::referenceRequested(std::getenv("YORVANE_REFERENCE_PIXELS")));
     std::string error;
     auto opt = parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!opt) {

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "graphics/pixel_ops.h"
 #include "graphics/present.h"
+#include "pixels/pixel_ops.h"
 #include "runtime.h"
 #include "script/args.h"
 
@@ -22,7 +22,7 @@ void copyToScreen0(Runtime& rt, int n, Rect r) {
     Screen* src = rt.screens.get(n);
     Screen* s0 = rt.screens.get(0);
     if (!src || !s0 || src == s0) return;
-    px::copyRect(*s0, r.x, r.y, r.w, r.h, *src, r.x, r.y, 0, rt.config.contrast);
+    pixels::copyRect(view(*s0), r.x, r.y, r.w, r.h, view(*src), r.x, r.y, 0, rt.config.contrast);
 }
 
 }  // namespace graphics
@@ -36,7 +36,7 @@ int64_t mag(int32_t n) { return std::abs(int64_t{n}); }
 // Plain copy or colour key; the contrast offset belongs to plain copies onto screen 0.
 void copy(Runtime& rt, int64_t dstN, Screen& dst, int x, int y, int w, int h, const Screen& src, int sx, int sy,
           int mode) {
-    px::copyRect(dst, x, y, w, h, src, sx, sy, mode, dstN == 0 && mode == 0 ? rt.config.contrast : 0);
+    pixels::copyRect(view(dst), x, y, w, h, view(src), sx, sy, mode, dstN == 0 && mode == 0 ? rt.config.contrast : 0);
 }
 
 uint8_t byteOf(int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
@@ -104,7 +104,7 @@ int32_t alphaCommon(Runtime& rt, int32_t dstN, int32_t x, int32_t y, int32_t w, 
     Screen* mask = rt.screens.get(mag(maskN));
     if (!dst || !src || !mask) return 0;
     if (whole) w = src->width, h = src->height;
-    px::alphaRect(*dst, x, y, w, h, *src, sx, sy, *mask, alpha < 0 ? -1 : alpha);
+    pixels::alphaRect(view(*dst), x, y, w, h, view(*src), sx, sy, view(*mask), alpha < 0 ? -1 : alpha);
     dst->changed = true;
     overlayAndPresent(rt, true, false);
     return 1;
@@ -154,7 +154,7 @@ int32_t cmdTransblt(Runtime& rt, const Args& args) {
     Screen* src = rt.screens.get(mag(srcN));
     if (!dst || !src) return 0;
     const int sw = src->width, sh = src->height;
-    px::stepToward(*dst, x, y, sw, sh, *src, step);
+    pixels::stepToward(view(*dst), x, y, sw, sh, view(*src), x, y, step);
     dst->changed = true;
     overlayAndPresent(rt, false, dstN < 0);
     // Written in transbitblt's order, which replays to the same picture.
@@ -169,7 +169,7 @@ int32_t cmdTransbitblt(Runtime& rt, const Args& args) {
     Screen* dst = rt.screens.get(mag(dstN));
     Screen* src = rt.screens.get(mag(srcN));
     if (!dst || !src) return 0;
-    px::stepToward(*dst, x, y, w, h, *src, step);
+    pixels::stepToward(view(*dst), x, y, w, h, view(*src), x, y, step);
     dst->changed = true;
     overlayAndPresent(rt, true, dstN < 0);
     rt.save.log.add(67, dstN, x, y, w, h, srcN, sx, sy, step);
@@ -183,8 +183,8 @@ int32_t cmdMosaicblt(Runtime& rt, const Args& args) {
     Screen* dst = rt.screens.get(mag(dstN));
     Screen* src = rt.screens.get(mag(srcN));
     if (!dst || !src) return 0;
-    px::Rand rnd{rt.screens.randState};
-    px::mosaic(*dst, *src, size, noise != 0, rnd);
+    pixels::Rand rnd{rt.screens.randState};
+    pixels::mosaic(view(*dst), view(*src), size, noise != 0, rnd);
     rt.screens.randState = rnd.state;
     rt.save.log.add(53, dstN, size, noise);
     return 1;
@@ -206,7 +206,7 @@ int32_t cmdFillclr(Runtime& rt, const Args& args) {
     Screen* s = rt.screens.get(mag(a[0]));
     if (!s) return 0;
     // The colour's slots: marker, red, green, blue.
-    px::fill(*s, byteOf(a[4]), byteOf(a[3]), byteOf(a[2]));
+    pixels::fill(view(*s), 0, 0, s->width, s->height, byteOf(a[4]), byteOf(a[3]), byteOf(a[2]));
     s->changed = true;
     rt.save.log.add(58, a[0], a[1], a[2], a[3], a[4]);
     return 1;
@@ -216,7 +216,7 @@ int32_t cmdMonofill(Runtime& rt, const Args& args) {
     const IntList& a = args.ints;
     Screen* s = rt.screens.get(mag(a[0]));
     if (!s) return 0;
-    px::greyTone(*s, a[1], a[2], a[3], a[4], byteOf(a[6]), byteOf(a[7]), byteOf(a[8]));
+    pixels::greyTone(view(*s), a[1], a[2], a[3], a[4], byteOf(a[6]), byteOf(a[7]), byteOf(a[8]));
     s->changed = true;
     rt.save.log.add(69, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8]);
     return 1;
@@ -227,7 +227,7 @@ int32_t cmdTransfill(Runtime& rt, const Args& args) {
     Screen* s = rt.screens.get(mag(a[0]));
     if (!s) return 0;
     auto delta = [&](size_t i) { return a.given(i) ? std::clamp(a[i], -255, 255) : 0; };
-    px::tint(*s, a[1], a[2], a[3], a[4], delta(6), delta(7), delta(8));
+    pixels::tint(view(*s), a[1], a[2], a[3], a[4], delta(6), delta(7), delta(8));
     s->changed = true;
     overlayAndPresent(rt, true, a[0] < 0);
     rt.save.log.add(68, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8]);

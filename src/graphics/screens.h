@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "pixels/view.h"
 
 namespace yv {
 
@@ -39,6 +40,12 @@ struct Screen {
         return pixels.data() + static_cast<size_t>(height - 1 - y) * width * 3;
     }
 };
+
+// A screen as the pixel loops see it (absent when it does not exist).
+inline pixels::View view(Screen& s) { return s.exists() ? pixels::View{s.pixels.data(), s.width, s.height} : pixels::View{}; }
+inline pixels::ConstView view(const Screen& s) {
+    return s.exists() ? pixels::ConstView{s.pixels.data(), s.width, s.height} : pixels::ConstView{};
+}
 
 constexpr int kScreenCount = 258;  // 0 primary, 1 back, 2..257 images
 // All image screens together may hold this much: a game that asks for more (many huge

@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "graphics/blit_commands.h"
-#include "graphics/pixel_ops.h"
 #include "graphics/present.h"
 #include "graphics/screens.h"
+#include "pixels/pixel_ops.h"
 #include "runtime.h"
 #include "script/args.h"
 
@@ -121,9 +121,9 @@ bool advanceFade(Runtime& rt) {
     Screen* src = rt.screens.get(mag(f.src));
     if (!d || !src) return true;
     if (f.step < 0)
-        px::fadeDown(*d, f.x, f.y, f.w, f.h, cut ? f.limit : -int64_t{f.step} > 255 ? 255 : -f.step);
+        pixels::fadeDown(view(*d), f.x, f.y, f.w, f.h, cut ? f.limit : -int64_t{f.step} > 255 ? 255 : -f.step);
     else if (f.step > 0)
-        px::fadeUp(*d, f.x, f.y, f.w, f.h, *src, cut ? f.limit : std::min(f.step, 255));
+        pixels::fadeUp(view(*d), f.x, f.y, f.w, f.h, view(*src), cut ? f.limit : std::min(f.step, 255));
     d->changed = true;
     if (f.dst < 0) copyToScreen0(rt, static_cast<int>(mag(f.dst)), Rect{f.x, f.y, f.w, f.h});
     presentRect(rt, Rect{f.x, f.y, f.w, f.h});
@@ -140,7 +140,7 @@ bool advanceTransfade(Runtime& rt) {
     Screen* d = rt.screens.get(mag(f.dst));
     Screen* src = rt.screens.get(mag(f.src));
     if (!d || !src) return true;
-    px::stepToward(*d, f.x, f.y, f.w, f.h, *src, cut ? f.limit : std::abs(f.step));
+    pixels::stepToward(view(*d), f.x, f.y, f.w, f.h, view(*src), f.x, f.y, cut ? f.limit : std::abs(f.step));
     d->changed = true;
     if (f.dst < 0) copyToScreen0(rt, static_cast<int>(mag(f.dst)), Rect{f.x, f.y, f.w, f.h});
     if (rt.text.textBuffer) layOverlay(rt);
@@ -158,9 +158,9 @@ bool advanceMosaicfade(Runtime& rt) {
     Screen* src = rt.screens.get(mag(m.src));
     if (!d || !src) return true;
     bool finished = false;
-    px::Rand rnd{rt.screens.randState};
+    pixels::Rand rnd{rt.screens.randState};
     if (!m.goingDown) {
-        px::mosaic(*d, *src, m.start + m.c, m.noise != 0, rnd);
+        pixels::mosaic(view(*d), view(*src), m.start + m.c, m.noise != 0, rnd);
         ++m.c;
         if (m.start + m.c >= m.maximum) m.goingDown = true;
     } else if (m.mode == 1) {
@@ -176,7 +176,7 @@ bool advanceMosaicfade(Runtime& rt) {
         rt.screens.fadeOn = true;
         finished = true;
     } else {
-        px::mosaic(*d, *src, m.start + m.c, m.noise != 0, rnd);
+        pixels::mosaic(view(*d), view(*src), m.start + m.c, m.noise != 0, rnd);
         --m.c;
         finished = m.start + m.c < 1;
     }

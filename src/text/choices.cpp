@@ -5,13 +5,11 @@
 #include <algorithm>
 
 #include "app/app_state.h"
-#include "graphics/pixel_ops.h"
 #include "graphics/present.h"
+#include "pixels/pixel_ops.h"
 #include "platform/platform.h"
 #include "runtime.h"
 #include "script/jumps.h"
-#include "text/choice_pixels.h"
-#include "text/overlay.h"
 
 namespace yv::choices {
 namespace {
@@ -46,8 +44,8 @@ void openBlock(Runtime& rt) {
     TextState& t = rt.text;
     Screens& s = rt.screens;
     for (const TextItem& it : t.items)
-        overlay::copyRect(s.table[0], s.table[1], it.rect.left, it.rect.top, it.rect.right - it.rect.left,
-                          it.rect.bottom - it.rect.top);
+        pixels::copyRect(view(s.table[0]), it.rect.left, it.rect.top, it.rect.right - it.rect.left,
+                         it.rect.bottom - it.rect.top, view(s.table[1]), it.rect.left, it.rect.top, 0, 0);
     t.selectMode = true;
     t.selectCount = 0;
     t.choiceLines.clear();
@@ -95,7 +93,7 @@ void highlight(Runtime& rt, const ChoiceRecord& r) {
     Rect changed{};
     if (c.highlighted) {
         const Rect old = toRect(c.lastArea);
-        px::copyRect(s0, old.x, old.y, old.w, old.h, s.saveUnder, old.x, old.y, 0, 0);
+        pixels::copyRect(view(s0), old.x, old.y, old.w, old.h, view(s.saveUnder), old.x, old.y, 0, 0);
         changed = old;
     }
     const Rect a = toRect(areaOf(r));
@@ -105,18 +103,18 @@ void highlight(Runtime& rt, const ChoiceRecord& r) {
     Screen* base = r.base >= 0 ? screenAt(rt, r.base) : nullptr;
     if (pic) {
         if (r.step == 0 || r.step == -1)
-            px::copyRect(s0, a.x, a.y, a.w, a.h, *pic, r.sx, r.sy, 0, 0);
+            pixels::copyRect(view(s0), a.x, a.y, a.w, a.h, view(*pic), r.sx, r.sy, 0, 0);
         else
-            choicepx::stepToward(s0, a.x, a.y, a.w, a.h, *pic, r.sx, r.sy, r.step);
+            pixels::stepToward(view(s0), a.x, a.y, a.w, a.h, view(*pic), r.sx, r.sy, r.step);
     } else if (base) {
-        if (base != &s0) px::copyRect(s0, a.x, a.y, a.w, a.h, *base, a.x, a.y, 0, 0);
-        px::tint(s0, a.x, a.y, a.w, a.h, r.colour.r, r.colour.g, r.colour.b);
+        if (base != &s0) pixels::copyRect(view(s0), a.x, a.y, a.w, a.h, view(*base), a.x, a.y, 0, 0);
+        pixels::tint(view(s0), a.x, a.y, a.w, a.h, r.colour.r, r.colour.g, r.colour.b);
     }
     changed = unite(changed, a);
     if (c.inBlock && s.overlayImage.exists() && s.overlayMask.exists()) {
         for (const ChoiceRecord& other : c.records) {
             const Rect o = toRect(areaOf(other));
-            overlay::compose(s0, s.overlayMask, s.overlayImage, o.x, o.y, o.w, o.h);
+            pixels::compose(view(s0), view(s.overlayMask), view(s.overlayImage), o.x, o.y, o.w, o.h);
             changed = unite(changed, o);
         }
     }

@@ -6,9 +6,9 @@
 
 #include "core/cp932.h"
 #include "graphics/present.h"
+#include "pixels/pixel_ops.h"
 #include "runtime.h"
 #include "script/args.h"
-#include "text/overlay.h"
 #include "text/text_table.h"
 
 namespace yv {
@@ -332,7 +332,7 @@ int32_t cmdPrinttextf(Runtime& rt, const Args& args) {
 
 int32_t cmdPainttextbuffer(Runtime& rt, const Args&) {
     Screens& s = rt.screens;
-    overlay::copyRect(s.table[0], s.table[1], 0, 0, s.table[0].width, s.table[0].height);
+    pixels::copyRect(view(s.table[0]), 0, 0, s.table[0].width, s.table[0].height, view(s.table[1]), 0, 0, 0, 0);
     graphics::layOverlay(rt);
     if (!rt.text.textBuffer) graphics::presentScreen(rt);
     return 1;

@@ -12,7 +12,6 @@
 #include "test_util.h"
 #include "script/command_table.h"
 #include "text/choice_list.h"
-#include "text/choice_pixels.h"
 #include "text/choices.h"
 #include "text/text_state.h"
 
@@ -380,26 +379,6 @@ TEST(MouseTrap, GotoKindJumpsWithoutReturnPoint) {
     g.runToEnd();
     EXPECT_EQ(g.var(2), 7);
     EXPECT_EQ(g.rt.interp.calls.depth, 0);
-}
-
-TEST(ChoicePixels, StepTowardAPictureMatchesItsPerPixelTwin) {
-    std::mt19937 rng(7);
-    auto randomScreen = [&](int w, int h) {
-        Screen s;
-        s.allocate(w, h);
-        for (uint8_t& b : s.pixels) b = static_cast<uint8_t>(rng());
-        return s;
-    };
-    for (int round = 0; round < 60; ++round) {
-        const Screen src = randomScreen(23, 17);
-        Screen a = randomScreen(31, 19), b = a;
-        std::uniform_int_distribution<int> pos(-12, 34), size(-2, 40), amount(-300, 300);
-        const int dx = pos(rng), dy = pos(rng), sx = pos(rng), sy = pos(rng), w = size(rng), h = size(rng);
-        const int k = round % 5 == 0 ? 65536 + 3 : std::abs(amount(rng));
-        choicepx::stepToward(a, dx, dy, w, h, src, sx, sy, k);
-        choicepx::stepTowardSlow(b, dx, dy, w, h, src, sx, sy, k);
-        ASSERT_EQ(a.pixels, b.pixels) << "round " << round;
-    }
 }
 
 TEST(ChoiceJumps, WriteTheRecordsOfTheGosubOrGotoTheyStandFor) {

@@ -2,7 +2,6 @@
 #include <random>
 
 #include "text/font.h"
-#include "text/overlay.h"
 #include "text_fixture.h"
 
 using namespace yv;
@@ -52,38 +51,6 @@ TEST(Fonts, GlyphsAreAntialiasedAndCached) {
     const GlyphCell& b = bold.cell(sjis("あ"));
     EXPECT_GT(b.width, a.width);
     EXPECT_GT(b.top + b.height, a.top + a.height);
-}
-
-TEST(OverlayPixels, FastLoopsMatchTheirPerPixelTwins) {
-    FontEngine fe;
-    fe.select(FontRecord{sjis("ＭＳ 明朝"), 30, 700, 1, 1, 1});
-    GlyphCell g = fe.cell(sjis("漢"));
-    if (g.coverage.empty()) {  // without fonts, a made-up coverage box does as well
-        g.width = g.height = 20;
-        g.coverage.resize(400);
-        for (size_t i = 0; i < 400; ++i) g.coverage[i] = static_cast<uint8_t>(i * 37);
-    }
-    std::mt19937 rng(7);
-    auto randomScreen = [&] {
-        Screen s;
-        s.allocate(64, 48);
-        for (uint8_t& b : s.pixels) b = static_cast<uint8_t>(rng());
-        return s;
-    };
-    for (const auto& at : {std::pair{10, 10}, std::pair{-12, -7}, std::pair{50, 40}, std::pair{60, -20}}) {
-        Screen a = randomScreen();
-        Screen b = a;
-        overlay::drawGlyph(a, at.first, at.second, g, Rgb{200, 30, 90});
-        overlay::drawGlyphSlow(b, at.first, at.second, g, Rgb{200, 30, 90});
-        EXPECT_EQ(a.pixels, b.pixels) << at.first << "," << at.second;
-
-        const Screen mask = randomScreen(), image = randomScreen();
-        Screen c = randomScreen();
-        Screen d = c;
-        overlay::compose(c, mask, image, at.first, at.second, 30, 25);
-        overlay::composeSlow(d, mask, image, at.first, at.second, 30, 25);
-        EXPECT_EQ(c.pixels, d.pixels) << at.first << "," << at.second;
-    }
 }
 
 namespace {

@@ -1,11 +1,11 @@
 // Row loops that need byte shuffles (SSSE3): the alpha blends and the colour key, 16 pixels at a
-// time. Chosen at run time when the processor has SSSE3; pixel_ops.cpp keeps the scalar rows.
-#include "graphics/pixel_simd.h"
+// time. Chosen at run time when the processor has SSSE3; the loops keep their scalar rows.
+#include "pixels/pixel_simd.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 
-namespace yv::px::simd {
+namespace yv::pixels::simd {
 namespace {
 
 // For the three 16-byte vectors of a 16-pixel block: where each byte finds the first byte of its
@@ -193,6 +193,12 @@ YV_AVX2 size_t tint(uint8_t* d, size_t n, const uint8_t* up96, const uint8_t* do
     return i;
 }
 
+YV_AVX2 size_t compose(uint8_t* d, const uint8_t* m, const uint8_t* p, size_t n) {
+    size_t i = 0;
+    for (; i + 32 <= n; i += 32) store32(d + i, _mm256_or_si256(_mm256_and_si256(load32(d + i), load32(m + i)), load32(p + i)));
+    return i;
+}
+
 bool available() {
     static const bool ok = __builtin_cpu_supports("ssse3");
     return ok;
@@ -253,19 +259,20 @@ __attribute__((target("ssse3"))) int keyRow(uint8_t* d, const uint8_t* s, int w,
     return i;
 }
 
-}  // namespace yv::px::simd
+}  // namespace yv::pixels::simd
 
 #else
 
-namespace yv::px::simd {
+namespace yv::pixels::simd {
 bool available() { return false; }
 bool haveAvx2() { return false; }
 size_t addConst(uint8_t*, const uint8_t*, size_t, int) { return 0; }
 size_t stepToward(uint8_t*, const uint8_t*, size_t, int) { return 0; }
 size_t fadeUp(uint8_t*, const uint8_t*, size_t, int) { return 0; }
 size_t tint(uint8_t*, size_t, const uint8_t*, const uint8_t*) { return 0; }
+size_t compose(uint8_t*, const uint8_t*, const uint8_t*, size_t) { return 0; }
 int alphaRow(uint8_t*, const uint8_t*, const uint8_t*, int, int) { return 0; }
 int keyRow(uint8_t*, const uint8_t*, int, const uint8_t[3]) { return 0; }
-}  // namespace yv::px::simd
+}  // namespace yv::pixels::simd
 
 #endif

@@ -1,38 +1,21 @@
-// The fast pixel loops: rectangles clipped once, then whole rows handled with memcpy or 16 bytes
-// at a time (SSE2, which every x86-64 processor has); a scalar tail finishes each row.
-#include "graphics/pixel_ops.h"
-
-#include <array>
-#include <cstdlib>
+// The fast pixel loops of the blits, fills and transitions: rectangles clipped once, then whole
+// rows handled with memcpy or 16 bytes at a time (SSE2, which every x86-64 processor has), 32
+// with AVX2 where the processor has it; a scalar tail finishes each row.
+#include "pixels/pixel_ops.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "graphics/pixel_simd.h"
+#include "pixels/fast_rows.h"
+#include "pixels/pixel_simd.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
-namespace yv::px {
-
-Clip clipRect(int64_t x, int64_t y, int64_t w, int64_t h, int dw, int dh, int64_t sx, int64_t sy,
-              int sw, int sh) {
-    Clip c;
-    if (w <= 0 || h <= 0) return c;
-    // Left/top edges: move the start inward by whatever lies outside either screen.
-    const int64_t cutX = std::max<int64_t>({0, -x, -sx});
-    const int64_t cutY = std::max<int64_t>({0, -y, -sy});
-    x += cutX, sx += cutX, w -= cutX;
-    y += cutY, sy += cutY, h -= cutY;
-    w = std::min<int64_t>({w, dw - x, sw - sx});
-    h = std::min<int64_t>({h, dh - y, sh - sy});
-    if (w <= 0 || h <= 0) return c;
-    c.dx = static_cast<int>(x), c.dy = static_cast<int>(y), c.sx = static_cast<int>(sx), c.sy = static_cast<int>(sy);
-    c.w = static_cast<int>(w), c.h = static_cast<int>(h);
-    return c;
-}
+namespace yv::pixels {
 
 ScaleTable::ScaleTable() {
     for (int r = 0; r < 256; ++r)
@@ -44,35 +27,8 @@ const ScaleTable& scaleTable() {
     return table;
 }
 
+namespace fast {
 namespace {
-
-inline uint8_t* px(Screen& s, int x, int y) { return s.row(y) + static_cast<size_t>(x) * 3; }
-inline const uint8_t* px(const Screen& s, int x, int y) { return s.row(y) + static_cast<size_t>(x) * 3; }
-
-// Calls fn(j, pixels) for each row j of the clipped block, or once with j = the bottom row and
-// all its pixels when the rows are whole rows of every screen involved: bottom-up storage then
-// puts the block's rows one after another from its bottom row on.
-template <class Fn>
-void eachRun(const Clip& c, bool wholeRows, Fn fn) {
-    if (wholeRows) {
-        fn(c.h - 1, c.w * c.h);
-        return;
-    }
-    for (int j = 0; j < c.h; ++j) fn(j, c.w);
-}
-
-// Clip against one screen only (the in-place operations).
-Clip clipSelf(const Screen& s, int x, int y, int w, int h) {
-    return clipRect(x, y, w, h, s.width, s.height, x, y, s.width, s.height);
-}
-
-// A private copy of the source when it is the destination itself, so that every pixel is read
-// before any is written whatever the overlap.
-const Screen& detached(const Screen& src, const Screen& dst, Screen& holder) {
-    if (&src != &dst) return src;
-    holder = src;
-    return holder;
-}
 
 void addConstRow(uint8_t* d, const uint8_t* s, size_t n, int c) {
     size_t i = simd::haveAvx2() ? simd::addConst(d, s, n, std::clamp(c, -255, 255)) : 0;
@@ -105,23 +61,22 @@ void keyRow(uint8_t* d, const uint8_t* s, int w, uint32_t key) {
 
 }  // namespace
 
-void copyRect(Screen& dst, int x, int y, int w, int h, const Screen& srcIn, int sx, int sy, int mode,
-              int contrast) {
-    if ((mode != 0 && mode != 1) || !dst.exists() || !srcIn.exists()) return;
-    const Clip c = clipRect(x, y, w, h, dst.width, dst.height, sx, sy, srcIn.width, srcIn.height);
+void copyRect(View dst, int x, int y, int w, int h, ConstView srcIn, int sx, int sy, int mode, int contrast) {
+    if (mode != 0 && mode != 1) return;
+    const Block c = block(w, h, dst, x, y, srcIn, sx, sy);
     if (c.empty()) return;
-    Screen holder;
-    const Screen& src = detached(srcIn, dst, holder);
+    std::vector<uint8_t> holder;
+    const ConstView src = detached(srcIn, dst, holder);
     const bool whole = c.w == dst.width && c.w == src.width;
     if (mode == 1) {
-        const uint8_t* k = px(src, c.sx, c.sy + c.h - 1);
+        const uint8_t* k = src.at(c.sx, c.sy + c.h - 1);
         const uint32_t key = k[0] | (uint32_t{k[1]} << 8) | (uint32_t{k[2]} << 16);
-        eachRun(c, whole, [&](int j, int n) { keyRow(px(dst, c.dx, c.dy + j), px(src, c.sx, c.sy + j), n, key); });
+        eachRun(c, whole, [&](int j, int n) { keyRow(dst.at(c.dx, c.dy + j), src.at(c.sx, c.sy + j), n, key); });
         return;
     }
     eachRun(c, whole, [&](int j, int n) {
-        uint8_t* d = px(dst, c.dx, c.dy + j);
-        const uint8_t* sp = px(src, c.sx, c.sy + j);
+        uint8_t* d = dst.at(c.dx, c.dy + j);
+        const uint8_t* sp = src.at(c.sx, c.sy + j);
         if (contrast == 0)
             std::memcpy(d, sp, static_cast<size_t>(n) * 3);
         else
@@ -162,26 +117,24 @@ void alphaRowGlobal(uint8_t* __restrict d, const uint8_t* __restrict s, const ui
 
 }  // namespace
 
-void alphaRect(Screen& dst, int x, int y, int w, int h, const Screen& srcIn, int sx, int sy,
-               const Screen& maskIn, int alpha) {
-    if (!dst.exists() || !srcIn.exists() || !maskIn.exists()) return;
-    // The mask is read at the source's coordinates: clip the source to the mask first.
-    Clip c = clipRect(x, y, w, h, dst.width, dst.height, sx, sy, std::min(srcIn.width, maskIn.width),
-                      std::min(srcIn.height, maskIn.height));
-    if (c.empty()) return;
-    Screen holdS, holdM;
-    const Screen& src = detached(srcIn, dst, holdS);
-    const Screen& mask = detached(maskIn, dst, holdM);
+void alphaRect(View dst, int x, int y, int w, int h, ConstView srcIn, int sx, int sy, ConstView maskIn, int alpha) {
+    // The mask is read at the source's coordinates.
+    const Span s = clip(w, h, {place(dst, x, y), place(srcIn, sx, sy), place(maskIn, sx, sy)});
+    if (s.empty()) return;
+    const Block c{x + s.i, y + s.j, sx + s.i, sy + s.j, s.w, s.h};
+    std::vector<uint8_t> holdS, holdM;
+    const ConstView src = detached(srcIn, dst, holdS);
+    const ConstView mask = detached(maskIn, dst, holdM);
     const int A = std::min(alpha, 255);
     const bool whole = c.w == dst.width && c.w == src.width && c.w == mask.width;
     eachRun(c, whole, [&](int j, int n) {
-        uint8_t* d = px(dst, c.dx, c.dy + j);
-        const uint8_t* s = px(src, c.sx, c.sy + j);
-        const uint8_t* m = px(mask, c.sx, c.sy + j);
+        uint8_t* d = dst.at(c.dx, c.dy + j);
+        const uint8_t* sp = src.at(c.sx, c.sy + j);
+        const uint8_t* m = mask.at(c.sx, c.sy + j);
         if (A < 0)
-            alphaRowPlain(d, s, m, n);
+            alphaRowPlain(d, sp, m, n);
         else
-            alphaRowGlobal(d, s, m, n, static_cast<unsigned>(A));
+            alphaRowGlobal(d, sp, m, n, static_cast<unsigned>(A));
     });
 }
 
@@ -207,35 +160,33 @@ void stepRow(uint8_t* d, const uint8_t* s, size_t n, int k) {
 
 }  // namespace
 
-void stepToward(Screen& dst, int x, int y, int w, int h, const Screen& src, int step) {
-    if (!dst.exists() || !src.exists()) return;
-    // Source pixels are those of the same coordinates.
-    const Clip c = clipRect(x, y, w, h, std::min(dst.width, src.width), std::min(dst.height, src.height), x, y,
-                            src.width, src.height);
+void stepToward(View dst, int x, int y, int w, int h, ConstView srcIn, int sx, int sy, int step) {
+    const Block c = block(w, h, dst, x, y, srcIn, sx, sy);
     if (c.empty()) return;
+    std::vector<uint8_t> holder;
+    const ConstView src = detached(srcIn, dst, holder);
     const int k = std::min(step & 0xFFFF, 255);  // any step of 255 or more reaches the source at once
     eachRun(c, c.w == dst.width && c.w == src.width, [&](int j, int n) {
-        stepRow(px(dst, c.dx, c.dy + j), px(src, c.dx, c.dy + j), static_cast<size_t>(n) * 3, k);
+        stepRow(dst.at(c.dx, c.dy + j), src.at(c.sx, c.sy + j), static_cast<size_t>(n) * 3, k);
     });
 }
 
-void fadeDown(Screen& dst, int x, int y, int w, int h, int amount) {
-    if (!dst.exists()) return;
-    const Clip c = clipSelf(dst, x, y, w, h);
+void fadeDown(View dst, int x, int y, int w, int h, int amount) {
+    const Block c = blockSelf(dst, x, y, w, h);
+    if (c.empty()) return;
     eachRun(c, c.w == dst.width, [&](int j, int n) {
-        uint8_t* d = px(dst, c.dx, c.dy + j);
+        uint8_t* d = dst.at(c.dx, c.dy + j);
         addConstRow(d, d, static_cast<size_t>(n) * 3, -std::clamp(amount, 0, 255));
     });
 }
 
-void fadeUp(Screen& dst, int x, int y, int w, int h, const Screen& src, int amount) {
-    if (!dst.exists() || !src.exists()) return;
-    const Clip c = clipRect(x, y, w, h, std::min(dst.width, src.width), std::min(dst.height, src.height), x, y,
-                            src.width, src.height);
+void fadeUp(View dst, int x, int y, int w, int h, ConstView src, int amount) {
+    const Block c = block(w, h, dst, x, y, src, x, y);
+    if (c.empty()) return;
     const int a = std::clamp(amount, 0, 255);
     eachRun(c, c.w == dst.width && c.w == src.width, [&](int j, int pixels) {
-        uint8_t* d = px(dst, c.dx, c.dy + j);
-        const uint8_t* s = px(src, c.dx, c.dy + j);
+        uint8_t* d = dst.at(c.dx, c.dy + j);
+        const uint8_t* s = src.at(c.dx, c.dy + j);
         const size_t n = static_cast<size_t>(pixels) * 3;
         size_t i = simd::haveAvx2() ? simd::fadeUp(d, s, n, a) : 0;
 #if defined(__SSE2__)
@@ -250,27 +201,93 @@ void fadeUp(Screen& dst, int x, int y, int w, int h, const Screen& src, int amou
     });
 }
 
-void fill(Screen& dst, uint8_t b, uint8_t g, uint8_t r) {
-    if (!dst.exists()) return;
-    std::vector<uint8_t> row(static_cast<size_t>(dst.width) * 3);
-    for (size_t i = 0; i < row.size(); i += 3) row[i] = b, row[i + 1] = g, row[i + 2] = r;
-    for (int j = 0; j < dst.height; ++j) std::memcpy(dst.row(j), row.data(), row.size());
+void fill(View dst, int x, int y, int w, int h, uint8_t b, uint8_t g, uint8_t r) {
+    const Block c = blockSelf(dst, x, y, w, h);
+    if (c.empty()) return;
+    std::vector<uint8_t> row;
+    if (b != g || g != r) {
+        row.resize(static_cast<size_t>(c.w) * 3);
+        for (size_t i = 0; i < row.size(); i += 3) row[i] = b, row[i + 1] = g, row[i + 2] = r;
+    }
+    for (int j = 0; j < c.h; ++j) {
+        uint8_t* d = dst.at(c.dx, c.dy + j);
+        if (row.empty())
+            std::memset(d, b, static_cast<size_t>(c.w) * 3);
+        else
+            std::memcpy(d, row.data(), row.size());
+    }
 }
 
-void greyTone(Screen& dst, int x, int y, int w, int h, int r, int g, int b) {
-    if (!dst.exists()) return;
-    const Clip c = clipSelf(dst, x, y, w, h);
-    // The three products are the ones the formula forms; summed in the same order they give
-    // the same double, so the truncation matches.
-    static const auto tables = [] {
-        std::array<std::array<double, 256>, 3> t{};
-        for (int v = 0; v < 256; ++v) t[0][v] = 0.30 * v, t[1][v] = 0.59 * v, t[2][v] = 0.11 * v;
-        return t;
-    }();
+namespace {
+
+// The exact bit pattern the double formula works through, in units of 2^-56: every value it meets
+// lies below 256 and is a multiple of 2^-56, so 64 bits hold it without loss.
+constexpr int kUnitShift = 56;
+
+// Rounds an exact value to the nearest double (ties to even), as each step of the formula does.
+uint64_t roundToDouble(uint64_t v) {
+    const int bits = 64 - __builtin_clzll(v | 1);
+    if (bits <= 53) return v;
+    const int cut = bits - 53;
+    const uint64_t half = uint64_t{1} << (cut - 1), rest = v & ((half << 1) - 1);
+    v -= rest;
+    if (rest > half || (rest == half && (v >> cut) & 1)) v += half << 1;
+    return v;
+}
+
+// The doubles 0.30, 0.59 and 0.11 as multiples of 2^-56 (their 53-bit mantissas shifted).
+constexpr uint64_t kRed = 0x13333333333333ull << 2, kGreen = 0x12e147ae147ae1ull << 3, kBlue = 0x1c28f5c28f5c29ull;
+
+// The double formula's value where it lands on a whole number: the rounding of each product and
+// sum decides whether the truncation gives that number or one less.
+int greyExact(int r, int g, int b) {
+    const uint64_t sum = roundToDouble(roundToDouble(kRed * r) + roundToDouble(kGreen * g));
+    return static_cast<int>(roundToDouble(sum + roundToDouble(kBlue * b)) >> kUnitShift);
+}
+
+// Given red and green, 30 R + 59 G + 11 B is a multiple of 100 for at most three blues, one in
+// each hundred. Bit B / 100 of entry (R, G) says whether the doubles fall below that multiple
+// there, so a picture that is grey already (every pixel such a case) costs a lookup per pixel.
+struct BelowTable {
+    uint8_t bits[256 * 256] = {};
+    BelowTable() {
+        for (int r = 0; r < 256; ++r)
+            for (int g = 0; g < 256; ++g) {
+                const int need = (100 - (30 * r + 59 * g) % 100) % 100;  // 11 B must leave this mod 100
+                for (int b = need * 91 % 100; b < 256; b += 100)    // 91 = 1 / 11 mod 100
+                    if (greyExact(r, g, b) * 100 < 30 * r + 59 * g + 11 * b) bits[r * 256 + g] |= 1 << (b / 100);
+            }
+    }
+};
+
+const BelowTable& belowTable() {
+    static const BelowTable table;
+    return table;
+}
+
+// (30 R + 59 G + 11 B) / 100 is the formula without rounding; the doubles differ from it only
+// where it divides evenly, and there only by being a hair below.
+inline int greyOf(const BelowTable& below, unsigned r, unsigned g, unsigned b) {
+    const unsigned t = 30 * r + 59 * g + 11 * b;
+    const unsigned q = (t * 5243) >> 19;  // t / 100 for every t up to 25500
+    if (t != q * 100) return static_cast<int>(q);
+    return static_cast<int>(q) - ((below.bits[r * 256 + g] >> (b / 100)) & 1);
+}
+
+}  // namespace
+
+int grey(int r, int g, int b) {
+    return greyOf(belowTable(), static_cast<unsigned>(r) & 255, static_cast<unsigned>(g) & 255, static_cast<unsigned>(b) & 255);
+}
+
+void greyTone(View dst, int x, int y, int w, int h, int r, int g, int b) {
+    const Block c = blockSelf(dst, x, y, w, h);
+    if (c.empty()) return;
+    const BelowTable& below = belowTable();
     for (int j = 0; j < c.h; ++j) {
-        uint8_t* d = px(dst, c.dx, c.dy + j);
+        uint8_t* d = dst.at(c.dx, c.dy + j);
         for (int i = 0; i < c.w; ++i, d += 3) {
-            const int Y = static_cast<int>(tables[0][d[2]] + tables[1][d[1]] + tables[2][d[0]]);
+            const int Y = greyOf(below, d[2], d[1], d[0]);
             d[2] = static_cast<uint8_t>(r != 0 ? r : Y);
             d[1] = static_cast<uint8_t>(g != 0 ? g : Y);
             d[0] = static_cast<uint8_t>(b != 0 ? b : Y);
@@ -278,9 +295,9 @@ void greyTone(Screen& dst, int x, int y, int w, int h, int r, int g, int b) {
     }
 }
 
-void tint(Screen& dst, int x, int y, int w, int h, int dr, int dg, int db) {
-    if (!dst.exists()) return;
-    const Clip c = clipSelf(dst, x, y, w, h);
+void tint(View dst, int x, int y, int w, int h, int dr, int dg, int db) {
+    const Block c = blockSelf(dst, x, y, w, h);
+    if (c.empty()) return;
     // 48 bytes = 16 pixels: the channel pattern repeats with every such block of a row.
     alignas(32) uint8_t up[96], down[96];
     const int delta[3] = {db, dg, dr};
@@ -290,7 +307,7 @@ void tint(Screen& dst, int x, int y, int w, int h, int dr, int dg, int db) {
         down[i] = static_cast<uint8_t>(std::clamp(-v, 0, 255));
     }
     eachRun(c, c.w == dst.width, [&](int j, int pixels) {
-        uint8_t* d = px(dst, c.dx, c.dy + j);
+        uint8_t* d = dst.at(c.dx, c.dy + j);
         const size_t n = static_cast<size_t>(pixels) * 3;
         size_t i = simd::haveAvx2() ? simd::tint(d, n, up, down) : 0;  // a multiple of 96, so of 48
 #if defined(__SSE2__)
@@ -310,10 +327,10 @@ void tint(Screen& dst, int x, int y, int w, int h, int dr, int dg, int db) {
     });
 }
 
-void mosaic(Screen& dst, const Screen& srcIn, int n, bool noise, Rand& rnd) {
+void mosaic(View dst, ConstView srcIn, int n, bool noise, Rand& rnd) {
     if (n < 1 || !dst.exists() || !srcIn.exists()) return;
-    Screen holder;
-    const Screen& src = detached(srcIn, dst, holder);
+    std::vector<uint8_t> holder;
+    const ConstView src = detached(srcIn, dst, holder);
     const int w = std::min(dst.width, src.width), h = std::min(dst.height, src.height);
     const int cols = w / n, rows = h / n;
     if (cols == 0 || rows == 0) return;
@@ -322,7 +339,7 @@ void mosaic(Screen& dst, const Screen& srcIn, int n, bool noise, Rand& rnd) {
     for (int br = 0; br < rows; ++br) {
         std::fill(sums.begin(), sums.end(), 0);
         for (int r = br * n; r < br * n + n; ++r) {
-            const uint8_t* s = src.pixels.data() + static_cast<size_t>(r) * src.width * 3;
+            const uint8_t* s = src.data + static_cast<size_t>(r) * src.width * 3;
             for (int bc = 0; bc < cols; ++bc) {
                 long* acc = &sums[static_cast<size_t>(bc) * 3];
                 for (int k = 0; k < n; ++k, s += 3) acc[0] += s[0], acc[1] += s[1], acc[2] += s[2];
@@ -339,8 +356,9 @@ void mosaic(Screen& dst, const Screen& srcIn, int n, bool noise, Rand& rnd) {
                 o[0] = static_cast<uint8_t>(avg[0]), o[1] = static_cast<uint8_t>(avg[1]), o[2] = static_cast<uint8_t>(avg[2]);
         }
         for (int r = br * n; r < br * n + n; ++r)
-            std::memcpy(dst.pixels.data() + static_cast<size_t>(r) * dst.width * 3, line.data(), line.size());
+            std::memcpy(dst.data + static_cast<size_t>(r) * dst.width * 3, line.data(), line.size());
     }
 }
 
-}  // namespace yv::px
+}  // namespace fast
+}  // namespace yv::pixels

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace yv::px::simd {
+namespace yv::pixels::simd {
 
 bool available();
 // Each handles whole blocks of 16 pixels from the row's start and returns how many pixels it
@@ -19,5 +19,6 @@ size_t stepToward(uint8_t* d, const uint8_t* s, size_t n, int k);  // k <= 255
 size_t fadeUp(uint8_t* d, const uint8_t* s, size_t n, int a);
 // Tint patterns of 96 bytes (32 pixels): what is added and what is taken off each byte.
 size_t tint(uint8_t* d, size_t n, const uint8_t* up96, const uint8_t* down96);
+size_t compose(uint8_t* d, const uint8_t* m, const uint8_t* p, size_t n);  // d = (d AND m) OR p
 
-}  // namespace yv::px::simd
+}  // namespace yv::pixels::simd
