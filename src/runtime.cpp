@@ -30,11 +30,7 @@ void Runtime::resetForLoad() {
     in.clickWaitMode = 0;
     save.log.text.clear();
     save.log.logging = 0;
-    save.waveRecord.clear();
-    save.midiRecord.clear();
-    save.cdRecord.clear();
-    media.volumeFading = false;
-    media.cdWait = false;
+    media::reset(*this);
     text::reset(*this);
     choices::reset(*this);
     screens.effectOn = screens.fadeOn = screens.wipeOn = screens.transfadeOn =
