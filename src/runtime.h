@@ -34,6 +34,7 @@ struct Runtime {
     SaveState save;
     Media media;
     AppState app;  // menus, display mode, menu lock and skip flags
+    bool verbose = false;  // --verbose: loaders write their diagnostics to stderr
 
     Clock& clock() { return platform.clock(); }
 

@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "yorvane: %s\n%s", error.c_str(), usageText());
         return 2;
     }
+    if (const char* v = std::getenv("YORVANE_VERBOSE"); v && std::string(v) == "1") opt->verbose = true;
     if (opt->help) {
         std::fputs(usageText(), stdout);
         return 0;

@@ -21,6 +21,7 @@ Shell::Shell(Platform& platform, Options options)
     : platform_(platform), options_(std::move(options)),
       rt_(std::make_unique<Runtime>(platform, fs::absolute(options_.gameDir).lexically_normal())) {
     platform_.setMenus(&rt_->app.menus);
+    rt_->verbose = options_.verbose;
 }
 
 Shell::~Shell() { shutdown(); }

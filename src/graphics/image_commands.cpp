@@ -74,7 +74,7 @@ int32_t loadImageFile(Runtime& rt, BytesView name, int32_t n, int32_t mask) {
     if (!data || data->empty()) return 0;
     if (data->size() >= 2 && (*data)[0] == 'B' && (*data)[1] == 'M') return loadBmp(rt, *data, n);
     // Anything else is taken for a PNG; whatever the decoder says, the load counts as done.
-    CPngView png;
+    CPngView png(rt.verbose ? stderr : nullptr);
     DecodedImage img;
     if (png.decode(*data, img) == kPngDecoded) {
         placeWhole(rt, n, img);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -41,14 +42,17 @@ enum TPngResult : int32_t {
 };
 
 // The PNG decoder. Every valid PNG is brought to 8-bit blue-green-red (with an opacity plane when
-// the file has a transparency chunk or an alpha channel).
+// the file has a transparency chunk or an alpha channel). The lines the original loader printed for
+// every picture (transparency, interlacing, error number) go to `log` when one is given.
 class CPngView {
 public:
+    explicit CPngView(std::FILE* log = nullptr) : log_(log) {}
     TPngResult decode(BytesView file, DecodedImage& out);
     bool interlaced() const { return interlaced_; }
     bool haveTrns() const { return haveTrns_; }
 
 private:
+    std::FILE* log_;
     bool interlaced_ = false;
     bool haveTrns_ = false;
 };

@@ -62,12 +62,10 @@ TPngResult CPngView::decode(BytesView file, DecodedImage& out) {
         if (int64_t{w} * h > kMaxImagePixels) png_error(png, "picture too large");
         haveTrns_ = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
         const bool alphaChannel = (colourType & PNG_COLOR_MASK_ALPHA) != 0;
-        std::printf("HaveTrns:%d\n", haveTrns_ ? 1 : 0);
-        if (interlace == PNG_INTERLACE_NONE) {
-            std::printf("PNG_INTERLACE_NONE\n");
-        } else {
-            std::printf("PNG_INTERLACE_ADAM7\n");
-            interlaced_ = true;
+        interlaced_ = interlace != PNG_INTERLACE_NONE;
+        if (log_) {
+            std::fprintf(log_, "HaveTrns:%d\n", haveTrns_ ? 1 : 0);
+            std::fputs(interlaced_ ? "PNG_INTERLACE_ADAM7\n" : "PNG_INTERLACE_NONE\n", log_);
         }
         // Every colour type and depth becomes 8-bit blue, green, red, alpha: palette and low-bit
         // grey expanded, the transparency chunk turned into alpha, 16-bit samples cut to their
@@ -100,8 +98,7 @@ TPngResult CPngView::decode(BytesView file, DecodedImage& out) {
         result = kPngDecoded;
     }
     png_destroy_read_struct(&png, &info, nullptr);
-    if (result != kPngDecoded) std::printf("Error : %d\n", static_cast<int>(result));
-    std::fflush(stdout);
+    if (log_ && result != kPngDecoded) std::fprintf(log_, "Error : %d\n", static_cast<int>(result));
     return result;
 }
 

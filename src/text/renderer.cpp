@@ -403,9 +403,12 @@ void endMessage(Call& c, bool keepPage) {
         const TextItem& next = itemRef(t, c.item + 1);
         const bool nextExists = c.item + 1 < static_cast<int32_t>(t.items.size());
         const bool nextWaits = nextExists && (next.wait != -1);
-        if ((((c.instant || c.skip) && rs.pageCounter > c.pageItems) || rs.pageCounter + 1 > c.pageItems) &&
-            !rs.clickWait && nextWaits && !c.skip)
-            composeDrawn(c, true);
+        // Instant or skipped text was never laid over the screen character by character: once
+        // the page is complete it is composed here, or the clearing below would leave nothing.
+        // Text typed with a wait is composed when the next item will type after it.
+        const bool pageDone = (c.instant || c.skip) && rs.pageCounter > c.pageItems;
+        const bool nextTypes = rs.pageCounter + 1 > c.pageItems && !rs.clickWait && nextWaits && !c.skip;
+        if (pageDone || nextTypes) composeDrawn(c, true);
         if (c.lastItem()) clearOverlay(c.rt);
     }
 }

@@ -95,6 +95,7 @@ TEST(Games, CommandLine) {
     EXPECT_EQ(r.out.rfind("yorvane ", 0), 0u);
     r = runYorvane({"--help"});
     EXPECT_NE(r.out.find("--max-seconds"), std::string::npos);
+    EXPECT_NE(r.out.find("--verbose"), std::string::npos);
     r = runYorvane({"--bogus"});
     EXPECT_NE(r.status, 0);
 }

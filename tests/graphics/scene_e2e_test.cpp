@@ -91,3 +91,26 @@ TEST(SceneEndToEnd, FadeToBlackAndWipeEndOnTheirLastPicture) {
     ASSERT_EQ(pic.size(), 16u * 8u);
     for (const Bgr& p : pic) EXPECT_EQ(p, (Bgr{200, 0, 0}));
 }
+
+TEST(SceneEndToEnd, PictureLoaderIsQuietUnlessVerbose) {
+    TempDir dir;
+    dir.write("sprite.png", pngRgba(2, 2, std::vector<uint8_t>(16, 200)));
+    dir.write("broken.png", pngRgba(2, 2, std::vector<uint8_t>(16, 200)).substr(0, 40));
+    writeGame(dir, 8, 8, "#loadimage(2, \"sprite.png\");\n#loadimage(3, \"broken.png\");\n#end();\n");
+    RunResult r = runYorvane({"--headless", dir.path().string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+
+    // The cut file fails within its header, before anything about it is said.
+    const std::string diagnostics = "HaveTrns:0\nPNG_INTERLACE_NONE\nError : 7\n";
+    r = runYorvane({"--headless", "--verbose", dir.path().string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, diagnostics);
+
+    r = runProgram("env", {"YORVANE_VERBOSE=1", YV_BINARY, "--headless", dir.path().string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, diagnostics);
+}

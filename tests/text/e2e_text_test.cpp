@@ -90,3 +90,25 @@ TEST(TextEndToEnd, PageInEachTextType) {
         }
     }
 }
+
+TEST(TextEndToEnd, InstantPageEndingWithEStaysOnTheScreen) {
+    TempDir dir;
+    dir.write("start.ini", sjis("[WindowTitle]\r\nTitle=text\r\n[FONT]\r\nName=ＭＳ ゴシック\r\nSize=24\r\n"));
+    dir.write("text.txt", sjis("\"あいう\\e\";\r\n"));
+    dir.write("script.txt", sjis("#createtextf(1, 1);\r\n#loadtextf(\"text.txt\");\r\n#settextspeedf(0, -1);\r\n"
+                                 "#locatef(0, 0, 100);\r\n#printtextf(0, 1);\r\n#wait(500);\r\n#end();\r\n"));
+    const fs::path shot = dir.path() / "shot.png";
+    const RunResult r = runYorvane({"--headless", "--max-seconds", "20", "--screenshot", shot.string(),
+                                    dir.path().string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Picture pic = readPng(shot);
+    ASSERT_EQ(pic.w, 640);
+    size_t inside = 0, outside = 0;
+    for (int y = 0; y < pic.h; ++y)
+        for (int x = 0; x < pic.w; ++x) {
+            const uint8_t* q = pic.at(x, y);
+            if (q[0] + q[1] + q[2] != 0) (y >= 100 && y < 124 ? inside : outside)++;
+        }
+    EXPECT_GT(inside, 200u);  // three characters in white
+    EXPECT_EQ(outside, 0u);
+}
