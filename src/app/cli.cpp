@@ -24,15 +24,11 @@ const char* usageText() {
            "  --screenshot FILE   on exit write the picture the window shows as PNG\n"
            "  -f, --fullscreen    start in full screen\n"
            "  --scale N           window scale factor\n"
-<<<<<<< HEAD
            "  --audio-out FILE    headless: write what a player would hear to FILE as WAVE\n"
            "                      (44100 Hz, 16-bit stereo), from start to exit\n"
            "  --soundfont FILE    General MIDI soundfont for MIDI music (else YORVANE_SOUNDFONT,\n"
            "                      a .sf2 file in the game folder, the system's GM soundfont)\n"
-=======
-           "  --soundfont FILE    General MIDI soundfont for MIDI music\n"
            "  --verbose           loaders' diagnostics on stderr (also YORVANE_VERBOSE=1)\n"
->>>>>>> main
            "  -v, --version       print the version\n"
            "  -h, --help          print this help\n"
            "Headless runs keep their own clock: waits pass at once, and --auto-click and\n"
