@@ -155,16 +155,18 @@ double tone(const Wav& w, double hz, size_t from, size_t to) {
 }
 
 size_t firstLoud(const Wav& w, size_t from, double threshold) {
-    const size_t win = static_cast<size_t>(w.rate / 100);
-    for (size_t i = from; i + win <= w.frames(); i += win / 4)
-        if (rms(w, i, i + win) > threshold) return i;
+    for (size_t i = from; i < w.frames(); ++i)
+        if (std::abs(w.left(i)) > threshold) return i;
     return w.frames();
 }
 
 size_t firstQuiet(const Wav& w, size_t from, double threshold) {
     const size_t win = static_cast<size_t>(w.rate / 100);
-    for (size_t i = from; i + win <= w.frames(); i += win / 4)
-        if (rms(w, i, i + win) < threshold) return i;
+    size_t run = 0;
+    for (size_t i = from; i < w.frames(); ++i) {
+        run = std::abs(w.left(i)) > threshold ? 0 : run + 1;
+        if (run == win) return i + 1 - win;
+    }
     return w.frames();
 }
 

@@ -40,9 +40,9 @@ double rms(const Wav& w, size_t from, size_t to);
 double rms(const std::vector<float>& stereo, size_t from, size_t to);
 // The strength of one frequency in the left channel over [from, to) (Goertzel, as amplitude).
 double tone(const Wav& w, double hz, size_t from, size_t to);
-// The first frame at or after `from` whose 10 ms window has an RMS above `threshold`.
+// The first frame at or after `from` whose left sample is above `threshold` in magnitude.
 size_t firstLoud(const Wav& w, size_t from, double threshold);
-// The first frame at or after `from` where a 10 ms window stays below `threshold`.
+// The first frame at or after `from` from which 10 ms stay at or below `threshold`.
 size_t firstQuiet(const Wav& w, size_t from, double threshold);
 
 }  // namespace yv::testaudio
