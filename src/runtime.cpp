@@ -12,6 +12,8 @@ Runtime::Runtime(Platform& p, std::filesystem::path dir)
     startFolder = utf8ToCp932(s);
 }
 
+Runtime::~Runtime() { media::stop(*this); }
+
 int32_t Runtime::messageBox(BytesView text, BytesView caption, MsgButtons buttons, MsgIcon icon) {
     // The title may change on the other thread meanwhile (settitle): take a copy.
     const Bytes title = caption.empty() ? app::windowTitle(*this) : Bytes(caption);

@@ -52,6 +52,9 @@ void reset(Runtime& rt) {
     m.cd.resetState();
     m.volumeFading = false;
     m.fade.counter = 0;
+    // A blocking fade stopped by a load gives back the halt flag it held (or the loaded game
+    // would never run); a halt from end stays.
+    if (m.fadeHold) rt.interp.halt = 0;
     m.fadeHold = false;
     m.cdWait = false;
 }

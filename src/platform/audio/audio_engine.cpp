@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/audio/midi_synth.h"
+#include "platform/audio/stream_source.h"
 
 namespace yv::audio {
 namespace {
@@ -15,7 +16,9 @@ constexpr size_t kBlock = 1024;  // frames mixed at a time; scratch buffers hold
 }  // namespace
 
 AudioEngine::AudioEngine()
-    : scratch_(new float[kBlock * 2]()), sum_(new float[kBlock * 2]()) {}
+    : scratch_(new float[kBlock * 2]()), sum_(new float[kBlock * 2]()) {
+    quietDecoders();
+}
 
 AudioEngine::~AudioEngine() {
     decoderStop_ = true;

@@ -366,6 +366,11 @@ private:
 
 }  // namespace
 
+void quietDecoders() {
+    // Damaged files are refused or cut without FFmpeg's own lines on stderr.
+    av_log_set_level(AV_LOG_FATAL);
+}
+
 std::unique_ptr<Source> makeStreamSource(std::vector<Segment> segments, bool loop) {
     return std::make_unique<StreamSource>(std::move(segments), loop);
 }
