@@ -10,6 +10,10 @@ Runtime::Runtime(Platform& p, std::filesystem::path dir)
     std::string s = gameDir.string();
     if (s.empty() || s.back() != '/') s += '/';
     startFolder = utf8ToCp932(s);
+    interp.onReturn = [](Runtime& rt, int32_t depth) {
+        choices::onReturn(rt, depth);
+        text::onReturn(rt, depth);
+    };
 }
 
 Runtime::~Runtime() { media::stop(*this); }

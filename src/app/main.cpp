@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "app/cli.h"
+#include "app/input.h"
 #include "app/shell.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
@@ -83,16 +84,15 @@ int main(int argc, char** argv) {
 
     Shell shell(*platform, *opt);
     if (headless) {
+        // Clicks come through the window loop as a window's would, at exact times of the clock.
         ManualClock& clock = headless->manualClock();
         if (opt->autoClickMs > 0)
-            clock.schedule(opt->autoClickMs, [&shell] { shell.autoClick(); }, opt->autoClickMs);
-        for (const Options::Click& c : opt->clicks) {
-            clock.schedule(c.atMs, [&shell, headless, c] {
-                headless->warpMouse(c.x, c.y);
-                shell.onMouseMove(c.x, c.y);
-                shell.onMouseButton(c.button, true, c.x, c.y);
-            });
-        }
+            clock.schedule(opt->autoClickMs, [&shell, headless] {
+                int x = 0, y = 0;
+                if (app::autoClickTarget(shell.runtime(), x, y)) headless->postInput(InputEvent::move(x, y));
+                headless->postInput(InputEvent::mouseButton(1, true, x, y));
+            }, opt->autoClickMs);
+        for (const Options::Click& c : opt->clicks) headless->scheduleClick(c.atMs, c.x, c.y, c.button);
         if (opt->maxSeconds > 0)
             clock.schedule(opt->maxSeconds * 1000, [&shell] { shell.forceClose(true); });
     }

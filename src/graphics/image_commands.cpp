@@ -1,13 +1,14 @@
 // loadimage, createimage, releaseimage and the image loader that places decoded pictures.
+#include "graphics/image_commands.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include "core/cp932.h"
-#include "graphics/commands.h"
 #include "graphics/image_decode.h"
 #include "graphics/present.h"
 #include "runtime.h"
-#include "script/scanners.h"
+#include "script/args.h"
 
 namespace yv {
 namespace {
@@ -83,9 +84,9 @@ int32_t loadImageFile(Runtime& rt, BytesView name, int32_t n, int32_t mask) {
     return 1;
 }
 
-int32_t cmdLoadimage(Runtime& rt) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
-    const StringList s = scanStringList(rt.interp, rt.interp.argText);
+int32_t cmdLoadimage(Runtime& rt, const Args& args) {
+    const IntList& a = args.ints;
+    const StringList& s = args.strings;
     const int32_t n = a[0];
     if (n < 0 || n >= kScreenCount) return 0;
     const Bytes name = s.given(0) ? s[0] : Bytes{};
@@ -104,9 +105,9 @@ int32_t cmdLoadimage(Runtime& rt) {
     return result;
 }
 
-int32_t cmdCreateimage(Runtime& rt) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
-    const int count = graphics::givenCount(a);
+int32_t cmdCreateimage(Runtime& rt, const Args& args) {
+    const IntList& a = args.ints;
+    const int count = a.givenCount();
     int32_t first = a[0], last = a[0], w = rt.config.width, h = rt.config.height;
     if (count == 2) {
         last = a[1];  // a range at the screen size
@@ -132,9 +133,9 @@ int32_t cmdCreateimage(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdReleaseimage(Runtime& rt) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
-    const int32_t n = graphics::noArguments(rt.interp.argText) || !a.given(0) ? 2 : a[0];
+int32_t cmdReleaseimage(Runtime& rt, const Args& args) {
+    const IntList& a = args.ints;
+    const int32_t n = args.bare || !a.given(0) ? 2 : a[0];
     if (n >= 2 && n < kScreenCount) {
         Screen& s = rt.screens.table[static_cast<size_t>(n)];
         const bool changed = s.changed;

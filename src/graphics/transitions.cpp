@@ -1,19 +1,19 @@
 // Transitions: the commands record their parameters; the interpreter step advances each running
 // one by one increment and presents the part of screen 0 it changed.
+#include "graphics/transitions.h"
+
 #include <algorithm>
 #include <cstdlib>
 
-#include "graphics/commands.h"
+#include "graphics/blit_commands.h"
 #include "graphics/pixel_ops.h"
 #include "graphics/present.h"
 #include "graphics/screens.h"
 #include "runtime.h"
-#include "script/scanners.h"
+#include "script/args.h"
 
 namespace yv {
 namespace {
-
-using graphics::givenCount;
 
 int64_t mag(int32_t n) { return std::abs(int64_t{n}); }
 
@@ -22,9 +22,8 @@ bool clicked(Runtime& rt, int32_t mode) {
 }
 
 // The argument forms shared by fade and transfade; false when a screen is missing.
-bool readFade(Runtime& rt, FadeRun& f, bool keepSign) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
-    const int count = givenCount(a);
+bool readFade(Runtime& rt, const IntList& a, FadeRun& f, bool keepSign) {
+    const int count = a.givenCount();
     const Config& c = rt.config;
     f = FadeRun{};
     f.dst = a[0], f.step = a[1], f.limit = a[2];
@@ -57,26 +56,26 @@ bool finishedAfter(FadeRun& f, bool cut) {
 
 }  // namespace
 
-int32_t cmdFade(Runtime& rt) {
+int32_t cmdFade(Runtime& rt, const Args& args) {
     FadeRun f;
-    if (!readFade(rt, f, true)) return 0;
+    if (!readFade(rt, args.ints, f, true)) return 0;
     rt.screens.fade = f;
     rt.screens.fadeOn = true;
     logFade(rt, 54, f);
     return 1;
 }
 
-int32_t cmdTransfade(Runtime& rt) {
+int32_t cmdTransfade(Runtime& rt, const Args& args) {
     FadeRun f;
-    if (!readFade(rt, f, false)) return 0;
+    if (!readFade(rt, args.ints, f, false)) return 0;
     rt.screens.transfade = f;
     rt.screens.transfadeOn = true;
     logFade(rt, 65, f);
     return 1;
 }
 
-int32_t cmdMosaicfade(Runtime& rt) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
+int32_t cmdMosaicfade(Runtime& rt, const Args& args) {
+    const IntList& a = args.ints;
     auto num = [&](size_t i, int32_t dflt) { return a.given(i) ? a[i] : dflt; };
     MosaicFadeRun m;
     m.dst = num(0, 0), m.maximum = num(1, 0), m.click = num(2, 0), m.start = num(3, 0), m.noise = num(4, 0);
@@ -89,10 +88,10 @@ int32_t cmdMosaicfade(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdWipe(Runtime& rt) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
+int32_t cmdWipe(Runtime& rt, const Args& args) {
+    const IntList& a = args.ints;
     WipeRun w;
-    if (givenCount(a) <= 3) {
+    if (a.givenCount() <= 3) {
         w.screen = -1, w.step = a[0], w.extent = a[1], w.type = a[2];
     } else {
         w.screen = a[0], w.step = a[1], w.extent = a[2], w.type = a[3];
@@ -108,7 +107,7 @@ int32_t cmdWipe(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdEffect(Runtime& rt) {
+int32_t cmdEffect(Runtime& rt, const Args&) {
     rt.screens.effectOn = true;
     return 1;
 }

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "graphics/commands.h"
+#include "graphics/blit_commands.h"
 #include "graphics/pixel_ops.h"
 #include "graphics/present.h"
 #include "graphics/screens.h"

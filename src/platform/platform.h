@@ -71,31 +71,46 @@ struct InputBox2Request {
     bool retry = false;
 };
 
-// What the window thread reports back to the application while it runs its loop.
+// Keys handed to the application.
+enum GameKey : int { kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyOther };
+
+// What the player did, in the game's terms: the one form in which mouse and keys reach the game,
+// from the window's events and from a headless run's scheduled clicks alike.
+struct InputEvent {
+    enum class Kind { MouseMove, MouseButton, Key };
+    Kind kind = Kind::MouseMove;
+    int x = 0, y = 0;   // game-screen coordinates (mouse events)
+    int button = 0;     // 1 left, 2 right (MouseButton)
+    int key = 0;        // a GameKey (Key)
+    bool down = false;  // pressed or let go (MouseButton, Key)
+
+    static InputEvent move(int x, int y) { return {Kind::MouseMove, x, y, 0, 0, false}; }
+    static InputEvent mouseButton(int button, bool down, int x, int y) {
+        return {Kind::MouseButton, x, y, button, 0, down};
+    }
+    static InputEvent keyEvent(int key, bool down) { return {Kind::Key, 0, 0, 0, key, down}; }
+};
+
+// What the window thread reports back to the application while it runs its loop. Every call
+// comes from the thread running Platform::run.
 class WindowEvents {
 public:
     virtual ~WindowEvents() = default;
-    // Left = 1, right = 2; x, y in game-screen coordinates.
-    virtual void onMouseButton(int button, bool down, int x, int y) = 0;
-    virtual void onMouseMove(int x, int y) = 0;
+    // Mouse and keys that reach the game (the menus and dialogs have taken theirs).
+    virtual void onInput(const InputEvent& e) = 0;
     // The player asked to close the window; true when the application agrees to close.
     virtual bool onCloseRequest() = 0;
     // Called once per pass of the window loop; true ends the loop.
     virtual bool onIdle() = 0;
 
-    // ---- Shell: menus, keys and redraws ----
+    // ---- Shell: menus and redraws ----
     // The player picked a menu entry (window thread).
     virtual void onMenuCommand(int32_t /*id*/) {}
     // A menu is about to open (its slot entries are brought up to date).
     virtual void onMenuOpening(bool /*popup*/) {}
-    // A key the game handles went down (Escape and space included).
-    virtual void onKey(int /*key*/, bool /*down*/) {}
     // The window has been drawn (the interpreter resumes at the first redraw after a mode switch).
     virtual void onRedrawn() {}
 };
-
-// Keys handed to the application.
-enum GameKey : int { kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyOther };
 
 // Answers of the display-mode test for full screen.
 enum class DisplayModeAnswer { Ok, NoSuchMode, NotSupported, Failed, Refused };
@@ -109,6 +124,9 @@ public:
 
     // Runs the window thread's loop until events.onIdle() says to stop.
     virtual void run(WindowEvents& events) = 0;
+    // Something onIdle looks at has changed (the interpreter thread has ended, a close was
+    // forced): a loop that waits for events looks again now. Any thread.
+    virtual void wakeLoop() {}
 
     // Window.
     virtual void setTitle(BytesView titleCp932) = 0;

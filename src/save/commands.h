@@ -6,12 +6,13 @@
 namespace yv {
 
 struct Runtime;
+struct Args;
 
-int32_t cmdSavetmp(Runtime& rt);
-int32_t cmdNonesavetmp(Runtime& rt);
-int32_t cmdClrsavetmp(Runtime& rt);
-int32_t cmdClrsavetmpex(Runtime& rt);
-int32_t cmdSystemsave(Runtime& rt);
-int32_t cmdSystemload(Runtime& rt);
+int32_t cmdSavetmp(Runtime& rt, const Args& args);
+int32_t cmdNonesavetmp(Runtime& rt, const Args& args);
+int32_t cmdClrsavetmp(Runtime& rt, const Args& args);
+int32_t cmdClrsavetmpex(Runtime& rt, const Args& args);
+int32_t cmdSystemsave(Runtime& rt, const Args& args);
+int32_t cmdSystemload(Runtime& rt, const Args& args);
 
 }  // namespace yv

@@ -4,8 +4,8 @@
 
 #include "core/cp932.h"
 #include "runtime.h"
-#include "script/scanners.h"
-#include "script/utility_commands.h"
+#include "script/args.h"
+#include "script/dialog_commands.h"
 
 namespace fs = std::filesystem;
 
@@ -120,10 +120,9 @@ bool onlyDoubleByte(BytesView e) {
 
 }  // namespace util
 
-int32_t cmdMessagebox(Runtime& rt) {
-    Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
-    const IntList iv = scanIntList(in, in.argText);
+int32_t cmdMessagebox(Runtime& rt, const Args& args) {
+    const StringList& s = args.strings;
+    const IntList& iv = args.ints;
     const Bytes caption = (!s[1].empty() && s[1][0] == ';') ? Bytes() : s[1];
     const int32_t set = iv.given(0) ? iv[0] : 1;
     MsgButtons buttons = MsgButtons::Ok;  // also for button sets outside 0..5
@@ -131,10 +130,10 @@ int32_t cmdMessagebox(Runtime& rt) {
     return rt.messageBox(util::applyMessageEscapes(s[0]), caption, buttons, MsgIcon::None);
 }
 
-int32_t cmdInputbox(Runtime& rt) {
+int32_t cmdInputbox(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
-    const IntList c = scanConditionList(rt, in.argText);
+    const StringList& s = args.strings;
+    const IntList& c = args.conditions;
     auto missing = [&](size_t i) { return !s[i].empty() && s[i][0] == ';'; };
     InputBoxRequest r;
     r.prompt = s[0];
@@ -171,10 +170,10 @@ int32_t cmdInputbox(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdInputbox2(Runtime& rt) {
+int32_t cmdInputbox2(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
-    const IntList c = scanConditionList(rt, in.argText);
+    const StringList& s = args.strings;
+    const IntList& c = args.conditions;
     InputBox2Request r;
     r.title = s[0];
     for (size_t k = 0; k < 4; ++k) {
@@ -207,10 +206,10 @@ int32_t cmdInputbox2(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdExec(Runtime& rt) {
+int32_t cmdExec(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
-    const IntList iv = scanIntList(in, in.argText);
+    const StringList& s = args.strings;
+    const IntList& iv = args.ints;
     const int32_t mode = iv.given(0) ? iv[0] : 0;
     if (mode == 2 || mode == 3) rt.platform.minimizeWindow();
     if (mode == 0 || mode == 2) {

@@ -9,7 +9,7 @@
 #include "graphics/present.h"
 #include "platform/platform.h"
 #include "runtime.h"
-#include "script/control_commands.h"
+#include "script/jumps.h"
 #include "text/choice_pixels.h"
 #include "text/overlay.h"
 
@@ -127,15 +127,18 @@ void highlight(Runtime& rt, const ChoiceRecord& r) {
     c.hotY = (r.top + r.bottom) / 2;
 }
 
-// gosub or goto with the record's label, file and number; true when it jumped.
+// gosub or goto with the record's label, file and number (the gosub's mode); true when it
+// jumped.
 bool jump(Runtime& rt, const ChoiceRecord& r, bool useGoto) {
     Interp& in = rt.interp;
-    in.argText = "( \"" + r.label + "\", \"" + r.file + "\", " + std::to_string(r.number) + " );";
     const int32_t keepPos = in.pos, keepStmt = in.stmtStart;
     // The call returns just before the current read position, so the statement there runs next.
     in.pos = keepPos - 1;
     in.stmtStart = keepPos;
-    const int32_t at = useGoto ? cmdGoto(rt) : cmdGosub(rt);
+    // A goto's file not named (empty, or ';') is the current script, as #goto reads its own.
+    const bool named = !r.file.empty() && r.file[0] != ';';
+    const int32_t at = useGoto ? interp::jump(rt, r.label, named ? r.file : Bytes(in.scriptName))
+                               : interp::call(rt, r.label, r.file, r.number);
     if (at > 0) return true;
     in.pos = keepPos;
     in.stmtStart = keepStmt;
@@ -292,7 +295,7 @@ void checkTraps(Runtime& rt) {
     const bool useGoto = c.trapGoto;
     if (c.trapButton == 2) c.trapButton = 0;
     if (useGoto) {
-        jumpGoto(rt, label, file);
+        interp::jump(rt, label, file);
         return;
     }
     const int32_t depth = in.calls.depth;

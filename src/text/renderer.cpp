@@ -7,7 +7,7 @@
 #include "graphics/present.h"
 #include "runtime.h"
 #include "script/command_table.h"
-#include "script/control_commands.h"
+#include "script/jumps.h"
 #include "text/font.h"
 #include "text/history.h"
 #include "text/overlay.h"
@@ -336,16 +336,16 @@ bool inlineCommand(Call& c) {
     const Bytes args = Bytes(text.substr(open, close - open + 1)) + ";";
     c.rs.pos = static_cast<int32_t>(close) + 1;
 
-    const Bytes keepArg = in.argText, keepName = in.cmdName;
+    const Bytes keepName = in.cmdName;
     bool ended = false;
-    in.argText = args;
     if (name == "gosub") {
         // The call returns into the statement that started the message, so that the script
-        // goes on after it once the message is over.
+        // goes on after it once the message is over. Its arguments are read as #gosub's are.
+        const Args a = evaluateArgs(c.rt, kInts | kStrings, args);
         const int32_t keepPos = in.pos;
         in.pos = in.stmtStart + 1;
         const int32_t depth = in.calls.depth;
-        if (cmdGosub(c.rt) > 0) {
+        if (interp::call(c.rt, a.strings[0], a.strings[1], a.ints[0], a.ints[1]) > 0) {
             c.t.display.suspended = true;
             c.t.display.suspendDepth = depth;
             c.t.printing = false;
@@ -355,9 +355,8 @@ bool inlineCommand(Call& c) {
         }
     } else if (name == "loadimage" || name == "playwave" || name == "stopwave" || name == "openplaymcicdda") {
         in.cmdName = name;
-        dispatchCommand(c.rt, name);
+        callCommand(c.rt, name, args);
     }
-    in.argText = keepArg;
     in.cmdName = keepName;
     return ended;
 }

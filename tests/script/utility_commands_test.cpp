@@ -8,7 +8,8 @@
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"
 #include "script/interpreter.h"
-#include "script/utility_commands.h"
+#include "script/dialog_commands.h"
+#include "script/file_commands.h"
 #include "test_util.h"
 
 using namespace yv;

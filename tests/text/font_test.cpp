@@ -93,7 +93,7 @@ class TextTypes : public TextFixture {};
 TEST_F(TextTypes, OutlineInTheDecorationColourAroundWhiteText) {
     if (!text::font(*rt).loaded()) GTEST_SKIP() << "no Japanese font installed";
     table(2, 1, -1);
-    cmd(cmdSettexttype, "(4, rgb(0, 0, 255));");
+    cmd("settexttype", "(4, rgb(0, 0, 255));");
     show(0, "口\\u");
     finish();
     ASSERT_EQ(trace.size(), 1u);
@@ -121,8 +121,8 @@ TEST_F(TextTypes, ShadowsSitOneTwelfthOfTheHeightDownRight) {
     for (int type : {1, 2, 3}) {
         trace.clear();
         table(2, 1, -1);
-        cmd(cmdSettexttype, "(" + std::to_string(type) + ", rgb(0, 255, 0));");
-        cmd(cmdSetdefaultcolor, "(0, rgb(255, 0, 0));");
+        cmd("settexttype", "(" + std::to_string(type) + ", rgb(0, 255, 0));");
+        cmd("setdefaultcolor", "(0, rgb(255, 0, 0));");
         show(0, "口\\u");
         finish();
         const GlyphCell& g = text::font(*rt).cell(sjis("口"));

@@ -22,6 +22,7 @@
 #include "graphics/png_write.h"
 #include "platform/audio/audio_engine.h"
 #include "platform/audio/sdl_audio_output.h"
+#include "platform/presented_frame.h"
 #include "platform/sdl/sdl_cursor.h"
 #include "platform/sdl/sdl_ui.h"
 #include "platform/sdl/window_tasks.h"
@@ -109,20 +110,19 @@ public:
     void requestClose() override { closeRequested_ = true; }
     bool closeRequested() const override { return closeRequested_; }
 
-    void present(const FrameView& s, Rect) override {
+    // Only the rectangle reaches the window, as in the original: what a game draws into screen
+    // 0 without presenting stays unseen until a present covers it.
+    void present(const FrameView& s, Rect r) override {
         if (!s.pixels || s.width <= 0 || s.height <= 0) return;
         std::lock_guard lock(mutex_);
-        frameW_ = s.width;
-        frameH_ = s.height;
-        frame_.assign(s.pixels, s.pixels + static_cast<size_t>(s.width) * s.height * 3);
-        frameDirty_ = true;
+        dirty_ = unite(dirty_, picture_.take(s, r));
     }
 
     std::vector<uint8_t> shownFrame(int& w, int& h) override {
         std::lock_guard lock(mutex_);
-        w = frameW_;
-        h = frameH_;
-        return frame_;
+        w = picture_.width();
+        h = picture_.height();
+        return picture_.pixels();
     }
 
     int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons, MsgIcon icon) override {
@@ -493,7 +493,7 @@ private:
                 if (modal || ui_.menuOpen() || !events_) break;
                 int gx, gy;
                 toGame(e.motion.x, e.motion.y, gx, gy);
-                events_->onMouseMove(gx, gy);
+                events_->onInput(InputEvent::move(gx, gy));
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
@@ -510,7 +510,7 @@ private:
                 if (!down && b == 1 && onUi) break;
                 int gx, gy;
                 toGame(e.button.x, e.button.y, gx, gy);
-                events_->onMouseButton(b, down, gx, gy);
+                events_->onInput(InputEvent::mouseButton(b, down, gx, gy));
                 break;
             }
             case SDL_KEYDOWN:
@@ -523,7 +523,7 @@ private:
                 if (ui_.menuOpen() || !events_) break;
                 const int k = gameKey(e.key.keysym.sym);
                 if (e.key.repeat && k != kKeyUp && k != kKeyDown) break;
-                events_->onKey(k, down);
+                events_->onInput(InputEvent::keyEvent(k, down));
                 break;
             }
             default: break;
@@ -577,24 +577,33 @@ private:
             SDL_SetWindowTitle(window_, title_.c_str());
             titleDirty_ = false;
         }
-        if (!frameDirty_) return;
-        // The texture keeps the game's size; the renderer scales it.
-        if (!texture_ || texW_ != frameW_ || texH_ != frameH_) {
+        const int fw = picture_.width(), fh = picture_.height();
+        if (fw <= 0 || fh <= 0) return;
+        // The texture keeps the game's size; the renderer scales it. A new texture takes the
+        // whole picture, otherwise only what was presented since the last upload is copied.
+        if (!texture_ || texW_ != fw || texH_ != fh) {
             if (texture_) SDL_DestroyTexture(texture_);
-            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, frameW_, frameH_);
-            texW_ = frameW_;
-            texH_ = frameH_;
+            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, fw, fh);
+            texW_ = fw;
+            texH_ = fh;
+            dirty_ = {0, 0, fw, fh};
         }
+        // (A rectangle of an earlier, larger picture is cut to this one.)
+        const int x0 = std::clamp(dirty_.x, 0, fw), y0 = std::clamp(dirty_.y, 0, fh);
+        const int x1 = std::clamp(dirty_.x + dirty_.w, x0, fw), y1 = std::clamp(dirty_.y + dirty_.h, y0, fh);
+        dirty_ = {};
+        if (x1 <= x0 || y1 <= y0) return;
+        const SDL_Rect area{x0, y0, x1 - x0, y1 - y0};
         void* px = nullptr;
         int pitch = 0;
-        if (texture_ && SDL_LockTexture(texture_, nullptr, &px, &pitch) == 0) {
-            for (int y = 0; y < frameH_; ++y)  // bottom-up rows to top-down
+        if (texture_ && SDL_LockTexture(texture_, &area, &px, &pitch) == 0) {
+            const uint8_t* src = picture_.pixels().data();
+            for (int y = 0; y < area.h; ++y)  // bottom-up rows to top-down
                 std::memcpy(static_cast<uint8_t*>(px) + static_cast<size_t>(y) * pitch,
-                            frame_.data() + static_cast<size_t>(frameH_ - 1 - y) * frameW_ * 3,
-                            static_cast<size_t>(frameW_) * 3);
+                            src + (static_cast<size_t>(fh - 1 - (area.y + y)) * fw + area.x) * 3,
+                            static_cast<size_t>(area.w) * 3);
             SDL_UnlockTexture(texture_);
         }
-        frameDirty_ = false;
     }
 
     void drawFrame(DialogRequest* modal, bool forceShot = false) {
@@ -693,9 +702,8 @@ private:
     std::mutex mutex_;  // guards the frame, title, rectangles and window pictures
     std::string title_;
     bool titleDirty_ = false;
-    std::vector<uint8_t> frame_;
-    int frameW_ = 0, frameH_ = 0;
-    bool frameDirty_ = false;
+    PresentedFrame picture_;  // what the window shows
+    Rect dirty_;              // presented since the last upload to the texture
     std::map<std::string, SdlItemRect> rects_;
     bool shotWanted_ = false;
     std::condition_variable shotCv_;
