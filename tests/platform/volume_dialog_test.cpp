@@ -145,3 +145,33 @@ TEST(XvfbVolumeDialog, OnARealXServerWithAScreenshot) {
         }
     EXPECT_GT(lit, static_cast<size_t>(p.w) * p.h / 20);
 }
+
+TEST(SdlSound, WithoutAnAudioDeviceThePlayersAreOffAndTheGameRunsSilent) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    TempDir dir;
+    dir.write("start.ini", sjis("[MCI]\r\nWave=1\r\nMidi=1\r\nCdda=1\r\n"));
+    dir.write("script.txt", "#openplaymciwave(\"x.wav\", 1);\r\n@901 = #getvolume();\r\n@901 += 7;\r\n#systemsave();\r\n#end();\r\n");
+    Options opt;
+    opt.gameDir = dir.path();
+    opt.scale = 1;
+    std::string why;
+    auto platform = makeSdlPlatform(opt, why);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (!platform) GTEST_SKIP() << "no SDL video: " << why;
+    EXPECT_EQ(platform->audio(), nullptr);
+    Shell shell(*platform, opt);
+    ASSERT_TRUE(shell.start(why)) << why;
+    Runtime& rt = shell.runtime();
+    EXPECT_EQ(rt.media.wave.enabled, 0);
+    EXPECT_EQ(rt.media.midi.enabled, 0);
+    EXPECT_EQ(rt.media.cd.enabled, 0);
+    std::thread closer([&] {
+        waitFor([&] { return readSystemDat(dir.path() / "system.dat").size() == 1; }, 5000);
+        platform->requestClose();
+    });
+    EXPECT_EQ(shell.run(), 0);
+    closer.join();
+    // No mixer: getvolume answers 0.
+    EXPECT_EQ(readSystemDat(dir.path() / "system.dat"), (std::vector<std::pair<int, int>>{{901, 7}}));
+}
