@@ -16,6 +16,8 @@ Runtime::Runtime(Platform& p, std::filesystem::path dir)
     };
 }
 
+Runtime::~Runtime() { media::stop(*this); }
+
 int32_t Runtime::messageBox(BytesView text, BytesView caption, MsgButtons buttons, MsgIcon icon) {
     // The title may change on the other thread meanwhile (settitle): take a copy.
     const Bytes title = caption.empty() ? app::windowTitle(*this) : Bytes(caption);
@@ -39,11 +41,7 @@ void Runtime::resetForLoad() {
     in.clickWaitMode = 0;
     save.log.text.clear();
     save.log.logging = 0;
-    save.waveRecord.clear();
-    save.midiRecord.clear();
-    save.cdRecord.clear();
-    media.volumeFading = false;
-    media.cdWait = false;
+    media::reset(*this);
     text::reset(*this);
     choices::reset(*this);
     screens.effectOn = screens.fadeOn = screens.wipeOn = screens.transfadeOn =

@@ -18,6 +18,7 @@ namespace yv {
 
 struct Runtime {
     Runtime(Platform& platform, std::filesystem::path gameDir);
+    ~Runtime();  // the players stop first: the platform's tick must not outlive them
     Runtime(const Runtime&) = delete;
     Runtime& operator=(const Runtime&) = delete;
 

@@ -9,8 +9,14 @@
 //   Interpreter     the step loop (interp::threadLoop): every command handler, all drawing into
 //                   the screens, presents, the clock's sleeps, and so, on a manual clock, the
 //                   scheduled events (headless clicks, the --max-seconds stop).
-//   Audio callback  (to come) pulls the mix; never waits on the other two, never allocates; its
-//                   requests arrive in the players' one-entry slots.
+//   Audio callback  SDL's audio thread: AudioEngine::mix. Never locks, waits or allocates; it
+//                   takes commands from a lock-free ring and publishes what it plays in atomics.
+//                   Headless there is none: the thread that moves the manual clock pulls the mix
+//                   (AudioEngine::pull) every 10 ms of clock time and runs the players' ticks.
+//   Helpers         the stream decoder (fills the chunk rings of CD tracks and compressed
+//                   sounds every 10 ms; real devices only), the soundfont loader (once, at
+//                   start-up), the CD track finder (once, at start-up). Each touches only its own
+//                   object until it publishes the result through an atomic.
 //   Signal watcher  (CloseSignals, app/close_signals) reads the self-pipe SIGTERM, SIGINT and
 //                   SIGHUP write to and only sets Shell::signalled_ and wakes the window loop,
 //                   whose onIdle then closes the game as a window close would.
@@ -47,6 +53,14 @@
 //   Platform flags: close requested, close enabled, the pointer warp request, full screen, the
 //       menu model pointer, the pointer position, presents counted.
 //   ManualClock's time                read anywhere, moved only by the thread that sleeps.
+//   FilePlayer/CdPlayer::enabled, playing, status, timer; Media::fadeHold   the players'
+//       flags: commands (interpreter) and ticks (window thread) both read and write them.
+//       fadeHold is set before a blocking fade sets halt and cleared after it clears it, so a
+//       tick never takes that halt for the end of the script.
+//   AudioEngine: the gains and mute (control side -> mix), each voice's sounding flag, end
+//       count, position and applied command number (mix -> control side), the pass counter,
+//       the synthesizer pointer (published once the soundfont has loaded), the soundfont state.
+//   CdPlayer::found_                  the track finder -> the players (the disc is complete).
 //
 // WHAT CROSSES: HAND-OVERS UNDER A LOCK (held only for a short copy; the mutexes)
 //   SdlPlatform::mutex_ (+ shotCv_)   the presented picture and its dirty rectangle (present
@@ -67,6 +81,21 @@
 //       dialog copies the lines.
 //   ManualClock::mutex_               the scheduled events: added from any thread, fired by
 //       the thread that moves the clock (outside the lock).
+//   FilePlayer/CdPlayer::slotMutex_   the one-entry request slot and the state record: commands
+//       and replay post (interpreter), the tick takes a copy and clears it (window thread). A
+//       generation count keeps a request posted while the tick worked from being cleared.
+//   FilePlayer/CdPlayer::deviceMutex_  the device side (open sound, ids, flags): the tick and
+//       the position queries. A tick holds it while it reads and decodes a sound file, through
+//       the resource reader (Resources::mutex_ is then taken from the window thread too).
+//   AudioEngine::control_             the control side of the mixer (voices' sources, command
+//       numbers, sources waiting to be freed); never taken by the mix. Headless, pull() takes
+//       it around the mix. A replaced source is freed only once the mix has applied the command
+//       that replaced it.
+//   AudioEngine::streamsMutex_        the list of streaming sources the decoder keeps filled.
+//   Volume::mutex_                    the game's volumes: commands and fades (interpreter), the
+//       volume dialog (window thread); the gains reach the mix as atomics.
+//   HeadlessPlatform::Sound::mutex    the players' tick function and the --audio-out writer.
+//   SdlPlatform::tickMutex_           the players' tick function.
 //   Interp::wake (WakeSignal)         no data: orders a flag's store before a waiter's look.
 //   Resources::archiveMutex_, Resources::mutex_   the archive handles and the path and version
 //       caches: used by start-up (window thread) and the script (interpreter); an archive

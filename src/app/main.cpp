@@ -77,11 +77,17 @@ int main(int argc, char** argv) {
             opt->headless = true;
         }
     }
+    if (opt->audioOut && !opt->headless)
+        std::fprintf(stderr, "yorvane: --audio-out is for headless runs; the sound goes to the sound device\n");
     HeadlessPlatform* headless = nullptr;
     if (opt->headless) {
         auto h = std::make_unique<HeadlessPlatform>();
         h->setEchoDialogs(true);
         if (opt->answers) h->setAnswers(readLines(*opt->answers));
+        if (opt->audioOut && !h->setAudioOut(*opt->audioOut)) {
+            std::fprintf(stderr, "yorvane: cannot write the sound file %s\n", opt->audioOut->c_str());
+            return 1;
+        }
         headless = h.get();
         platform = std::move(h);
     }

@@ -1,8 +1,9 @@
 // Menu entries whose work belongs to other subsystems. The message history opens its dialog;
-// slot save and load and the volume dialog are placeholders until those exist: the entries are
-// there and can be picked, and nothing happens yet.
+// the volume dialog its own; slot save and load are placeholders until those exist: the entries
+// are there and can be picked, and nothing happens yet.
 #include "app/menu_hooks.h"
 
+#include "media/media.h"
 #include "text/history.h"
 
 namespace yv::app {
@@ -10,6 +11,6 @@ namespace yv::app {
 void saveToSlot(Runtime&, int) {}
 void loadFromSlot(Runtime&, int) {}
 void openHistoryDialog(Runtime& rt) { history::show(rt); }
-void openVolumeDialog(Runtime&) {}
+void openVolumeDialog(Runtime& rt) { media::showVolumeDialog(rt); }
 
 }  // namespace yv::app

@@ -165,6 +165,8 @@ bool Shell::start(std::string& why) {
 
     graphics::createScreens(rt);
     graphics::presentScreen(rt);
+    // The players' host windows, after both readings of the configuration.
+    media::start(rt, options_.soundfont);
 
     rt.app.lastDrawnMode = rt.app.fullScreen;
     platform_.showWindow(1);
@@ -275,6 +277,7 @@ void Shell::shutdown() {
     Runtime& rt = *rt_;
     interp::stop(rt);
     if (interpreter_.joinable()) interpreter_.join();
+    media::stop(rt);
     if (started_) {
         save::writeSystemSave(rt);
         if (options_.screenshot) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,25 @@
 namespace yv {
 
 class MenuModel;
+namespace audio {
+class AudioEngine;
+}
+
+// What the volume dialog "ﾎﾞﾘｭｰﾑ設定" works on: the game's own volumes (window thread). Each
+// call answers false when that volume cannot be reached, and the dialog greys its control.
+class VolumeDialogModel {
+public:
+    virtual ~VolumeDialogModel() = default;
+    virtual bool masterPercent(int32_t& percent) = 0;
+    virtual bool setMasterPercent(int32_t percent) = 0;
+    virtual bool mute(bool& on) = 0;
+    virtual bool toggleMute() = 0;
+    // The wave device check (failing, it also disables the wave player).
+    virtual bool waveDevice() = 0;
+    // 16-bit level of the left channel (both channels are set alike).
+    virtual bool waveVolume(uint16_t& level) = 0;
+    virtual bool setWaveVolume(uint16_t level) = 0;
+};
 
 // Button sets and answers use the engine's own codes (the mb_/id keywords of the script language).
 enum class MsgButtons { Ok = 1, OkCancel = 2, YesNo = 3, YesNoCancel = 4, RetryCancel = 5 };
@@ -190,6 +210,16 @@ public:
     virtual void setCursorFile(const std::string& pathUtf8) = 0;
     // The about box.
     virtual void showAbout(BytesView title, BytesView text) = 0;
+
+    // ---- Sound ----
+    // The mixer the players feed, alive as long as the platform; nullptr when no audio device
+    // could be opened (the players are then disabled and the game runs silent).
+    virtual audio::AudioEngine* audio() { return nullptr; }
+    // The players' 100 ms timer: run on the window thread (headless: on the clock, at exact
+    // times). An empty function stops it.
+    virtual void setAudioTick(std::function<void()> tick) { (void)tick; }
+    // The modal volume dialog.
+    virtual void showVolumeDialog(VolumeDialogModel& model) { (void)model; }
 };
 
 }  // namespace yv

@@ -16,8 +16,7 @@ constexpr unsigned char kSystemSaveKey = 'Y';
 
 struct SaveState {
     ReplayLog log;
-    // One record each, rewritten by every request to that player.
-    Bytes waveRecord, midiRecord, cdRecord;
+    // The audio state records (100, 102, 104) are kept by the players: media::waveRecord() ...
     std::atomic<int32_t> loadRequested{0};
     Bytes loadFile;
 };

@@ -12,7 +12,7 @@ TEST(Dispatch, OnlyCommandsThatTakeStringsRunTheStringScanner) {
     Interp& in = s.rt.interp;
     const char* opensInline = "(\"\\#gosub(\", 5);";
     callCommand(s.rt, "wait", opensInline);      // integers only
-    callCommand(s.rt, "playwave", opensInline);  // not built yet: nothing is evaluated
+    callCommand(s.rt, "playavi", opensInline);   // not built yet: nothing is evaluated
     EXPECT_FALSE(in.inlineCommandFlag);
     callCommand(s.rt, "int", opensInline);
     EXPECT_TRUE(in.inlineCommandFlag);
@@ -41,7 +41,7 @@ TEST(Dispatch, ByNameAsAStatementWithTheResultPolicy) {
     Interp& in = s.rt.interp;
     in.result = 42;
     EXPECT_EQ(callCommand(s.rt, "nosuch", "(1);"), 1);
-    EXPECT_EQ(callCommand(s.rt, "stopwave", "();"), 1);  // not built yet
+    EXPECT_EQ(callCommand(s.rt, "playavi", "();"), 1);  // not built yet
     EXPECT_EQ(in.result, 42);
     EXPECT_EQ(callCommand(s.rt, "GetStrLen", "(\"abc\");"), 3);
     EXPECT_EQ(in.result, 3);

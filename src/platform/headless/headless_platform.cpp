@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "core/cp932.h"
+#include "platform/audio/audio_engine.h"
+#include "platform/audio/wav_writer.h"
 
 namespace yv {
 namespace {
@@ -45,6 +47,33 @@ Bytes typed(const std::string& utf8, int32_t maxLength) {
 
 }  // namespace
 
+// The headless sound device: the mix is pulled in 10 ms pieces as the clock passes them, so a
+// run sounds the same every time.
+struct HeadlessPlatform::Sound {
+    static constexpr size_t kFrames = audio::kRate / 100;
+    audio::AudioEngine engine;
+    std::mutex mutex;  // the tick function and the writer
+    std::function<void()> tick;
+    bool tickScheduled = false;
+    audio::WavWriter writer;
+    float buffer[kFrames * 2];
+
+    void pull() {
+        engine.pull(buffer, kFrames);
+        std::lock_guard lock(mutex);
+        if (writer.isOpen()) writer.write(buffer, kFrames);
+    }
+    void runTick() {
+        std::function<void()> t;
+        {
+            std::lock_guard lock(mutex);
+            t = tick;
+        }
+        if (t) t();
+    }
+};
+
+
 HeadlessPlatform::HeadlessPlatform() : loopThread_(std::this_thread::get_id()) {}
 
 HeadlessPlatform::~HeadlessPlatform() {
@@ -57,6 +86,48 @@ namespace {
 // How often the loop looks at onIdle when nothing arrives (the --max-seconds real-time limit).
 constexpr auto kIdleLook = std::chrono::milliseconds(20);
 }  // namespace
+
+audio::AudioEngine* HeadlessPlatform::audio() {
+    std::lock_guard lock(mutex_);
+    if (!sound_) {
+        sound_ = std::make_unique<Sound>();
+        Sound* s = sound_.get();
+        clock_.schedule(clock_.nowPreciseMs() + 10, [s] { s->pull(); }, 10);
+    }
+    return &sound_->engine;
+}
+
+void HeadlessPlatform::setAudioTick(std::function<void()> tick) {
+    audio();
+    Sound* s = sound_.get();
+    bool schedule = false;
+    {
+        std::lock_guard lock(s->mutex);
+        s->tick = std::move(tick);
+        schedule = s->tick && !s->tickScheduled;
+        if (schedule) s->tickScheduled = true;
+    }
+    if (schedule) clock_.schedule(clock_.nowPreciseMs() + 100, [s] { s->runTick(); }, 100);
+}
+
+bool HeadlessPlatform::setAudioOut(const std::filesystem::path& file) {
+    audio();
+    std::lock_guard lock(sound_->mutex);
+    return sound_->writer.open(file);
+}
+
+void HeadlessPlatform::showVolumeDialog(VolumeDialogModel& m) {
+    int32_t percent = 0;
+    bool muted = false;
+    uint16_t wave = 0;
+    std::string text = "出力ﾏｽﾀｰ ";
+    text += m.masterPercent(percent) ? std::to_string(percent) : std::string("-");
+    text += " / 全ﾐｭｰﾄ ";
+    text += m.mute(muted) ? (muted ? "on" : "off") : "-";
+    text += " / Wave ";
+    text += m.waveDevice() && m.waveVolume(wave) ? std::to_string(wave) : std::string("-");
+    logDialog(utf8ToCp932("ﾎﾞﾘｭｰﾑ設定"), utf8ToCp932(text));
+}
 
 void HeadlessPlatform::run(WindowEvents& events) {
     {

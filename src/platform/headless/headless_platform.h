@@ -5,6 +5,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -87,6 +89,16 @@ public:
     void setCursorFile(const std::string& p) override { cursorFile_ = p; }
     void showAbout(BytesView title, BytesView text) override { logDialog(title, text); }
 
+    // ---- Sound ----
+    // A device of its own, pulled on the clock every 10 ms (441 frames): made at the first call.
+    audio::AudioEngine* audio() override;
+    void setAudioTick(std::function<void()> tick) override;
+    // Logs the dialog with the volumes it would show ("ﾎﾞﾘｭｰﾑ設定: ...").
+    void showVolumeDialog(VolumeDialogModel& model) override;
+    // From now on, also writes what a player would hear to a WAVE file (44.1 kHz, 16-bit
+    // stereo), finished when the platform goes away. False when the file cannot be created.
+    bool setAudioOut(const std::filesystem::path& file);
+
     // What a test looks at: the window as a desktop would have it.
     MenuModel* menus() const { return menus_; }
     bool menuBarShown() const { return barShown_; }
@@ -147,6 +159,9 @@ private:
     int screenW_ = 640, screenH_ = 480, desktopW_ = 1280, desktopH_ = 1024;
     int winX_ = 0, winY_ = 0, savedX_ = 0, savedY_ = 0;
     std::string iconFile_, cursorFile_;
+
+    struct Sound;
+    std::unique_ptr<Sound> sound_;  // before clock_ goes: its events call into it
 };
 
 }  // namespace yv

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -19,6 +20,8 @@
 #include "app/menus.h"
 #include "core/cp932.h"
 #include "graphics/png_write.h"
+#include "platform/audio/audio_engine.h"
+#include "platform/audio/sdl_audio_output.h"
 #include "platform/presented_frame.h"
 #include "platform/sdl/sdl_cursor.h"
 #include "platform/sdl/sdl_ui.h"
@@ -33,6 +36,8 @@ public:
         : requestedScale_(o.scale) {}
     ~SdlPlatform() override {
         stopServing();
+        audioOut_.close();  // nothing pulls the mix any more
+        audioEngine_.reset();
         ui_.shutdown();
         if (cursor_) SDL_FreeCursor(cursor_);
         if (texture_) SDL_DestroyTexture(texture_);
@@ -74,6 +79,13 @@ public:
         if (!ui_.init(window_, renderer_, why)) return false;
         SDL_StopTextInput();  // until an entry box opens
         setScreenSizeNow(640, 480);
+        // Sound is not needed to play: without a device the game runs silent.
+        audioEngine_ = std::make_unique<audio::AudioEngine>();
+        std::string audioWhy;
+        if (!audioOut_.open(*audioEngine_, audioWhy)) {
+            std::fprintf(stderr, "yorvane: no sound device (%s); playing without sound\n", audioWhy.c_str());
+            audioEngine_.reset();
+        }
         return true;
     }
 
@@ -92,6 +104,7 @@ public:
             if (quit_) break;
             drawFrame(nullptr);
             events.onRedrawn();
+            runAudioTick();
             if (events.onIdle()) break;
             SDL_Delay(8);
         }
@@ -317,7 +330,37 @@ public:
         warpPending_ = true;
     }
 
+    // ---- Sound ----
+    audio::AudioEngine* audio() override { return audioEngine_.get(); }
+    void setAudioTick(std::function<void()> tick) override {
+        std::lock_guard lock(tickMutex_);
+        audioTick_ = std::move(tick);
+    }
+    void showVolumeDialog(VolumeDialogModel& model) override {
+        DialogRequest d;
+        d.kind = DialogRequest::Kind::Volume;
+        d.caption = "ﾎﾞﾘｭｰﾑ設定";
+        d.volume = &model;
+        onWindowThread([&] {
+            SdlUi::prepareVolumeDialog(d);
+            return runModal(d);
+        }, int32_t{kIdOk}, true);
+    }
+
 private:
+    // The players' 100 ms timer on the window thread.
+    void runAudioTick() {
+        const uint32_t now = SDL_GetTicks();
+        if (now - lastTickMs_ < 100) return;
+        lastTickMs_ = now;
+        std::function<void()> tick;
+        {
+            std::lock_guard lock(tickMutex_);
+            tick = audioTick_;
+        }
+        if (tick) tick();
+    }
+
     template <class F, class R>
     R onWindowThread(F f, R fallback, bool dialog = false) {
         return tasks_.run(f, fallback, dialog);
@@ -520,6 +563,7 @@ private:
                 imeRect = d.imeRect;
                 SDL_SetTextInputRect(&imeRect);
             }
+            runAudioTick();  // the players' timers run on under a modal dialog
             // A forced stop (the time limit) ends the box as Escape would, then the loop.
             if (events_ && !quit_ && events_->onIdle()) quit_ = true;
             if (quit_) {
@@ -678,6 +722,12 @@ private:
     int shotW_ = 0, shotH_ = 0;
 
     WindowTasks tasks_;
+
+    std::unique_ptr<audio::AudioEngine> audioEngine_;
+    audio::SdlAudioOutput audioOut_;
+    std::mutex tickMutex_;
+    std::function<void()> audioTick_;
+    uint32_t lastTickMs_ = 0;
 };
 
 }  // namespace

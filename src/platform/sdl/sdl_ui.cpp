@@ -282,6 +282,7 @@ void SdlUi::dialogButton(DialogRequest&, const char* label, float width, bool& p
 void SdlUi::drawDialog(DialogRequest& d) {
     if (d.kind == DialogRequest::Kind::Input) return drawInputDialog(d);
     if (d.kind == DialogRequest::Kind::List) return drawListDialog(d);
+    if (d.kind == DialogRequest::Kind::Volume) return drawVolumeDialog(d);
     const auto buttons = buttonsOf(d.buttons);
     d.focus = std::clamp(d.focus, 0, static_cast<int>(buttons.size()) - 1);
     if (!beginDialogWindow(d)) return;
@@ -340,6 +341,10 @@ void SdlUi::dialogKey(DialogRequest& d, SDL_Keycode key) {
         // Escape does nothing: the box waits for an entry. Enter is OK, once the typing that
         // came before it has reached the fields; while the input method composes, Enter is its.
         if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && d.composition.empty()) d.enterPressed = true;
+        return;
+    }
+    if (d.kind == DialogRequest::Kind::Volume) {
+        if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_ESCAPE) d.done = true;
         return;
     }
     if (d.kind == DialogRequest::Kind::List) {
