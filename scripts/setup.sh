@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libstb-dev
-  libsdl2-dev libsdl2-mixer-dev libimgui-dev
+  libsdl2-dev libimgui-dev
   libfreetype-dev libfontconfig-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libfluidsynth-dev timgm6mb-soundfont

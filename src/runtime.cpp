@@ -10,12 +10,23 @@ Runtime::Runtime(Platform& p, std::filesystem::path dir)
     std::string s = gameDir.string();
     if (s.empty() || s.back() != '/') s += '/';
     startFolder = utf8ToCp932(s);
+    interp.onReturn = [](Runtime& rt, int32_t depth) {
+        choices::onReturn(rt, depth);
+        text::onReturn(rt, depth);
+    };
 }
+
+Runtime::~Runtime() { media::stop(*this); }
 
 int32_t Runtime::messageBox(BytesView text, BytesView caption, MsgButtons buttons, MsgIcon icon) {
     // The title may change on the other thread meanwhile (settitle): take a copy.
     const Bytes title = caption.empty() ? app::windowTitle(*this) : Bytes(caption);
     return platform.messageBox(text, title, buttons, icon);
+}
+
+bool Runtime::sleep(double ms) {
+    if (closing()) return false;
+    return !clock().waitFor(ms, interp.wake, [this] { return closing(); });
 }
 
 void Runtime::resetForLoad() {
@@ -33,9 +44,7 @@ void Runtime::resetForLoad() {
     in.blocks.opened = 0;
     save.log.text.clear();
     save.log.logging = 0;
-    media::resetPlayerStates(*this);
-    media.volumeFading = false;
-    media.cdWait = false;
+    media::reset(*this);
     for (Screen& s : screens.table) {
         s.fileName.clear();
         s.mask = 0;

@@ -18,6 +18,7 @@ namespace yv {
 
 struct Runtime {
     Runtime(Platform& platform, std::filesystem::path gameDir);
+    ~Runtime();  // the players stop first: the platform's tick must not outlive them
     Runtime(const Runtime&) = delete;
     Runtime& operator=(const Runtime&) = delete;
 
@@ -37,6 +38,12 @@ struct Runtime {
     bool verbose = false;  // --verbose: loaders write their diagnostics to stderr
 
     Clock& clock() { return platform.clock(); }
+
+    // The one sleep of the interpreter thread: lets ms pass on the clock unless the game is
+    // closing (a close, a signal, the time limit, the thread told to stop), which ends it at
+    // once. False when cut short that way; the caller then leaves whatever loop it is in.
+    bool sleep(double ms);
+    bool closing() const { return interp.closing != 0; }
 
     // A modal message box; an empty caption means the window title.
     int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons = MsgButtons::Ok,

@@ -8,7 +8,7 @@ namespace yv {
 
 const char* usageText() {
     return "usage: yorvane [options] [GAME_DIR]     run the game in GAME_DIR (default: the current folder)\n"
-           "  --headless          no window, no sound device; runs until the script ends (end),\n"
+           "  --headless          no window; runs until the script ends (end),\n"
            "                      the window is closed (breakapp, a close), or --max-seconds\n"
            "  --answers FILE      headless: one answer per line for the dialogs, in order\n"
            "                      (ok, cancel, yes, no, retry for message boxes; the UTF-8 text for\n"
@@ -27,7 +27,10 @@ const char* usageText() {
            "  --screenshot FILE   on exit write the picture the window shows as PNG\n"
            "  -f, --fullscreen    start in full screen\n"
            "  --scale N           window scale factor\n"
-           "  --soundfont FILE    General MIDI soundfont for MIDI music\n"
+           "  --audio-out FILE    headless: write what a player would hear to FILE as WAVE\n"
+           "                      (44100 Hz, 16-bit stereo), from start to exit\n"
+           "  --soundfont FILE    General MIDI soundfont for MIDI music (else YORVANE_SOUNDFONT,\n"
+           "                      a .sf2 file in the game folder, the system's GM soundfont)\n"
            "  --verbose           loaders' diagnostics on stderr (also YORVANE_VERBOSE=1)\n"
            "  -v, --version       print the version\n"
            "  -h, --help          print this help\n"
@@ -143,6 +146,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             double d;
             if (!v || !number(*v, d)) return std::nullopt;
             o.scale = static_cast<int>(d);
+        } else if (a == "--audio-out") {
+            auto v = value("a file");
+            if (!v) return std::nullopt;
+            o.audioOut = *v;
         } else if (a == "--soundfont") {
             auto v = value("a file");
             if (!v) return std::nullopt;

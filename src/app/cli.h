@@ -32,6 +32,7 @@ struct Options {
     bool fullscreen = false;
     int scale = 0;  // 0 = choose from the desktop size
     std::optional<std::filesystem::path> soundfont;
+    std::optional<std::filesystem::path> audioOut;  // headless: the mix as a WAVE file
     bool verbose = false;  // loaders' diagnostics on stderr (also YORVANE_VERBOSE=1)
     bool version = false;
     bool help = false;

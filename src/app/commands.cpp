@@ -3,11 +3,11 @@
 #include "app/commands.h"
 
 #include "runtime.h"
-#include "script/scanners.h"
+#include "script/args.h"
 
 namespace yv {
 
-int32_t cmdCreatemenu(Runtime& rt) {
+int32_t cmdCreatemenu(Runtime& rt, const Args&) {
     AppState& a = rt.app;
     a.menuOn = 1;
     rt.config.menu = 1;
@@ -21,7 +21,7 @@ int32_t cmdCreatemenu(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdDeletemenu(Runtime& rt) {
+int32_t cmdDeletemenu(Runtime& rt, const Args&) {
     AppState& a = rt.app;
     a.menuOn = 0;
     rt.config.menu = 0;
@@ -32,49 +32,49 @@ int32_t cmdDeletemenu(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdDeletesubmenu(Runtime& rt) {
+int32_t cmdDeletesubmenu(Runtime& rt, const Args&) {
     AppState& a = rt.app;
     if (a.barKept) return 0;
     a.barKept = a.barAttached ? 1 : 0;
     return 1;
 }
 
-int32_t cmdDisablebutton(Runtime& rt) {
-    const IntList v = scanIntList(rt.interp, rt.interp.argText);
+int32_t cmdDisablebutton(Runtime& rt, const Args& args) {
+    const IntList& v = args.ints;
     if (v[1] == 0) rt.platform.setCloseEnabled(v[0] != 0);
     return 1;
 }
 
-int32_t cmdSettitle(Runtime& rt) {
-    const StringList s = scanStringList(rt.interp, rt.interp.argText);
+int32_t cmdSettitle(Runtime& rt, const Args& args) {
+    const StringList& s = args.strings;
     const Bytes title = s.given(0) ? s[0] : Bytes();
     app::setWindowTitle(rt, title);
     rt.save.log.add(kRecordTitle, title);
     return 1;
 }
 
-int32_t cmdShowwindow(Runtime& rt) {
-    const IntList v = scanIntList(rt.interp, rt.interp.argText);
+int32_t cmdShowwindow(Runtime& rt, const Args& args) {
+    const IntList& v = args.ints;
     if (v[0] < 0 || v[0] > 6) return 0;
     return rt.platform.showWindow(v[0]) ? 1 : 0;
 }
 
-int32_t cmdMovewindow(Runtime& rt) {
+int32_t cmdMovewindow(Runtime& rt, const Args& args) {
     if (rt.app.fullScreen) return 0;
-    const IntList v = scanIntList(rt.interp, rt.interp.argText);
+    const IntList& v = args.ints;
     const int32_t x = v.given(0) ? v[0] : 0;
     const int32_t y = v.given(1) ? v[1] : 0;
     return rt.platform.moveWindow(x, y) ? 1 : 0;
 }
 
-int32_t cmdCenterwindow(Runtime& rt) {
+int32_t cmdCenterwindow(Runtime& rt, const Args&) {
     if (rt.app.fullScreen) return 0;
     rt.platform.centerWindow();
     return 1;
 }
 
-int32_t cmdShowcursor(Runtime& rt) {
-    const IntList v = scanIntList(rt.interp, rt.interp.argText);
+int32_t cmdShowcursor(Runtime& rt, const Args& args) {
+    const IntList& v = args.ints;
     const int32_t n = v.given(0) ? v[0] : 0;
     rt.platform.showCursor(n != 0);
     rt.save.log.add(kRecordCursor, n);

@@ -5,16 +5,17 @@
 
 namespace yv {
 struct Runtime;
+struct Args;
 
-int32_t cmdCreatemenu(Runtime& rt);
-int32_t cmdDeletemenu(Runtime& rt);
-int32_t cmdDeletesubmenu(Runtime& rt);
-int32_t cmdDisablebutton(Runtime& rt);
-int32_t cmdSettitle(Runtime& rt);
-int32_t cmdShowwindow(Runtime& rt);
-int32_t cmdMovewindow(Runtime& rt);
-int32_t cmdCenterwindow(Runtime& rt);
-int32_t cmdShowcursor(Runtime& rt);
+int32_t cmdCreatemenu(Runtime& rt, const Args& args);
+int32_t cmdDeletemenu(Runtime& rt, const Args& args);
+int32_t cmdDeletesubmenu(Runtime& rt, const Args& args);
+int32_t cmdDisablebutton(Runtime& rt, const Args& args);
+int32_t cmdSettitle(Runtime& rt, const Args& args);
+int32_t cmdShowwindow(Runtime& rt, const Args& args);
+int32_t cmdMovewindow(Runtime& rt, const Args& args);
+int32_t cmdCenterwindow(Runtime& rt, const Args& args);
+int32_t cmdShowcursor(Runtime& rt, const Args& args);
 
 // Record ids these commands write to the replay log.
 constexpr int32_t kRecordTitle = 88;

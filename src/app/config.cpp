@@ -1,7 +1,11 @@
 // Reading the start-up settings in their documented order.
 #include "app/config.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "core/cp932.h"
+#include "graphics/screens.h"
 
 namespace yv {
 
@@ -17,6 +21,12 @@ void Config::read(const IniFile& ini) {
     top = ini.getInt("WindowSize", "Top", 0);
     width = ini.getInt("WindowSize", "Right", 640);
     height = ini.getInt("WindowSize", "Bottom", 480);
+    if (width > kMaxScreenSide || height > kMaxScreenSide) {
+        std::fprintf(stderr, "yorvane: the screen size %d x %d is cut down to at most %d x %d\n", width, height,
+                     kMaxScreenSide, kMaxScreenSide);
+        width = std::min(width, kMaxScreenSide);
+        height = std::min(height, kMaxScreenSide);
+    }
     fullWidth = ini.getInt("WindowScreen", "Right", 640);
     fullHeight = ini.getInt("WindowScreen", "Bottom", 480);
     fullBits = ini.getInt("WindowScreen", "Bits", 0);
@@ -41,7 +51,8 @@ void Config::read(const IniFile& ini) {
     }
     aboutBmp = ini.getString("DATA", "ABOUTBMP", "sysetc.bmp");
     fontName = ini.getString("FONT", "Name", kDefaultFont);
-    fontSize = ini.getInt("FONT", "Size", 24);
+    // No font is larger than a screen; clamping also keeps the size's negation defined.
+    fontSize = std::clamp(ini.getInt("FONT", "Size", 24), -kMaxScreenSide, kMaxScreenSide);
     fontWeight = ini.getInt("FONT", "Hold", 700);
     fontStrikeOut = static_cast<uint8_t>(ini.getInt("FONT", "StrikeOut", 0));
     fontItalic = static_cast<uint8_t>(ini.getInt("FONT", "Italic", 0));

@@ -1,7 +1,7 @@
 // Initialisation-file parsing: [section] lines, key=value lines, ';' comment lines.
 #include "app/ini.h"
 
-#include <fstream>
+#include "core/file_reader.h"
 #include <sstream>
 
 namespace yv {
@@ -41,11 +41,9 @@ IniFile IniFile::parse(BytesView text) {
 }
 
 std::optional<IniFile> IniFile::load(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return parse(ss.str());
+    auto data = files::readRegular(file, int64_t{16} << 20);
+    if (!data) return std::nullopt;
+    return parse(*data);
 }
 
 std::optional<Bytes> IniFile::find(BytesView section, BytesView key) const {

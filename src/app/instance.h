@@ -17,10 +17,12 @@ public:
     InstanceLock& operator=(const InstanceLock&) = delete;
     // False when another process holds the lock of this game folder.
     bool acquire(const std::filesystem::path& gameDir);
+    // Gives the lock up and removes its file.
     void release();
 
 private:
     int fd_ = -1;
+    std::filesystem::path path_;
 };
 
 // The base name of the game's own program when the folder holds exactly one ".exe" (any case),

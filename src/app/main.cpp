@@ -1,10 +1,13 @@
 // yorvane: plays a game folder.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include "app/cli.h"
+#include "app/close_signals.h"
+#include "app/input.h"
 #include "app/shell.h"
+#include "core/file_reader.h"
+#include "pixels/pixel_ops.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
 #include "version.h"
@@ -15,11 +18,16 @@ namespace {
 
 std::vector<std::string> readLines(const std::filesystem::path& file) {
     std::vector<std::string> lines;
-    std::ifstream in(file, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
+    const auto data = files::readRegular(file, int64_t{16} << 20);
+    if (!data) return lines;
+    size_t at = 0;
+    while (at < data->size()) {
+        size_t end = data->find('\n', at);
+        if (end == std::string::npos) end = data->size();
+        std::string line = data->substr(at, end - at);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+        lines.push_back(std::move(line));
+        at = end + 1;
     }
     return lines;
 }
@@ -33,6 +41,9 @@ bool haveDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The plain twins of the pixel loops for the whole run: slow, but a picture that differs
+    // from a normal run's points at a fast loop.
+    pixels::useReferenceLoops(pixels::referenceRequested(std::getenv("YORVANE_REFERENCE_PIXELS")));
     std::string error;
     auto opt = parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!opt) {
@@ -66,32 +77,39 @@ int main(int argc, char** argv) {
             opt->headless = true;
         }
     }
+    if (opt->audioOut && !opt->headless)
+        std::fprintf(stderr, "yorvane: --audio-out is for headless runs; the sound goes to the sound device\n");
     HeadlessPlatform* headless = nullptr;
     if (opt->headless) {
         auto h = std::make_unique<HeadlessPlatform>();
         h->setEchoDialogs(true);
         if (opt->answers) h->setAnswers(readLines(*opt->answers));
+        if (opt->audioOut && !h->setAudioOut(*opt->audioOut)) {
+            std::fprintf(stderr, "yorvane: cannot write the sound file %s\n", opt->audioOut->c_str());
+            return 1;
+        }
         headless = h.get();
         platform = std::move(h);
     }
 
     Shell shell(*platform, *opt);
     if (headless) {
+        // Clicks come through the window loop as a window's would, at exact times of the clock.
         ManualClock& clock = headless->manualClock();
         if (opt->autoClickMs > 0)
-            clock.schedule(opt->autoClickMs, [&shell] { shell.autoClick(); }, opt->autoClickMs);
-        for (const Options::Click& c : opt->clicks) {
-            clock.schedule(c.atMs, [&shell, headless, c] {
-                headless->warpMouse(c.x, c.y);
-                shell.onMouseMove(c.x, c.y);
-                shell.onMouseButton(c.button, true, c.x, c.y);
-            });
-        }
+            clock.schedule(opt->autoClickMs, [&shell, headless] {
+                int x = 0, y = 0;
+                if (app::autoClickTarget(shell.runtime(), x, y)) headless->postInput(InputEvent::move(x, y));
+                headless->postInput(InputEvent::mouseButton(1, true, x, y));
+            }, opt->autoClickMs);
+        for (const Options::Click& c : opt->clicks) headless->scheduleClick(c.atMs, c.x, c.y, c.button);
         for (const Options::MenuPick& m : opt->menuPicks)
             clock.schedule(m.atMs, [&shell, m] { shell.pickMenuEntry(m.id); });
         if (opt->maxSeconds > 0)
             clock.schedule(opt->maxSeconds * 1000, [&shell] { shell.forceClose(true); });
     }
+    // A signal ends the game as the window's close does: the game's variables are written.
+    CloseSignals signals([&shell](int) { shell.requestSignalClose(); });
     std::string why;
     if (!shell.start(why)) {
         std::fprintf(stderr, "yorvane: %s\n", why.c_str());

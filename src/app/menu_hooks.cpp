@@ -1,7 +1,8 @@
 // Menu entries whose work belongs to other subsystems: slot saves and loads go to the save
-// subsystem, the history opens its dialog; the volume dialog is a placeholder until it exists.
+// subsystem, the history and the volume dialog open their dialogs.
 #include "app/menu_hooks.h"
 
+#include "media/media.h"
 #include "runtime.h"
 #include "save/slots.h"
 #include "text/history.h"
@@ -11,6 +12,6 @@ namespace yv::app {
 void saveToSlot(Runtime& rt, int slot) { save::requestSlot(rt, {false, slot}); }
 void loadFromSlot(Runtime& rt, int slot) { save::requestSlot(rt, {true, slot}); }
 void openHistoryDialog(Runtime& rt) { history::show(rt); }
-void openVolumeDialog(Runtime&) {}
+void openVolumeDialog(Runtime& rt) { media::showVolumeDialog(rt); }
 
 }  // namespace yv::app

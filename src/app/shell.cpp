@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/display_mode.h"
+#include "app/input.h"
 #include "app/menu_hooks.h"
 #include "core/cp932.h"
 #include "graphics/png_write.h"
@@ -106,8 +107,11 @@ void Shell::applyConfig() {
 void Shell::startInterpreter() {
     // The thread exists from the view's first update on; its steps do nothing until start-up
     // has finished and enabled them.
-    interpreter_ = std::thread([this] { interp::threadLoop(*rt_); });
-    while (!rt_->interp.threadActive) std::this_thread::yield();
+    interpreter_ = std::thread([this] {
+        interp::threadLoop(*rt_);
+        platform_.wakeLoop();  // a headless loop ends with the script
+    });
+    rt_->interp.wake.wait([this] { return rt_->interp.threadActive != 0; });
 }
 
 bool Shell::start(std::string& why) {
@@ -163,6 +167,8 @@ bool Shell::start(std::string& why) {
 
     graphics::createScreens(rt);
     graphics::presentScreen(rt);
+    // The players' host windows, after both readings of the configuration.
+    media::start(rt, options_.soundfont);
 
     rt.app.lastDrawnMode = rt.app.fullScreen;
     platform_.showWindow(1);
@@ -171,83 +177,7 @@ bool Shell::start(std::string& why) {
     return true;
 }
 
-void Shell::openPopupMenu(int x, int y) {
-    Runtime& rt = *rt_;
-    AppState& a = rt.app;
-    rt.interp.rightClick = 1;
-    a.stopAtWait = 1;
-    if (!a.menusFree && !a.choiceList) {
-        app::menuLock(rt, kUnlockAll);
-        a.menusFree = 1;
-    }
-    const bool full = a.fullScreen != 0;
-    if ((rt.config.popMenu == 1 && !full) || (rt.config.popFullMenu == 1 && full)) {
-        onMenuOpening(true);
-        platform_.openPopupMenu(x, y);
-    }
-}
-
-void Shell::onMouseButton(int button, bool down, int x, int y) {
-    if (button == 1 && down) rt_->interp.leftClick = 1;
-    if (button == 2) {
-        if (down)
-            openPopupMenu(x, y);
-        else
-            rt_->interp.rightClick = 0;
-    }
-}
-
-void Shell::onMouseMove(int x, int y) {
-    Runtime& rt = *rt_;
-    rt.app.mouseX = x;
-    rt.app.mouseY = y;
-    if (rt.app.fullScreen && rt.config.fullMenu != 0 && rt.app.menuOn != 0)
-        app::showFullScreenMenu(rt, platform_.pointerInMenuBand());
-}
-
-void Shell::onKey(int key, bool down) {
-    Runtime& rt = *rt_;
-    AppState& a = rt.app;
-    // While choices are shown Enter only clicks and Ctrl does not skip.
-    const bool choicesShown = a.choiceList || a.choiceBlock;
-    if (key == kKeyCtrl) {
-        // Skipping lasts while Ctrl is held.
-        if (!choicesShown || !down) a.skip = down ? 1 : 0;
-        return;
-    }
-    if (!down) return;
-    if (key == kKeyEscape) {
-        platform_.requestClose();
-        return;
-    }
-    if (a.noWait) {
-        a.endSkip = 1;
-        if (!a.menusFree && !a.choiceList) {
-            app::menuLock(rt, kUnlockAll);
-            a.menusFree = 1;
-        }
-    }
-    switch (key) {
-    case kKeySpace: openPopupMenu(a.mouseX, a.mouseY); break;
-    case kKeyEnter: {
-        rt.interp.leftClick = 1;
-        const uint32_t now = rt.clock().nowMs();
-        if (!choicesShown && a.enterSeen && now - a.lastEnterMs <= 500) a.skip = 1;
-        a.enterSeen = true;
-        a.lastEnterMs = now;
-        break;
-    }
-    case kKeyUp: a.navSteps -= 1; break;
-    case kKeyDown: a.navSteps += 1; break;
-    default: break;
-    }
-}
-
-void Shell::autoClick() {
-    int32_t x = rt_->app.mouseX, y = rt_->app.mouseY;
-    if (choices::highlightedCentre(*rt_, x, y)) onMouseMove(x, y);
-    onMouseButton(1, true, x, y);
-}
+void Shell::onInput(const InputEvent& e) { app::applyInput(*rt_, e); }
 
 void Shell::onMenuOpening(bool popup) {
     app::refreshSlots(*rt_, popup ? MenuWhich::Popup : MenuWhich::Bar);
@@ -307,9 +237,11 @@ void Shell::beginClose() {
     // The halt flag makes a step in progress return before its next wait check; the pending
     // wait time belongs to the interpreter thread and is left to it.
     rt.interp.halt = 1;
+    rt.interp.closing = 1;
     rt.interp.stepsEnabled = 0;
     rt.interp.clickWaitMode = 0;
     closing_ = true;
+    platform_.wakeLoop();
 }
 
 bool Shell::onCloseRequest() {
@@ -329,8 +261,17 @@ void Shell::forceClose(bool timedOut) {
     beginClose();
 }
 
+void Shell::requestSignalClose() {
+    signalled_ = true;
+    platform_.wakeLoop();
+}
+
 bool Shell::onIdle() {
     if (closing_) return true;
+    if (signalled_) {
+        forceClose(false);
+        return true;
+    }
     if (options_.maxSeconds > 0 &&
         std::chrono::steady_clock::now() - realStart_ >
             std::chrono::duration<double>(options_.maxSeconds)) {
@@ -354,6 +295,7 @@ void Shell::shutdown() {
     Runtime& rt = *rt_;
     interp::stop(rt);
     if (interpreter_.joinable()) interpreter_.join();
+    media::stop(rt);
     if (started_) {
         save::writeSystemSave(rt);
         if (options_.screenshot) {

@@ -25,11 +25,12 @@ public:
 
     Runtime& runtime() { return *rt_; }
 
-    void onMouseButton(int button, bool down, int x, int y) override;
-    void onMouseMove(int x, int y) override;
-    // Headless automatic click: a left click at the pointer, or on the highlighted choice
-    // while choices are offered.
-    void autoClick();
+    // Mouse and keys, on the thread running the window loop (app::applyInput).
+    void onInput(const InputEvent& e) override;
+    // The same, as a window loop would pass them (tests acting as the window thread).
+    void onMouseButton(int button, bool down, int x, int y) { onInput(InputEvent::mouseButton(button, down, x, y)); }
+    void onMouseMove(int x, int y) { onInput(InputEvent::move(x, y)); }
+    void onKey(int key, bool down) { onInput(InputEvent::keyEvent(key, down)); }
     bool onCloseRequest() override;
     bool onIdle() override;
     void onMenuCommand(int32_t id) override;
@@ -37,15 +38,16 @@ public:
     // missing or greyed.
     bool pickMenuEntry(int32_t id);
     void onMenuOpening(bool popup) override;
-    void onKey(int key, bool down) override;
     void onRedrawn() override;
 
     // Stops as by a window close without asking (the --max-seconds limit).
     void forceClose(bool timedOut);
+    // From any thread (SIGTERM and the like): the window loop closes as by forceClose at its
+    // next look.
+    void requestSignalClose();
 
 private:
     void applyConfig();
-    void openPopupMenu(int x, int y);
     void readConfigFile(const std::filesystem::path& file);
     void startInterpreter();
     void beginClose();
@@ -58,6 +60,7 @@ private:
     std::atomic<bool> closing_{false};
     std::atomic<bool> timedOut_{false};
     std::atomic<bool> started_{false};
+    std::atomic<bool> signalled_{false};
     bool shutDown_ = false;
     InstanceLock instance_;
     std::chrono::steady_clock::time_point realStart_;

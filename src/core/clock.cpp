@@ -13,6 +13,29 @@ void RealClock::sleepMs(double ms) {
     std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
 }
 
+bool RealClock::waitFor(double ms, WakeSignal& signal, const std::function<bool()>& until) {
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                              std::chrono::duration<double, std::milli>(ms > 0 ? ms : 0));
+    return signal.waitUntil(deadline, until);
+}
+
+void WakeSignal::notify() {
+    // Taking the lock orders the change before a waiter's next look at its condition.
+    std::lock_guard lock(mutex_);
+    cv_.notify_all();
+}
+
+void WakeSignal::wait(const std::function<bool()>& cond) {
+    std::unique_lock lock(mutex_);
+    cv_.wait(lock, cond);
+}
+
+bool WakeSignal::waitUntil(std::chrono::steady_clock::time_point deadline, const std::function<bool()>& cond) {
+    std::unique_lock lock(mutex_);
+    return cv_.wait_until(lock, deadline, cond);
+}
+
 }  // namespace yv
 
 namespace yv {
@@ -25,7 +48,16 @@ void ManualClock::schedule(double atMs, std::function<void()> fn, double periodM
 
 void ManualClock::advance(double ms) {
     if (ms < 0) ms = 0;
-    const int64_t target = micros_.load() + static_cast<int64_t>(ms * 1000 + 0.5);
+    advanceTo(micros_.load() + static_cast<int64_t>(ms * 1000 + 0.5), nullptr);
+}
+
+bool ManualClock::waitFor(double ms, WakeSignal&, const std::function<bool()>& until) {
+    if (until()) return true;
+    if (ms < 0) ms = 0;
+    return advanceTo(micros_.load() + static_cast<int64_t>(ms * 1000 + 0.5), until);
+}
+
+bool ManualClock::advanceTo(int64_t target, const std::function<bool()>& stop) {
     for (;;) {
         std::function<void()> due;
         {
@@ -45,8 +77,10 @@ void ManualClock::advance(double ms) {
                 events_.erase(events_.begin() + static_cast<std::ptrdiff_t>(best));
         }
         due();
+        if (stop && stop()) return true;
     }
     if (target > micros_.load()) micros_ = target;
+    return stop && stop();
 }
 
 }  // namespace yv

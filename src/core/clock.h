@@ -3,12 +3,57 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <vector>
 
 namespace yv {
+
+// What threads wait on until a condition they share holds. Whoever changes what a condition
+// reads notifies the signal afterwards (the interpreter's flags do it on every store), so a
+// waiter neither spins nor misses the change. Conditions run under the signal's lock: they
+// only read atomics and never notify.
+class WakeSignal {
+public:
+    void notify();
+    // Until cond() holds.
+    void wait(const std::function<bool()>& cond);
+    // Until cond() holds or the deadline passes; cond()'s value at the end.
+    bool waitUntil(std::chrono::steady_clock::time_point deadline, const std::function<bool()>& cond);
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+};
+
+// An atomic flag that notifies its signal whenever it is stored.
+class WakeFlag {
+public:
+    WakeFlag(WakeSignal& signal, int32_t v) : signal_(signal), v_(v) {}
+    WakeFlag(const WakeFlag&) = delete;
+    WakeFlag& operator=(const WakeFlag&) = delete;
+    int32_t load() const { return v_.load(); }
+    operator int32_t() const { return v_.load(); }
+    void store(int32_t v) {
+        v_.store(v);
+        signal_.notify();
+    }
+    WakeFlag& operator=(int32_t v) {
+        store(v);
+        return *this;
+    }
+    int32_t exchange(int32_t v) {
+        const int32_t old = v_.exchange(v);
+        signal_.notify();
+        return old;
+    }
+
+private:
+    WakeSignal& signal_;
+    std::atomic<int32_t> v_;
+};
 
 class Clock {
 public:
@@ -19,6 +64,11 @@ public:
     virtual double nowPreciseMs() = 0;
     // Sleeps (or, for a manual clock, advances time) by ms.
     virtual void sleepMs(double ms) = 0;
+    // Lets ms pass on this clock, or less: the sleep ends as soon as until() holds, looked at
+    // before sleeping, whenever `signal` is notified and, on a manual clock, after each event
+    // it fires (time then stays at that event's time). A close that sets a flag notifying
+    // `signal` so cuts every such sleep short. Returns until()'s value at the end.
+    virtual bool waitFor(double ms, WakeSignal& signal, const std::function<bool()>& until) = 0;
     // One pass of a loop that runs without pacing. A manual clock moves on by a millisecond so
     // that time still flows when nothing sleeps.
     virtual void freeRun() {}
@@ -33,6 +83,7 @@ public:
             .count();
     }
     void sleepMs(double ms) override;
+    bool waitFor(double ms, WakeSignal& signal, const std::function<bool()>& until) override;
 
 private:
     std::chrono::steady_clock::time_point origin_;
@@ -49,6 +100,8 @@ public:
     }
     double nowPreciseMs() override { return static_cast<double>(micros_.load()) / 1000.0; }
     void sleepMs(double ms) override { advance(ms); }
+    // Nothing waits for real time here: the events up to ms are fired, then time moves on.
+    bool waitFor(double ms, WakeSignal& signal, const std::function<bool()>& until) override;
     void freeRun() override { advance(1); }
     void advance(double ms);
 
@@ -56,6 +109,8 @@ public:
     void schedule(double atMs, std::function<void()> fn, double periodMs = 0);
 
 private:
+    // Fires the due events in order; stops early (at the event's time) once stop() holds.
+    bool advanceTo(int64_t targetMicros, const std::function<bool()>& stop);
     struct Event {
         int64_t atMicros;
         int64_t periodMicros;

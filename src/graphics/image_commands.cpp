@@ -1,13 +1,15 @@
 // loadimage, createimage, releaseimage and the image loader that places decoded pictures.
+#include "graphics/image_commands.h"
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "core/cp932.h"
-#include "graphics/commands.h"
 #include "graphics/image_decode.h"
 #include "graphics/present.h"
 #include "runtime.h"
-#include "script/scanners.h"
+#include "script/args.h"
 
 namespace yv {
 namespace {
@@ -22,18 +24,31 @@ void place(Screen& s, const DecodedImage& img, int x0, int y0, int x1, int y1) {
                     static_cast<size_t>(x1 - x0) * 3);
 }
 
-void placeWhole(Runtime& rt, int32_t n, const DecodedImage& img) {
+void sayOverBudget(int64_t n, int64_t w, int64_t h) {
+    std::fprintf(stderr, "yorvane: screen %lld: %lld x %lld is beyond the memory kept for pictures; not made\n",
+                 static_cast<long long>(n), static_cast<long long>(w), static_cast<long long>(h));
+}
+
+bool placeWhole(Runtime& rt, int32_t n, const DecodedImage& img) {
+    if (n != 0 && !rt.screens.fitsBudget(n, img.width, img.height)) {
+        sayOverBudget(n, img.width, img.height);
+        return false;
+    }
     Screen& s = rt.screens.table[static_cast<size_t>(n)];
     // Screen 0 keeps its size: a picture of another size goes to its top-left corner, clipped.
     if (n != 0) s.allocate(img.width, img.height);
     place(s, img, 0, 0, img.width, img.height);
     s.changed = true;
+    return true;
 }
 
 void placeMask(Runtime& rt, int32_t mask, const DecodedImage& img) {
     if (mask <= 0 || mask >= kScreenCount) return;
     Screen& m = rt.screens.table[static_cast<size_t>(mask)];
-    if (!m.exists()) m.allocate(img.width, img.height);
+    if (!m.exists()) {
+        if (mask >= 2 && !rt.screens.fitsBudget(mask, img.width, img.height)) return sayOverBudget(mask, img.width, img.height);
+        m.allocate(img.width, img.height);
+    }
     if (img.alpha.empty()) return;
     const int w = std::min(img.width, m.width), h = std::min(img.height, m.height);
     for (int y = 0; y < h; ++y) {
@@ -50,19 +65,23 @@ int32_t loadBmp(Runtime& rt, BytesView data, int32_t n) {
         rt.messageBox("fnBitmapLoad Error", "", MsgButtons::Ok, MsgIcon::Error);
         return 0;
     }
-    if (!img.palette) {
-        placeWhole(rt, n, img);
-        return 1;
-    }
+    if (!img.palette) return placeWhole(rt, n, img) ? 1 : 0;
     // Palette pictures make a screen of the screen size, black, with the picture's part
     // (Left, Top, W, H) at the same place.
     Screen& s = rt.screens.table[static_cast<size_t>(n)];
     const Config& c = rt.config;
+    if (n != 0 && !rt.screens.fitsBudget(n, c.width, c.height)) {
+        sayOverBudget(n, c.width, c.height);
+        return 0;
+    }
     if (n != 0)
         s.allocate(c.width, c.height);
     else
         std::fill(s.pixels.begin(), s.pixels.end(), uint8_t{0});
-    place(s, img, c.left, c.top, c.left + c.width, c.top + c.height);
+    // In 64 bits: Left and Top come from the game's configuration and may be anything.
+    auto clampInt = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -(int64_t{1} << 30), int64_t{1} << 30)); };
+    place(s, img, clampInt(c.left), clampInt(c.top), clampInt(int64_t{c.left} + c.width),
+          clampInt(int64_t{c.top} + c.height));
     return 1;
 }
 
@@ -77,15 +96,15 @@ int32_t loadImageFile(Runtime& rt, BytesView name, int32_t n, int32_t mask) {
     CPngView png(rt.verbose ? stderr : nullptr);
     DecodedImage img;
     if (png.decode(*data, img) == kPngDecoded) {
-        placeWhole(rt, n, img);
+        if (!placeWhole(rt, n, img)) return 0;
         placeMask(rt, mask, img);
     }
     return 1;
 }
 
-int32_t cmdLoadimage(Runtime& rt) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
-    const StringList s = scanStringList(rt.interp, rt.interp.argText);
+int32_t cmdLoadimage(Runtime& rt, const Args& args) {
+    const IntList& a = args.ints;
+    const StringList& s = args.strings;
     const int32_t n = a[0];
     if (n < 0 || n >= kScreenCount) return 0;
     const Bytes name = s.given(0) ? s[0] : Bytes{};
@@ -104,9 +123,9 @@ int32_t cmdLoadimage(Runtime& rt) {
     return result;
 }
 
-int32_t cmdCreateimage(Runtime& rt) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
-    const int count = graphics::givenCount(a);
+int32_t cmdCreateimage(Runtime& rt, const Args& args) {
+    const IntList& a = args.ints;
+    const int count = a.givenCount();
     int32_t first = a[0], last = a[0], w = rt.config.width, h = rt.config.height;
     if (count == 2) {
         last = a[1];  // a range at the screen size
@@ -121,6 +140,11 @@ int32_t cmdCreateimage(Runtime& rt) {
     const int ch = static_cast<int>(std::clamp<int64_t>(h, 1, std::min<int64_t>(kMaxImageSide, kMaxImagePixels / cw)));
     for (int64_t n = std::max(first, 2); n <= std::min(last, kScreenCount - 1); ++n) {
         Screen& s = rt.screens.table[static_cast<size_t>(n)];
+        if (!rt.screens.fitsBudget(n, cw, ch)) {
+            // As a failed allocation: the screens made so far stay, the rest are not made.
+            sayOverBudget(n, cw, ch);
+            return 0;
+        }
         s.release();
         s.allocate(cw, ch);
         s.created = true;
@@ -132,9 +156,9 @@ int32_t cmdCreateimage(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdReleaseimage(Runtime& rt) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
-    const int32_t n = graphics::noArguments(rt.interp.argText) || !a.given(0) ? 2 : a[0];
+int32_t cmdReleaseimage(Runtime& rt, const Args& args) {
+    const IntList& a = args.ints;
+    const int32_t n = args.bare || !a.given(0) ? 2 : a[0];
     if (n >= 2 && n < kScreenCount) {
         Screen& s = rt.screens.table[static_cast<size_t>(n)];
         const bool changed = s.changed;

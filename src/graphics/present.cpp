@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "pixels/pixel_ops.h"
 #include "runtime.h"
 
 namespace yv::graphics {
@@ -22,18 +23,8 @@ void createScreens(Runtime& rt) {
 
 void layOverlay(Runtime& rt) {
     Screens& s = rt.screens;
-    Screen& dst = s.table[0];
-    if (!dst.exists() || !s.overlayImage.exists() || !s.overlayMask.exists()) return;
-    const int x0 = std::clamp(rt.config.left, 0, dst.width);
-    const int y0 = std::clamp(rt.config.top, 0, dst.height);
-    const int x1 = std::min({rt.config.left + rt.config.width, dst.width, s.overlayImage.width});
-    const int y1 = std::min({rt.config.top + rt.config.height, dst.height, s.overlayImage.height});
-    for (int y = y0; y < y1; ++y) {
-        uint8_t* d = dst.row(y);
-        const uint8_t* m = s.overlayMask.row(y);
-        const uint8_t* im = s.overlayImage.row(y);
-        for (int x = x0 * 3; x < x1 * 3; ++x) d[x] = static_cast<uint8_t>((d[x] & m[x]) | im[x]);
-    }
+    pixels::compose(view(s.table[0]), view(s.overlayMask), view(s.overlayImage), rt.config.left, rt.config.top,
+                    rt.config.width, rt.config.height);
 }
 
 void presentRect(Runtime& rt, Rect r) {

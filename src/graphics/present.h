@@ -18,10 +18,6 @@ void createScreens(Runtime& rt);
 // with the image.
 void layOverlay(Runtime& rt);
 
-// Lays a w x h sprite of the picture over dst at (x, y): AND with the mask at (mx, my) of the
-// picture, then OR with the picture at (px, py). Clipped to both.
-void laySprite(Screen& dst, int x, int y, int w, int h, const Screen& pic, int px, int py, int mx, int my);
-
 // The system picture: ABOUTBMP when it can be read and decoded, else the built-in picture.
 void loadSystemPicture(Runtime& rt);
 // The built-in picture (128 x 128): effect particles (eight 16 x 16 frames at (0, 16k), masks at

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/file_reader.h"
 #include "graphics/archive.h"
 
 namespace yv {
@@ -37,22 +38,16 @@ bool Resources::openArchive(Archive& a, BytesView indexName) {
     a.indexName = Bytes(indexName);
     auto indexPath = paths_.find(indexName);
     if (!indexPath) return false;
-    std::ifstream in(*indexPath, std::ios::binary);
-    if (!in) return false;
-    const Bytes raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const archive::DecodedIndex idx = archive::decodeIndex(raw);
+    const auto raw = files::readRegular(*indexPath);
+    if (!raw) return false;
+    const archive::DecodedIndex idx = archive::decodeIndex(*raw);
     a.indexText = idx.text;
     a.dataName = idx.dataName;
     a.key = idx.dataKey;
     auto dataPath = paths_.find(idx.dataName);
     if (!dataPath) return false;
-    const int fd = ::open(dataPath->c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = files::openRegular(*dataPath);
     if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
     a.fd = fd;
     return true;
 }
@@ -77,9 +72,11 @@ std::optional<std::pair<int64_t, int64_t>> Resources::entryOf(const Archive& a, 
     if (a.fd < 0) return std::nullopt;
     auto ref = archive::lookup(a.indexText, lowerName);
     if (!ref || ref->offset < 0 || ref->size < 0) return std::nullopt;
-    // An entry that reaches past the data file's end would be a short read.
+    // An entry that reaches past the data file's end would be a short read; one beyond the
+    // file cap is treated alike, so a tiny game cannot ask for gigabytes.
     struct stat st {};
-    if (::fstat(a.fd, &st) != 0 || ref->offset > st.st_size || ref->size > st.st_size - ref->offset)
+    if (::fstat(a.fd, &st) != 0 || ref->offset > st.st_size || ref->size > st.st_size - ref->offset ||
+        ref->size > files::kMaxFileBytes)
         return std::nullopt;
     return std::make_pair(ref->offset, ref->size);
 }
@@ -181,15 +178,8 @@ Resources::Version Resources::version(BytesView name) {
 std::optional<Bytes> Resources::readPlainFile(BytesView name) {
     auto path = resolve(name);
     if (!path) return std::nullopt;
-    std::ifstream in(*path, std::ios::binary);
-    if (!in) return std::nullopt;
-    in.seekg(0, std::ios::end);
-    const std::streamoff len = in.tellg();
-    if (len <= 0) return std::nullopt;
-    in.seekg(0);
-    Bytes data(static_cast<size_t>(len) + 5, '\0');
-    if (!in.read(data.data(), len) || in.gcount() != len) return std::nullopt;
-    data.resize(static_cast<size_t>(len));
+    auto data = files::readRegular(*path);
+    if (!data || data->empty()) return std::nullopt;
     return data;
 }
 

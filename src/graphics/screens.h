@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "pixels/view.h"
 
 namespace yv {
 
@@ -40,7 +41,19 @@ struct Screen {
     }
 };
 
+// A screen as the pixel loops see it (absent when it does not exist).
+inline pixels::View view(Screen& s) { return s.exists() ? pixels::View{s.pixels.data(), s.width, s.height} : pixels::View{}; }
+inline pixels::ConstView view(const Screen& s) {
+    return s.exists() ? pixels::ConstView{s.pixels.data(), s.width, s.height} : pixels::ConstView{};
+}
+
 constexpr int kScreenCount = 258;  // 0 primary, 1 back, 2..257 images
+// All image screens together may hold this much: a game that asks for more (many huge
+// pictures, or createimage of gigabytes) sees the request fail instead of the process abort.
+constexpr int64_t kImageScreensBudget = int64_t{1} << 30;
+constexpr int64_t kMaxImageSideForBudget = int64_t{1} << 20;
+// The largest screen a configuration may ask for; larger sizes are cut down to it.
+constexpr int kMaxScreenSide = 4096;
 constexpr int kLoadedImageCount = 259;
 
 // A record of every load: file name and mask (-1 none), listed by saved games.
@@ -96,6 +109,20 @@ struct Screens {
     std::array<Particle, 50> particles;
     bool particlesReady = false;
     uint32_t randState = 1;  // noise of the mosaics and the particles
+
+    // Whether screen n (an image screen) may become w x h within the image budget, counting
+    // what the other image screens hold. Screens 0 and 1 are sized by the configuration.
+    bool fitsBudget(int64_t n, int64_t w, int64_t h) const {
+        if (w < 0 || h < 0) return true;
+        if (w > kMaxImageSideForBudget || h > kMaxImageSideForBudget) return false;
+        const int64_t want = w * h * 3;
+        if (want > imageBudget) return false;
+        int64_t used = 0;
+        for (int64_t i = 2; i < kScreenCount; ++i)
+            if (i != n) used += static_cast<int64_t>(table[static_cast<size_t>(i)].pixels.size());
+        return used + want <= imageBudget;
+    }
+    int64_t imageBudget = kImageScreensBudget;  // lowered by tests
 
     // Screen n when it exists (the drawing commands pass abs(number)); nullptr otherwise.
     Screen* get(int64_t n) {

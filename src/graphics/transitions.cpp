@@ -1,19 +1,19 @@
 // Transitions: the commands record their parameters; the interpreter step advances each running
 // one by one increment and presents the part of screen 0 it changed.
+#include "graphics/transitions.h"
+
 #include <algorithm>
 #include <cstdlib>
 
-#include "graphics/commands.h"
-#include "graphics/pixel_ops.h"
+#include "graphics/blit_commands.h"
 #include "graphics/present.h"
 #include "graphics/screens.h"
+#include "pixels/pixel_ops.h"
 #include "runtime.h"
-#include "script/scanners.h"
+#include "script/args.h"
 
 namespace yv {
 namespace {
-
-using graphics::givenCount;
 
 int64_t mag(int32_t n) { return std::abs(int64_t{n}); }
 
@@ -22,9 +22,8 @@ bool clicked(Runtime& rt, int32_t mode) {
 }
 
 // The argument forms shared by fade and transfade; false when a screen is missing.
-bool readFade(Runtime& rt, FadeRun& f, bool keepSign) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
-    const int count = givenCount(a);
+bool readFade(Runtime& rt, const IntList& a, FadeRun& f, bool keepSign) {
+    const int count = a.givenCount();
     const Config& c = rt.config;
     f = FadeRun{};
     f.dst = a[0], f.step = a[1], f.limit = a[2];
@@ -57,26 +56,26 @@ bool finishedAfter(FadeRun& f, bool cut) {
 
 }  // namespace
 
-int32_t cmdFade(Runtime& rt) {
+int32_t cmdFade(Runtime& rt, const Args& args) {
     FadeRun f;
-    if (!readFade(rt, f, true)) return 0;
+    if (!readFade(rt, args.ints, f, true)) return 0;
     rt.screens.fade = f;
     rt.screens.fadeOn = true;
     logFade(rt, 54, f);
     return 1;
 }
 
-int32_t cmdTransfade(Runtime& rt) {
+int32_t cmdTransfade(Runtime& rt, const Args& args) {
     FadeRun f;
-    if (!readFade(rt, f, false)) return 0;
+    if (!readFade(rt, args.ints, f, false)) return 0;
     rt.screens.transfade = f;
     rt.screens.transfadeOn = true;
     logFade(rt, 65, f);
     return 1;
 }
 
-int32_t cmdMosaicfade(Runtime& rt) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
+int32_t cmdMosaicfade(Runtime& rt, const Args& args) {
+    const IntList& a = args.ints;
     auto num = [&](size_t i, int32_t dflt) { return a.given(i) ? a[i] : dflt; };
     MosaicFadeRun m;
     m.dst = num(0, 0), m.maximum = num(1, 0), m.click = num(2, 0), m.start = num(3, 0), m.noise = num(4, 0);
@@ -89,10 +88,10 @@ int32_t cmdMosaicfade(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdWipe(Runtime& rt) {
-    const IntList a = scanIntList(rt.interp, rt.interp.argText);
+int32_t cmdWipe(Runtime& rt, const Args& args) {
+    const IntList& a = args.ints;
     WipeRun w;
-    if (givenCount(a) <= 3) {
+    if (a.givenCount() <= 3) {
         w.screen = -1, w.step = a[0], w.extent = a[1], w.type = a[2];
     } else {
         w.screen = a[0], w.step = a[1], w.extent = a[2], w.type = a[3];
@@ -108,7 +107,7 @@ int32_t cmdWipe(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdEffect(Runtime& rt) {
+int32_t cmdEffect(Runtime& rt, const Args&) {
     rt.screens.effectOn = true;
     return 1;
 }
@@ -122,9 +121,9 @@ bool advanceFade(Runtime& rt) {
     Screen* src = rt.screens.get(mag(f.src));
     if (!d || !src) return true;
     if (f.step < 0)
-        px::fadeDown(*d, f.x, f.y, f.w, f.h, cut ? f.limit : -int64_t{f.step} > 255 ? 255 : -f.step);
+        pixels::fadeDown(view(*d), f.x, f.y, f.w, f.h, cut ? f.limit : -int64_t{f.step} > 255 ? 255 : -f.step);
     else if (f.step > 0)
-        px::fadeUp(*d, f.x, f.y, f.w, f.h, *src, cut ? f.limit : std::min(f.step, 255));
+        pixels::fadeUp(view(*d), f.x, f.y, f.w, f.h, view(*src), cut ? f.limit : std::min(f.step, 255));
     d->changed = true;
     if (f.dst < 0) copyToScreen0(rt, static_cast<int>(mag(f.dst)), Rect{f.x, f.y, f.w, f.h});
     presentRect(rt, Rect{f.x, f.y, f.w, f.h});
@@ -141,7 +140,7 @@ bool advanceTransfade(Runtime& rt) {
     Screen* d = rt.screens.get(mag(f.dst));
     Screen* src = rt.screens.get(mag(f.src));
     if (!d || !src) return true;
-    px::stepToward(*d, f.x, f.y, f.w, f.h, *src, cut ? f.limit : std::abs(f.step));
+    pixels::stepToward(view(*d), f.x, f.y, f.w, f.h, view(*src), f.x, f.y, cut ? f.limit : std::abs(f.step));
     d->changed = true;
     if (f.dst < 0) copyToScreen0(rt, static_cast<int>(mag(f.dst)), Rect{f.x, f.y, f.w, f.h});
     if (rt.text.textBuffer) layOverlay(rt);
@@ -159,9 +158,9 @@ bool advanceMosaicfade(Runtime& rt) {
     Screen* src = rt.screens.get(mag(m.src));
     if (!d || !src) return true;
     bool finished = false;
-    px::Rand rnd{rt.screens.randState};
+    pixels::Rand rnd{rt.screens.randState};
     if (!m.goingDown) {
-        px::mosaic(*d, *src, m.start + m.c, m.noise != 0, rnd);
+        pixels::mosaic(view(*d), view(*src), m.start + m.c, m.noise != 0, rnd);
         ++m.c;
         if (m.start + m.c >= m.maximum) m.goingDown = true;
     } else if (m.mode == 1) {
@@ -177,7 +176,7 @@ bool advanceMosaicfade(Runtime& rt) {
         rt.screens.fadeOn = true;
         finished = true;
     } else {
-        px::mosaic(*d, *src, m.start + m.c, m.noise != 0, rnd);
+        pixels::mosaic(view(*d), view(*src), m.start + m.c, m.noise != 0, rnd);
         --m.c;
         finished = m.start + m.c < 1;
     }

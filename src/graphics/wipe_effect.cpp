@@ -2,22 +2,22 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "graphics/commands.h"
-#include "graphics/pixel_ops.h"
+#include "graphics/blit_commands.h"
 #include "graphics/present.h"
 #include "graphics/screens.h"
+#include "pixels/pixel_ops.h"
 #include "runtime.h"
 
 namespace yv::graphics {
 namespace {
 
-void black(Screen& s, int x, int y, int w, int h) { px::fadeDown(s, x, y, w, h, 255); }
+void black(Screen& s, int x, int y, int w, int h) { pixels::fadeDown(view(s), x, y, w, h, 255); }
 
 // Moves the whole picture by (dx, dy); what is uncovered turns black.
 void shift(Screen& s, int dx, int dy) {
     const Screen old = s;
     black(s, 0, 0, s.width, s.height);
-    px::copyRect(s, dx, dy, s.width, s.height, old, 0, 0, 0, 0);
+    pixels::copyRect(view(s), dx, dy, s.width, s.height, view(old), 0, 0, 0, 0);
 }
 
 // The new picture's part at (sx, sy) to (x, y) of screen 0, or black without a new picture.
@@ -25,7 +25,7 @@ void reveal(Runtime& rt, Screen& s0, int x, int y, int w, int h, int sx, int sy)
     const WipeRun& wr = rt.screens.wipe;
     Screen* pic = wr.screen > 0 ? rt.screens.get(wr.screen) : nullptr;
     black(s0, x, y, w, h);
-    if (pic) px::copyRect(s0, x, y, w, h, *pic, sx, sy, 0, 0);
+    if (pic) pixels::copyRect(view(s0), x, y, w, h, view(*pic), sx, sy, 0, 0);
 }
 
 void shake(Runtime& rt, Screen& s0, const WipeRun& wr) {
@@ -36,15 +36,17 @@ void shake(Runtime& rt, Screen& s0, const WipeRun& wr) {
     for (int f = 0; f < frames; ++f) {
         if (f > 0 && f % 5 == 0) amp = std::max(1, amp / 2);
         if (wr.type == 7 && (f == 4 || f == 8 || f == 12 || f == 16 || f == 24 || f == 32)) vertical = !vertical;
-        if (back && back != &s0) px::copyRect(s0, 0, 0, s0.width, s0.height, *back, 0, 0, 0, 0);
+        if (back && back != &s0) pixels::copyRect(view(s0), 0, 0, s0.width, s0.height, view(*back), 0, 0, 0, 0);
         if (f % 2 == 0) {
             const int off = (f / 2) % 2 ? -amp : amp;
             shift(s0, vertical ? 0 : off, vertical ? off : 0);
         }
         overlayAndPresent(rt, true, true);
-        if (wr.extent > 0) rt.clock().sleepMs(wr.extent);
+        // A close ends the shake at once; the picture is left as it stands.
+        if (wr.extent > 0 && !rt.sleep(wr.extent)) return;
+        if (rt.closing()) return;
     }
-    if (back && back != &s0) px::copyRect(s0, 0, 0, s0.width, s0.height, *back, 0, 0, 0, 0);
+    if (back && back != &s0) pixels::copyRect(view(s0), 0, 0, s0.width, s0.height, view(*back), 0, 0, 0, 0);
 }
 
 }  // namespace
@@ -121,26 +123,11 @@ bool advanceWipe(Runtime& rt) {
     return finished;
 }
 
-void laySprite(Screen& dst, int x, int y, int w, int h, const Screen& pic, int px, int py, int mx, int my) {
-    for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i) {
-            const int64_t dx = int64_t{x} + i, dy = int64_t{y} + j;
-            const int64_t ax = int64_t{px} + i, ay = int64_t{py} + j, bx = int64_t{mx} + i, by = int64_t{my} + j;
-            if (dx < 0 || dy < 0 || dx >= dst.width || dy >= dst.height) continue;
-            if (ax < 0 || ay < 0 || ax >= pic.width || ay >= pic.height) continue;
-            if (bx < 0 || by < 0 || bx >= pic.width || by >= pic.height) continue;
-            uint8_t* d = dst.row(static_cast<int>(dy)) + dx * 3;
-            const uint8_t* p = pic.row(static_cast<int>(ay)) + ax * 3;
-            const uint8_t* m = pic.row(static_cast<int>(by)) + bx * 3;
-            for (int c = 0; c < 3; ++c) d[c] = static_cast<uint8_t>((d[c] & m[c]) | p[c]);
-        }
-}
-
 void drawEffectFrame(Runtime& rt) {
     Screens& s = rt.screens;
     Screen* s0 = s.get(0);
     if (!s0) return;
-    px::Rand rnd{s.randState};
+    pixels::Rand rnd{s.randState};
     if (!s.particlesReady) {
         s.saveUnder = *s0;
         rnd.seed(rt.clock().nowMs());
@@ -167,11 +154,12 @@ void drawEffectFrame(Runtime& rt) {
             if (++p.frame > 7) p.frame = 0;
             p.counter = 0;
         }
-        laySprite(*s0, p.x, p.y, 16, 16, s.systemPicture, 0, 16 * p.frame, 16, 16 * p.frame);
+        pixels::maskedBlit(view(*s0), p.x, p.y, 16, 16, view(s.systemPicture), 0, 16 * p.frame, view(s.systemPicture), 16,
+                           16 * p.frame);
     }
     s.randState = rnd.state;
     presentScreen(rt);
-    px::copyRect(*s0, 0, 0, 640, 480, s.saveUnder, 0, 0, 0, 0);
+    pixels::copyRect(view(*s0), 0, 0, 640, 480, view(s.saveUnder), 0, 0, 0, 0);
 }
 
 }  // namespace yv::graphics

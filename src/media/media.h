@@ -1,41 +1,67 @@
-// Sound state the interpreter step consults, and what saved games keep of the players.
+// Sound: the wave, MIDI and CD players, the sound effects, the volumes and the volume fade.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 
 #include "core/bytes.h"
+#include "media/players.h"
+#include "media/volume.h"
 
 namespace yv {
 
 struct Runtime;
 
 struct Media {
+    media::FilePlayer wave{media::FilePlayer::Type::Wave};
+    media::FilePlayer midi{media::FilePlayer::Type::Midi};
+    media::CdPlayer cd;
+    Volume volume;
+
+    // The volume fade (interpreter thread).
+    struct Fade {
+        int32_t step = 0;
+        int32_t start = -1;  // -1: from the volume as it stands
+        int32_t counter = 0;
+    } fade;
     bool volumeFading = false;
+    // A fadevolumewait holds the halt flag: the players' ticks go on meanwhile.
+    std::atomic<bool> fadeHold{false};
     bool cdWait = false;  // cddaready: hold statements until the drive answers
-    // Whether each player is playing, as its state record says (restored by loading).
-    std::atomic<int32_t> wavePlaying{0}, midiPlaying{0}, cdPlaying{0};
+    bool started = false;
 };
 
 namespace media {
+// Start-up, once the configuration is read: the device checks of the three players, the
+// soundfont (loaded in the background), the CD track search and the 100 ms tick.
+void start(Runtime& rt, const std::optional<std::filesystem::path>& soundfontOption);
+// Shutdown: the tick stops, the players stop and close their devices.
+void stop(Runtime& rt);
+// The players' tick (window thread, or the headless clock).
+void tick(Runtime& rt);
+// The reset before loading: the records emptied, playing flags cleared, the fade stopped, the
+// CD ready wait cleared.
+void reset(Runtime& rt);
+
 // One increment of the volume fade; true while it is still running.
 bool advanceVolumeFade(Runtime& rt);
+// Starts a fade; `hold` (fadevolumewait) also sets the halt flag until the fade ends.
+void startVolumeFade(Runtime& rt, int32_t step, int32_t start, bool hold);
 bool cdDriveReady(Runtime& rt);
 
-// Each player's state as its one replay record (100 wave, 102 MIDI, 104 CD audio), exactly as
-// the player holds it; the save writer appends them. Empty while a player has had no request.
-Bytes waveStateRecord(const Runtime& rt);
-Bytes midiStateRecord(const Runtime& rt);
-Bytes cdStateRecord(const Runtime& rt);
+// The state records the save writer stores (records 100, 102 and 104), empty while the player
+// has had no request, and the replay of each as loading restores it.
+Bytes waveRecord(const Runtime& rt);
+Bytes midiRecord(const Runtime& rt);
+Bytes cdRecord(const Runtime& rt);
+void replayWaveRecord(Runtime& rt, BytesView name, int32_t loop, int32_t kind, int32_t playing);
+void replayMidiRecord(Runtime& rt, BytesView name, int32_t loop, int32_t kind, int32_t playing);
+void replayCdRecord(Runtime& rt, int32_t from, int32_t to, int32_t loop, int32_t kind, int32_t playing);
 
-// Replaying records 100, 102 and 104: the player is closed, then given the request the record
-// names (only the last request reaches the device).
-void restoreWave(Runtime& rt, BytesView name, int32_t loop, int32_t kind, int32_t playing);
-void restoreMidi(Runtime& rt, BytesView name, int32_t loop, int32_t kind, int32_t playing);
-void restoreCd(Runtime& rt, int32_t from, int32_t to, int32_t loop, int32_t kind, int32_t playing);
-
-// The full reset: the state records emptied and the playing flags cleared.
-void resetPlayerStates(Runtime& rt);
+// The volume dialog "ﾎﾞﾘｭｰﾑ設定" (window thread).
+void showVolumeDialog(Runtime& rt);
 }  // namespace media
 
 }  // namespace yv

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,25 @@
 namespace yv {
 
 class MenuModel;
+namespace audio {
+class AudioEngine;
+}
+
+// What the volume dialog "ﾎﾞﾘｭｰﾑ設定" works on: the game's own volumes (window thread). Each
+// call answers false when that volume cannot be reached, and the dialog greys its control.
+class VolumeDialogModel {
+public:
+    virtual ~VolumeDialogModel() = default;
+    virtual bool masterPercent(int32_t& percent) = 0;
+    virtual bool setMasterPercent(int32_t percent) = 0;
+    virtual bool mute(bool& on) = 0;
+    virtual bool toggleMute() = 0;
+    // The wave device check (failing, it also disables the wave player).
+    virtual bool waveDevice() = 0;
+    // 16-bit level of the left channel (both channels are set alike).
+    virtual bool waveVolume(uint16_t& level) = 0;
+    virtual bool setWaveVolume(uint16_t level) = 0;
+};
 
 // Button sets and answers use the engine's own codes (the mb_/id keywords of the script language).
 enum class MsgButtons { Ok = 1, OkCancel = 2, YesNo = 3, YesNoCancel = 4, RetryCancel = 5 };
@@ -64,30 +84,47 @@ struct LoadDialogRequest {
 };
 
 // What the window thread reports back to the application while it runs its loop.
+
+// Keys handed to the application.
+enum GameKey : int { kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyOther };
+
+// What the player did, in the game's terms: the one form in which mouse and keys reach the game,
+// from the window's events and from a headless run's scheduled clicks alike.
+struct InputEvent {
+    enum class Kind { MouseMove, MouseButton, Key };
+    Kind kind = Kind::MouseMove;
+    int x = 0, y = 0;   // game-screen coordinates (mouse events)
+    int button = 0;     // 1 left, 2 right (MouseButton)
+    int key = 0;        // a GameKey (Key)
+    bool down = false;  // pressed or let go (MouseButton, Key)
+
+    static InputEvent move(int x, int y) { return {Kind::MouseMove, x, y, 0, 0, false}; }
+    static InputEvent mouseButton(int button, bool down, int x, int y) {
+        return {Kind::MouseButton, x, y, button, 0, down};
+    }
+    static InputEvent keyEvent(int key, bool down) { return {Kind::Key, 0, 0, 0, key, down}; }
+};
+
+// What the window thread reports back to the application while it runs its loop. Every call
+// comes from the thread running Platform::run.
 class WindowEvents {
 public:
     virtual ~WindowEvents() = default;
-    // Left = 1, right = 2; x, y in game-screen coordinates.
-    virtual void onMouseButton(int button, bool down, int x, int y) = 0;
-    virtual void onMouseMove(int x, int y) = 0;
+    // Mouse and keys that reach the game (the menus and dialogs have taken theirs).
+    virtual void onInput(const InputEvent& e) = 0;
     // The player asked to close the window; true when the application agrees to close.
     virtual bool onCloseRequest() = 0;
     // Called once per pass of the window loop; true ends the loop.
     virtual bool onIdle() = 0;
 
-    // ---- Shell: menus, keys and redraws ----
+    // ---- Shell: menus and redraws ----
     // The player picked a menu entry (window thread).
     virtual void onMenuCommand(int32_t /*id*/) {}
     // A menu is about to open (its slot entries are brought up to date).
     virtual void onMenuOpening(bool /*popup*/) {}
-    // A key the game handles went down (Escape and space included).
-    virtual void onKey(int /*key*/, bool /*down*/) {}
     // The window has been drawn (the interpreter resumes at the first redraw after a mode switch).
     virtual void onRedrawn() {}
 };
-
-// Keys handed to the application.
-enum GameKey : int { kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyOther };
 
 // Answers of the display-mode test for full screen.
 enum class DisplayModeAnswer { Ok, NoSuchMode, NotSupported, Failed, Refused };
@@ -101,6 +138,9 @@ public:
 
     // Runs the window thread's loop until events.onIdle() says to stop.
     virtual void run(WindowEvents& events) = 0;
+    // Something onIdle looks at has changed (the interpreter thread has ended, a close was
+    // forced): a loop that waits for events looks again now. Any thread.
+    virtual void wakeLoop() {}
 
     // Window.
     virtual void setTitle(BytesView titleCp932) = 0;
@@ -143,11 +183,7 @@ public:
     virtual int openWithShell(const std::string& targetUtf8, const std::filesystem::path& cwd) {
         return os::openWithDesktop(targetUtf8, cwd);
     }
-    // Starts a program; with `wait` returns when it has ended. False when it could not start.
-    virtual bool startProcess(const std::vector<std::string>& argvUtf8,
-                              const std::filesystem::path& cwd, bool wait) {
-        return os::runProcess(argvUtf8, cwd, wait);
-    }
+    // (No way to start a program: a game folder is untrusted, and exec only opens documents.)
 
     // The user's documents folder (UTF-8, no trailing separator) and the local date and time.
     virtual std::string documentsFolder() { return os::userDocumentsFolder(); }
@@ -192,6 +228,16 @@ public:
     virtual void setCursorFile(const std::string& pathUtf8) = 0;
     // The about box.
     virtual void showAbout(BytesView title, BytesView text) = 0;
+
+    // ---- Sound ----
+    // The mixer the players feed, alive as long as the platform; nullptr when no audio device
+    // could be opened (the players are then disabled and the game runs silent).
+    virtual audio::AudioEngine* audio() { return nullptr; }
+    // The players' 100 ms timer: run on the window thread (headless: on the clock, at exact
+    // times). An empty function stops it.
+    virtual void setAudioTick(std::function<void()> tick) { (void)tick; }
+    // The modal volume dialog.
+    virtual void showVolumeDialog(VolumeDialogModel& model) { (void)model; }
 };
 
 }  // namespace yv

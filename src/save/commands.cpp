@@ -7,7 +7,7 @@
 #include "save/save_folder.h"
 #include "save/save_game.h"
 #include "save/slots.h"
-#include "script/scanners.h"
+#include "script/args.h"
 
 namespace yv {
 namespace {
@@ -21,10 +21,7 @@ int32_t greyFirstPopupItem(Runtime& rt, int pos, bool grey) {
     return 1;
 }
 
-Bytes fileArgument(Runtime& rt) {
-    const StringList s = scanStringList(rt.interp, rt.interp.argText);
-    return s.given(0) ? s[0] : Bytes();
-}
+Bytes fileArgument(const Args& args) { return args.strings.given(0) ? args.strings[0] : Bytes(); }
 
 }  // namespace
 
@@ -36,38 +33,38 @@ bool setSaveMenusEnabled(Runtime& rt, bool on) {
 }
 }  // namespace save
 
-int32_t cmdSavetmp(Runtime& rt) {
+int32_t cmdSavetmp(Runtime& rt, const Args&) {
     rt.save.log.logging = 1;
     rt.save.log.add(82);
     return 1;
 }
 
-int32_t cmdNonesavetmp(Runtime& rt) {
+int32_t cmdNonesavetmp(Runtime& rt, const Args&) {
     rt.save.log.logging = 0;
     return 1;
 }
 
 // Accepted for old scripts; they do nothing.
-int32_t cmdClrsavetmp(Runtime& rt) { return rt.interp.result; }
-int32_t cmdClrsavetmpex(Runtime& rt) { return rt.interp.result; }
+int32_t cmdClrsavetmp(Runtime& rt, const Args&) { return rt.interp.result; }
+int32_t cmdClrsavetmpex(Runtime& rt, const Args&) { return rt.interp.result; }
 
-int32_t cmdSystemsave(Runtime& rt) {
+int32_t cmdSystemsave(Runtime& rt, const Args&) {
     save::writeSystemSave(rt);
     return 1;
 }
 
-int32_t cmdSystemload(Runtime& rt) {
+int32_t cmdSystemload(Runtime& rt, const Args&) {
     save::readSystemSave(rt);
     return 1;
 }
 
-int32_t cmdSave(Runtime& rt) {
-    const Bytes name = fileArgument(rt);
+int32_t cmdSave(Runtime& rt, const Args& args) {
+    const Bytes name = fileArgument(args);
     return save::saveGame(rt, save::savePath(rt, name), name) ? 1 : 0;
 }
 
-int32_t cmdLoad(Runtime& rt) {
-    const Bytes name = fileArgument(rt);
+int32_t cmdLoad(Runtime& rt, const Args& args) {
+    const Bytes name = fileArgument(args);
     const Bytes caption = utf8ToCp932("読み込みエラー");
     const std::filesystem::path file = save::savePath(rt, name);
     std::error_code ec;
@@ -83,13 +80,13 @@ int32_t cmdLoad(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdStartload(Runtime& rt) { return save::startLoad(rt) ? 1 : 0; }
+int32_t cmdStartload(Runtime& rt, const Args&) { return save::startLoad(rt) ? 1 : 0; }
 
-int32_t cmdStopsave(Runtime& rt) { return greyFirstPopupItem(rt, 0, true); }
-int32_t cmdResumesave(Runtime& rt) { return greyFirstPopupItem(rt, 0, false); }
-int32_t cmdStopload(Runtime& rt) { return greyFirstPopupItem(rt, 1, true); }
-int32_t cmdResumeload(Runtime& rt) { return greyFirstPopupItem(rt, 1, false); }
-int32_t cmdStoplog(Runtime& rt) { return greyFirstPopupItem(rt, 2, true); }
-int32_t cmdResumelog(Runtime& rt) { return greyFirstPopupItem(rt, 2, false); }
+int32_t cmdStopsave(Runtime& rt, const Args&) { return greyFirstPopupItem(rt, 0, true); }
+int32_t cmdResumesave(Runtime& rt, const Args&) { return greyFirstPopupItem(rt, 0, false); }
+int32_t cmdStopload(Runtime& rt, const Args&) { return greyFirstPopupItem(rt, 1, true); }
+int32_t cmdResumeload(Runtime& rt, const Args&) { return greyFirstPopupItem(rt, 1, false); }
+int32_t cmdStoplog(Runtime& rt, const Args&) { return greyFirstPopupItem(rt, 2, true); }
+int32_t cmdResumelog(Runtime& rt, const Args&) { return greyFirstPopupItem(rt, 2, false); }
 
 }  // namespace yv

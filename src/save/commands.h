@@ -6,23 +6,24 @@
 namespace yv {
 
 struct Runtime;
+struct Args;
 
-int32_t cmdSavetmp(Runtime& rt);
-int32_t cmdNonesavetmp(Runtime& rt);
-int32_t cmdClrsavetmp(Runtime& rt);
-int32_t cmdClrsavetmpex(Runtime& rt);
-int32_t cmdSystemsave(Runtime& rt);
-int32_t cmdSystemload(Runtime& rt);
+int32_t cmdSavetmp(Runtime& rt, const Args& args);
+int32_t cmdNonesavetmp(Runtime& rt, const Args& args);
+int32_t cmdClrsavetmp(Runtime& rt, const Args& args);
+int32_t cmdClrsavetmpex(Runtime& rt, const Args& args);
+int32_t cmdSystemsave(Runtime& rt, const Args& args);
+int32_t cmdSystemload(Runtime& rt, const Args& args);
 
-int32_t cmdSave(Runtime& rt);
-int32_t cmdLoad(Runtime& rt);
-int32_t cmdStartload(Runtime& rt);
-int32_t cmdStopsave(Runtime& rt);
-int32_t cmdResumesave(Runtime& rt);
-int32_t cmdStopload(Runtime& rt);
-int32_t cmdResumeload(Runtime& rt);
-int32_t cmdStoplog(Runtime& rt);
-int32_t cmdResumelog(Runtime& rt);
+int32_t cmdSave(Runtime& rt, const Args& args);
+int32_t cmdLoad(Runtime& rt, const Args& args);
+int32_t cmdStartload(Runtime& rt, const Args& args);
+int32_t cmdStopsave(Runtime& rt, const Args& args);
+int32_t cmdResumesave(Runtime& rt, const Args& args);
+int32_t cmdStopload(Runtime& rt, const Args& args);
+int32_t cmdResumeload(Runtime& rt, const Args& args);
+int32_t cmdStoplog(Runtime& rt, const Args& args);
+int32_t cmdResumelog(Runtime& rt, const Args& args);
 
 namespace save {
 // The "ｾｰﾌﾞ" and "ﾛｰﾄﾞ" entries of both menus greyed or enabled (as stopsave / resumesave and

@@ -239,13 +239,13 @@ private:
         case 102: {
             const Bytes name = r_.text();
             const auto f = numbers<3>();
-            if (id == 100) media::restoreWave(rt_, name, f[0], f[1], f[2]);
-            else media::restoreMidi(rt_, name, f[0], f[1], f[2]);
+            if (id == 100) media::replayWaveRecord(rt_, name, f[0], f[1], f[2]);
+            else media::replayMidiRecord(rt_, name, f[0], f[1], f[2]);
             return true;
         }
         case 104: {
             const auto f = numbers<5>();
-            media::restoreCd(rt_, f[0], f[1], f[2], f[3], f[4]);
+            media::replayCdRecord(rt_, f[0], f[1], f[2], f[3], f[4]);
             return true;
         }
         case 200: {
@@ -307,7 +307,7 @@ int32_t runCommandText(Runtime& rt, BytesView name, BytesView argText) {
     Bytes savedName = std::move(in.cmdName), savedArgs = std::move(in.argText);
     in.cmdName.assign(name);
     in.argText.assign(argText);
-    const int32_t v = dispatchCommand(rt, name);
+    const int32_t v = callCommand(rt, name, argText);
     in.cmdName = std::move(savedName);
     in.argText = std::move(savedArgs);
     return v;

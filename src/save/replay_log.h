@@ -43,10 +43,13 @@ Bytes format(int32_t id, const Fields&... fields) {
 
 class ReplayLog {
 public:
-    // Appends the record while logging is on (savetmp .. nonesavetmp).
+    // The log stops growing here: a drawing loop with logging on would otherwise add megabytes
+    // a second, and nothing reads those records (a save empties the log before writing).
+    static constexpr size_t kMaxBytes = size_t{1} << 20;
+    // Appends the record while logging is on (savetmp .. nonesavetmp) and the log has room.
     template <class... Fields>
     void add(int32_t id, const Fields&... fields) {
-        if (logging) text += record::format(id, fields...);
+        if (logging && text.size() < kMaxBytes) text += record::format(id, fields...);
     }
     Bytes text;
     int32_t logging = 0;

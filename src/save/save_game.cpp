@@ -1,16 +1,14 @@
 // Save and Load.
 #include "save/save_game.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "app/app_state.h"
 #include "core/cp932.h"
+#include "core/file_reader.h"
 #include "graphics/present.h"
 #include "media/media.h"
 #include "runtime.h"
@@ -115,9 +113,9 @@ Bytes buildSaveText(Runtime& rt) {
     t += record::format(90, kColourMarker, c.r, c.g, c.b);
     t += record::format(96, static_cast<int32_t>(rt.app.choiceBlock), tx.trapBuffer ? 1 : 0);
     t += record::format(99, tx.textBuffer ? 1 : 0);
-    t += media::waveStateRecord(rt);
-    t += media::midiStateRecord(rt);
-    t += media::cdStateRecord(rt);
+    t += media::waveRecord(rt);
+    t += media::midiRecord(rt);
+    t += media::cdRecord(rt);
     const FontRecord& f = tx.font;
     t += record::format(78, f.face, f.height, f.weight, f.strikeOut, f.italic, f.underline);
     t += record::format(97, rt.resources.archiveMode() ? 1 : 0);
@@ -187,24 +185,15 @@ bool loadGame(Runtime& rt, const fs::path& file, BytesView shownName) {
     for (int n = 2; n <= 255; ++n)
         if (rt.screens.table[static_cast<size_t>(n)].exists()) runCommandText(rt, "releaseimage", "( " + decimal(n) + " );");
 
-    Bytes data;
+    files::ReadFailure failure = files::ReadFailure::None;
+    std::optional<Bytes> read = files::readRegular(file, kMaxSaveFileBytes, &failure);
     const char* why = nullptr;
-    struct stat st {};
-    if (::stat(file.c_str(), &st) != 0) {
-        why = std::strerror(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-        why = "not a file";
-    } else if (st.st_size > kMaxSaveFileBytes) {
-        why = "too large for a saved game";
-    } else {
-        std::ifstream f(file, std::ios::binary);
-        if (!f) {
-            why = std::strerror(errno);
-        } else {
-            data.resize(static_cast<size_t>(st.st_size));
-            f.read(data.data(), static_cast<std::streamsize>(data.size()));
-            data.resize(static_cast<size_t>(std::max<std::streamsize>(f.gcount(), 0)));
-            if (f.bad()) why = "read error";
+    if (!read) {
+        switch (failure) {
+        case files::ReadFailure::Missing: why = "no such file"; break;
+        case files::ReadFailure::NotRegular: why = "not a file"; break;
+        case files::ReadFailure::TooLarge: why = "too large for a saved game"; break;
+        default: why = errno ? std::strerror(errno) : "read error"; break;
         }
     }
     if (why) {
@@ -213,7 +202,7 @@ bool loadGame(Runtime& rt, const fs::path& file, BytesView shownName) {
         in.suspended = wasSuspended;
         return false;
     }
-    restoreFromBytes(rt, data);
+    restoreFromBytes(rt, *read);
     rt.save.justLoaded = 1;
     setSaveMenusEnabled(rt, true);
     rt.messageBox(utf8ToCp932("Loadに成功しました。\n"), "", MsgButtons::Ok, MsgIcon::None);

@@ -28,8 +28,7 @@ struct SlotRequest {
 
 struct SaveState {
     ReplayLog log;
-    // One record each, rewritten by every request to that player.
-    Bytes waveRecord, midiRecord, cdRecord;
+    // The audio state records (100, 102, 104) are kept by the players: media::waveRecord() ...
     std::atomic<int32_t> loadRequested{0};
     Bytes loadFile;
     // Set by a load; the statement that loaded leaves the read position where the load put it.

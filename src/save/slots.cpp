@@ -58,8 +58,17 @@ void requestSlot(Runtime& rt, SlotRequest request) {
         rt.save.justLoaded = 0;
         return;
     }
+    {
+        std::lock_guard lock(rt.save.requestMutex);
+        rt.save.slotRequests.push_back(request);
+    }
+    // A halted interpreter sleeps until something wakes it: a load after the end must still run.
+    rt.interp.wake.notify();
+}
+
+bool slotRequested(Runtime& rt) {
     std::lock_guard lock(rt.save.requestMutex);
-    rt.save.slotRequests.push_back(request);
+    return !rt.save.slotRequests.empty();
 }
 
 void serveSlotRequests(Runtime& rt) {

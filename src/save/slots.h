@@ -26,6 +26,8 @@ void loadFromSlot(Runtime& rt, int slot);
 // step, or at once when no interpreter thread runs (the script has ended).
 void requestSlot(Runtime& rt, SlotRequest request);
 // The interpreter thread carries out the picks waiting for it.
+// Whether a request waits to be served (the halted interpreter wakes for it).
+bool slotRequested(Runtime& rt);
 void serveSlotRequests(Runtime& rt);
 
 // startload: the load dialog; true when a load was requested for the end of this step.

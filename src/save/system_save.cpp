@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "core/cp932.h"
+#include "core/file_reader.h"
 #include "runtime.h"
 #include "save/save_folder.h"
 #include "save/save_state.h"
@@ -49,9 +50,10 @@ bool writeSystemSave(Runtime& rt) {
 }
 
 void readSystemSave(Runtime& rt) {
-    std::ifstream in(systemDatPath(rt), std::ios::binary);
-    if (!in) return;
-    Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // A system.dat is a few kilobytes; anything far larger is not one.
+    auto file = files::readRegular(systemDatPath(rt), int64_t{16} << 20);
+    if (!file) return;
+    Bytes data = std::move(*file);
     const size_t zero = data.find('\0');
     if (zero != Bytes::npos) data.resize(zero);
     if (data.empty()) return;

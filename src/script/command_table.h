@@ -5,12 +5,13 @@
 #include <span>
 
 #include "core/bytes.h"
+#include "script/args.h"
 
 namespace yv {
 
 struct Runtime;
 
-using Handler = int32_t (*)(Runtime&);
+using Handler = int32_t (*)(Runtime&, const Args&);
 
 enum ResultPolicy : uint8_t {
     kStored,  // the handler's value becomes the integer result
@@ -19,19 +20,24 @@ enum ResultPolicy : uint8_t {
 
 struct CommandRow {
     const char* name;
+    Takes takes;          // what is evaluated from the argument text before the handler runs
     ResultPolicy result;
-    bool setsString;  // also sets the string result
-    Handler handler;  // nullptr: not built yet, does nothing and keeps the previous result
+    Handler handler;      // nullptr: not built yet, does nothing and keeps the previous result
     const char* meaning;
 };
 
 std::span<const CommandRow> commandTable();
 
-// Finds the command by name (without regard to case) among the rows of its first letter, runs
-// it and stores its value as the policy says. An unknown name does nothing and returns 1.
-int32_t dispatchCommand(Runtime& rt, BytesView name);
-
-// The row of a command, or nullptr.
+// The row of a command (name without regard to case, among the rows of its first letter), or
+// nullptr.
 const CommandRow* findCommand(BytesView name);
+
+// Runs a command by name with the given argument text, as a script statement does: evaluates
+// what the command takes, runs its handler and stores its value as the policy says. An unknown
+// name or a command not built yet evaluates nothing, does nothing and returns 1.
+int32_t callCommand(Runtime& rt, BytesView name, BytesView argText);
+
+// The same for a row already found.
+int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText);
 
 }  // namespace yv

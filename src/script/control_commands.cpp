@@ -6,8 +6,8 @@
 
 #include "core/cp932.h"
 #include "runtime.h"
-#include "script/interpreter.h"
-#include "script/scanners.h"
+#include "script/args.h"
+#include "script/jumps.h"
 
 namespace yv {
 namespace {
@@ -115,100 +115,30 @@ void skipBody(Runtime& rt) {
     }
 }
 
-void afterJump(Interp& in, int32_t labelPos) {
-    in.pos = labelPos;
-    if (in.blocks.opened > 0 && in.blocks.depth >= in.blocks.opened) in.blocks.depth -= in.blocks.opened;
-}
-
-// Finds the label in the loaded text (file ";") or in the named file, whose text then replaces
-// the script text; 0 when not found or unreadable.
-int32_t findIn(Runtime& rt, const Bytes& label, const Bytes& file) {
-    Interp& in = rt.interp;
-    if (file == ";") return in.script->findLabel(label);
-    ScriptPtr src = interp::loadScript(rt, file);
-    if (!src) return 0;
-    const int32_t at = src->findLabel(label);
-    if (at > 0) in.script = std::move(src);
-    return at;
-}
-
 }  // namespace
 
-int32_t cmdIf(Runtime& rt) {
+int32_t cmdIf(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const IntList c = scanConditionList(rt, in.argText);
+    const IntList& c = args.conditions;
     in.blocks.opened = 0;
     if (!evaluateCondition(c)) skipBody(rt);
     rt.save.log.add(71, c[0], c[1], c[2], c[3]);
     return 1;
 }
 
-int32_t jumpGoto(Runtime& rt, const Bytes& label, const Bytes& file) {
-    Interp& in = rt.interp;
-    in.scriptName = file;  // switched whatever the outcome
-    rt.save.log.add(62, label, file);
-    if (!label.empty() && label[0] == ';') return 0;
-    const int32_t at = findIn(rt, label, file);
-    if (at > 0) afterJump(in, at);
-    return at;
+int32_t cmdGoto(Runtime& rt, const Args& args) {
+    const StringList& s = args.strings;
+    const Bytes file = s.given(1) ? s[1] : rt.interp.scriptName;
+    return interp::jump(rt, s[0], file);
 }
 
-int32_t cmdGoto(Runtime& rt) {
-    Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
-    const Bytes file = s.given(1) ? s[1] : in.scriptName;
-    return jumpGoto(rt, s[0], file);
+int32_t cmdGosub(Runtime& rt, const Args& args) {
+    return interp::call(rt, args.strings[0], args.strings[1], args.ints[0], args.ints[1]);
 }
 
-int32_t cmdGosub(Runtime& rt) {
-    Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
-    const StringList s = scanStringList(in, in.argText);
-    const int32_t mode = iv[0];
-    const bool posGiven = iv.given(1);
-    // Mode 1 returns onto this statement; every other mode continues after it.
-    const int32_t ret = mode == 1 ? in.stmtStart - 1 : (posGiven ? iv[1] : in.pos);
-    CallStack& cs = in.calls;
-    if (cs.depth < 0 || cs.depth >= kStackSize) return 0;  // deeper nesting is refused
-    cs.file[static_cast<size_t>(cs.depth)] = in.scriptName;
-    cs.pos[static_cast<size_t>(cs.depth)] = ret;
-    Bytes file = s[1];
-    if (file.empty())
-        file = in.scriptName;
-    else if (file[0] == ';')
-        file = ";";
-    const Bytes& label = s[0];
-    const int32_t at = findIn(rt, label, file);
-    if (at <= 0) return 0;
-    ++cs.depth;
-    in.scriptName = file;
-    rt.save.log.add(61, label, file, mode, mode == 1 ? in.pos : ret, in.stmtStart);
-    afterJump(in, at);
-    return at;
-}
+int32_t cmdReturn(Runtime& rt, const Args&) { return interp::returnFromCall(rt); }
 
-int32_t cmdReturn(Runtime& rt) {
-    Interp& in = rt.interp;
-    CallStack& cs = in.calls;
-    if (cs.depth <= 0) return 1;
-    const size_t top = static_cast<size_t>(cs.depth - 1);
-    const Bytes file = cs.file[top];
-    if (file == ";") return 1;  // names no file: a call made without one cannot return
-    ScriptPtr src = interp::loadScript(rt, file);
-    if (!src) return 1;
-    in.scriptName = file;
-    in.script = std::move(src);
-    in.pos = cs.pos[top];
-    cs.file[top].clear();
-    cs.pos[top] = 0;
-    --cs.depth;
-    rt.save.log.add(63);
-    choices::onReturn(rt, cs.depth);
-    text::onReturn(rt, cs.depth);
-    return 1;
-}
-
-int32_t cmdEnd(Runtime& rt) {
+int32_t cmdEnd(Runtime& rt, const Args&) {
     Interp& in = rt.interp;
     in.halt = 1;
     in.running = 0;
@@ -218,36 +148,32 @@ int32_t cmdEnd(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdBreakapp(Runtime& rt) {
+int32_t cmdBreakapp(Runtime& rt, const Args&) {
     rt.interp.halt = 1;
     rt.platform.requestClose();
     return rt.interp.result;
 }
 
-int32_t cmdWait(Runtime& rt) {
+int32_t cmdWait(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
     in.wait.reset();
-    in.wait.waitMs = iv[0];
+    in.wait.waitMs = args.ints[0];
     return 1;
 }
 
-int32_t cmdLoop(Runtime& rt) {
-    (void)scanIntList(rt.interp, rt.interp.argText);
-    return 1;
-}
+// Its arguments are evaluated (the row asks for the integer list) and nothing else is done.
+int32_t cmdLoop(Runtime&, const Args&) { return 1; }
 
-int32_t cmdInt(Runtime& rt) {
-    Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
-    in.strResult = s[0];
+int32_t cmdInt(Runtime& rt, const Args& args) {
+    const StringList& s = args.strings;
+    rt.interp.strResult = s[0];
     return leadingInt(s[0]);
 }
 
-int32_t cmdCstring(Runtime& rt) {
+int32_t cmdCstring(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
-    const StringList s = scanStringList(in, in.argText);
+    const IntList& iv = args.ints;
+    const StringList& s = args.strings;
     if (!s[0].empty() && s[0][0] == ';') {
         in.strResult = decimal(iv[0]);
         return iv[0];

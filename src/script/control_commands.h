@@ -4,25 +4,20 @@
 
 #include <cstdint>
 
-#include "core/bytes.h"
-
 namespace yv {
 
 struct Runtime;
+struct Args;
 
-int32_t cmdIf(Runtime& rt);
-int32_t cmdGoto(Runtime& rt);
-int32_t cmdGosub(Runtime& rt);
-int32_t cmdReturn(Runtime& rt);
-int32_t cmdEnd(Runtime& rt);
-int32_t cmdBreakapp(Runtime& rt);
-int32_t cmdWait(Runtime& rt);
-int32_t cmdLoop(Runtime& rt);
-int32_t cmdInt(Runtime& rt);
-int32_t cmdCstring(Runtime& rt);
-
-// Jumps shared with the inline commands of message text and with mouse traps.
-// goto: returns the label's position or 0.
-int32_t jumpGoto(Runtime& rt, const Bytes& label, const Bytes& file);
+int32_t cmdIf(Runtime& rt, const Args& args);
+int32_t cmdGoto(Runtime& rt, const Args& args);
+int32_t cmdGosub(Runtime& rt, const Args& args);
+int32_t cmdReturn(Runtime& rt, const Args& args);
+int32_t cmdEnd(Runtime& rt, const Args& args);
+int32_t cmdBreakapp(Runtime& rt, const Args& args);
+int32_t cmdWait(Runtime& rt, const Args& args);
+int32_t cmdLoop(Runtime& rt, const Args& args);
+int32_t cmdInt(Runtime& rt, const Args& args);
+int32_t cmdCstring(Runtime& rt, const Args& args);
 
 }  // namespace yv

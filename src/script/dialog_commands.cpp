@@ -1,11 +1,13 @@
 // The message box, the two text-entry boxes and starting other programs.
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <unistd.h>
 
 #include "core/cp932.h"
 #include "runtime.h"
-#include "script/scanners.h"
-#include "script/utility_commands.h"
+#include "script/args.h"
+#include "script/dialog_commands.h"
 
 namespace fs = std::filesystem;
 
@@ -50,8 +52,13 @@ Bytes cutBytes(BytesView s, size_t n) {
     return Bytes(s.substr(0, cut));
 }
 
-bool looksLikeAddress(BytesView s) {
-    return s.find("://") != BytesView::npos || s.rfind("mailto:", 0) == 0 || s.rfind("www.", 0) == 0;
+// Web addresses exec may open; "www." is taken as an http address.
+std::optional<std::string> webAddress(BytesView s) {
+    const Bytes lower = lowerAscii(s);
+    for (const char* scheme : {"http://", "https://", "mailto:"})
+        if (BytesView(lower).rfind(scheme, 0) == 0) return cp932ToUtf8(s);
+    if (BytesView(lower).rfind("www.", 0) == 0) return "http://" + cp932ToUtf8(s);
+    return std::nullopt;
 }
 
 bool inSearchPath(const std::string& program) {
@@ -69,33 +76,68 @@ bool inSearchPath(const std::string& program) {
     return false;
 }
 
-// Modes 0 and 2: the shell's number for opening the target as a double-click would.
-int shellOpen(Runtime& rt, BytesView target) {
-    if (looksLikeAddress(target)) return rt.platform.openWithShell(cp932ToUtf8(target), rt.gameDir);
-    if (auto p = rt.resources.paths().find(target)) {
-        std::error_code ec;
-        if (fs::is_regular_file(*p, ec) && ::access(p->c_str(), X_OK) == 0)  // a program starts
-            return rt.platform.startProcess({p->string()}, rt.gameDir, false) ? 42 : 11;
-        return rt.platform.openWithShell(p->string(), rt.gameDir);
-    }
-    const std::vector<Bytes> parts = PathResolver::split(target);
-    if (parts.size() == 1 && inSearchPath(cp932ToUtf8(parts[0])))
-        return rt.platform.startProcess({cp932ToUtf8(parts[0])}, rt.gameDir, false) ? 42 : 0;
-    if (parts.size() > 1) {
-        Bytes dir = (!target.empty() && target[0] == '/') ? "/" : "";
-        for (size_t i = 0; i + 1 < parts.size(); ++i) dir += parts[i] + "/";
-        if (!rt.resources.paths().find(dir)) return 3;  // the path is not found
-    }
-    return 2;  // the file is not found
+// Whether `p` is a document or folder of the game folder the desktop may open: inside the
+// game folder once links are followed, and nothing the opener could run (no execute bit, no
+// desktop entry).
+bool openableDocument(const fs::path& gameDir, const fs::path& p) {
+    std::error_code ec;
+    const fs::path real = fs::canonical(p, ec);
+    if (ec) return false;
+    const fs::path root = fs::canonical(gameDir, ec);
+    if (ec) return false;
+    auto q = real.begin();
+    for (auto r = root.begin(); r != root.end(); ++r, ++q)
+        if (q == real.end() || *q != *r) return false;
+    const fs::file_status st = fs::status(real, ec);
+    if (ec) return false;
+    if (fs::is_directory(st)) return true;
+    if (!fs::is_regular_file(st)) return false;
+    using fs::perms;
+    if ((st.permissions() & (perms::owner_exec | perms::group_exec | perms::others_exec)) != perms::none)
+        return false;
+    return lowerAscii(real.extension().string()) != ".desktop";
 }
 
-// Modes 1 and 3 (and the others): the command line's words, each that names something in the
-// game folder replaced by its real path.
-std::vector<std::string> commandWords(Runtime& rt, BytesView line) {
-    std::vector<std::string> words = os::splitCommandLine(cp932ToUtf8(line));
-    for (std::string& w : words)
-        if (auto p = rt.resources.paths().find(utf8ToCp932(w))) w = p->string();
-    return words;
+void sayRefused(BytesView target) {
+    std::fprintf(stderr,
+                 "exec: not opened: %s (only web addresses and the game's own documents and folders are "
+                 "opened; no program is started)\n",
+                 cp932ToUtf8(target).c_str());
+}
+
+// The shell's number for opening the target as a double-click would, restricted for safety:
+// a web address, or a document or folder of the game folder, each through the desktop's
+// opener after the player agrees; never a program. 5 (access denied) when refused or
+// declined, which exec reports as a failure without a message.
+int shellOpen(Runtime& rt, BytesView target) {
+    std::string what;
+    if (auto address = webAddress(target)) {
+        what = *address;
+    } else if (auto p = rt.resources.paths().find(target)) {
+        if (!openableDocument(rt.gameDir, *p)) {
+            sayRefused(target);
+            return 5;
+        }
+        what = p->string();
+    } else {
+        const std::vector<Bytes> parts = PathResolver::split(target);
+        if (parts.size() == 1 && inSearchPath(cp932ToUtf8(parts[0]))) {
+            sayRefused(target);  // a program by name
+            return 5;
+        }
+        if (parts.size() > 1) {
+            Bytes dir = (!target.empty() && target[0] == '/') ? "/" : "";
+            for (size_t i = 0; i + 1 < parts.size(); ++i) dir += parts[i] + "/";
+            if (!rt.resources.paths().find(dir)) return 3;  // the path is not found
+        }
+        return 2;  // the file is not found
+    }
+    // A headless run only logs what it would open (the platform's opener does).
+    if (!rt.platform.headless()) {
+        const Bytes question = utf8ToCp932("次を開きます。よろしいですか？\n\n" + what);
+        if (rt.messageBox(question, "", MsgButtons::YesNo, MsgIcon::Question) != kIdYes) return 5;
+    }
+    return rt.platform.openWithShell(what, rt.gameDir);
 }
 
 }  // namespace
@@ -120,10 +162,9 @@ bool onlyDoubleByte(BytesView e) {
 
 }  // namespace util
 
-int32_t cmdMessagebox(Runtime& rt) {
-    Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
-    const IntList iv = scanIntList(in, in.argText);
+int32_t cmdMessagebox(Runtime& rt, const Args& args) {
+    const StringList& s = args.strings;
+    const IntList& iv = args.ints;
     const Bytes caption = (!s[1].empty() && s[1][0] == ';') ? Bytes() : s[1];
     const int32_t set = iv.given(0) ? iv[0] : 1;
     MsgButtons buttons = MsgButtons::Ok;  // also for button sets outside 0..5
@@ -131,10 +172,10 @@ int32_t cmdMessagebox(Runtime& rt) {
     return rt.messageBox(util::applyMessageEscapes(s[0]), caption, buttons, MsgIcon::None);
 }
 
-int32_t cmdInputbox(Runtime& rt) {
+int32_t cmdInputbox(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
-    const IntList c = scanConditionList(rt, in.argText);
+    const StringList& s = args.strings;
+    const IntList& c = args.conditions;
     auto missing = [&](size_t i) { return !s[i].empty() && s[i][0] == ';'; };
     InputBoxRequest r;
     r.prompt = s[0];
@@ -171,10 +212,10 @@ int32_t cmdInputbox(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdInputbox2(Runtime& rt) {
+int32_t cmdInputbox2(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
-    const IntList c = scanConditionList(rt, in.argText);
+    const StringList& s = args.strings;
+    const IntList& c = args.conditions;
     InputBox2Request r;
     r.title = s[0];
     for (size_t k = 0; k < 4; ++k) {
@@ -207,14 +248,16 @@ int32_t cmdInputbox2(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdExec(Runtime& rt) {
+int32_t cmdExec(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
-    const IntList iv = scanIntList(in, in.argText);
+    const StringList& s = args.strings;
+    const IntList& iv = args.ints;
     const int32_t mode = iv.given(0) ? iv[0] : 0;
     if (mode == 2 || mode == 3) rt.platform.minimizeWindow();
-    if (mode == 0 || mode == 2) {
-        const int number = shellOpen(rt, s[0]);
+    {
+        // Modes 1 and 3 once started command lines; for safety every mode now opens, as mode 0
+        // does, only addresses and the game's documents (and so does not wait).
+        const int number = shellOpen(rt, mode == 1 || mode == 3 ? cutBytes(s[0], 259) : Bytes(s[0]));
         int code = number;
         const char* message = nullptr;
         switch (number) {
@@ -230,10 +273,6 @@ int32_t cmdExec(Runtime& rt) {
         }
         return code > 5 ? 1 : 0;
     }
-    const std::vector<std::string> words = commandWords(rt, cutBytes(s[0], 259));
-    // Modes 1 and 3 wait for the program; any other mode starts it and goes on.
-    const bool wait = mode == 1 || mode == 3;
-    return rt.platform.startProcess(words, rt.gameDir, wait) ? 1 : 0;
 }
 
 }  // namespace yv

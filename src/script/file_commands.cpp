@@ -1,13 +1,14 @@
 // File and folder commands. Names from scripts are found as resources are: without regard to
 // case and with '\' separators, relative to the game folder.
 #include <cstdio>
-#include <fstream>
+#include <unistd.h>
 
 #include "core/cp932.h"
+#include "core/file_reader.h"
 #include "core/os.h"
 #include "runtime.h"
-#include "script/scanners.h"
-#include "script/utility_commands.h"
+#include "script/args.h"
+#include "script/file_commands.h"
 
 namespace fs = std::filesystem;
 
@@ -90,10 +91,9 @@ Bytes systemFolder(const Runtime& rt) { return ensureFolder(rt.gameDir / "window
 
 }  // namespace util
 
-int32_t cmdCopyfile(Runtime& rt) {
-    Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
-    const IntList iv = scanIntList(in, in.argText);
+int32_t cmdCopyfile(Runtime& rt, const Args& args) {
+    const StringList& s = args.strings;
+    const IntList& iv = args.ints;
     const bool failIfExists = iv.given(0) && iv[0] != 0;
     if (!s.given(0) || !s.given(1)) return 0;
     auto from = rt.resources.paths().find(s[0]);
@@ -108,9 +108,8 @@ int32_t cmdCopyfile(Runtime& rt) {
     return ec ? 0 : 1;
 }
 
-int32_t cmdDeletefile(Runtime& rt) {
-    Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
+int32_t cmdDeletefile(Runtime& rt, const Args& args) {
+    const StringList& s = args.strings;
     if (!s.given(0)) return 0;
     auto p = rt.resources.paths().find(s[0]);
     std::error_code ec;
@@ -120,9 +119,8 @@ int32_t cmdDeletefile(Runtime& rt) {
     return removed ? 1 : 0;
 }
 
-int32_t cmdRename(Runtime& rt) {
-    Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
+int32_t cmdRename(Runtime& rt, const Args& args) {
+    const StringList& s = args.strings;
     if (!s.given(0) || !s.given(1)) return 0;
     auto from = rt.resources.paths().find(s[0]);
     if (!from) return 0;
@@ -135,21 +133,25 @@ int32_t cmdRename(Runtime& rt) {
     return 0;
 }
 
-int32_t cmdFindfile(Runtime& rt) {
+int32_t cmdFindfile(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
+    const StringList& s = args.strings;
     in.strResult = s[0];
     if (!s.given(0)) return 0;
     return anyMatch(rt, s[0]) ? 1 : 0;
 }
 
-int32_t cmdGetfiletime(Runtime& rt) {
+int32_t cmdGetfiletime(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
+    const StringList& s = args.strings;
     in.strResult = "----/--/-- --:--:--";
     if (!s.given(0)) return 0;
     auto p = rt.resources.paths().find(s[0]);
-    if (!p || !isRegular(*p) || !std::ifstream(*p, std::ios::binary)) return 0;
+    if (!p || !isRegular(*p)) return 0;
+    // Readable, and still a regular file when opened (never waits on a FIFO put in its place).
+    const int fd = files::openRegular(*p);
+    if (fd < 0) return 0;
+    ::close(fd);
     auto t = os::fileCreationTime(*p);
     if (!t) return 0;
     char buf[64];
@@ -159,22 +161,22 @@ int32_t cmdGetfiletime(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdGetcurrentdirectry(Runtime& rt) {
+int32_t cmdGetcurrentdirectry(Runtime& rt, const Args&) {
     rt.interp.strResult = rt.startFolder;
     return 1;
 }
 
-int32_t cmdGetmydocdirectry(Runtime& rt) {
+int32_t cmdGetmydocdirectry(Runtime& rt, const Args&) {
     rt.interp.strResult = utf8ToCp932(rt.platform.documentsFolder());
     return 1;
 }
 
-int32_t cmdGetwindowsdirectry(Runtime& rt) {
+int32_t cmdGetwindowsdirectry(Runtime& rt, const Args&) {
     rt.interp.strResult = util::windowsFolder(rt);
     return 1;
 }
 
-int32_t cmdGetsystemdirectry(Runtime& rt) {
+int32_t cmdGetsystemdirectry(Runtime& rt, const Args&) {
     rt.interp.strResult = util::systemFolder(rt);
     return 1;
 }

@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/clock.h"
 #include "script/script_source.h"
 
 namespace yv {
+
+struct Runtime;
 
 constexpr int32_t kEndMarker = -214748364;      // closes an integer list; "argument not given"
 constexpr int32_t kColourMarker = -200010001;   // the item rgb( produces
@@ -80,15 +83,18 @@ struct Interp {
     // Results of the last command.
     int32_t result = 0;
     Bytes strResult;
-    int32_t pendingIndex = -1;
-    int32_t pendingKind = 0;  // 0 none, 1 integer variable, 2 string variable
 
-    // Flags shared with the window thread.
-    std::atomic<int32_t> running{0};
-    std::atomic<int32_t> suspended{0};
-    std::atomic<int32_t> threadActive{0};
-    std::atomic<int32_t> stepsEnabled{0};
-    std::atomic<int32_t> halt{0};
+    // Flags shared with the window thread. Those the interpreter thread waits on notify `wake`
+    // when stored, so its idle waits and its pacing sleep end at once when they change.
+    WakeSignal wake;
+    WakeFlag running{wake, 0};
+    WakeFlag suspended{wake, 0};
+    WakeFlag threadActive{wake, 0};
+    WakeFlag stepsEnabled{wake, 0};
+    WakeFlag halt{wake, 0};
+    // Set once by the close sequence (window close, Escape, a signal, the time limit): every
+    // sleep of the interpreter ends at once and stays short from then on.
+    WakeFlag closing{wake, 0};
     std::atomic<int32_t> leftClick{0};
     std::atomic<int32_t> rightClick{0};
     std::atomic<int32_t> clickWaitMode{0};  // mouseclickwait: 1 left, 2 right, 3 no click ends it
@@ -107,6 +113,10 @@ struct Interp {
     CallStack calls;
     BlockStack blocks;
     WaitGate wait;
+
+    // Told when a return has taken the call stack down to `depth`: a message or a mouse trap
+    // that waits for its subroutine resumes then. Set by the Runtime, which knows who waits.
+    void (*onReturn)(Runtime& rt, int32_t depth) = nullptr;
 
     // The string scanner's inline-command flag survives between calls.
     bool inlineCommandFlag = false;

@@ -2,7 +2,6 @@
 #include "script/interpreter.h"
 
 #include <algorithm>
-#include <thread>
 #include <unordered_map>
 
 #include "core/cp932.h"
@@ -56,7 +55,7 @@ void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingK
     }
     in.argText += ';';
 
-    dispatchCommand(rt, in.cmdName);
+    callCommand(rt, in.cmdName, in.argText);
     // A game was loaded: the read position is the loaded statement, which runs next.
     if (rt.save.justLoaded) return;
 
@@ -256,25 +255,31 @@ void threadLoop(Runtime& rt) {
     in.running = 1;
     in.threadActive = 1;
     in.suspended = 0;
+    // Halted for good (after end or breakapp, until the window closes); a volume fade still
+    // runs its slots.
+    auto halted = [&] { return in.halt && !rt.media.volumeFading; };
     while (in.running) {
         if (in.suspended || !in.stepsEnabled) {
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
+            // Start-up, a display-mode switch: the window thread lets the steps run again.
+            in.wake.wait([&] { return !in.running || (!in.suspended && in.stepsEnabled); });
             continue;
         }
         // Slot saves and loads picked in the menus run here, between two steps.
         save::serveSlotRequests(rt);
         const double start = clock.nowPreciseMs();
         step(rt);
-        if (in.halt && !rt.media.volumeFading) {
-            // Nothing runs while halted (after end or breakapp, until the window closes): the
-            // game's clock need not move, and a manual clock must not race ahead to a time limit.
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (halted()) {
+            // Nothing runs while halted: the game's clock need not move, and a manual clock
+            // must not race ahead to a time limit. A save or load picked in the menus is still
+            // served.
+            in.wake.wait([&] { return !in.running || !in.halt || save::slotRequested(rt); });
             continue;
         }
         const double pacing = in.pacingMs.load();
         if (pacing > 0) {
             const double left = pacing - (clock.nowPreciseMs() - start);
-            if (left > 0) clock.sleepMs(left);
+            // A close (halt) or a stop ends the pause at once.
+            if (left > 0) clock.waitFor(left, in.wake, [&] { return !in.running || halted(); });
         } else {
             clock.freeRun();
         }
@@ -284,9 +289,10 @@ void threadLoop(Runtime& rt) {
 }
 
 void stop(Runtime& rt) {
+    rt.interp.closing = 1;  // ends a sleep in progress
     rt.interp.suspended = 0;
     rt.interp.running = 0;
-    while (rt.interp.threadActive) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    rt.interp.wake.wait([&] { return !rt.interp.threadActive; });
 }
 
 }  // namespace yv::interp

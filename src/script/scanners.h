@@ -22,6 +22,12 @@ struct IntList {
         if (n < kStackSize) v[static_cast<size_t>(n++)] = x;  // excess arguments are ignored
     }
     bool given(size_t i) const { return (*this)[i] != kEndMarker; }
+    // How many leading arguments were given (up to the first missing one).
+    int givenCount() const {
+        int k = 0;
+        while (k < n && v[static_cast<size_t>(k)] != kEndMarker) ++k;
+        return k;
+    }
 };
 
 // Strings of the argument text; the slot after the last holds ";", later slots are empty.

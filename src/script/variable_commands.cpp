@@ -3,8 +3,8 @@
 #include <ctime>
 
 #include "runtime.h"
-#include "script/scanners.h"
-#include "script/utility_commands.h"
+#include "script/args.h"
+#include "script/variable_commands.h"
 
 namespace yv {
 namespace {
@@ -30,16 +30,16 @@ bool isVarLetter(const Bytes& s) {
 
 }  // namespace
 
-int32_t cmdGetyear(Runtime& rt) { return timeField(rt, &os::LocalTime::year, "%04d"); }
-int32_t cmdGetmonth(Runtime& rt) { return timeField(rt, &os::LocalTime::month, "%02d"); }
-int32_t cmdGetday(Runtime& rt) { return timeField(rt, &os::LocalTime::day, "%02d"); }
-int32_t cmdGethour(Runtime& rt) { return timeField(rt, &os::LocalTime::hour, "%02d"); }
-int32_t cmdGetminute(Runtime& rt) { return timeField(rt, &os::LocalTime::minute, "%02d"); }
-int32_t cmdGetsecond(Runtime& rt) { return timeField(rt, &os::LocalTime::second, "%02d"); }
+int32_t cmdGetyear(Runtime& rt, const Args&) { return timeField(rt, &os::LocalTime::year, "%04d"); }
+int32_t cmdGetmonth(Runtime& rt, const Args&) { return timeField(rt, &os::LocalTime::month, "%02d"); }
+int32_t cmdGetday(Runtime& rt, const Args&) { return timeField(rt, &os::LocalTime::day, "%02d"); }
+int32_t cmdGethour(Runtime& rt, const Args&) { return timeField(rt, &os::LocalTime::hour, "%02d"); }
+int32_t cmdGetminute(Runtime& rt, const Args&) { return timeField(rt, &os::LocalTime::minute, "%02d"); }
+int32_t cmdGetsecond(Runtime& rt, const Args&) { return timeField(rt, &os::LocalTime::second, "%02d"); }
 
-int32_t cmdGetrand(Runtime& rt) {
+int32_t cmdGetrand(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
+    const IntList& iv = args.ints;
     if (!in.randSeeded) {
         in.randState = static_cast<uint32_t>(std::time(nullptr));
         in.randSeeded = true;
@@ -60,25 +60,24 @@ int32_t cmdGetrand(Runtime& rt) {
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v)));
 }
 
-int32_t cmdGetstrlen(Runtime& rt) {
-    const StringList s = scanStringList(rt.interp, rt.interp.argText);
+int32_t cmdGetstrlen(Runtime&, const Args& args) {
+    const StringList& s = args.strings;
     return static_cast<int32_t>(s[0].size());
 }
 
-int32_t cmdMemcmp(Runtime& rt) {
-    Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
-    const StringList s = scanStringList(in, in.argText);
+int32_t cmdMemcmp(Runtime& rt, const Args& args) {
+    const IntList& iv = args.ints;
+    const StringList& s = args.strings;
     rt.save.log.add(75, iv[0], iv[1], s[0], s[1]);
     if (!iv.given(0) || !iv.given(1)) return s[0] == s[1] ? 1 : 0;
     return iv[0] == iv[1] ? 1 : 0;
 }
 
-int32_t cmdMemoryset(Runtime& rt) {
+int32_t cmdMemoryset(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
-    const StringList names = scanNameList(in.argText);
-    const StringList s = scanStringList(in, in.argText);
+    const IntList& iv = args.ints;
+    const StringList& names = args.names;
+    const StringList& s = args.strings;
     rt.save.log.add(74, iv[0], iv[1], iv[2], names[0], names[1], s[2]);
     const int64_t first = iv[0], last = iv[1];
     if (!iv.given(1)) {
@@ -100,9 +99,9 @@ int32_t cmdMemoryset(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdZeromemory(Runtime& rt) {
+int32_t cmdZeromemory(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
+    const IntList& iv = args.ints;
     rt.save.log.add(84, iv[0], iv[1]);
     const int64_t first = iv[0], last = iv[1];
     for (int64_t k = std::max<int64_t>(first, 0); k <= std::min<int64_t>(last, kIntVarCount - 1); ++k)

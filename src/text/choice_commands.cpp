@@ -5,7 +5,7 @@
 
 #include "app/app_state.h"
 #include "runtime.h"
-#include "script/scanners.h"
+#include "script/args.h"
 #include "script/script_source.h"
 #include "text/choices.h"
 
@@ -69,9 +69,9 @@ bool takeFollowingBlock(Interp& in, Bytes& out) {
     return false;
 }
 
-int32_t clickEvent(Runtime& rt, bool useGoto, bool imageMode) {
+int32_t clickEvent(Runtime& rt, const Args& args, bool useGoto, bool imageMode) {
     Interp& in = rt.interp;
-    const StringList s = scanStringList(in, in.argText);
+    const StringList& s = args.strings;
     Bytes list;
     if (s.given(0)) {
         auto data = rt.resources.read(s[0]);
@@ -85,12 +85,11 @@ int32_t clickEvent(Runtime& rt, bool useGoto, bool imageMode) {
 
 }  // namespace
 
-int32_t cmdSelect(Runtime& rt) { return startBlock(rt, false); }
-int32_t cmdSelectex(Runtime& rt) { return startBlock(rt, true); }
+int32_t cmdSelect(Runtime& rt, const Args&) { return startBlock(rt, false); }
+int32_t cmdSelectex(Runtime& rt, const Args&) { return startBlock(rt, true); }
 
-int32_t cmdSelectcolor(Runtime& rt) {
-    Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
+int32_t cmdSelectcolor(Runtime& rt, const Args& args) {
+    const IntList& iv = args.ints;
     Rgb c{0, 0, 20};
     if (iv[0] == kColourMarker) {
         auto ch = [&](size_t i) { return static_cast<uint8_t>(std::clamp(iv.given(i) ? iv[i] : 0, 0, 255)); };
@@ -101,24 +100,24 @@ int32_t cmdSelectcolor(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdMouseclickevent(Runtime& rt) { return clickEvent(rt, false, false); }
-int32_t cmdMouseclickeventex(Runtime& rt) { return clickEvent(rt, true, false); }
-int32_t cmdMouseimageclickevent(Runtime& rt) { return clickEvent(rt, false, true); }
-int32_t cmdMouseimageclickeventex(Runtime& rt) { return clickEvent(rt, true, true); }
+int32_t cmdMouseclickevent(Runtime& rt, const Args& args) { return clickEvent(rt, args, false, false); }
+int32_t cmdMouseclickeventex(Runtime& rt, const Args& args) { return clickEvent(rt, args, true, false); }
+int32_t cmdMouseimageclickevent(Runtime& rt, const Args& args) { return clickEvent(rt, args, false, true); }
+int32_t cmdMouseimageclickeventex(Runtime& rt, const Args& args) { return clickEvent(rt, args, true, true); }
 
-int32_t cmdMouseclickwait(Runtime& rt) {
+int32_t cmdMouseclickwait(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
+    const IntList& iv = args.ints;
     const int32_t mode = iv.given(0) ? iv[0] : 0;
     // Any mode but 1 and 2 waits on, whatever is clicked.
     in.clickWaitMode = (mode == 1 || mode == 2) ? mode : 3;
     return 1;
 }
 
-int32_t cmdTrapmouse(Runtime& rt) {
+int32_t cmdTrapmouse(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const IntList iv = scanIntList(in, in.argText);
-    const StringList s = scanStringList(in, in.argText);
+    const IntList& iv = args.ints;
+    const StringList& s = args.strings;
     Choices& c = rt.choices;
     c.trapButton = iv[0] == 1 || iv[0] == 2 ? iv[0] : 0;
     c.trapGoto = iv.given(1) && iv[1] != 0;
@@ -128,7 +127,7 @@ int32_t cmdTrapmouse(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdTrapmouseoff(Runtime& rt) {
+int32_t cmdTrapmouseoff(Runtime& rt, const Args&) {
     rt.choices.trapButton = 0;
     rt.choices.trapDepth = -1;
     return 1;

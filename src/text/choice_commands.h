@@ -6,16 +6,17 @@
 namespace yv {
 
 struct Runtime;
+struct Args;
 
-int32_t cmdSelect(Runtime& rt);
-int32_t cmdSelectex(Runtime& rt);
-int32_t cmdSelectcolor(Runtime& rt);
-int32_t cmdMouseclickevent(Runtime& rt);
-int32_t cmdMouseclickeventex(Runtime& rt);
-int32_t cmdMouseimageclickevent(Runtime& rt);
-int32_t cmdMouseimageclickeventex(Runtime& rt);
-int32_t cmdMouseclickwait(Runtime& rt);
-int32_t cmdTrapmouse(Runtime& rt);
-int32_t cmdTrapmouseoff(Runtime& rt);
+int32_t cmdSelect(Runtime& rt, const Args& args);
+int32_t cmdSelectex(Runtime& rt, const Args& args);
+int32_t cmdSelectcolor(Runtime& rt, const Args& args);
+int32_t cmdMouseclickevent(Runtime& rt, const Args& args);
+int32_t cmdMouseclickeventex(Runtime& rt, const Args& args);
+int32_t cmdMouseimageclickevent(Runtime& rt, const Args& args);
+int32_t cmdMouseimageclickeventex(Runtime& rt, const Args& args);
+int32_t cmdMouseclickwait(Runtime& rt, const Args& args);
+int32_t cmdTrapmouse(Runtime& rt, const Args& args);
+int32_t cmdTrapmouseoff(Runtime& rt, const Args& args);
 
 }  // namespace yv

@@ -5,13 +5,11 @@
 #include <algorithm>
 
 #include "app/app_state.h"
-#include "graphics/pixel_ops.h"
 #include "graphics/present.h"
+#include "pixels/pixel_ops.h"
 #include "platform/platform.h"
 #include "runtime.h"
-#include "script/control_commands.h"
-#include "text/choice_pixels.h"
-#include "text/overlay.h"
+#include "script/jumps.h"
 
 namespace yv::choices {
 namespace {
@@ -46,8 +44,8 @@ void openBlock(Runtime& rt) {
     TextState& t = rt.text;
     Screens& s = rt.screens;
     for (const TextItem& it : t.items)
-        overlay::copyRect(s.table[0], s.table[1], it.rect.left, it.rect.top, it.rect.right - it.rect.left,
-                          it.rect.bottom - it.rect.top);
+        pixels::copyRect(view(s.table[0]), it.rect.left, it.rect.top, it.rect.right - it.rect.left,
+                         it.rect.bottom - it.rect.top, view(s.table[1]), it.rect.left, it.rect.top, 0, 0);
     t.selectMode = true;
     t.selectCount = 0;
     t.choiceLines.clear();
@@ -95,7 +93,7 @@ void highlight(Runtime& rt, const ChoiceRecord& r) {
     Rect changed{};
     if (c.highlighted) {
         const Rect old = toRect(c.lastArea);
-        px::copyRect(s0, old.x, old.y, old.w, old.h, s.saveUnder, old.x, old.y, 0, 0);
+        pixels::copyRect(view(s0), old.x, old.y, old.w, old.h, view(s.saveUnder), old.x, old.y, 0, 0);
         changed = old;
     }
     const Rect a = toRect(areaOf(r));
@@ -105,18 +103,18 @@ void highlight(Runtime& rt, const ChoiceRecord& r) {
     Screen* base = r.base >= 0 ? screenAt(rt, r.base) : nullptr;
     if (pic) {
         if (r.step == 0 || r.step == -1)
-            px::copyRect(s0, a.x, a.y, a.w, a.h, *pic, r.sx, r.sy, 0, 0);
+            pixels::copyRect(view(s0), a.x, a.y, a.w, a.h, view(*pic), r.sx, r.sy, 0, 0);
         else
-            choicepx::stepToward(s0, a.x, a.y, a.w, a.h, *pic, r.sx, r.sy, r.step);
+            pixels::stepToward(view(s0), a.x, a.y, a.w, a.h, view(*pic), r.sx, r.sy, r.step);
     } else if (base) {
-        if (base != &s0) px::copyRect(s0, a.x, a.y, a.w, a.h, *base, a.x, a.y, 0, 0);
-        px::tint(s0, a.x, a.y, a.w, a.h, r.colour.r, r.colour.g, r.colour.b);
+        if (base != &s0) pixels::copyRect(view(s0), a.x, a.y, a.w, a.h, view(*base), a.x, a.y, 0, 0);
+        pixels::tint(view(s0), a.x, a.y, a.w, a.h, r.colour.r, r.colour.g, r.colour.b);
     }
     changed = unite(changed, a);
     if (c.inBlock && s.overlayImage.exists() && s.overlayMask.exists()) {
         for (const ChoiceRecord& other : c.records) {
             const Rect o = toRect(areaOf(other));
-            overlay::compose(s0, s.overlayMask, s.overlayImage, o.x, o.y, o.w, o.h);
+            pixels::compose(view(s0), view(s.overlayMask), view(s.overlayImage), o.x, o.y, o.w, o.h);
             changed = unite(changed, o);
         }
     }
@@ -127,15 +125,18 @@ void highlight(Runtime& rt, const ChoiceRecord& r) {
     c.hotY = (r.top + r.bottom) / 2;
 }
 
-// gosub or goto with the record's label, file and number; true when it jumped.
+// gosub or goto with the record's label, file and number (the gosub's mode); true when it
+// jumped.
 bool jump(Runtime& rt, const ChoiceRecord& r, bool useGoto) {
     Interp& in = rt.interp;
-    in.argText = "( \"" + r.label + "\", \"" + r.file + "\", " + std::to_string(r.number) + " );";
     const int32_t keepPos = in.pos, keepStmt = in.stmtStart;
     // The call returns just before the current read position, so the statement there runs next.
     in.pos = keepPos - 1;
     in.stmtStart = keepPos;
-    const int32_t at = useGoto ? cmdGoto(rt) : cmdGosub(rt);
+    // A goto's file not named (empty, or ';') is the current script, as #goto reads its own.
+    const bool named = !r.file.empty() && r.file[0] != ';';
+    const int32_t at = useGoto ? interp::jump(rt, r.label, named ? r.file : Bytes(in.scriptName))
+                               : interp::call(rt, r.label, r.file, r.number);
     if (at > 0) return true;
     in.pos = keepPos;
     in.stmtStart = keepStmt;
@@ -292,7 +293,7 @@ void checkTraps(Runtime& rt) {
     const bool useGoto = c.trapGoto;
     if (c.trapButton == 2) c.trapButton = 0;
     if (useGoto) {
-        jumpGoto(rt, label, file);
+        interp::jump(rt, label, file);
         return;
     }
     const int32_t depth = in.calls.depth;

@@ -6,34 +6,29 @@
 
 #include "core/cp932.h"
 #include "graphics/present.h"
+#include "pixels/pixel_ops.h"
 #include "runtime.h"
-#include "script/scanners.h"
-#include "text/overlay.h"
+#include "script/args.h"
 #include "text/text_table.h"
 
 namespace yv {
+
+// Text positions beyond this are off every screen anyway.
+constexpr int32_t kMaxTextPosition = 1 << 24;
 namespace {
 
 // Bounds that keep a script's numbers from asking for absurd amounts of memory.
 constexpr int32_t kMaxItems = 256;
 constexpr int32_t kMaxCells = 1 << 20;  // items x rows
 
-int32_t argCount(BytesView a);
-
-// The integer list with the number of arguments written: "()" leaves a 0 item that is no
+// An argument counts only when it is among those written: "()" leaves a 0 item that is no
 // argument, and a string argument alone leaves one too.
-struct Args {
-    IntList iv;
-    int32_t written = 0;
-    explicit Args(const Interp& in) : iv(scanIntList(in, in.argText)), written(argCount(in.argText)) {}
-    bool has(size_t i) const { return static_cast<int32_t>(i) < written && iv.given(i); }
-    int32_t operator[](size_t i) const { return iv[i]; }
-    int32_t get(size_t i, int32_t def) const { return has(i) ? iv[i] : def; }
-};
+bool has(const Args& a, size_t i) { return static_cast<int32_t>(i) < a.written && a.ints.given(i); }
+int32_t get(const Args& a, size_t i, int32_t def) { return has(a, i) ? a.ints[i] : def; }
 
 uint8_t channel(int32_t v) { return v == kEndMarker ? 0 : static_cast<uint8_t>(std::clamp(v, 0, 255)); }
 
-Rgb colourAt(const Args& iv, size_t i) { return Rgb{channel(iv[i]), channel(iv[i + 1]), channel(iv[i + 2])}; }
+Rgb colourAt(const IntList& iv, size_t i) { return Rgb{channel(iv[i]), channel(iv[i + 1]), channel(iv[i + 2])}; }
 
 TextItem* itemAt(Runtime& rt, int32_t i) {
     auto& items = rt.text.items;
@@ -47,26 +42,6 @@ TextItem freshItem(const Runtime& rt, int32_t rows) {
     it.y = rt.config.textTop;
     it.wait = it.savedWait = rt.text.defaultSpeed;
     return it;
-}
-
-// Arguments written in the argument text (commas outside quotes and rgb( ) counted): the
-// integer list cannot tell a string argument's trailing 0 item from a written 0.
-int32_t argCount(BytesView a) {
-    int32_t n = 0, depth = 0;
-    bool quoted = false, any = false;
-    for (char ch : a) {
-        if (ch == '"') quoted = !quoted;
-        if (quoted) {
-            any = true;
-            continue;
-        }
-        if (ch == '(') ++depth;
-        else if (ch == ')') --depth;
-        else if (ch == ',' && depth == 1) ++n;
-        else if (ch == ';' && depth <= 0) break;
-        else if (ch != ' ' && ch != '\t' && depth >= 1) any = true;
-    }
-    return any || n > 0 ? n + 1 : 0;
 }
 
 bool hasEndCode(BytesView s) {
@@ -102,10 +77,9 @@ void startDisplay(Runtime& rt, int32_t item, int32_t row, Bytes text, Rgb colour
 
 }  // namespace
 
-int32_t cmdCreatetextf(Runtime& rt) {
-    const Args iv(rt.interp);
-    const int32_t count = std::clamp(iv.get(0, 0), 0, kMaxItems);
-    const int32_t rows = std::clamp(iv.get(1, 0), 0, kMaxCells / std::max(count, 1));
+int32_t cmdCreatetextf(Runtime& rt, const Args& args) {
+    const int32_t count = std::clamp(get(args, 0, 0), 0, kMaxItems);
+    const int32_t rows = std::clamp(get(args, 1, 0), 0, kMaxCells / std::max(count, 1));
     TextState& t = rt.text;
     t.items.clear();
     t.items.reserve(static_cast<size_t>(count));
@@ -118,10 +92,8 @@ int32_t cmdCreatetextf(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdLoadtextf(Runtime& rt) {
-    Interp& in = rt.interp;
-    const Args iv(in);
-    const StringList s = scanStringList(in, in.argText);
+int32_t cmdLoadtextf(Runtime& rt, const Args& args) {
+    const StringList& s = args.strings;
     const Bytes name = s.given(0) ? s[0] : Bytes();
     TextState& t = rt.text;
     auto data = name.empty() ? std::nullopt : rt.resources.read(name);
@@ -131,13 +103,13 @@ int32_t cmdLoadtextf(Runtime& rt) {
     }
     // Items and rows: each number is lowered to the created size and may shrink the table.
     const int32_t created = static_cast<int32_t>(t.items.size());
-    const bool sized = argCount(in.argText) >= 3;
-    if (sized && iv.has(0)) {
-        const int32_t c = std::clamp(iv[0], 0, created);
+    const bool sized = args.written >= 3;
+    if (sized && has(args, 0)) {
+        const int32_t c = std::clamp(args.ints[0], 0, created);
         if (c < created) t.items.resize(static_cast<size_t>(c));
     }
-    if (sized && iv.has(1)) {
-        const int32_t r = std::clamp(iv[1], 0, t.rowCount);
+    if (sized && has(args, 1)) {
+        const int32_t r = std::clamp(args.ints[1], 0, t.rowCount);
         if (r < t.rowCount) {
             t.rowCount = r;
             for (TextItem& it : t.items) it.rows.resize(static_cast<size_t>(r));
@@ -149,7 +121,7 @@ int32_t cmdLoadtextf(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdReleasetextf(Runtime& rt) {
+int32_t cmdReleasetextf(Runtime& rt, const Args&) {
     TextState& t = rt.text;
     t.items.clear();
     t.rowCount = 0;
@@ -160,14 +132,17 @@ int32_t cmdReleasetextf(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdLocatef(Runtime& rt) {
-    const Args iv(rt.interp);
-    const int32_t item = iv.get(0, 0);
+int32_t cmdLocatef(Runtime& rt, const Args& args) {
+    const int32_t item = get(args, 0, 0);
     int32_t x = rt.config.textLeft, y = rt.config.textTop;
-    if (iv.has(1)) {
-        x = iv[1];
-        y = iv.get(2, rt.config.textTop);
+    if (has(args, 1)) {
+        x = args.ints[1];
+        y = get(args, 2, rt.config.textTop);
     }
+    // Positions far off any screen all draw nothing; kept within a range where the pen's
+    // arithmetic cannot overflow.
+    x = std::clamp(x, -kMaxTextPosition, kMaxTextPosition);
+    y = std::clamp(y, -kMaxTextPosition, kMaxTextPosition);
     if (TextItem* it = itemAt(rt, item)) {
         it->x = x;
         it->y = y;
@@ -176,43 +151,38 @@ int32_t cmdLocatef(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdSettextspeed(Runtime& rt) {
-    const Args iv(rt.interp);
-    if (iv.has(0)) rt.text.defaultSpeed = iv[0];
+int32_t cmdSettextspeed(Runtime& rt, const Args& args) {
+    if (has(args, 0)) rt.text.defaultSpeed = args.ints[0];
     rt.save.log.add(79, rt.text.defaultSpeed);
     return 1;
 }
 
-int32_t cmdSettextspeedf(Runtime& rt) {
-    const Args iv(rt.interp);
-    const int32_t item = iv.get(0, 0);
-    const int32_t n = iv.get(1, -1);
+int32_t cmdSettextspeedf(Runtime& rt, const Args& args) {
+    const int32_t item = get(args, 0, 0);
+    const int32_t n = get(args, 1, -1);
     if (TextItem* it = itemAt(rt, item)) it->wait = it->savedWait = n;
     rt.save.log.add(80, item, n);
     return 1;
 }
 
-int32_t cmdSetmessagelength(Runtime& rt) {
-    const Args iv(rt.interp);
-    const int32_t item = iv.get(0, 0);
-    const int32_t n = iv.get(1, -1);
+int32_t cmdSetmessagelength(Runtime& rt, const Args& args) {
+    const int32_t item = get(args, 0, 0);
+    const int32_t n = get(args, 1, -1);
     if (TextItem* it = itemAt(rt, item)) it->length = n;
     rt.save.log.add(85, item, n);
     return 1;
 }
 
-int32_t cmdSettextwait(Runtime& rt) {
-    const Args iv(rt.interp);
-    if (iv.has(0)) rt.text.defaultWait = iv[0];
+int32_t cmdSettextwait(Runtime& rt, const Args& args) {
+    if (has(args, 0)) rt.text.defaultWait = args.ints[0];
     rt.save.log.add(94, rt.text.defaultWait);
     return 1;
 }
 
-int32_t cmdSetdefaultcolor(Runtime& rt) {
-    const Args iv(rt.interp);
-    const int32_t item = iv.get(0, 0);
-    const int32_t marker = iv[1];
-    const Rgb c = colourAt(iv, 2);
+int32_t cmdSetdefaultcolor(Runtime& rt, const Args& args) {
+    const int32_t item = get(args, 0, 0);
+    const int32_t marker = args.ints[1];
+    const Rgb c = colourAt(args.ints, 2);
     if (TextItem* it = itemAt(rt, item)) {
         it->colour = c;
         it->colourSet = marker;
@@ -221,39 +191,37 @@ int32_t cmdSetdefaultcolor(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdSettexttype(Runtime& rt) {
-    const Args iv(rt.interp);
+int32_t cmdSettexttype(Runtime& rt, const Args& args) {
     TextState& t = rt.text;
     size_t colourAtSlot = 1;
-    if (iv[0] == kColourMarker) {
+    if (args.ints[0] == kColourMarker) {
         t.textType = -1;
         colourAtSlot = 0;
     } else {
-        t.textType = iv.get(0, -1);
+        t.textType = get(args, 0, -1);
     }
-    if (iv[colourAtSlot] == kColourMarker) {
-        t.decoration = colourAt(iv, colourAtSlot + 1);
+    if (args.ints[colourAtSlot] == kColourMarker) {
+        t.decoration = colourAt(args.ints, colourAtSlot + 1);
         t.decorationMarker = kColourMarker;
     }
     rt.save.log.add(89, t.textType, t.decorationMarker, t.decoration.r, t.decoration.g, t.decoration.b);
     return 1;
 }
 
-int32_t cmdSetfont(Runtime& rt) {
+int32_t cmdSetfont(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const Args iv(in);
-    const StringList s = scanStringList(in, in.argText);
+    const StringList& s = args.strings;
     FontRecord& f = rt.text.font;
     if (s.given(0)) f.face = s[0];
     // The face name followed by a comma contributes no item; alone it leaves a 0 item.
-    const int32_t args = argCount(in.argText);
+    const int32_t written = args.written;
     const size_t k = 0;
-    if (args >= 2) f.height = iv.get(k, f.height);
-    if (args >= 3) f.weight = iv.get(k + 1, f.weight);
-    if (args >= 4 && iv.has(k + 2)) {
-        f.strikeOut = iv[k + 2];
-        f.italic = iv.get(k + 3, 0);
-        f.underline = iv.get(k + 4, 0);
+    if (written >= 2) f.height = get(args, k, f.height);
+    if (written >= 3) f.weight = get(args, k + 1, f.weight);
+    if (written >= 4 && has(args, k + 2)) {
+        f.strikeOut = args.ints[k + 2];
+        f.italic = get(args, k + 3, 0);
+        f.underline = get(args, k + 4, 0);
     } else {
         f.strikeOut = f.italic = f.underline = 0;
     }
@@ -262,24 +230,23 @@ int32_t cmdSetfont(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdSetfontdialog(Runtime&) { return 1; }
+int32_t cmdSetfontdialog(Runtime&, const Args&) { return 1; }
 
-int32_t cmdSetrectwaiticon(Runtime& rt) {
-    const Args iv(rt.interp);
+int32_t cmdSetrectwaiticon(Runtime& rt, const Args& args) {
     WaitIcon& ic = rt.text.icon;
-    const int32_t screen = iv.get(0, 0);
+    const int32_t screen = get(args, 0, 0);
     ic.source = screen;
     if (screen == 0) {
         ic.sx = 64, ic.sy = 0, ic.w = 32, ic.h = 32, ic.frames = 0, ic.delay = 100;
-    } else if (!iv.has(1)) {
+    } else if (!has(args, 1)) {
         ic.sx = 64, ic.sy = 0, ic.w = 32, ic.h = 32, ic.frames = 0, ic.delay = 255;
     } else {
-        ic.sx = iv[1];
-        ic.sy = iv.get(2, 0);
-        ic.w = iv.get(3, 32);
-        ic.h = iv.get(4, 32);
-        ic.frames = std::max(iv.get(5, 0), 0);
-        ic.delay = iv.has(5) ? std::clamp(iv.get(6, 255), 0, 255) : 255;
+        ic.sx = args.ints[1];
+        ic.sy = get(args, 2, 0);
+        ic.w = get(args, 3, 32);
+        ic.h = get(args, 4, 32);
+        ic.frames = std::max(get(args, 5, 0), 0);
+        ic.delay = has(args, 5) ? std::clamp(get(args, 6, 255), 0, 255) : 255;
     }
     ic.frame = ic.blinkCounter = 0;
     ic.blinkOn = true;
@@ -287,51 +254,47 @@ int32_t cmdSetrectwaiticon(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdSettextwaitpos(Runtime& rt) {
-    const Args iv(rt.interp);
+int32_t cmdSettextwaitpos(Runtime& rt, const Args& args) {
     WaitIcon& ic = rt.text.icon;
-    ic.posMode = iv.get(0, 0);
-    ic.posX = iv.get(1, 0);
-    ic.posY = iv.get(2, 0);
+    ic.posMode = get(args, 0, 0);
+    ic.posX = get(args, 1, 0);
+    ic.posY = get(args, 2, 0);
     rt.save.log.add(86, ic.posMode, ic.posX, ic.posY);
     return 1;
 }
 
-int32_t cmdSettextprintf(Runtime& rt) {
-    const Args iv(rt.interp);
+int32_t cmdSettextprintf(Runtime& rt, const Args& args) {
     TextState& t = rt.text;
-    t.continueCount = iv.get(0, 0);
-    t.continueMarker = iv[1] == kColourMarker ? kColourMarker : 0;
-    t.continueColour = t.continueMarker ? colourAt(iv, 2) : Rgb{0, 0, 0};
+    t.continueCount = get(args, 0, 0);
+    t.continueMarker = args.ints[1] == kColourMarker ? kColourMarker : 0;
+    t.continueColour = t.continueMarker ? colourAt(args.ints, 2) : Rgb{0, 0, 0};
     rt.save.log.add(87, t.continueCount, t.continueMarker, t.continueColour.r, t.continueColour.g,
                     t.continueColour.b);
     return 1;
 }
 
-int32_t cmdTextBuffer(Runtime& rt) {
-    const Args iv(rt.interp);
-    rt.text.textBuffer = iv.get(0, 0) != 0;
+int32_t cmdTextBuffer(Runtime& rt, const Args& args) {
+    rt.text.textBuffer = get(args, 0, 0) != 0;
     return 1;
 }
 
-int32_t cmdTrapbuffer(Runtime& rt) {
+int32_t cmdTrapbuffer(Runtime& rt, const Args&) {
     rt.text.trapBuffer = true;
     return 1;
 }
 
-int32_t cmdTrapbufferoff(Runtime& rt) {
+int32_t cmdTrapbufferoff(Runtime& rt, const Args&) {
     rt.text.trapBuffer = false;
     return 1;
 }
 
-int32_t cmdPrinttext(Runtime& rt) {
+int32_t cmdPrinttext(Runtime& rt, const Args& args) {
     Interp& in = rt.interp;
-    const Args iv(in);
     int32_t n = 0;
     Rgb colour{255, 255, 255};
-    if (iv.has(0) && iv[0] != kColourMarker) {
-        n = iv[0];
-        if (iv[1] == kColourMarker) colour = colourAt(iv, 2);
+    if (has(args, 0) && args.ints[0] != kColourMarker) {
+        n = args.ints[0];
+        if (args.ints[1] == kColourMarker) colour = colourAt(args.ints, 2);
     }
     if (n < 0 || n >= kStrVarCount) return 1;
     Bytes text = in.svar[static_cast<size_t>(n)];
@@ -345,18 +308,16 @@ int32_t cmdPrinttext(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdPrinttextf(Runtime& rt) {
-    Interp& in = rt.interp;
-    const Args iv(in);
-    const StringList s = scanStringList(in, in.argText);
+int32_t cmdPrinttextf(Runtime& rt, const Args& args) {
+    const StringList& s = args.strings;
     TextState& t = rt.text;
-    const int32_t item = iv.get(0, 0);
-    const int32_t row = iv.get(1, 1);
+    const int32_t item = get(args, 0, 0);
+    const int32_t row = get(args, 1, 1);
     TextItem* it = itemAt(rt, item);
     if (!it || row < 1 || row > static_cast<int32_t>(it->rows.size())) return 1;
     const Bytes& text = it->rows[static_cast<size_t>(row - 1)];
     if (text.empty() || text == "\\e") return 1;
-    const Rgb colour = iv[2] == kColourMarker ? colourAt(iv, 3) : it->colour;
+    const Rgb colour = args.ints[2] == kColourMarker ? colourAt(args.ints, 3) : it->colour;
     if (t.selectMode) {
         const bool labelled = s.given(0);
         t.pendingLabel = labelled ? s[0] : Bytes();
@@ -369,20 +330,20 @@ int32_t cmdPrinttextf(Runtime& rt) {
     return 1;
 }
 
-int32_t cmdPainttextbuffer(Runtime& rt) {
+int32_t cmdPainttextbuffer(Runtime& rt, const Args&) {
     Screens& s = rt.screens;
-    overlay::copyRect(s.table[0], s.table[1], 0, 0, s.table[0].width, s.table[0].height);
+    pixels::copyRect(view(s.table[0]), 0, 0, s.table[0].width, s.table[0].height, view(s.table[1]), 0, 0, 0, 0);
     graphics::layOverlay(rt);
     if (!rt.text.textBuffer) graphics::presentScreen(rt);
     return 1;
 }
 
-int32_t cmdLogstart(Runtime& rt) {
+int32_t cmdLogstart(Runtime& rt, const Args&) {
     rt.text.history.recording = true;
     return 1;
 }
 
-int32_t cmdLogstop(Runtime& rt) {
+int32_t cmdLogstop(Runtime& rt, const Args&) {
     rt.text.history.recording = false;
     return 1;
 }

@@ -5,12 +5,12 @@
 #include "app/app_state.h"
 #include "core/cp932.h"
 #include "graphics/present.h"
+#include "pixels/pixel_ops.h"
 #include "runtime.h"
 #include "script/command_table.h"
-#include "script/control_commands.h"
+#include "script/jumps.h"
 #include "text/font.h"
 #include "text/history.h"
-#include "text/overlay.h"
 
 namespace yv::text {
 namespace {
@@ -86,7 +86,7 @@ void growDrawn(RenderState& rs, int l, int t, int r, int b) {
 void composeArea(Runtime& rt, int l, int t, int r, int b) {
     ensureOverlay(rt);
     Screens& s = rt.screens;
-    overlay::compose(s.table[0], s.overlayMask, s.overlayImage, l, t, r - l, b - t);
+    pixels::compose(view(s.table[0]), view(s.overlayMask), view(s.overlayImage), l, t, r - l, b - t);
 }
 
 // Composes everything drawn since the overlay was last cleared and presents it.
@@ -101,7 +101,7 @@ void composeDrawn(Call& c, bool wholeScreen) {
 }
 
 void restoreFromBack(Runtime& rt, int l, int t, int r, int b) {
-    overlay::copyRect(rt.screens.table[0], rt.screens.table[1], l, t, r - l, b - t);
+    pixels::copyRect(view(rt.screens.table[0]), l, t, r - l, b - t, view(rt.screens.table[1]), l, t, 0, 0);
 }
 
 // --- click-wait icon -------------------------------------------------------------------------
@@ -134,12 +134,12 @@ void iconFrame(Call& c) {
         if (ic.frame >= ic.frames || ic.frame < 0) ic.frame = 0;
         iconRestore(c.rt, px, py, w, h);
         const int fy = ic.sy + ic.frame * h;
-        overlay::maskedBlit(s0, px, py, w, h, sys, ic.sx, fy, ic.sx + w, fy);
+        pixels::maskedBlit(view(s0), px, py, w, h, view(sys), ic.sx, fy, view(sys), ic.sx + w, fy);
         graphics::presentRect(c.rt, Rect{px, py, w, h});
         ic.frame = (ic.frame + 1) % ic.frames;
         ic.shown = true;
         ic.shownX = px, ic.shownY = py;
-        c.rt.clock().sleepMs(std::clamp(ic.delay, 0, 255));
+        c.rt.sleep(std::clamp(ic.delay, 0, 255));
         return;
     }
     if (++ic.blinkCounter > 15) {
@@ -147,7 +147,7 @@ void iconFrame(Call& c) {
         ic.blinkOn = !ic.blinkOn;
     }
     if (ic.blinkOn)
-        overlay::maskedBlit(s0, px, py, w, h, sys, ic.sx, ic.sy, ic.sx + w, ic.sy);
+        pixels::maskedBlit(view(s0), px, py, w, h, view(sys), ic.sx, ic.sy, view(sys), ic.sx + w, ic.sy);
     else
         iconRestore(c.rt, px, py, w, h);
     graphics::presentRect(c.rt, Rect{px, py, w, h});
@@ -174,6 +174,12 @@ void lineBreak(Call& c) {
     c.rs.charsInLine = 0;
 }
 
+// The glyph's coverage with the cell's top-left corner at (x, y), in colour c.
+void drawGlyph(Screen& s, int x, int y, const GlyphCell& g, Rgb c) {
+    if (g.width <= 0 || g.height <= 0 || g.coverage.size() != static_cast<size_t>(g.width) * g.height) return;
+    pixels::drawCoverage(view(s), x + g.left, y + g.top, g.coverage.data(), g.width, g.height, c.b, c.g, c.r);
+}
+
 // The glyph at (x, y) in the item's text type; returns its ink box.
 void drawTyped(Call& c, BytesView unit, int x, int y, int& l, int& t, int& r, int& b) {
     FontEngine& fe = font(c.rt);
@@ -185,36 +191,36 @@ void drawTyped(Call& c, BytesView unit, int x, int y, int& l, int& t, int& r, in
     const int s = c.s;
     l = x + g.left, t = y + g.top, r = l + g.width, b = t + g.height;
     auto mark = [&](int dx, int dy) {
-        overlay::drawGlyph(mask, x + dx, y + dy, g, black);
+        drawGlyph(mask, x + dx, y + dy, g, black);
         l = std::min(l, x + dx + g.left), t = std::min(t, y + dy + g.top);
         r = std::max(r, x + dx + g.left + g.width), b = std::max(b, y + dy + g.top + g.height);
     };
     switch (c.type) {
     case 1:
         mark(0, 0), mark(s, s);
-        overlay::drawGlyph(img, x, y, g, cur);
+        drawGlyph(img, x, y, g, cur);
         break;
     case 2:
         mark(0, 0), mark(s, s);
-        overlay::drawGlyph(img, x + s, y + s, g, white);
-        overlay::drawGlyph(img, x, y, g, cur);
+        drawGlyph(img, x + s, y + s, g, white);
+        drawGlyph(img, x, y, g, cur);
         break;
     case 3:
         mark(s, s), mark(0, 0);
-        overlay::drawGlyph(img, x + s, y + s, g, d);
-        overlay::drawGlyph(img, x, y, g, cur);
+        drawGlyph(img, x + s, y + s, g, d);
+        drawGlyph(img, x, y, g, cur);
         break;
     case 4: {
         static constexpr int kRing[8][2] = {{2, 0}, {-2, 0}, {0, 2}, {0, -2}, {2, 2}, {-2, -2}, {2, -2}, {-2, 2}};
         for (const auto& o : kRing) mark(o[0], o[1]);
         mark(0, 0);
-        for (const auto& o : kRing) overlay::drawGlyph(img, x + o[0], y + o[1], g, d);
-        overlay::drawGlyph(img, x, y, g, cur);
+        for (const auto& o : kRing) drawGlyph(img, x + o[0], y + o[1], g, d);
+        drawGlyph(img, x, y, g, cur);
         break;
     }
     default:
         mark(0, 0);
-        overlay::drawGlyph(img, x, y, g, cur);
+        drawGlyph(img, x, y, g, cur);
         break;
     }
 }
@@ -263,7 +269,7 @@ bool putCharacter(Call& c, BytesView unit) {
     if (c.instant || c.skip) return false;
     composeArea(c.rt, l, t, r, b);
     graphics::presentRect(c.rt, Rect{l, t, r - l, b - t});
-    c.rt.clock().sleepMs(c.wait);
+    c.rt.sleep(c.wait);
     return true;
 }
 
@@ -336,16 +342,16 @@ bool inlineCommand(Call& c) {
     const Bytes args = Bytes(text.substr(open, close - open + 1)) + ";";
     c.rs.pos = static_cast<int32_t>(close) + 1;
 
-    const Bytes keepArg = in.argText, keepName = in.cmdName;
+    const Bytes keepName = in.cmdName;
     bool ended = false;
-    in.argText = args;
     if (name == "gosub") {
         // The call returns into the statement that started the message, so that the script
-        // goes on after it once the message is over.
+        // goes on after it once the message is over. Its arguments are read as #gosub's are.
+        const Args a = evaluateArgs(c.rt, kInts | kStrings, args);
         const int32_t keepPos = in.pos;
         in.pos = in.stmtStart + 1;
         const int32_t depth = in.calls.depth;
-        if (cmdGosub(c.rt) > 0) {
+        if (interp::call(c.rt, a.strings[0], a.strings[1], a.ints[0], a.ints[1]) > 0) {
             c.t.display.suspended = true;
             c.t.display.suspendDepth = depth;
             c.t.printing = false;
@@ -355,9 +361,8 @@ bool inlineCommand(Call& c) {
         }
     } else if (name == "loadimage" || name == "playwave" || name == "stopwave" || name == "openplaymcicdda") {
         in.cmdName = name;
-        dispatchCommand(c.rt, name);
+        callCommand(c.rt, name, args);
     }
-    in.argText = keepArg;
     in.cmdName = keepName;
     return ended;
 }
@@ -383,7 +388,7 @@ void endMessage(Call& c, bool keepPage) {
     if (keepPage) {
         rs.continuePage = true;
     } else if (!t.selectMode) {
-        c.rt.clock().sleepMs(30);
+        c.rt.sleep(30);
         const TextRect old = c.it.rect;
         const TextRect now{c.x, c.y, std::max(rs.rightMost, c.x), std::max(rs.lowest + c.h, rs.lowestInk)};
         c.it.rect = now;
@@ -441,13 +446,23 @@ void startMessage(Call& c) {
 
 }  // namespace
 
+namespace {
+
+// Nothing drawn: image black, mask white over the rectangle.
+void blankOverlay(Screens& s, int x, int y, int w, int h) {
+    pixels::fill(view(s.overlayImage), x, y, w, h, 0, 0, 0);
+    pixels::fill(view(s.overlayMask), x, y, w, h, 255, 255, 255);
+}
+
+}  // namespace
+
 void ensureOverlay(Runtime& rt) {
     Screens& s = rt.screens;
     if (s.overlayImage.exists() && s.overlayMask.exists()) return;
     const int w = std::max(rt.config.width, 1), h = std::max(rt.config.height, 1);
     s.overlayImage.allocate(w, h);
     s.overlayMask.allocate(w, h);
-    overlay::clear(s.overlayImage, s.overlayMask);
+    blankOverlay(s, 0, 0, w, h);
     rt.text.overlayClean = true;
     rt.text.rs.drawnAny = false;
 }
@@ -460,11 +475,11 @@ void clearOverlay(Runtime& rt) {
     // Only the renderer writes the overlay: once it is known to be clean, clearing the box of
     // what was drawn since clears all of it.
     if (!t.overlayClean) {
-        overlay::clear(s.overlayImage, s.overlayMask);
+        blankOverlay(s, 0, 0, std::max(s.overlayImage.width, s.overlayMask.width),
+                     std::max(s.overlayImage.height, s.overlayMask.height));
         t.overlayClean = true;
     } else if (rs.drawnAny) {
-        overlay::clearRect(s.overlayImage, s.overlayMask, rs.drawnLeft, rs.drawnTop,
-                           rs.drawnRight - rs.drawnLeft, rs.drawnBottom - rs.drawnTop);
+        blankOverlay(s, rs.drawnLeft, rs.drawnTop, rs.drawnRight - rs.drawnLeft, rs.drawnBottom - rs.drawnTop);
     }
     rs.drawnAny = false;
 }
@@ -591,7 +606,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
         rs.pos += len;
         if (putCharacter(c, unit)) return 0;
     }
-    if (c.wait > 0) rt.clock().sleepMs(c.wait);
+    if (c.wait > 0) rt.sleep(c.wait);
     return 0;
 }
 

@@ -2,6 +2,10 @@
 // script missing, a second copy on the same game, the icon and cursor names, system.dat at close.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
 #include "app/ico_file.h"
 #include "app/instance.h"
 #include "shell_fixture.h"
@@ -45,6 +49,71 @@ TEST(Startup, SecondCopyOnTheSameGameEnds) {
     EXPECT_EQ(runYorvane({"--headless", other.path().string()}).status, 0);
     first.release();
     EXPECT_EQ(runYorvane({"--headless", d.path().string()}).status, 0);
+}
+
+namespace {
+
+// XDG_RUNTIME_DIR pointed at a folder of its own while a test runs.
+struct RuntimeDir {
+    RuntimeDir() {
+        if (const char* v = std::getenv("XDG_RUNTIME_DIR")) old = v;
+        setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+    }
+    ~RuntimeDir() {
+        if (old)
+            setenv("XDG_RUNTIME_DIR", old->c_str(), 1);
+        else
+            unsetenv("XDG_RUNTIME_DIR");
+    }
+    size_t files() const {
+        return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir.path()),
+                                                 std::filesystem::directory_iterator()));
+    }
+    TempDir dir;
+    std::optional<std::string> old;
+};
+
+}  // namespace
+
+TEST(Startup, LockFileIsRemovedAtExit) {
+    RuntimeDir run;
+    TempDir d;
+    d.write("start.ini", "");
+    d.write("script.txt", "#end();\r\n");
+    EXPECT_EQ(runYorvane({"--headless", d.path().string()}).status, 0);
+    EXPECT_EQ(run.files(), 0u);
+    d.write("script.txt", "|top:\r\n#mouseclickwait(1);\r\n#goto(\"top\");\r\n");
+    EXPECT_EQ(runYorvane({"--headless", "--max-seconds", "0.2", d.path().string()}).status, 124);
+    EXPECT_EQ(run.files(), 0u);
+    TempDir noIni;
+    EXPECT_EQ(runYorvane({"--headless", noIni.path().string()}).status, 1);
+    EXPECT_EQ(run.files(), 0u);
+}
+
+TEST(InstanceLock, FileLivesWithItsHolderAndAStaleOneIsTakenOver) {
+    RuntimeDir run;
+    TempDir game;
+    const auto path = instanceLockPath(game.path());
+    {
+        InstanceLock a;
+        ASSERT_TRUE(a.acquire(game.path()));
+        EXPECT_TRUE(std::filesystem::exists(path));
+        InstanceLock b;
+        EXPECT_FALSE(b.acquire(game.path()));
+        EXPECT_TRUE(std::filesystem::exists(path));  // a refused copy leaves the holder's file
+        a.release();
+        EXPECT_FALSE(std::filesystem::exists(path));
+        ASSERT_TRUE(b.acquire(game.path()));
+        InstanceLock c;
+        EXPECT_FALSE(c.acquire(game.path()));  // b's new file is the one at the path
+    }
+    EXPECT_EQ(run.files(), 0u);
+    // A copy that died left its (unlocked) file behind: the next one takes it and removes it.
+    std::ofstream(path) << "";
+    InstanceLock d;
+    EXPECT_TRUE(d.acquire(game.path()));
+    d.release();
+    EXPECT_EQ(run.files(), 0u);
 }
 
 TEST(Startup, IconAndCursorAreNamedAfterTheGameProgram) {

@@ -14,8 +14,7 @@ using namespace yv::menuid;
 namespace {
 
 int32_t run(Runtime& rt, const char* name, const char* args) {
-    rt.interp.argText = args;
-    return dispatchCommand(rt, name), rt.interp.result;
+    return callCommand(rt, name, args), rt.interp.result;
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // Byte helpers, CP932 conversion, path lookup and the manual clock.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <thread>
 
 #include "core/bytes.h"
 #include "core/clock.h"
@@ -75,4 +77,30 @@ TEST(ManualClock, FiresScheduledEventsInOrderAtTheirTimes) {
     c.sleepMs(320);
     EXPECT_EQ(fired, (std::vector<uint32_t>{100, 10150, 200, 300}));
     EXPECT_EQ(c.nowMs(), 320u);
+}
+
+// The sleep a close cuts short: on the manual clock time stops at the event that ended it.
+TEST(ManualClock, WaitForEndsAtTheEventThatMakesItsConditionTrue) {
+    ManualClock c;
+    WakeSignal signal;
+    std::atomic<bool> closing{false};
+    c.schedule(50, [&] { closing = true; });
+    EXPECT_TRUE(c.waitFor(200, signal, [&] { return closing.load(); }));
+    EXPECT_EQ(c.nowMs(), 50u);
+    EXPECT_TRUE(c.waitFor(200, signal, [&] { return closing.load(); }));  // already true: no time
+    EXPECT_EQ(c.nowMs(), 50u);
+    closing = false;
+    EXPECT_FALSE(c.waitFor(200, signal, [&] { return closing.load(); }));
+    EXPECT_EQ(c.nowMs(), 250u);
+}
+
+TEST(RealClock, WaitForWakesWhenAnotherThreadStoresAFlag) {
+    RealClock c;
+    WakeSignal signal;
+    WakeFlag halt(signal, 0);
+    std::thread closer([&] { halt = 1; });
+    // Bounded so that a lost wake fails the test instead of hanging it.
+    EXPECT_TRUE(c.waitFor(20000, signal, [&] { return halt != 0; }));
+    closer.join();
+    EXPECT_LT(c.nowMs(), 15000u);
 }

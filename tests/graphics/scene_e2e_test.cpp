@@ -2,7 +2,6 @@
 // through a PNG mask and a transfade, checked through the --screenshot picture.
 #include <gtest/gtest.h>
 
-#include "graphics/pixel_ops.h"
 #include "gfx_util.h"
 
 using namespace yv;

@@ -91,8 +91,9 @@ TEST(SdlWindow, WindowIsTheScaledScreenBelowTheMenuBar) {
     int32_t seen = -1;
     struct Spy : WindowEvents {
         int32_t* y;
-        void onMouseButton(int, bool down, int, int yy) override { if (down) *y = yy; }
-        void onMouseMove(int, int) override {}
+        void onInput(const InputEvent& e) override {
+            if (e.kind == InputEvent::Kind::MouseButton && e.down) *y = e.y;
+        }
         bool onCloseRequest() override { return true; }
         bool onIdle() override { return *y >= 0; }
     } spy;
@@ -144,10 +145,9 @@ TEST(SdlWindow, ClicksReachTheGameInScreenCoordinatesAtScaleThree) {
     ASSERT_GT(bar, 0);
     struct Spy : WindowEvents {
         int x = -1, y = -1;
-        void onMouseButton(int, bool down, int xx, int yy) override {
-            if (down) x = xx, y = yy;
+        void onInput(const InputEvent& e) override {
+            if (e.kind == InputEvent::Kind::MouseButton && e.down) x = e.x, y = e.y;
         }
-        void onMouseMove(int, int) override {}
         bool onCloseRequest() override { return true; }
         bool onIdle() override { return x >= 0; }
     } spy;

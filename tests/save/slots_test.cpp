@@ -3,6 +3,8 @@
 // every file call of a slot save and of system.dat.
 #include <gtest/gtest.h>
 
+#include "script/command_table.h"
+
 #include <sys/wait.h>
 
 #include <fstream>
@@ -126,14 +128,14 @@ TEST(Slots, CommandsGreyTheMenuEntriesByPosition) {
         const auto& file = w == MenuWhich::Bar ? top[0].sub : top;
         return file[static_cast<size_t>(pos)].greyed;
     };
-    EXPECT_EQ(cmdStopsave(rt), 1);
-    EXPECT_EQ(cmdStopload(rt), 1);
-    EXPECT_EQ(cmdStoplog(rt), 1);
+    EXPECT_EQ(callCommand(rt, "stopsave", "();"), 1);
+    EXPECT_EQ(callCommand(rt, "stopload", "();"), 1);
+    EXPECT_EQ(callCommand(rt, "stoplog", "();"), 1);
     for (MenuWhich w : {MenuWhich::Bar, MenuWhich::Popup})
         for (int p = 0; p < 3; ++p) EXPECT_TRUE(greyed(w, p));
     EXPECT_FALSE(g.menus().pickable(MenuWhich::Bar, saveSlotId(1)));
-    EXPECT_EQ(cmdResumesave(rt), 1);
-    EXPECT_EQ(cmdResumelog(rt), 1);
+    EXPECT_EQ(callCommand(rt, "resumesave", "();"), 1);
+    EXPECT_EQ(callCommand(rt, "resumelog", "();"), 1);
     EXPECT_FALSE(greyed(MenuWhich::Bar, 0));
     EXPECT_TRUE(greyed(MenuWhich::Popup, 1));
     EXPECT_FALSE(greyed(MenuWhich::Popup, 2));
@@ -143,8 +145,8 @@ TEST(Slots, CommandsGreyTheMenuEntriesByPosition) {
     EXPECT_FALSE(greyed(MenuWhich::Popup, 1));
 
     ShellGame none("[WindowScreen]\r\nMENU=0\r\n");
-    EXPECT_EQ(cmdStopsave(none.rt()), 0);
-    EXPECT_EQ(cmdResumelog(none.rt()), 0);
+    EXPECT_EQ(callCommand(none.rt(), "stopsave", "();"), 0);
+    EXPECT_EQ(callCommand(none.rt(), "resumelog", "();"), 0);
 }
 
 TEST(Slots, AReadOnlyGameFolderKeepsSavesInTheUserDataFolder) {

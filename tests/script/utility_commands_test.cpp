@@ -8,7 +8,8 @@
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"
 #include "script/interpreter.h"
-#include "script/utility_commands.h"
+#include "script/dialog_commands.h"
+#include "script/file_commands.h"
 #include "test_util.h"
 
 using namespace yv;
@@ -242,24 +243,40 @@ TEST(SystemCommands, DocumentsFolderFollowsXdgUserDirs) {
     if (oldCfg) ::setenv("XDG_CONFIG_HOME", savedCfg.c_str(), 1);
 }
 
-TEST(Exec, StartsAndWaitsOrReportsTheShellsErrors) {
+TEST(Exec, OpensDocumentsAndReportsTheShellsErrors) {
     Play g;
-    g.dir.write("make.sh", "#!/bin/sh\necho done > made.txt\n");
-    std::filesystem::permissions(g.dir.path() / "make.sh", std::filesystem::perms::owner_exec,
-                                 std::filesystem::perm_options::add);
     g.dir.write("readme.txt", "read me");
-    g.run("@1 = #exec(\"MAKE.SH\", 1); @2 = #exec(\"no-such-program-yv\", 1); @3 = #exec(\"missing.txt\");"
-          " @A = #exec(\"missing.txt\"); @4 = #exec(\"nodir\\\\missing.txt\", 0); @5 = #exec(\"README.TXT\");");
-    EXPECT_EQ(g.ivar(1), 1);
-    EXPECT_EQ(g.dir.read("made.txt"), "done\n");  // mode 1 waited for it
+    g.run("@2 = #exec(\"no-such-program-yv\", 1); @3 = #exec(\"missing.txt\");"
+          " @A = #exec(\"missing.txt\"); @4 = #exec(\"nodir\\\\missing.txt\", 0); @5 = #exec(\"README.TXT\");"
+          " @6 = #exec(\"https://example.org/x\");");
     EXPECT_EQ(g.ivar(2), 0);
     EXPECT_EQ(g.ivar(3), 0);
     EXPECT_EQ(g.svar('A'), "指定されたファイルが見つかりません");
     EXPECT_EQ(g.ivar(4), 0);
     EXPECT_EQ(g.ivar(5), 1);  // handed to the desktop (only logged when headless)
+    EXPECT_EQ(g.ivar(6), 1);
     const auto log = g.p.dialogLog();
-    ASSERT_EQ(log.size(), 3u);
-    EXPECT_EQ(log[2], "Yorvane: 指定されたパスが見つかりません");
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[3], "Yorvane: 指定されたパスが見つかりません");
+}
+
+// No game starts a program: not one of its own (mode 0 or 1), not one by name on PATH, not a
+// link leading out of the game folder. Each is refused without a dialog and with result 0.
+TEST(Exec, NeverStartsAProgram) {
+    Play g;
+    g.dir.write("make.sh", "#!/bin/sh\necho done > made.txt\n");
+    std::filesystem::permissions(g.dir.path() / "make.sh", std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    g.dir.write("run.desktop", "[Desktop Entry]\nExec=sh -c 'echo x > made.txt'\n");
+    std::filesystem::create_symlink("/etc/hostname", g.dir.path() / "outside.txt");
+    g.run("@1 = #exec(\"MAKE.SH\", 1); @2 = #exec(\"make.sh\"); @3 = #exec(\"sh\", 1); @4 = #exec(\"sh\");"
+          " @5 = #exec(\"run.desktop\"); @6 = #exec(\"outside.txt\"); @7 = #exec(\"touch made.txt\", 1);");
+    for (int i = 1; i <= 7; ++i) EXPECT_EQ(g.ivar(i), 0) << i;
+    EXPECT_FALSE(g.dir.exists("made.txt"));
+    // Only the command line, taken for a missing file's name, says so.
+    const auto log = g.p.dialogLog();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0], "Yorvane: 指定されたファイルが見つかりません");
 }
 
 TEST(Exec, CommandLineWords) {

@@ -10,9 +10,8 @@
 #include "runtime.h"
 #include "script/interpreter.h"
 #include "test_util.h"
-#include "text/choice_commands.h"
+#include "script/command_table.h"
 #include "text/choice_list.h"
-#include "text/choice_pixels.h"
 #include "text/choices.h"
 #include "text/text_state.h"
 
@@ -271,12 +270,10 @@ TEST(ClickAreas, ImageModeCopiesOrStepsTowardThePicture) {
 
 TEST(ClickAreas, UnreadableFileYieldsZeroAndOffersNothing) {
     ChoiceGame g("#end();\n");
-    g.rt.interp.argText = "(\"missing.txt\");";
-    EXPECT_EQ(cmdMouseclickevent(g.rt), 0);
+    EXPECT_EQ(callCommand(g.rt, "mouseclickevent", "(\"missing.txt\");"), 0);
     EXPECT_FALSE(g.rt.choices.ready);
     g.dir.write("areas.txt", "0,0,9,9,\"a\",\"\",1,0,-1\r\n;");
-    g.rt.interp.argText = "(\"areas.txt\");";
-    EXPECT_EQ(cmdMouseclickevent(g.rt), 1);
+    EXPECT_EQ(callCommand(g.rt, "mouseclickevent", "(\"areas.txt\");"), 1);
     EXPECT_TRUE(g.rt.choices.ready);
     g.rt.resetForLoad();
     EXPECT_FALSE(g.rt.choices.ready);
@@ -327,10 +324,8 @@ TEST(ClickAreas, HugeAndUpsideDownAreasAndGarbageAreHarmless) {
 TEST(ChoiceCommands, SelectcolorIsLoggedWithItsFourSlots) {
     ChoiceGame g("#end();\n");
     g.rt.save.log.logging = 1;
-    g.rt.interp.argText = "(rgb(1, 2, 300));";
-    cmdSelectcolor(g.rt);
-    g.rt.interp.argText = "();";
-    cmdSelectcolor(g.rt);
+    callCommand(g.rt, "selectcolor", "(rgb(1, 2, 300));");
+    callCommand(g.rt, "selectcolor", "();");
     EXPECT_EQ(g.rt.save.log.text, "@90,-200010001,1,2,255,@90,-200010001,0,0,20,");
     EXPECT_EQ(g.rt.choices.colour, (Rgb{0, 0, 20}));
 }
@@ -361,8 +356,7 @@ TEST(MouseTrap, LeftTrapStaysArmedRightTrapDisarmsItself) {
             EXPECT_EQ(g.rt.interp.calls.depth, 0);  // each time the subroutine returned
         }
         EXPECT_GT(g.var(3), 3);
-        g.rt.interp.argText = "();";
-        cmdTrapmouseoff(g.rt);
+        callCommand(g.rt, "trapmouseoff", "();");
         g.rt.interp.leftClick = 1;
         for (int i = 0; i < 5; ++i) g.step();
         EXPECT_EQ(g.var(2), 3);
@@ -387,22 +381,48 @@ TEST(MouseTrap, GotoKindJumpsWithoutReturnPoint) {
     EXPECT_EQ(g.rt.interp.calls.depth, 0);
 }
 
-TEST(ChoicePixels, StepTowardAPictureMatchesItsPerPixelTwin) {
-    std::mt19937 rng(7);
-    auto randomScreen = [&](int w, int h) {
-        Screen s;
-        s.allocate(w, h);
-        for (uint8_t& b : s.pixels) b = static_cast<uint8_t>(rng());
-        return s;
+TEST(ChoiceJumps, WriteTheRecordsOfTheGosubOrGotoTheyStandFor) {
+    auto clickAt = [](ChoiceGame& g, int x, int y) {
+        g.pointAt(x, y);
+        g.rt.interp.leftClick = 1;
+        g.step();
     };
-    for (int round = 0; round < 60; ++round) {
-        const Screen src = randomScreen(23, 17);
-        Screen a = randomScreen(31, 19), b = a;
-        std::uniform_int_distribution<int> pos(-12, 34), size(-2, 40), amount(-300, 300);
-        const int dx = pos(rng), dy = pos(rng), sx = pos(rng), sy = pos(rng), w = size(rng), h = size(rng);
-        const int k = round % 5 == 0 ? 65536 + 3 : std::abs(amount(rng));
-        choicepx::stepToward(a, dx, dy, w, h, src, sx, sy, k);
-        choicepx::stepTowardSlow(b, dx, dy, w, h, src, sx, sy, k);
-        ASSERT_EQ(a.pixels, b.pixels) << "round " << round;
+    {
+        ChoiceGame g("#savetmp();\n" + kThreeChoices);
+        ASSERT_TRUE(g.toChoices());
+        g.step();
+        clickAt(g, 140, 330);
+        EXPECT_EQ(g.rt.save.log.text, "@82,@61,c2,script.txt,0,166,167,");
+    }
+    {
+        ChoiceGame g("#savetmp();\n#selectex();\n{\n#printtextf(0, 1, \"c1\", \";\");\n}\n#end();\n|c1:\n#end();\n");
+        ASSERT_TRUE(g.toChoices());
+        g.step();
+        clickAt(g, 130, 310);
+        EXPECT_EQ(g.rt.save.log.text, "@82,@62,c1,script.txt,");
+    }
+    {
+        // The number is the gosub's mode: 1 returns onto the statement; a goto's file written
+        // as ";x" is the current script.
+        ChoiceGame g("#savetmp();\n#mouseclickevent();\n{\n0,0,9,9,\"a\",\"script.txt\",1,1,-1\n"
+                     "20,0,29,9,\"b\",\";x\",1,-7,-1;\n}\n#end();\n|a:\n#return();\n|b:\n#return();\n");
+        ASSERT_TRUE(g.toChoices());
+        clickAt(g, 5, 5);
+        EXPECT_EQ(g.rt.save.log.text, "@82,@61,a,script.txt,1,162,163,");
+        ChoiceGame h("#savetmp();\n#mouseclickeventex();\n{\n20,0,29,9,\"b\",\";x\",1,-7,-1;\n}\n#end();\n|b:\n#end();\n");
+        ASSERT_TRUE(h.toChoices());
+        clickAt(h, 25, 5);
+        EXPECT_EQ(h.rt.save.log.text, "@82,@62,b,script.txt,");
+    }
+    const char* arms[] = {"#trapmouse(1, 0, \"t\");\n", "#trapmouse(2, 1, \"t\", \"script.txt\");\n"};
+    const char* records[] = {"@61,t,script.txt,0,117,118,@63,@62,loop,script.txt,", "@62,t,script.txt,"};
+    for (int k = 0; k < 2; ++k) {
+        ChoiceGame g(std::string("#savetmp();\n") + arms[k] + "|loop:\n#wait(10);\n#goto(\"loop\");\n|t:\n#return();\n");
+        for (int i = 0; i < 8; ++i) g.step();
+        g.rt.save.log.text.clear();
+        g.rt.interp.rightClick = 1;
+        g.rt.interp.leftClick = 1;
+        g.step();
+        EXPECT_EQ(g.rt.save.log.text, records[k]) << k;
     }
 }

@@ -13,8 +13,8 @@ protected:
 
 TEST_F(TextCommands, TextTableFileFillsTheItemsRows) {
     dir.write("table.txt", sjis("名前,メッセージ;\r\n\"花子\",\"null\";\r\n\"\",\"a,b\\p\";\r\n\\z,x;"));
-    cmd(cmdCreatetextf, "(2, 5);");
-    EXPECT_EQ(cmd(cmdLoadtextf, "(\"table.txt\");"), 1);
+    cmd("createtextf", "(2, 5);");
+    EXPECT_EQ(cmd("loadtextf", "(\"table.txt\");"), 1);
     EXPECT_EQ(row(0, 0), "名前\\e");
     EXPECT_EQ(row(1, 0), "メッセージ\\e");
     EXPECT_EQ(row(0, 1), "花子\\e");
@@ -26,24 +26,24 @@ TEST_F(TextCommands, TextTableFileFillsTheItemsRows) {
     EXPECT_EQ(row(0, 4), "\\e");  // rows the file does not reach stay empty
 
     // An empty message starts nothing.
-    cmd(cmdPrinttextf, "(1, 2);");
+    cmd("printtextf", "(1, 2);");
     EXPECT_FALSE(rt->text.printing);
-    cmd(cmdPrinttextf, "(1, 1);");
+    cmd("printtextf", "(1, 1);");
     EXPECT_TRUE(rt->text.printing);
 }
 
 TEST_F(TextCommands, TextTableSizesAreLoweredNotRaised) {
     dir.write("t.txt", "a,b,c;\r\nd,e,f;");
-    cmd(cmdCreatetextf, "(3, 4);");
-    cmd(cmdLoadtextf, "(\"t.txt\", 2, 9);");
+    cmd("createtextf", "(3, 4);");
+    cmd("loadtextf", "(\"t.txt\", 2, 9);");
     ASSERT_EQ(rt->text.items.size(), 2u);
     EXPECT_EQ(rt->text.rowCount, 4);
     EXPECT_EQ(row(1, 1), "e\\e");
 }
 
 TEST_F(TextCommands, MissingTableFileIsReportedAndChangesNothing) {
-    cmd(cmdCreatetextf, "(1, 1);");
-    EXPECT_EQ(cmd(cmdLoadtextf, "(\"none.txt\");"), 0);
+    cmd("createtextf", "(1, 1);");
+    EXPECT_EQ(cmd("loadtextf", "(\"none.txt\");"), 0);
     const auto log = p.dialogLog();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_NE(log[0].find("nothing file name is none.txt one!"), std::string::npos);
@@ -58,15 +58,15 @@ TEST_F(TextCommands, SplitterKeepsQuotedInlineArguments) {
 
 TEST_F(TextCommands, WaitIconSettings) {
     const WaitIcon& ic = rt->text.icon;
-    cmd(cmdSetrectwaiticon, "(3, 0, 0, 16, 16, 4, 100);");
+    cmd("setrectwaiticon", "(3, 0, 0, 16, 16, 4, 100);");
     EXPECT_EQ(ic.delay, 100);
     EXPECT_EQ(ic.frames, 4);
-    cmd(cmdSetrectwaiticon, "(3, 0, 0, 16, 16, 4, 300);");
+    cmd("setrectwaiticon", "(3, 0, 0, 16, 16, 4, 300);");
     EXPECT_EQ(ic.delay, 255);
-    cmd(cmdSetrectwaiticon, "(3);");
+    cmd("setrectwaiticon", "(3);");
     EXPECT_EQ(ic.sx, 64);
     EXPECT_EQ(ic.delay, 255);
-    cmd(cmdSetrectwaiticon, "(0);");
+    cmd("setrectwaiticon", "(0);");
     EXPECT_EQ(ic.sx, 64);
     EXPECT_EQ(ic.sy, 0);
     EXPECT_EQ(ic.w, 32);
@@ -77,19 +77,19 @@ TEST_F(TextCommands, WaitIconSettings) {
 
 TEST_F(TextCommands, RecordsWhileLogging) {
     rt->save.log.logging = 1;
-    cmd(cmdCreatetextf, "(2, 3);");
-    cmd(cmdLocatef, "(1, 20, 340);");
-    cmd(cmdSettextspeedf, "(1);");
-    cmd(cmdSetmessagelength, "(1, 26);");
-    cmd(cmdSetdefaultcolor, "(1, rgb(255, 128, 0));");
-    cmd(cmdSettexttype, "(4, rgb(0, 0, 0));");
-    cmd(cmdSetfont, sjis("(\"ＭＳ 明朝\", 20, 400);"));
-    cmd(cmdSetrectwaiticon, "(0);");
-    cmd(cmdSettextwaitpos, "(1, 600, 440);");
-    cmd(cmdSettextprintf, "(1, rgb(10, 20, 30));");
-    cmd(cmdSettextwait, "(700);");
-    cmd(cmdSettextspeed, "(50);");
-    cmd(cmdReleasetextf, "();");
+    cmd("createtextf", "(2, 3);");
+    cmd("locatef", "(1, 20, 340);");
+    cmd("settextspeedf", "(1);");
+    cmd("setmessagelength", "(1, 26);");
+    cmd("setdefaultcolor", "(1, rgb(255, 128, 0));");
+    cmd("settexttype", "(4, rgb(0, 0, 0));");
+    cmd("setfont", sjis("(\"ＭＳ 明朝\", 20, 400);"));
+    cmd("setrectwaiticon", "(0);");
+    cmd("settextwaitpos", "(1, 600, 440);");
+    cmd("settextprintf", "(1, rgb(10, 20, 30));");
+    cmd("settextwait", "(700);");
+    cmd("settextspeed", "(50);");
+    cmd("releasetextf", "();");
     EXPECT_EQ(cp932ToUtf8(rt->save.log.text),
               "@70,2,3,@73,1,20,340,@80,1,-1,@85,1,26,@81,1,-200010001,255,128,0,"
               "@89,4,-200010001,0,0,0,@78,ＭＳ 明朝,20,400,0,0,0,@92,0,64,0,32,32,0,100,"
@@ -98,17 +98,17 @@ TEST_F(TextCommands, RecordsWhileLogging) {
 }
 
 TEST_F(TextCommands, TextTypeTakesAColourInPlaceOfTheType) {
-    cmd(cmdSettexttype, "(rgb(1, 2, 3));");
+    cmd("settexttype", "(rgb(1, 2, 3));");
     EXPECT_EQ(rt->text.textType, -1);
     EXPECT_EQ(rt->text.decoration, (Rgb{1, 2, 3}));
-    cmd(cmdSettexttype, "();");
+    cmd("settexttype", "();");
     EXPECT_EQ(rt->text.textType, -1);
     EXPECT_EQ(rt->text.decoration, (Rgb{1, 2, 3}));
 }
 
 TEST_F(TextCommands, PrinttextShowsAStringVariableWithOrWithoutATable) {
     rt->interp.svar[2] = sjis("変数の文");  // @C
-    cmd(cmdPrinttext, "(2, rgb(0, 255, 0));");
+    cmd("printtext", "(2, rgb(0, 255, 0));");
     ASSERT_TRUE(rt->text.printing);
     EXPECT_EQ(rt->text.display.colour, (Rgb{0, 255, 0}));
     finish();
@@ -117,12 +117,12 @@ TEST_F(TextCommands, PrinttextShowsAStringVariableWithOrWithoutATable) {
     trace.clear();
     table(2, 1, -1);
     rt->text.items[0].rows[0] = sjis("表の文\\e");
-    cmd(cmdPrinttext, "(2);");
+    cmd("printtext", "(2);");
     finish();
     EXPECT_EQ(trace.size(), 4u);  // still the variable, not the row
     EXPECT_EQ(rt->text.display.colour, (Rgb{255, 255, 255}));
 
-    cmd(cmdPrinttext, "(5);");  // empty: nothing starts
+    cmd("printtext", "(5);");  // empty: nothing starts
     EXPECT_FALSE(rt->text.printing);
 }
 
@@ -131,7 +131,7 @@ TEST_F(TextCommands, PainttextbufferLaysTheOverlayOverTheBackScreen) {
     table(2, 1, -1);
     show(0, "■\\u");  // item 0 keeps the overlay
     finish();
-    cmd(cmdPainttextbuffer, "();");
+    cmd("painttextbuffer", "();");
     const Screen& s0 = rt->screens.table[0];
     EXPECT_EQ(pixel(s0, 300, 300)[2], 200);  // the back screen
     EXPECT_EQ(pixel(s0, h() + h() / 2, h() / 2)[1], 255);  // the white square

@@ -2,7 +2,6 @@
 #include <random>
 
 #include "text/font.h"
-#include "text/overlay.h"
 #include "text_fixture.h"
 
 using namespace yv;
@@ -54,38 +53,6 @@ TEST(Fonts, GlyphsAreAntialiasedAndCached) {
     EXPECT_GT(b.top + b.height, a.top + a.height);
 }
 
-TEST(OverlayPixels, FastLoopsMatchTheirPerPixelTwins) {
-    FontEngine fe;
-    fe.select(FontRecord{sjis("ＭＳ 明朝"), 30, 700, 1, 1, 1});
-    GlyphCell g = fe.cell(sjis("漢"));
-    if (g.coverage.empty()) {  // without fonts, a made-up coverage box does as well
-        g.width = g.height = 20;
-        g.coverage.resize(400);
-        for (size_t i = 0; i < 400; ++i) g.coverage[i] = static_cast<uint8_t>(i * 37);
-    }
-    std::mt19937 rng(7);
-    auto randomScreen = [&] {
-        Screen s;
-        s.allocate(64, 48);
-        for (uint8_t& b : s.pixels) b = static_cast<uint8_t>(rng());
-        return s;
-    };
-    for (const auto& at : {std::pair{10, 10}, std::pair{-12, -7}, std::pair{50, 40}, std::pair{60, -20}}) {
-        Screen a = randomScreen();
-        Screen b = a;
-        overlay::drawGlyph(a, at.first, at.second, g, Rgb{200, 30, 90});
-        overlay::drawGlyphSlow(b, at.first, at.second, g, Rgb{200, 30, 90});
-        EXPECT_EQ(a.pixels, b.pixels) << at.first << "," << at.second;
-
-        const Screen mask = randomScreen(), image = randomScreen();
-        Screen c = randomScreen();
-        Screen d = c;
-        overlay::compose(c, mask, image, at.first, at.second, 30, 25);
-        overlay::composeSlow(d, mask, image, at.first, at.second, 30, 25);
-        EXPECT_EQ(c.pixels, d.pixels) << at.first << "," << at.second;
-    }
-}
-
 namespace {
 class TextTypes : public TextFixture {};
 }  // namespace
@@ -93,7 +60,7 @@ class TextTypes : public TextFixture {};
 TEST_F(TextTypes, OutlineInTheDecorationColourAroundWhiteText) {
     if (!text::font(*rt).loaded()) GTEST_SKIP() << "no Japanese font installed";
     table(2, 1, -1);
-    cmd(cmdSettexttype, "(4, rgb(0, 0, 255));");
+    cmd("settexttype", "(4, rgb(0, 0, 255));");
     show(0, "口\\u");
     finish();
     ASSERT_EQ(trace.size(), 1u);
@@ -121,8 +88,8 @@ TEST_F(TextTypes, ShadowsSitOneTwelfthOfTheHeightDownRight) {
     for (int type : {1, 2, 3}) {
         trace.clear();
         table(2, 1, -1);
-        cmd(cmdSettexttype, "(" + std::to_string(type) + ", rgb(0, 255, 0));");
-        cmd(cmdSetdefaultcolor, "(0, rgb(255, 0, 0));");
+        cmd("settexttype", "(" + std::to_string(type) + ", rgb(0, 255, 0));");
+        cmd("setdefaultcolor", "(0, rgb(255, 0, 0));");
         show(0, "口\\u");
         finish();
         const GlyphCell& g = text::font(*rt).cell(sjis("口"));

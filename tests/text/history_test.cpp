@@ -51,11 +51,11 @@ TEST_F(HistoryTest, RingHoldsTwentyMessages) {
 
 TEST_F(HistoryTest, LogstopKeepsTheLabelPending) {
     table(2, 1, -1);
-    cmd(cmdLogstop, "();");
+    cmd("logstop", "();");
     message(0, "花子\\u");
     message(1, "聞こえない\\e");
     EXPECT_TRUE(lines().empty());
-    cmd(cmdLogstart, "();");
+    cmd("logstart", "();");
     message(1, "聞こえる\\e");
     EXPECT_EQ(lines(), std::vector<std::string>{"花子　聞こえる"});
 }
@@ -63,7 +63,7 @@ TEST_F(HistoryTest, LogstopKeepsTheLabelPending) {
 TEST_F(HistoryTest, ResetKeepsTheWriteIndexAndRestartsTheDisplay) {
     table(2, 1, -1);
     message(1, "一\\e");
-    cmd(cmdLogstop, "();");
+    cmd("logstop", "();");
     rt->resetForLoad();
     EXPECT_TRUE(rt->text.history.recording);
     EXPECT_EQ(rt->text.history.writeIndex, 2);

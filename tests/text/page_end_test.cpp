@@ -26,10 +26,10 @@ protected:
 
     // Name in item 0, message in item 1 (the name keeps the page with \u), shown as one page.
     void page(const std::string& name, const std::string& message) {
-        cmd(cmdSettextprintf, "(1, rgb(255, 255, 255));");
+        cmd("settextprintf", "(1, rgb(255, 255, 255));");
         rt->text.items[0].rows[0] = sjis(name);
         rt->text.items[1].rows[0] = sjis(message);
-        cmd(cmdPrinttextf, "(0, 1);");
+        cmd("printtextf", "(0, 1);");
     }
 };
 

@@ -39,12 +39,12 @@ TEST_F(TextOverPicture, EachTypeKeepsThePictureAroundTheText) {
         table(2, 1, 10, 22);
         rt->text.items[0].x = 40, rt->text.items[0].y = 320;
         rt->text.items[1].x = 40, rt->text.items[1].y = 354;
-        cmd(cmdSettexttype, "(" + std::to_string(type) + ", rgb(40, 60, 200));");
-        cmd(cmdSettextprintf, "(1, rgb(255, 255, 255));");
+        cmd("settexttype", "(" + std::to_string(type) + ", rgb(40, 60, 200));");
+        cmd("settextprintf", "(1, rgb(255, 255, 255));");
         rt->text.items[0].rows[0] = sjis("坊っちゃん\\u");
         rt->text.items[1].rows[0] = sjis("親譲りの無鉄砲で小供の時から損ばかりしている。小学校に居る時分学校の"
                                          "二階から飛び降りて一週間ほど腰を抜かした事がある。\\u");
-        cmd(cmdPrinttextf, "(0, 1);");
+        cmd("printtextf", "(0, 1);");
         ASSERT_GT(finish(), 50);  // typed one character a call
 
         int w = 0, hgt = 0;

@@ -34,7 +34,7 @@ TEST_F(Prose, NoLineStartsWithAHungCharacterAndNothingIsLost) {
         trace.clear();
         table(2, 1, -1, length);
         rt->text.items[1].rows[0] = text + "\\e";
-        cmd(cmdPrinttextf, "(1, 1);");
+        cmd("printtextf", "(1, 1);");
         ASSERT_TRUE(advance()) << length;
 
         std::string drawn;

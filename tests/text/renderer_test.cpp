@@ -155,7 +155,7 @@ TEST_F(Renderer, TimedPauseWithAndWithoutATime) {
     EXPECT_TRUE(advance());
 
     trace.clear();
-    cmd(cmdSettextwait, "(200);");
+    cmd("settextwait", "(200);");
     show(1, "あ\\wい\\e");
     advance();
     advance();
@@ -216,10 +216,10 @@ TEST_F(Renderer, EndOfMessageRestoresTheTextRectangleFromTheBackScreen) {
 
 TEST_F(Renderer, AutomaticContinuationPrintsTheNameThenTheMessage) {
     table(2, 1, -1);
-    cmd(cmdSettextprintf, "(1);");
+    cmd("settextprintf", "(1);");
     rt->text.items[0].rows[0] = sjis("太郎\\u");
     rt->text.items[1].rows[0] = sjis("こんにちは\\e");
-    cmd(cmdPrinttextf, "(0, 1);");
+    cmd("printtextf", "(0, 1);");
     EXPECT_TRUE(advance());
     ASSERT_EQ(trace.size(), 7u);
     EXPECT_EQ(trace[0].y, 0);
@@ -289,7 +289,7 @@ TEST_F(Renderer, MalformedTextNeverReadsOrDrawsOutOfBounds) {
         rt->text.textType = type;
         for (const std::string& t : texts) {
             rt->text.items[1].rows[0] = t + "\\e";
-            cmd(cmdPrinttextf, "(1, 1);");
+            cmd("printtextf", "(1, 1);");
             for (int k = 0; k < 300 && rt->text.printing; ++k) {
                 rt->interp.leftClick = 1;
                 advance();
@@ -335,8 +335,8 @@ TEST_F(Renderer, ClickWaitIconBlinksEverySixteenFramesAndLeavesOnTheClick) {
 TEST_F(Renderer, FramedClickWaitIconStepsThroughItsFrames) {
     iconPicture(rt->screens.systemPicture);
     table(2, 1, -1);
-    cmd(cmdSetrectwaiticon, "(5, 64, 0, 32, 16, 2, 50);");
-    cmd(cmdSettextwaitpos, "(1, 300, 200);");
+    cmd("setrectwaiticon", "(5, 64, 0, 32, 16, 2, 50);");
+    cmd("settextwaitpos", "(1, 300, 200);");
     show(1, "あ\\p\\e");
     const Screen& s0 = rt->screens.table[0];
     const uint32_t t0 = p.manualClock().nowMs();
@@ -352,7 +352,7 @@ TEST_F(Renderer, FramedClickWaitIconStepsThroughItsFrames) {
 
 TEST_F(Renderer, SetfontChangesTheCell) {
     table(2, 1, -1);
-    cmd(cmdSetfont, sjis("(\"ＭＳ 明朝\", 32, 400);"));
+    cmd("setfont", sjis("(\"ＭＳ 明朝\", 32, 400);"));
     show(1, "あい\\nう\\e");
     finish();
     ASSERT_EQ(trace.size(), 3u);
@@ -375,7 +375,7 @@ TEST_F(Renderer, SkipSetToStopAtAWaitEndsAtTheClickWait) {
 
 TEST_F(Renderer, TrapFlagLetsTheSpaceKeyHoldTheMessageOnce) {
     table(2, 1, 30);
-    cmd(cmdTrapbuffer, "();");
+    cmd("trapbuffer", "();");
     show(1, "あいう\\e");
     advance();
     rt->interp.rightClick = 1;
@@ -389,7 +389,7 @@ TEST_F(Renderer, TrapFlagLetsTheSpaceKeyHoldTheMessageOnce) {
 
 TEST_F(Renderer, TheLastItemLeavesTheWholeOverlayClear) {
     table(2, 1, -1);
-    cmd(cmdSettexttype, "(4, rgb(9, 9, 9));");
+    cmd("settexttype", "(4, rgb(9, 9, 9));");
     show(0, "あいうえお\\nかきくけこ\\u");
     finish();
     show(1, "さしすせそ\\e");

@@ -9,7 +9,7 @@
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"
 #include "test_util.h"
-#include "text/commands.h"
+#include "script/command_table.h"
 #include "text/text_state.h"
 
 namespace yv {
@@ -24,14 +24,12 @@ protected:
         rt->text.layoutTrace = &trace;
     }
 
-    int32_t cmd(int32_t (*f)(Runtime&), const std::string& args) {
-        rt->interp.argText = args;
-        return f(*rt);
-    }
+    // Runs the command by name, as a statement would.
+    int32_t cmd(const char* name, const std::string& args) { return callCommand(*rt, name, args); }
 
     // A table of `items` items, each at (x, 0 + 100 * item) with the given wait and line length.
     void table(int items, int rows, int wait = -1, int length = -1) {
-        cmd(cmdCreatetextf, "(" + std::to_string(items) + "," + std::to_string(rows) + ");");
+        cmd("createtextf", "(" + std::to_string(items) + "," + std::to_string(rows) + ");");
         for (int i = 0; i < items; ++i) {
             TextItem& it = rt->text.items[static_cast<size_t>(i)];
             it.x = 0;
@@ -44,7 +42,7 @@ protected:
     // Starts row 1 of the item with the text (UTF-8, stored as CP932).
     void show(int item, const std::string& utf8) {
         rt->text.items[static_cast<size_t>(item)].rows[0] = sjis(utf8);
-        cmd(cmdPrinttextf, "(" + std::to_string(item) + ", 1);");
+        cmd("printtextf", "(" + std::to_string(item) + ", 1);");
     }
 
     bool advance() { return text::advancePrinting(*rt); }

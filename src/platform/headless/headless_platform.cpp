@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "core/cp932.h"
+#include "platform/audio/audio_engine.h"
+#include "platform/audio/wav_writer.h"
 
 namespace yv {
 namespace {
@@ -46,27 +48,174 @@ Bytes typed(const std::string& utf8, int32_t maxLength) {
 
 }  // namespace
 
-HeadlessPlatform::HeadlessPlatform() = default;
+// The headless sound device: the mix is pulled in 10 ms pieces as the clock passes them, so a
+// run sounds the same every time.
+struct HeadlessPlatform::Sound {
+    static constexpr size_t kFrames = audio::kRate / 100;
+    audio::AudioEngine engine;
+    std::mutex mutex;  // the tick function and the writer
+    std::function<void()> tick;
+    bool tickScheduled = false;
+    audio::WavWriter writer;
+    float buffer[kFrames * 2];
+
+    void pull() {
+        engine.pull(buffer, kFrames);
+        std::lock_guard lock(mutex);
+        if (writer.isOpen()) writer.write(buffer, kFrames);
+    }
+    void runTick() {
+        std::function<void()> t;
+        {
+            std::lock_guard lock(mutex);
+            t = tick;
+        }
+        if (t) t();
+    }
+};
+
+
+HeadlessPlatform::HeadlessPlatform() : loopThread_(std::this_thread::get_id()) {}
+
+HeadlessPlatform::~HeadlessPlatform() {
+    std::lock_guard lock(loopMutex_);
+    loopEnded_ = true;
+    loopCv_.notify_all();
+}
+
+namespace {
+// How often the loop looks at onIdle when nothing arrives (the --max-seconds real-time limit).
+constexpr auto kIdleLook = std::chrono::milliseconds(20);
+}  // namespace
+
+audio::AudioEngine* HeadlessPlatform::audio() {
+    std::lock_guard lock(mutex_);
+    if (!sound_) {
+        sound_ = std::make_unique<Sound>();
+        Sound* s = sound_.get();
+        s->engine.usePull();
+        clock_.schedule(clock_.nowPreciseMs() + 10, [s] { s->pull(); }, 10);
+    }
+    return &sound_->engine;
+}
+
+void HeadlessPlatform::setAudioTick(std::function<void()> tick) {
+    audio();
+    Sound* s = sound_.get();
+    bool schedule = false;
+    {
+        std::lock_guard lock(s->mutex);
+        s->tick = std::move(tick);
+        schedule = s->tick && !s->tickScheduled;
+        if (schedule) s->tickScheduled = true;
+    }
+    if (schedule) clock_.schedule(clock_.nowPreciseMs() + 100, [s] { s->runTick(); }, 100);
+}
+
+bool HeadlessPlatform::setAudioOut(const std::filesystem::path& file) {
+    audio();
+    std::lock_guard lock(sound_->mutex);
+    return sound_->writer.open(file);
+}
+
+void HeadlessPlatform::showVolumeDialog(VolumeDialogModel& m) {
+    int32_t percent = 0;
+    bool muted = false;
+    uint16_t wave = 0;
+    std::string text = "出力ﾏｽﾀｰ ";
+    text += m.masterPercent(percent) ? std::to_string(percent) : std::string("-");
+    text += " / 全ﾐｭｰﾄ ";
+    text += m.mute(muted) ? (muted ? "on" : "off") : "-";
+    text += " / Wave ";
+    text += m.waveDevice() && m.waveVolume(wave) ? std::to_string(wave) : std::string("-");
+    logDialog(utf8ToCp932("ﾎﾞﾘｭｰﾑ設定"), utf8ToCp932(text));
+}
 
 void HeadlessPlatform::run(WindowEvents& events) {
-    // Nothing to pump: clicks arrive through the clock's schedule on the interpreter thread.
-    while (!events.onIdle()) {
+    {
+        std::lock_guard lock(loopMutex_);
+        loopThread_ = std::this_thread::get_id();
+    }
+    for (;;) {
+        if (events.onIdle()) break;
+        deliverInputs(events);
         deliverPicks(events);
         if (closeRequested_.exchange(false) && events.onCloseRequest()) break;
         events.onRedrawn();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (events.onIdle()) break;
+        std::unique_lock lock(loopMutex_);
+        loopCv_.wait_for(lock, kIdleLook, [&] {
+            return woken_ || !inputs_.empty() || !picks_.empty() || closeRequested_.load();
+        });
+        woken_ = false;
+    }
+    std::lock_guard lock(loopMutex_);
+    loopEnded_ = true;
+    inputs_.clear();
+    loopCv_.notify_all();
+}
+
+void HeadlessPlatform::wakeLoop() {
+    std::lock_guard lock(loopMutex_);
+    woken_ = true;
+    loopCv_.notify_all();
+}
+
+void HeadlessPlatform::requestClose() {
+    closeRequested_ = true;
+    wakeLoop();
+}
+
+void HeadlessPlatform::deliverInputs(WindowEvents& events) {
+    for (;;) {
+        InputEvent e;
+        {
+            std::lock_guard lock(loopMutex_);
+            if (inputs_.empty()) return;
+            e = inputs_.front();
+            inputs_.pop_front();
+        }
+        if (e.kind != InputEvent::Kind::Key) warpMouse(e.x, e.y);
+        events.onInput(e);
+        std::lock_guard lock(loopMutex_);
+        ++delivered_;
+        loopCv_.notify_all();
     }
 }
 
+void HeadlessPlatform::postInput(const InputEvent& e) {
+    std::unique_lock lock(loopMutex_);
+    if (loopEnded_) return;
+    inputs_.push_back(e);
+    const uint64_t mine = ++posted_;
+    loopCv_.notify_all();
+    // The loop thread itself passes the event on at its next pass; any other thread waits, also
+    // while the loop has yet to start (a manual clock may race ahead of it at start-up).
+    if (std::this_thread::get_id() == loopThread_) return;
+    loopCv_.wait(lock, [&] { return delivered_ >= mine || loopEnded_; });
+}
+
+void HeadlessPlatform::scheduleInput(double atMs, const InputEvent& e) {
+    clock_.schedule(atMs, [this, e] { postInput(e); });
+}
+
+void HeadlessPlatform::scheduleClick(double atMs, int x, int y, int button) {
+    clock_.schedule(atMs, [this, x, y, button] {
+        postInput(InputEvent::move(x, y));
+        postInput(InputEvent::mouseButton(button, true, x, y));
+    });
+}
+
 void HeadlessPlatform::pickMenu(int32_t id) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(loopMutex_);
     picks_.push_back(id);
+    loopCv_.notify_all();
 }
 
 void HeadlessPlatform::deliverPicks(WindowEvents& events) {
     std::vector<int32_t> picks;
     {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(loopMutex_);
         picks.swap(picks_);
     }
     for (int32_t id : picks) events.onMenuCommand(id);
@@ -126,8 +275,9 @@ bool HeadlessPlatform::moveWindow(int x, int y) {
 
 bool HeadlessPlatform::centerWindow() {
     std::lock_guard lock(mutex_);
-    winX_ = (desktopW_ - screenW_) / 2;
-    winY_ = (desktopH_ - screenH_) / 2;
+    // In 64 bits: sizes given by a game may be anything.
+    winX_ = static_cast<int>((int64_t{desktopW_} - screenW_) / 2);
+    winY_ = static_cast<int>((int64_t{desktopH_} - screenH_) / 2);
     return true;
 }
 
@@ -146,20 +296,7 @@ void HeadlessPlatform::setTitle(BytesView titleCp932) {
 void HeadlessPlatform::present(const FrameView& s, Rect r) {
     if (!s.pixels || s.width <= 0 || s.height <= 0) return;
     std::lock_guard lock(mutex_);
-    const size_t size = static_cast<size_t>(s.width) * s.height * 3;
-    if (frameW_ != s.width || frameH_ != s.height || frame_.size() != size) {
-        frame_.assign(size, 0);
-        frameW_ = s.width;
-        frameH_ = s.height;
-        r = {0, 0, s.width, s.height};
-    }
-    const int x0 = std::clamp(r.x, 0, s.width), x1 = std::clamp(r.x + r.w, 0, s.width);
-    const int y0 = std::clamp(r.y, 0, s.height), y1 = std::clamp(r.y + r.h, 0, s.height);
-    for (int y = y0; y < y1; ++y) {
-        const size_t row = static_cast<size_t>(s.height - 1 - y) * s.width * 3;  // bottom-up
-        std::memcpy(frame_.data() + row + x0 * 3, s.pixels + row + x0 * 3,
-                    static_cast<size_t>(x1 - x0) * 3);
-    }
+    picture_.take(s, r);
     ++presents_;
 }
 
@@ -185,9 +322,9 @@ int HeadlessPlatform::loadDialog(const LoadDialogRequest& r) {
 
 std::vector<uint8_t> HeadlessPlatform::shownFrame(int& width, int& height) {
     std::lock_guard lock(mutex_);
-    width = frameW_;
-    height = frameH_;
-    return frame_;
+    width = picture_.width();
+    height = picture_.height();
+    return picture_.pixels();
 }
 
 void HeadlessPlatform::setAnswers(std::vector<std::string> answers) {

@@ -3,26 +3,36 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/presented_frame.h"
 
 namespace yv {
 
 class HeadlessPlatform final : public Platform {
 public:
+    // The thread that makes the platform is the one that runs its loop, as with a window.
     HeadlessPlatform();
+    ~HeadlessPlatform() override;
 
     Clock& clock() override { return clock_; }
     ManualClock& manualClock() { return clock_; }
     bool headless() const override { return true; }
+    // The window loop of a run without a window: hands the posted input and menu picks to the
+    // game, runs the close sequence, and sleeps until something arrives.
     void run(WindowEvents& events) override;
+    void wakeLoop() override;
 
     void setTitle(BytesView titleCp932) override;
-    void requestClose() override { closeRequested_ = true; }
+    void requestClose() override;
     bool closeRequested() const override { return closeRequested_; }
     void present(const FrameView& screen0, Rect r) override;
     std::vector<uint8_t> shownFrame(int& width, int& height) override;
@@ -82,6 +92,16 @@ public:
     void setCursorFile(const std::string& p) override { cursorFile_ = p; }
     void showAbout(BytesView title, BytesView text) override { logDialog(title, text); }
 
+    // ---- Sound ----
+    // A device of its own, pulled on the clock every 10 ms (441 frames): made at the first call.
+    audio::AudioEngine* audio() override;
+    void setAudioTick(std::function<void()> tick) override;
+    // Logs the dialog with the volumes it would show ("ﾎﾞﾘｭｰﾑ設定: ...").
+    void showVolumeDialog(VolumeDialogModel& model) override;
+    // From now on, also writes what a player would hear to a WAVE file (44.1 kHz, 16-bit
+    // stereo), finished when the platform goes away. False when the file cannot be created.
+    bool setAudioOut(const std::filesystem::path& file);
+
     // What a test looks at: the window as a desktop would have it.
     MenuModel* menus() const { return menus_; }
     bool menuBarShown() const { return barShown_; }
@@ -100,16 +120,38 @@ public:
     void pickMenu(int32_t id);
     void deliverPicks(WindowEvents& events);
 
+    // Mouse and keys as a window's events bring them: handed to the window loop, which passes
+    // them to the game (a mouse event also moves the pointer). From any thread; from another
+    // thread than the loop's it returns once the loop has passed the event on (waiting for the
+    // loop to start if need be), so input scheduled on the clock is seen by the interpreter at
+    // the step it fires in. After the loop has ended the event is dropped.
+    void postInput(const InputEvent& e);
+    // Input at a time of this platform's clock: posted by the thread that moves the clock there.
+    void scheduleInput(double atMs, const InputEvent& e);
+    // A press of a button at (x, y) with the pointer moved there first, as --click gives it.
+    void scheduleClick(double atMs, int x, int y, int button);
+
 private:
+    void deliverInputs(WindowEvents& events);
+
     ManualClock clock_;
     std::atomic<bool> closeRequested_{false};
-    std::mutex mutex_;
+
+    // The hand-over to the window loop.
+    std::mutex loopMutex_;
+    std::condition_variable loopCv_;
+    std::vector<int32_t> picks_;
+    std::deque<InputEvent> inputs_;
+    uint64_t posted_ = 0, delivered_ = 0;  // inputs handed over / passed to the game
+    bool loopEnded_ = false, woken_ = false;
+    std::thread::id loopThread_;
+
+    std::mutex mutex_;  // guards the answers, the log, the title, the picture and the window
     std::deque<std::string> answers_;
     std::vector<std::string> log_;
     bool echo_ = false;
     std::string title_;
-    std::vector<uint8_t> frame_;
-    int frameW_ = 0, frameH_ = 0;
+    PresentedFrame picture_;
     std::atomic<int> presents_{0};
     std::atomic<int> pointerX_{0}, pointerY_{0};
 
@@ -120,7 +162,9 @@ private:
     int screenW_ = 640, screenH_ = 480, desktopW_ = 1280, desktopH_ = 1024;
     int winX_ = 0, winY_ = 0, savedX_ = 0, savedY_ = 0;
     std::string iconFile_, cursorFile_;
-    std::vector<int32_t> picks_;
+
+    struct Sound;
+    std::unique_ptr<Sound> sound_;  // before clock_ goes: its events call into it
 };
 
 }  // namespace yv

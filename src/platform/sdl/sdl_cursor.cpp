@@ -2,18 +2,16 @@
 #include "platform/sdl/sdl_cursor.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "app/ico_file.h"
+#include "core/file_reader.h"
 
 namespace yv {
 
 SDL_Surface* loadIconSurface(const std::string& path, int* hotX, int* hotY) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return nullptr;
-    const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto img = decodeIconFile(data);
+    const auto data = files::readRegular(path, int64_t{16} << 20);
+    if (!data) return nullptr;
+    auto img = decodeIconFile(*data);
     if (!img) return nullptr;
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, img->width, img->height, 32, SDL_PIXELFORMAT_RGBA32);
     if (!s) return nullptr;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -19,6 +20,9 @@
 #include "app/menus.h"
 #include "core/cp932.h"
 #include "graphics/png_write.h"
+#include "platform/audio/audio_engine.h"
+#include "platform/audio/sdl_audio_output.h"
+#include "platform/presented_frame.h"
 #include "platform/sdl/sdl_cursor.h"
 #include "platform/sdl/sdl_ui.h"
 #include "platform/sdl/window_tasks.h"
@@ -32,6 +36,8 @@ public:
         : requestedScale_(o.scale) {}
     ~SdlPlatform() override {
         stopServing();
+        audioOut_.close();  // nothing pulls the mix any more
+        audioEngine_.reset();
         ui_.shutdown();
         if (cursor_) SDL_FreeCursor(cursor_);
         if (texture_) SDL_DestroyTexture(texture_);
@@ -43,8 +49,19 @@ public:
     bool init(std::string& why) {
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        // SIGTERM and the like are the program's (they close the game as the window does).
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
             why = SDL_GetError();
+            return false;
+        }
+        // Without a reachable display SDL falls back to drivers that show nothing: the game
+        // would run invisibly and could not be closed. Only a user who asked for one gets it.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const char* asked = std::getenv("SDL_VIDEODRIVER");
+        if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+            !(asked && *asked)) {
+            why = std::string("no display reachable; SDL offered only its ") + driver + " driver";
             return false;
         }
         window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
@@ -62,6 +79,13 @@ public:
         if (!ui_.init(window_, renderer_, why)) return false;
         SDL_StopTextInput();  // until an entry box opens
         setScreenSizeNow(640, 480);
+        // Sound is not needed to play: without a device the game runs silent.
+        audioEngine_ = std::make_unique<audio::AudioEngine>();
+        std::string audioWhy;
+        if (!audioOut_.open(*audioEngine_, audioWhy)) {
+            std::fprintf(stderr, "yorvane: no sound device (%s); playing without sound\n", audioWhy.c_str());
+            audioEngine_.reset();
+        }
         return true;
     }
 
@@ -80,6 +104,7 @@ public:
             if (quit_) break;
             drawFrame(nullptr);
             events.onRedrawn();
+            runAudioTick();
             if (events.onIdle()) break;
             SDL_Delay(8);
         }
@@ -96,20 +121,19 @@ public:
     void requestClose() override { closeRequested_ = true; }
     bool closeRequested() const override { return closeRequested_; }
 
-    void present(const FrameView& s, Rect) override {
+    // Only the rectangle reaches the window, as in the original: what a game draws into screen
+    // 0 without presenting stays unseen until a present covers it.
+    void present(const FrameView& s, Rect r) override {
         if (!s.pixels || s.width <= 0 || s.height <= 0) return;
         std::lock_guard lock(mutex_);
-        frameW_ = s.width;
-        frameH_ = s.height;
-        frame_.assign(s.pixels, s.pixels + static_cast<size_t>(s.width) * s.height * 3);
-        frameDirty_ = true;
+        dirty_ = unite(dirty_, picture_.take(s, r));
     }
 
     std::vector<uint8_t> shownFrame(int& w, int& h) override {
         std::lock_guard lock(mutex_);
-        w = frameW_;
-        h = frameH_;
-        return frame_;
+        w = picture_.width();
+        h = picture_.height();
+        return picture_.pixels();
     }
 
     int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons, MsgIcon icon) override {
@@ -317,7 +341,37 @@ public:
         warpPending_ = true;
     }
 
+    // ---- Sound ----
+    audio::AudioEngine* audio() override { return audioEngine_.get(); }
+    void setAudioTick(std::function<void()> tick) override {
+        std::lock_guard lock(tickMutex_);
+        audioTick_ = std::move(tick);
+    }
+    void showVolumeDialog(VolumeDialogModel& model) override {
+        DialogRequest d;
+        d.kind = DialogRequest::Kind::Volume;
+        d.caption = "ﾎﾞﾘｭｰﾑ設定";
+        d.volume = &model;
+        onWindowThread([&] {
+            SdlUi::prepareVolumeDialog(d);
+            return runModal(d);
+        }, int32_t{kIdOk}, true);
+    }
+
 private:
+    // The players' 100 ms timer on the window thread.
+    void runAudioTick() {
+        const uint32_t now = SDL_GetTicks();
+        if (now - lastTickMs_ < 100) return;
+        lastTickMs_ = now;
+        std::function<void()> tick;
+        {
+            std::lock_guard lock(tickMutex_);
+            tick = audioTick_;
+        }
+        if (tick) tick();
+    }
+
     template <class F, class R>
     R onWindowThread(F f, R fallback, bool dialog = false) {
         return tasks_.run(f, fallback, dialog);
@@ -461,7 +515,7 @@ private:
                 if (modal || ui_.menuOpen() || !events_) break;
                 int gx, gy;
                 toGame(e.motion.x, e.motion.y, gx, gy);
-                events_->onMouseMove(gx, gy);
+                events_->onInput(InputEvent::move(gx, gy));
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
@@ -478,7 +532,7 @@ private:
                 if (!down && b == 1 && onUi) break;
                 int gx, gy;
                 toGame(e.button.x, e.button.y, gx, gy);
-                events_->onMouseButton(b, down, gx, gy);
+                events_->onInput(InputEvent::mouseButton(b, down, gx, gy));
                 break;
             }
             case SDL_KEYDOWN:
@@ -491,7 +545,7 @@ private:
                 if (ui_.menuOpen() || !events_) break;
                 const int k = gameKey(e.key.keysym.sym);
                 if (e.key.repeat && k != kKeyUp && k != kKeyDown) break;
-                events_->onKey(k, down);
+                events_->onInput(InputEvent::keyEvent(k, down));
                 break;
             }
             default: break;
@@ -520,6 +574,7 @@ private:
                 imeRect = d.imeRect;
                 SDL_SetTextInputRect(&imeRect);
             }
+            runAudioTick();  // the players' timers run on under a modal dialog
             // A forced stop (the time limit) ends the box as Escape would, then the loop.
             if (events_ && !quit_ && events_->onIdle()) quit_ = true;
             if (quit_) {
@@ -544,24 +599,33 @@ private:
             SDL_SetWindowTitle(window_, title_.c_str());
             titleDirty_ = false;
         }
-        if (!frameDirty_) return;
-        // The texture keeps the game's size; the renderer scales it.
-        if (!texture_ || texW_ != frameW_ || texH_ != frameH_) {
+        const int fw = picture_.width(), fh = picture_.height();
+        if (fw <= 0 || fh <= 0) return;
+        // The texture keeps the game's size; the renderer scales it. A new texture takes the
+        // whole picture, otherwise only what was presented since the last upload is copied.
+        if (!texture_ || texW_ != fw || texH_ != fh) {
             if (texture_) SDL_DestroyTexture(texture_);
-            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, frameW_, frameH_);
-            texW_ = frameW_;
-            texH_ = frameH_;
+            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, fw, fh);
+            texW_ = fw;
+            texH_ = fh;
+            dirty_ = {0, 0, fw, fh};
         }
+        // (A rectangle of an earlier, larger picture is cut to this one.)
+        const int x0 = std::clamp(dirty_.x, 0, fw), y0 = std::clamp(dirty_.y, 0, fh);
+        const int x1 = std::clamp(dirty_.x + dirty_.w, x0, fw), y1 = std::clamp(dirty_.y + dirty_.h, y0, fh);
+        dirty_ = {};
+        if (x1 <= x0 || y1 <= y0) return;
+        const SDL_Rect area{x0, y0, x1 - x0, y1 - y0};
         void* px = nullptr;
         int pitch = 0;
-        if (texture_ && SDL_LockTexture(texture_, nullptr, &px, &pitch) == 0) {
-            for (int y = 0; y < frameH_; ++y)  // bottom-up rows to top-down
+        if (texture_ && SDL_LockTexture(texture_, &area, &px, &pitch) == 0) {
+            const uint8_t* src = picture_.pixels().data();
+            for (int y = 0; y < area.h; ++y)  // bottom-up rows to top-down
                 std::memcpy(static_cast<uint8_t*>(px) + static_cast<size_t>(y) * pitch,
-                            frame_.data() + static_cast<size_t>(frameH_ - 1 - y) * frameW_ * 3,
-                            static_cast<size_t>(frameW_) * 3);
+                            src + (static_cast<size_t>(fh - 1 - (area.y + y)) * fw + area.x) * 3,
+                            static_cast<size_t>(area.w) * 3);
             SDL_UnlockTexture(texture_);
         }
-        frameDirty_ = false;
     }
 
     void drawFrame(DialogRequest* modal, bool forceShot = false) {
@@ -660,9 +724,8 @@ private:
     std::mutex mutex_;  // guards the frame, title, rectangles and window pictures
     std::string title_;
     bool titleDirty_ = false;
-    std::vector<uint8_t> frame_;
-    int frameW_ = 0, frameH_ = 0;
-    bool frameDirty_ = false;
+    PresentedFrame picture_;  // what the window shows
+    Rect dirty_;              // presented since the last upload to the texture
     std::map<std::string, SdlItemRect> rects_;
     bool shotWanted_ = false;
     std::condition_variable shotCv_;
@@ -670,6 +733,12 @@ private:
     int shotW_ = 0, shotH_ = 0;
 
     WindowTasks tasks_;
+
+    std::unique_ptr<audio::AudioEngine> audioEngine_;
+    audio::SdlAudioOutput audioOut_;
+    std::mutex tickMutex_;
+    std::function<void()> audioTick_;
+    uint32_t lastTickMs_ = 0;
 };
 
 }  // namespace

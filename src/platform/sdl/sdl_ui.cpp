@@ -323,6 +323,7 @@ void SdlUi::drawDialog(DialogRequest& d) {
     if (d.kind == DialogRequest::Kind::Input) return drawInputDialog(d);
     if (d.kind == DialogRequest::Kind::List) return drawListDialog(d);
     if (d.kind == DialogRequest::Kind::Load) return drawLoadDialog(d);
+    if (d.kind == DialogRequest::Kind::Volume) return drawVolumeDialog(d);
     const auto buttons = buttonsOf(d.buttons);
     d.focus = std::clamp(d.focus, 0, static_cast<int>(buttons.size()) - 1);
     if (!beginDialogWindow(d)) return;
@@ -401,6 +402,10 @@ void SdlUi::dialogKey(DialogRequest& d, SDL_Keycode key) {
                 d.selected = i;
                 break;
             }
+        return;
+    }
+    if (d.kind == DialogRequest::Kind::Volume) {
+        if (key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_ESCAPE) d.done = true;
         return;
     }
     if (d.kind == DialogRequest::Kind::List) {

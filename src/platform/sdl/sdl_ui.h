@@ -28,7 +28,7 @@ struct DialogField {
 
 // A modal dialog asked for by either thread; the window thread draws it until it is answered.
 struct DialogRequest {
-    enum class Kind { Message, About, Input, List, Load };
+    enum class Kind { Message, About, Input, List, Load, Volume };
     Kind kind = Kind::Message;
     std::string caption, text;  // UTF-8
     MsgButtons buttons = MsgButtons::Ok;
@@ -52,6 +52,18 @@ struct DialogRequest {
 
     // The load dialog: its slots (selected: -1 "はじめから", else the slot).
     std::vector<LoadDialogSlot> slots;
+    // The volume dialog: the model it changes and what its controls show.
+    VolumeDialogModel* volume = nullptr;
+    struct VolumeControls {
+        int master = 0;        // percent; the slider's top is the loudest
+        bool masterOn = true;
+        bool muted = false;
+        bool muteOn = true;
+        int wave = 0;          // the wave level 0..65535
+        bool waveOn = true;
+        bool waveMuteOn = false;  // the wave mute box is there but does nothing
+        std::string status;    // what was changed last
+    } vol;
 };
 
 class SdlUi {
@@ -81,6 +93,8 @@ public:
     void dialogKey(DialogRequest& d, SDL_Keycode key);
     // The characters that dialogs of each kind must be able to show.
     void prepareDialog(const DialogRequest& d);
+    // Reads the volumes into the volume dialog's controls, greying what cannot be reached.
+    static void prepareVolumeDialog(DialogRequest& d);
 
     int menuBarHeight() const { return menuBarHeight_; }
     // Adds the characters of a text to the font when some are missing (outside a frame).
@@ -100,6 +114,7 @@ private:
     void drawListDialog(DialogRequest& d);
     void drawLoadDialog(DialogRequest& d);
     void thumbnailTooltip(const MenuItem& m);
+    void drawVolumeDialog(DialogRequest& d);
     bool beginDialogWindow(const DialogRequest& d);
     void dialogButton(DialogRequest& d, const char* label, float width, bool& pressed);
     void drawItems(const std::vector<MenuItem>& items, int32_t& picked, bool& opening, int depth);

@@ -1,0 +1,98 @@
+// Input to game state, the same for the window and for headless runs.
+#include "app/input.h"
+
+#include "app/display_mode.h"
+#include "runtime.h"
+#include "text/choices.h"
+
+namespace yv::app {
+namespace {
+
+void openPopupMenu(Runtime& rt, int x, int y) {
+    AppState& a = rt.app;
+    rt.interp.rightClick = 1;
+    a.stopAtWait = 1;
+    if (!a.menusFree && !a.choiceList) {
+        menuLock(rt, kUnlockAll);
+        a.menusFree = 1;
+    }
+    const bool full = a.fullScreen != 0;
+    if ((rt.config.popMenu == 1 && !full) || (rt.config.popFullMenu == 1 && full)) {
+        refreshSlots(rt, MenuWhich::Popup);
+        rt.platform.openPopupMenu(x, y);
+    }
+}
+
+void mouseButton(Runtime& rt, int button, bool down, int x, int y) {
+    if (button == 1 && down) rt.interp.leftClick = 1;
+    if (button == 2) {
+        if (down)
+            openPopupMenu(rt, x, y);
+        else
+            rt.interp.rightClick = 0;
+    }
+}
+
+void mouseMove(Runtime& rt, int x, int y) {
+    rt.app.mouseX = x;
+    rt.app.mouseY = y;
+    if (rt.app.fullScreen && rt.config.fullMenu != 0 && rt.app.menuOn != 0)
+        showFullScreenMenu(rt, rt.platform.pointerInMenuBand());
+}
+
+void key(Runtime& rt, int key, bool down) {
+    AppState& a = rt.app;
+    // While choices are shown Enter only clicks and Ctrl does not skip.
+    const bool choicesShown = a.choiceList || a.choiceBlock;
+    if (key == kKeyCtrl) {
+        // Skipping lasts while Ctrl is held.
+        if (!choicesShown || !down) a.skip = down ? 1 : 0;
+        return;
+    }
+    if (!down) return;
+    if (key == kKeyEscape) {
+        rt.platform.requestClose();
+        return;
+    }
+    if (a.noWait) {
+        a.endSkip = 1;
+        if (!a.menusFree && !a.choiceList) {
+            menuLock(rt, kUnlockAll);
+            a.menusFree = 1;
+        }
+    }
+    switch (key) {
+    case kKeySpace: openPopupMenu(rt, a.mouseX, a.mouseY); break;
+    case kKeyEnter: {
+        rt.interp.leftClick = 1;
+        const uint32_t now = rt.clock().nowMs();
+        if (!choicesShown && a.enterSeen && now - a.lastEnterMs <= 500) a.skip = 1;
+        a.enterSeen = true;
+        a.lastEnterMs = now;
+        break;
+    }
+    case kKeyUp: a.navSteps -= 1; break;
+    case kKeyDown: a.navSteps += 1; break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+void applyInput(Runtime& rt, const InputEvent& e) {
+    switch (e.kind) {
+    case InputEvent::Kind::MouseMove: mouseMove(rt, e.x, e.y); break;
+    case InputEvent::Kind::MouseButton: mouseButton(rt, e.button, e.down, e.x, e.y); break;
+    case InputEvent::Kind::Key: key(rt, e.key, e.down); break;
+    }
+}
+
+bool autoClickTarget(Runtime& rt, int& x, int& y) {
+    int32_t cx = rt.app.mouseX, cy = rt.app.mouseY;
+    const bool onChoice = choices::highlightedCentre(rt, cx, cy);
+    x = cx;
+    y = cy;
+    return onChoice;
+}
+
+}  // namespace yv::app

@@ -1,0 +1,29 @@
+// The one way the runtime reads a file: regular files only, never more than a cap.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+#include "core/bytes.h"
+
+namespace yv::files {
+
+// A game folder is untrusted: a directory, FIFO or device under a file's name (or a link to
+// one) must read as a missing file, never hang start-up or fill the memory. No single file a
+// game of this kind ships comes near this.
+constexpr int64_t kMaxFileBytes = int64_t{256} << 20;
+
+enum class ReadFailure { None, Missing, NotRegular, TooLarge, Io };
+
+// Opens a regular file for reading (following links), without blocking on a FIFO; -1 for
+// anything else. The caller closes the descriptor.
+int openRegular(const std::filesystem::path& file, ReadFailure* why = nullptr);
+
+// The whole file; nothing when it is missing, not a regular file, larger than maxBytes or
+// unreadable. The string owns five zero bytes past its end, so text consumers may read it as
+// zero-terminated.
+std::optional<Bytes> readRegular(const std::filesystem::path& file, int64_t maxBytes = kMaxFileBytes,
+                                 ReadFailure* why = nullptr);
+
+}  // namespace yv::files

@@ -1,0 +1,286 @@
+// The mixer: voices, the command hand-over, gains and the freeing of replaced sources.
+#include "platform/audio/audio_engine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "platform/audio/midi_synth.h"
+#include "platform/audio/stream_source.h"
+
+namespace yv::audio {
+namespace {
+
+constexpr size_t kBlock = 1024;  // frames mixed at a time; scratch buffers hold one block
+
+}  // namespace
+
+AudioEngine::AudioEngine()
+    : scratch_(new float[kBlock * 2]()), sum_(new float[kBlock * 2]()) {
+    quietDecoders();
+}
+
+AudioEngine::~AudioEngine() {
+    decoderStop_ = true;
+    if (decoder_.joinable()) decoder_.join();
+    if (sfLoader_.joinable()) sfLoader_.join();
+    // The device is closed by now: nothing renders any more. Every source ever started is
+    // either a voice's current one or retired.
+    for (Retired& r : retired_) delete r.source;
+    for (ControlVoice& v : control) delete v.source;
+}
+
+// ---- Control side ----
+
+void AudioEngine::push(const Command& c) {
+    // The ring holds far more than the players post between two passes; should the device
+    // stall, wait for it a while rather than lose the command.
+    for (int tries = 0; !commands_.push(c); ++tries) {
+        if (pullMode_) {
+            // The mix is pulled under control_, so nothing renders now: take them up here.
+            applyCommands();
+            continue;
+        }
+        if (tries > 2000) {
+            if (c.op == Op::Start) {
+                // Never seen by the audio side: it can go at once.
+                std::lock_guard lock(streamsMutex_);
+                std::erase(streams_, c.source);
+            }
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void AudioEngine::retire(int voice, Source* s) {
+    if (!s) return;
+    {
+        std::lock_guard lock(streamsMutex_);
+        std::erase(streams_, s);
+    }
+    retired_.push_back({s, voice, seq_});
+}
+
+void AudioEngine::collect() {
+    // A source replaced by command n is free once the audio side has applied command n for
+    // that voice: it takes its commands at the start of a pass, before rendering.
+    std::erase_if(retired_, [&](const Retired& r) {
+        if (published_[r.voice].appliedSeq.load() < r.seq) return false;
+        delete r.source;
+        return true;
+    });
+}
+
+void AudioEngine::start(int voice, std::unique_ptr<Source> source, bool waveGain) {
+    if (voice < 0 || voice >= kVoiceCount || !source) return;
+    Source* s = source.release();
+    if (s->streaming()) {
+        s->fill();  // the first second is there before the audio side first asks
+        std::lock_guard lock(streamsMutex_);
+        streams_.push_back(s);
+    }
+    std::lock_guard lock(control_);
+    collect();
+    ControlVoice& v = control[voice];
+    Command c{voice, Op::Start, s, waveGain, ++seq_};
+    Source* old = v.source;
+    v.source = s;
+    v.playing = true;
+    v.lastSeq = v.startSeq = c.seq;
+    push(c);
+    retire(voice, old);
+}
+
+void AudioEngine::stop(int voice) {
+    if (voice < 0 || voice >= kVoiceCount) return;
+    std::lock_guard lock(control_);
+    collect();
+    ControlVoice& v = control[voice];
+    Command c{voice, Op::Stop, nullptr, false, ++seq_};
+    v.playing = false;
+    v.lastSeq = c.seq;
+    push(c);
+}
+
+void AudioEngine::clear(int voice) {
+    if (voice < 0 || voice >= kVoiceCount) return;
+    std::lock_guard lock(control_);
+    collect();
+    ControlVoice& v = control[voice];
+    Command c{voice, Op::Clear, nullptr, false, ++seq_};
+    Source* old = v.source;
+    v.source = nullptr;
+    v.playing = false;
+    v.lastSeq = c.seq;
+    push(c);
+    retire(voice, old);
+}
+
+bool AudioEngine::sounding(int voice) {
+    if (voice < 0 || voice >= kVoiceCount) return false;
+    std::lock_guard lock(control_);
+    const ControlVoice& v = control[voice];
+    if (published_[voice].appliedSeq.load() < v.lastSeq) return v.playing;
+    return published_[voice].playing.load();
+}
+
+uint32_t AudioEngine::ends(int voice) {
+    if (voice < 0 || voice >= kVoiceCount) return 0;
+    std::lock_guard lock(control_);
+    if (published_[voice].appliedSeq.load() < control[voice].startSeq) return 0;
+    return published_[voice].ends.load();
+}
+
+int64_t AudioEngine::position(int voice) {
+    if (voice < 0 || voice >= kVoiceCount) return 0;
+    std::lock_guard lock(control_);
+    if (published_[voice].appliedSeq.load() < control[voice].startSeq) return 0;
+    return published_[voice].position.load();
+}
+
+void AudioEngine::setMasterGain(float left, float right) {
+    masterL_ = std::clamp(left, 0.0f, 1.0f);
+    masterR_ = std::clamp(right, 0.0f, 1.0f);
+}
+void AudioEngine::setMute(bool on) { mute_ = on; }
+void AudioEngine::setWaveGain(float gain) { waveGain_ = std::clamp(gain, 0.0f, 1.0f); }
+
+// ---- Soundfont ----
+
+void AudioEngine::loadSoundfont(const std::filesystem::path& file) {
+    if (sfState_ != SoundfontState::None) return;
+    sfState_ = SoundfontState::Loading;
+    sfLoader_ = std::thread([this, file] {
+        auto s = std::make_unique<MidiSynth>();
+        if (!s->load(file)) {
+            sfState_ = SoundfontState::Failed;
+            return;
+        }
+        ownedSynth_ = std::move(s);
+        synth_.store(ownedSynth_.get(), std::memory_order_release);
+        sfState_ = SoundfontState::Ready;
+    });
+}
+
+AudioEngine::SoundfontState AudioEngine::soundfontState(bool wait) {
+    if (wait) {
+        while (sfState_.load() == SoundfontState::Loading)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return sfState_.load();
+}
+
+// ---- Streams ----
+
+void AudioEngine::pumpStreams() {
+    std::lock_guard lock(streamsMutex_);
+    for (Source* s : streams_) s->fill();
+}
+
+void AudioEngine::startDecoderThread() {
+    if (decoder_.joinable()) return;
+    decoder_ = std::thread([this] { decoderLoop(); });
+}
+
+void AudioEngine::decoderLoop() {
+    // The rings hold about a second and a half; topping them up every 10 ms keeps them full.
+    while (!decoderStop_) {
+        pumpStreams();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+void AudioEngine::pull(float* out, size_t frames) {
+    std::lock_guard lock(control_);
+    pullMode_ = true;
+    pumpStreams();
+    mix(out, frames);
+}
+
+void AudioEngine::usePull() {
+    std::lock_guard lock(control_);
+    pullMode_ = true;
+}
+
+// ---- Audio side ----
+
+void AudioEngine::applyCommands() {
+    Command c;
+    while (commands_.pop(c)) {
+        AudioVoice& v = voices_[c.voice];
+        switch (c.op) {
+        case Op::Start:
+            v.source = c.source;
+            v.playing = true;
+            v.waveGain = c.waveGain;
+            published_[c.voice].position.store(0);
+            published_[c.voice].ends.store(0);
+            break;
+        case Op::Stop: v.playing = false; break;
+        case Op::Clear:
+            v.source = nullptr;
+            v.playing = false;
+            break;
+        }
+        published_[c.voice].playing.store(v.playing);
+        published_[c.voice].appliedSeq.store(c.seq);
+    }
+}
+
+void AudioEngine::mix(float* out, size_t frames) {
+    applyCommands();
+    const bool muted = mute_.load(std::memory_order_relaxed);
+    const float targetL = muted ? 0.0f : masterL_.load(std::memory_order_relaxed);
+    const float targetR = muted ? 0.0f : masterR_.load(std::memory_order_relaxed);
+    const float targetW = waveGain_.load(std::memory_order_relaxed);
+    float* scratch = scratch_.get();
+    float* sum = sum_.get();
+
+    size_t done = 0;
+    while (done < frames) {
+        const size_t n = std::min(kBlock, frames - done);
+        std::memset(sum, 0, n * 2 * sizeof(float));
+        // A gain change glides over the first block instead of clicking.
+        const float inv = 1.0f / static_cast<float>(n);
+        const float dW = (targetW - appliedWave_) * inv;
+        for (int i = 0; i < kVoiceCount; ++i) {
+            AudioVoice& v = voices_[i];
+            if (!v.playing || !v.source) continue;
+            const size_t got = std::min(v.source->render(scratch, n), n);
+            if (v.waveGain) {
+                float g = appliedWave_;
+                for (size_t f = 0; f < got; ++f) {
+                    g += dW;
+                    sum[2 * f] += scratch[2 * f] * g;
+                    sum[2 * f + 1] += scratch[2 * f + 1] * g;
+                }
+            } else {
+                for (size_t k = 0; k < got * 2; ++k) sum[k] += scratch[k];
+            }
+            if (got < n) {
+                v.playing = false;
+                published_[i].playing.store(false);
+                published_[i].ends.fetch_add(1);
+            }
+        }
+        const float dL = (targetL - appliedL_) * inv, dR = (targetR - appliedR_) * inv;
+        float gl = appliedL_, gr = appliedR_;
+        float* o = out + done * 2;
+        for (size_t f = 0; f < n; ++f) {
+            gl += dL;
+            gr += dR;
+            o[2 * f] = std::clamp(sum[2 * f] * gl, -1.0f, 1.0f);
+            o[2 * f + 1] = std::clamp(sum[2 * f + 1] * gr, -1.0f, 1.0f);
+        }
+        appliedL_ = targetL;
+        appliedR_ = targetR;
+        appliedWave_ = targetW;
+        done += n;
+    }
+    for (int i = 0; i < kVoiceCount; ++i)
+        if (voices_[i].source) published_[i].position.store(voices_[i].source->position());
+    passes_.fetch_add(1);
+}
+
+}  // namespace yv::audio

@@ -1,0 +1,169 @@
+// Our own audio engine: a few voices, each playing one source, mixed with a gain for the wave
+// sounds, a master gain per channel and a master mute, at one rate. The players feed it from
+// the window thread (or the headless clock); the audio device pulls mix() from its own thread.
+//
+// What crosses threads:
+//   control side -> audio side: commands through a lock-free single-reader ring (start a
+//       source, stop, clear); the gains as atomics; the soundfont's synthesizer as an atomic
+//       pointer published once it has loaded.
+//   audio side -> control side: per voice, atomics for "sounding", the count of natural ends
+//       and the position; a pass counter that tells when a replaced source can be freed.
+//   stream decoding: sources that decode files fill their own lock-free chunk rings from the
+//       decoder thread (or, headless, from the thread that pulls the mix) before they are due.
+// The audio side never locks, waits or allocates: it reads commands, renders, adds and
+// publishes. Sources are created, prefilled and freed on the control side only.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/audio/spsc_ring.h"
+
+namespace yv::audio {
+
+constexpr int kRate = 44100;
+constexpr int kVoiceCount = 8;
+// The voices the players use; the rest are free (tests, benchmarks).
+enum Voice : int { kVoiceSound = 0, kVoiceWave = 1, kVoiceMidi = 2, kVoiceCd = 3 };
+
+// Something that produces interleaved stereo float frames at kRate.
+class Source {
+public:
+    virtual ~Source() = default;
+    // Audio thread. Writes up to `frames` frames into out and returns how many it wrote; fewer
+    // means the sound has ended (a looping source wraps itself and never ends). Must not
+    // allocate, lock or wait.
+    virtual size_t render(float* out, size_t frames) = 0;
+    // Audio thread: where the next frame lies on the sound's own timeline, in frames.
+    virtual int64_t position() const = 0;
+    // Control side: decodes ahead into the source's buffer; only streaming sources do work.
+    virtual void fill() {}
+    virtual bool streaming() const { return false; }
+};
+
+class MidiSynth;
+
+class AudioEngine {
+public:
+    AudioEngine();
+    ~AudioEngine();
+    AudioEngine(const AudioEngine&) = delete;
+    AudioEngine& operator=(const AudioEngine&) = delete;
+
+    // ---- Control side (any thread but the audio thread) ----
+    // Replaces what the voice plays and starts it. `waveGain` puts it under the wave gain.
+    void start(int voice, std::unique_ptr<Source> source, bool waveGain);
+    // Stops the voice; its source stays, so its position can still be asked for.
+    void stop(int voice);
+    // Stops the voice and drops its source.
+    void clear(int voice);
+    // Sounding now (a start not yet taken up by the audio side counts as sounding).
+    bool sounding(int voice);
+    // 1 once the source last started has come to its natural end (a looping one never does).
+    uint32_t ends(int voice);
+    // Position of the voice's source in frames (0 while a start is not yet taken up).
+    int64_t position(int voice);
+
+    // Master gain per channel (0..1 after the volume curve), master mute, wave gain (0..1).
+    void setMasterGain(float left, float right);
+    void setMute(bool on);
+    void setWaveGain(float gain);
+
+    // The General MIDI soundfont: loaded once, on a thread of its own.
+    void loadSoundfont(const std::filesystem::path& file);
+    enum class SoundfontState { None, Loading, Ready, Failed };
+    // With `wait`, waits for a load in progress to finish first.
+    SoundfontState soundfontState(bool wait);
+    // The synthesizer MIDI sources play on (nullptr until the soundfont is ready).
+    MidiSynth* synth() { return synth_.load(std::memory_order_acquire); }
+
+    // Streaming sources are kept filled by a decoder thread (real devices), or by pumpStreams()
+    // called by whoever pulls the mix just before it does (the headless device).
+    void startDecoderThread();
+    void pumpStreams();
+
+    // A device without a real-time thread (headless): fills the streams and mixes, as one
+    // step of the control side.
+    void pull(float* out, size_t frames);
+    // Declares the device pulled from the start: until its first pull nobody takes commands up,
+    // and a command must never wait for an audio thread that does not exist.
+    void usePull();
+
+    // ---- Audio side ----
+    // Real-time safe: mixes `frames` interleaved stereo float frames into out (overwriting).
+    void mix(float* out, size_t frames);
+
+    // For tests: the mix pass counter.
+    uint64_t passes() const { return passes_.load(); }
+
+private:
+    enum class Op : uint8_t { Start, Stop, Clear };
+    struct Command {
+        int voice = 0;
+        Op op = Op::Stop;
+        Source* source = nullptr;
+        bool waveGain = false;
+        uint64_t seq = 0;
+    };
+    struct AudioVoice {  // audio thread only
+        Source* source = nullptr;
+        bool playing = false;
+        bool waveGain = false;
+    };
+    struct Published {  // written by the audio thread
+        std::atomic<bool> playing{false};
+        std::atomic<uint32_t> ends{0};
+        std::atomic<int64_t> position{0};
+        std::atomic<uint64_t> appliedSeq{0};
+    };
+    struct ControlVoice {  // control side, under control_
+        Source* source = nullptr;
+        bool playing = false;
+        uint64_t lastSeq = 0;
+        uint64_t startSeq = 0;
+    };
+    struct Retired {
+        Source* source;
+        int voice;
+        uint64_t seq;  // freed once the audio side has applied this command of the voice
+    };
+
+    void push(const Command& c);            // control_ held
+    void retire(int voice, Source* s);      // control_ held
+    void collect();                         // control_ held
+    void applyCommands();                   // audio thread
+    void decoderLoop();
+
+    std::mutex control_;
+    bool pullMode_ = false;  // under control_
+    ControlVoice control[kVoiceCount];
+    uint64_t seq_ = 0;
+    std::vector<Retired> retired_;
+    SpscRing<Command, 256> commands_;
+
+    AudioVoice voices_[kVoiceCount];
+    Published published_[kVoiceCount];
+    std::atomic<uint64_t> passes_{0};
+    std::atomic<float> masterL_{1.0f}, masterR_{1.0f}, waveGain_{1.0f};
+    std::atomic<bool> mute_{false};
+    float appliedL_ = 1.0f, appliedR_ = 1.0f, appliedWave_ = 1.0f;  // audio thread: ramps
+    std::unique_ptr<float[]> scratch_;
+    std::unique_ptr<float[]> sum_;
+
+    std::mutex streamsMutex_;  // the sources the decoder keeps filled; never taken by the mix
+    std::vector<Source*> streams_;
+    std::thread decoder_;
+    std::atomic<bool> decoderStop_{false};
+
+    std::unique_ptr<MidiSynth> ownedSynth_;
+    std::atomic<MidiSynth*> synth_{nullptr};
+    std::atomic<SoundfontState> sfState_{SoundfontState::None};
+    std::thread sfLoader_;
+};
+
+}  // namespace yv::audio

@@ -1,0 +1,51 @@
+// Evaluation of a statement's argument text into the lists its command reads.
+#include "script/args.h"
+
+#include "runtime.h"
+
+namespace yv {
+namespace {
+
+// Arguments written in the argument text (commas outside quotes and rgb( ) counted): the
+// integer list cannot tell a string argument's trailing 0 item from a written 0.
+int32_t countWritten(BytesView a) {
+    int32_t n = 0, depth = 0;
+    bool quoted = false, any = false;
+    for (char ch : a) {
+        if (ch == '"') quoted = !quoted;
+        if (quoted) {
+            any = true;
+            continue;
+        }
+        if (ch == '(') ++depth;
+        else if (ch == ')') --depth;
+        else if (ch == ',' && depth == 1) ++n;
+        else if (ch == ';' && depth <= 0) break;
+        else if (ch != ' ' && ch != '\t' && depth >= 1) any = true;
+    }
+    return any || n > 0 ? n + 1 : 0;
+}
+
+// True for "();" and the like: the integer scanner reads an empty list as a single 0.
+bool isBare(BytesView t) {
+    for (char c : t)
+        if (c != '(' && c != ')' && c != ';' && c != ' ' && c != '\t' && c != '\r') return false;
+    return true;
+}
+
+}  // namespace
+
+Args evaluateArgs(Runtime& rt, Takes takes, BytesView text) {
+    Args a;
+    a.text = text;
+    Interp& in = rt.interp;
+    if (takes & kInts) a.ints = scanIntList(in, text);
+    if (takes & kNames) a.names = scanNameList(text);
+    if (takes & kStrings) a.strings = scanStringList(in, text);
+    if (takes & kConditions) a.conditions = scanConditionList(rt, text);
+    if (takes & kWritten) a.written = countWritten(text);
+    if (takes & kBare) a.bare = isBare(text);
+    return a;
+}
+
+}  // namespace yv

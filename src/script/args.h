@@ -1,0 +1,42 @@
+// The evaluated arguments a command handler is given, and what each command asks for.
+#pragma once
+
+#include <cstdint>
+
+#include "core/bytes.h"
+#include "script/scanners.h"
+
+namespace yv {
+
+struct Runtime;
+
+// What a command reads from its argument text. Only these are evaluated, once, before its
+// handler runs: the string and condition scanners have side effects, so a command evaluates
+// exactly the lists it reads.
+enum Takes : uint8_t {
+    kNothing = 0,
+    kInts = 1 << 0,        // the integer list
+    kNames = 1 << 1,       // the name list (memoryset)
+    kStrings = 1 << 2,     // the string list: uses and updates the inline-command flag
+    kConditions = 1 << 3,  // the condition list: may show the "<" / ">" message boxes
+    kWritten = 1 << 4,     // how many arguments are written
+    kBare = 1 << 5,        // whether the parentheses hold nothing
+};
+constexpr Takes operator|(Takes a, Takes b) { return static_cast<Takes>(uint8_t(a) | uint8_t(b)); }
+
+// A list a command does not take stays empty: every integer item reads as the end marker,
+// every string slot as "".
+struct Args {
+    BytesView text;       // the argument text, from its '(' through the ';' the reader appends
+    IntList ints;         // kInts
+    StringList names;     // kNames
+    StringList strings;   // kStrings
+    IntList conditions;   // kConditions
+    int32_t written = 0;  // kWritten: "()" and "( )" write none; a colour counts once
+    bool bare = false;    // kBare: nothing but parentheses and blanks (or no parentheses)
+};
+
+// Evaluates what `takes` names, in the order integers, names, strings, conditions.
+Args evaluateArgs(Runtime& rt, Takes takes, BytesView text);
+
+}  // namespace yv

@@ -1,0 +1,81 @@
+// Jumps, calls and returns over the call stack.
+#include "script/jumps.h"
+
+#include "runtime.h"
+#include "script/interpreter.h"
+
+namespace yv::interp {
+namespace {
+
+void afterJump(Interp& in, int32_t labelPos) {
+    in.pos = labelPos;
+    if (in.blocks.opened > 0 && in.blocks.depth >= in.blocks.opened) in.blocks.depth -= in.blocks.opened;
+}
+
+// Finds the label in the loaded text (file ";") or in the named file, whose text then replaces
+// the script text; 0 when not found or unreadable.
+int32_t findIn(Runtime& rt, const Bytes& label, const Bytes& file) {
+    Interp& in = rt.interp;
+    if (file == ";") return in.script->findLabel(label);
+    ScriptPtr src = loadScript(rt, file);
+    if (!src) return 0;
+    const int32_t at = src->findLabel(label);
+    if (at > 0) in.script = std::move(src);
+    return at;
+}
+
+}  // namespace
+
+int32_t jump(Runtime& rt, const Bytes& label, const Bytes& file) {
+    Interp& in = rt.interp;
+    in.scriptName = file;  // switched whatever the outcome
+    rt.save.log.add(62, label, file);
+    if (!label.empty() && label[0] == ';') return 0;
+    const int32_t at = findIn(rt, label, file);
+    if (at > 0) afterJump(in, at);
+    return at;
+}
+
+int32_t call(Runtime& rt, const Bytes& label, const Bytes& fileArg, int32_t mode, int32_t returnPos) {
+    Interp& in = rt.interp;
+    // Mode 1 returns onto this statement; every other mode continues after it.
+    const int32_t ret = mode == 1 ? in.stmtStart - 1 : (returnPos != kEndMarker ? returnPos : in.pos);
+    CallStack& cs = in.calls;
+    if (cs.depth < 0 || cs.depth >= kStackSize) return 0;  // deeper nesting is refused
+    cs.file[static_cast<size_t>(cs.depth)] = in.scriptName;
+    cs.pos[static_cast<size_t>(cs.depth)] = ret;
+    Bytes file = fileArg;
+    if (file.empty())
+        file = in.scriptName;
+    else if (file[0] == ';')
+        file = ";";
+    const int32_t at = findIn(rt, label, file);
+    if (at <= 0) return 0;
+    ++cs.depth;
+    in.scriptName = file;
+    rt.save.log.add(61, label, file, mode, mode == 1 ? in.pos : ret, in.stmtStart);
+    afterJump(in, at);
+    return at;
+}
+
+int32_t returnFromCall(Runtime& rt) {
+    Interp& in = rt.interp;
+    CallStack& cs = in.calls;
+    if (cs.depth <= 0) return 1;
+    const size_t top = static_cast<size_t>(cs.depth - 1);
+    const Bytes file = cs.file[top];
+    if (file == ";") return 1;  // names no file: a call made without one cannot return
+    ScriptPtr src = loadScript(rt, file);
+    if (!src) return 1;
+    in.scriptName = file;
+    in.script = std::move(src);
+    in.pos = cs.pos[top];
+    cs.file[top].clear();
+    cs.pos[top] = 0;
+    --cs.depth;
+    rt.save.log.add(63);
+    if (in.onReturn) in.onReturn(rt, cs.depth);
+    return 1;
+}
+
+}  // namespace yv::interp

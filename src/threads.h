@@ -1,0 +1,114 @@
+// The thread contract: which thread owns which state, and what crosses between them and how.
+// Keep it true when adding shared state. (No code: this header is the one place it is written.)
+//
+// THREADS
+//   Window thread   the process's main thread: runs Platform::run (the SDL event loop, or the
+//                   headless loop), turns mouse and keys into game state (app::applyInput), runs
+//                   the menus, the modal dialogs and the close sequence, draws the window.
+//                   Start-up (Shell::start) and shutdown (Shell::shutdown) run here too.
+//   Interpreter     the step loop (interp::threadLoop): every command handler, all drawing into
+//                   the screens, presents, the clock's sleeps, and so, on a manual clock, the
+//                   scheduled events (headless clicks, the --max-seconds stop).
+//   Audio callback  SDL's audio thread: AudioEngine::mix. Never locks, waits or allocates; it
+//                   takes commands from a lock-free ring and publishes what it plays in atomics.
+//                   Headless there is none: the thread that moves the manual clock pulls the mix
+//                   (AudioEngine::pull) every 10 ms of clock time and runs the players' ticks.
+//   Helpers         the stream decoder (fills the chunk rings of CD tracks and compressed
+//                   sounds every 10 ms; real devices only), the soundfont loader (once, at
+//                   start-up), the CD track finder (once, at start-up). Each touches only its own
+//                   object until it publishes the result through an atomic.
+//   Signal watcher  (CloseSignals, app/close_signals) reads the self-pipe SIGTERM, SIGINT and
+//                   SIGHUP write to and only sets Shell::signalled_ and wakes the window loop,
+//                   whose onIdle then closes the game as a window close would.
+//
+// OWNERSHIP
+//   The interpreter thread owns the Runtime: interp (script, position, variables, stacks),
+//   screens and overlay, text, choices, save, media, config after start-up. The window thread
+//   writes that state only while the interpreter cannot run: during start-up (before
+//   stepsEnabled is first set), and after shutdown has stopped the thread. Setting an atomic
+//   flag (seq_cst) is what hands the state over.
+//   The window thread owns the window: SDL objects, ImGui, the texture, the modal dialog state,
+//   AppState::enterSeen/lastEnterMs/lastDrawnMode. Calls from the interpreter that must touch the
+//   window are carried out there (WindowTasks) and the caller waits for the answer.
+//   The window thread never waits for the interpreter thread while its loop runs (only
+//   shutdown, after the loop, waits for the thread to end): so the interpreter may wait for the
+//   window thread (dialogs, window tasks, headless input hand-over) without a deadlock.
+//
+// WHAT CROSSES: ATOMICS (one writer side sets, the other polls or waits)
+//   Interp::running, suspended, threadActive, stepsEnabled, halt, closing    WakeFlag: every
+//       store notifies Interp::wake, so the interpreter's idle waits, its pacing sleep
+//       (Clock::waitFor) and interp::stop wake at once; a close (halt) cuts the pause short.
+//       Every sleep inside a step goes through Runtime::sleep, a Clock::waitFor that ends when
+//       `closing` (set once by the close sequence) or a stop is stored; on a manual clock it
+//       also ends after the event that closed (the --max-seconds stop), so no later event fires.
+//       (The volume fade's 150 ms slot sleep still uses Clock::sleepMs.)
+//   Interp::leftClick, rightClick    set by input (window thread), cleared by the step.
+//   Interp::clickWaitMode            set by commands, cleared by the close.
+//   Interp::pacingMs                 the speed menu (window) -> the step loop.
+//   Interp::stepsPerSecond           step loop -> debug windows.
+//   AppState: fullScreen, menuOn, barAttached, barKept, fullMenuShown, menusFree, skip,
+//       stopAtWait, endSkip, noWait, choiceBlock, choiceList, textClickWait, navSteps,
+//       mouseX, mouseY               flags shared by the menus, input, text and choices.
+//   Shell::signalled_                 set by the signal watcher, read by the window loop.
+//   Platform flags: close requested, close enabled, the pointer warp request, full screen, the
+//       menu model pointer, the pointer position, presents counted.
+//   ManualClock's time                read anywhere, moved only by the thread that sleeps.
+//   FilePlayer/CdPlayer::enabled, playing, status, timer; Media::fadeHold   the players'
+//       flags: commands (interpreter) and ticks (window thread) both read and write them.
+//       fadeHold is set before a blocking fade sets halt and cleared after it clears it, so a
+//       tick never takes that halt for the end of the script.
+//   AudioEngine: the gains and mute (control side -> mix), each voice's sounding flag, end
+//       count, position and applied command number (mix -> control side), the pass counter,
+//       the synthesizer pointer (published once the soundfont has loaded), the soundfont state.
+//   CdPlayer::found_                  the track finder -> the players (the disc is complete).
+//
+// WHAT CROSSES: HAND-OVERS UNDER A LOCK (held only for a short copy; the mutexes)
+//   SdlPlatform::mutex_ (+ shotCv_)   the presented picture and its dirty rectangle (present
+//       copies the rectangle in, the window uploads that rectangle out), the title, the UI's
+//       item rectangles, the window picture asked for by tests and F12.
+//   WindowTasks::mutex_ (+ cv_)       calls from the interpreter run on the window thread, the
+//       caller waiting for the answer (dialogs, window operations).
+//   HeadlessPlatform::loopMutex_ (+ loopCv_)   the headless window loop's hand-over: posted
+//       input (the poster waits until the loop has passed it to the game, so a click scheduled
+//       on the manual clock is seen at the step it fires in), menu picks, wake requests.
+//   HeadlessPlatform::mutex_          dialog answers and log, title, the presented picture,
+//       the window's position and size.
+//   MenuModel::mutex_                 the menus: commands change entries (interpreter), the
+//       window draws a snapshot copy.
+//   AppState::titleMutex              the window title / Title setting: settitle writes,
+//       dialogs read.
+//   History::mutex                    the message history: the renderer appends, the history
+//       dialog copies the lines.
+//   ManualClock::mutex_               the scheduled events: added from any thread, fired by
+//       the thread that moves the clock (outside the lock).
+//   FilePlayer/CdPlayer::slotMutex_   the one-entry request slot and the state record: commands
+//       and replay post (interpreter), the tick takes a copy and clears it (window thread). A
+//       generation count keeps a request posted while the tick worked from being cleared.
+//   FilePlayer/CdPlayer::deviceMutex_  the device side (open sound, ids, flags): the tick and
+//       the position queries. A tick holds it while it reads and decodes a sound file, through
+//       the resource reader (Resources::mutex_ is then taken from the window thread too).
+//   AudioEngine::control_             the control side of the mixer (voices' sources, command
+//       numbers, sources waiting to be freed); never taken by the mix. Headless, pull() takes
+//       it around the mix. A replaced source is freed only once the mix has applied the command
+//       that replaced it.
+//   AudioEngine::streamsMutex_        the list of streaming sources the decoder keeps filled.
+//   Volume::mutex_                    the game's volumes: commands and fades (interpreter), the
+//       volume dialog (window thread); the gains reach the mix as atomics.
+//   HeadlessPlatform::Sound::mutex    the players' tick function and the --audio-out writer.
+//   SdlPlatform::tickMutex_           the players' tick function.
+//   Interp::wake (WakeSignal)         no data: orders a flag's store before a waiter's look.
+//   Resources::archiveMutex_, Resources::mutex_   the archive handles and the path and version
+//       caches: used by start-up (window thread) and the script (interpreter); an archive
+//       read is a file read under the lock, contended only if the window thread reads
+//       resources while the script runs (the load dialog to come).
+//   ScriptCache::mutex                read scripts by name: start-up and the interpreter, never
+//       at the same time; redundant under this contract, kept as it costs nothing uncontended.
+//   resolveFace's static mutex (text/font.cpp)   a process-wide cache of font lookups; a
+//       global where the Runtime should own it: to move into TextState.
+//
+// KNOWN GAP
+//   A display-mode switch from the menus sets `suspended` but does not wait for the step in
+//   progress to finish (as the original did not). It writes window state and AppState atomics,
+//   and also the plain Config fields full and fullBits, which a step could read meanwhile:
+//   those two should become atomics, or the switch should wait for the step to end.
+#pragma once
