@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/menus.h"
+#include "ui/menus.h"
 #include "platform/platform.h"
 
 namespace yv {

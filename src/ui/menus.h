@@ -14,7 +14,7 @@
 namespace yv {
 
 // Command ids of both menus.
-namespace menuid {
+namespace ui::menuid {
 constexpr int32_t kSaveSlot0 = 32792;    // slots 0-9: 32792-32801
 constexpr int32_t kLoadSlot0 = 32802;    // slots 0-9: 32802-32811
 constexpr int32_t kSaveSlot10 = 32822;   // slots 10-30: 32822-32842
@@ -29,7 +29,7 @@ constexpr int32_t kBarVolume = 32773, kPopVolume = 32782;
 constexpr int32_t kExit = 57665;
 constexpr int32_t kPopClose = 32781;
 constexpr int32_t kAbout = 57664;
-}  // namespace menuid
+}  // namespace ui::menuid
 
 constexpr int kSlotCount = 31;
 
