@@ -7,12 +7,23 @@
 
 using namespace yv;
 
+namespace {
+
+// A command whose handler is not built yet (the first such row), or nothing once all are.
+const char* unbuiltCommand() {
+    for (const CommandRow& row : commandTable())
+        if (!row.handler) return row.name;
+    return nullptr;
+}
+
+}  // namespace
+
 TEST(Dispatch, OnlyCommandsThatTakeStringsRunTheStringScanner) {
     ScriptRun s;
     Interp& in = s.rt.interp;
     const char* opensInline = "(\"\\#gosub(\", 5);";
     callCommand(s.rt, "wait", opensInline);      // integers only
-    callCommand(s.rt, "playavi", opensInline);   // not built yet: nothing is evaluated
+    if (const char* unbuilt = unbuiltCommand()) callCommand(s.rt, unbuilt, opensInline);  // nothing is evaluated
     EXPECT_FALSE(in.inlineCommandFlag);
     callCommand(s.rt, "int", opensInline);
     EXPECT_TRUE(in.inlineCommandFlag);
@@ -41,7 +52,7 @@ TEST(Dispatch, ByNameAsAStatementWithTheResultPolicy) {
     Interp& in = s.rt.interp;
     in.result = 42;
     EXPECT_EQ(callCommand(s.rt, "nosuch", "(1);"), 1);
-    EXPECT_EQ(callCommand(s.rt, "playavi", "();"), 1);  // not built yet
+    if (const char* unbuilt = unbuiltCommand()) EXPECT_EQ(callCommand(s.rt, unbuilt, "();"), 1);
     EXPECT_EQ(in.result, 42);
     EXPECT_EQ(callCommand(s.rt, "GetStrLen", "(\"abc\");"), 3);
     EXPECT_EQ(in.result, 3);
