@@ -11,8 +11,8 @@ extern "C" {
 
 namespace yv::testvideo {
 
-Rgb frameColour(int k) {
-    static constexpr std::array<Rgb, 12> kColours = {{{255, 0, 0},     {0, 255, 0},     {0, 0, 255},
+Colour frameColour(int k) {
+    static constexpr std::array<Colour, 12> kColours = {{{255, 0, 0},     {0, 255, 0},     {0, 0, 255},
                                                       {255, 255, 0},   {255, 0, 255},   {0, 255, 255},
                                                       {255, 255, 255}, {132, 0, 0},     {0, 132, 0},
                                                       {0, 0, 132},     {132, 132, 255}, {255, 132, 0}}};
@@ -98,13 +98,13 @@ struct Writer {
         frame->width = m.width;
         frame->height = m.height;
         if (av_frame_get_buffer(frame, 0) < 0) return fail("frame buffer");
-        const Rgb flat = frameColour(m.firstColour + k);
+        const Colour flat = frameColour(m.firstColour + k);
         for (int y = 0; y < m.height; ++y) {
             uint8_t* row = frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0];
             for (int x = 0; x < m.width; ++x) {
-                Rgb c = flat;
+                Colour c = flat;
                 if (m.textured)
-                    c = Rgb{static_cast<uint8_t>(x + k * 7), static_cast<uint8_t>(y * 2 + x / 3),
+                    c = Colour{static_cast<uint8_t>(x + k * 7), static_cast<uint8_t>(y * 2 + x / 3),
                             static_cast<uint8_t>(((x / 16 + y / 16 + k) & 1) ? 200 : 40)};
                 if (video->pix_fmt == AV_PIX_FMT_RGB555LE) {
                     const uint16_t v = static_cast<uint16_t>(((c.r >> 3) << 10) | ((c.g >> 3) << 5) | (c.b >> 3));

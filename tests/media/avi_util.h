@@ -9,7 +9,7 @@
 
 namespace yv::testvideo {
 
-struct Rgb {
+struct Colour {
     uint8_t r = 0, g = 0, b = 0;
 };
 
@@ -27,13 +27,13 @@ struct Movie {
 };
 
 // Frame k's colour: far apart from every other frame's and from black, exact in 15-bit colour.
-Rgb frameColour(int k);
+Colour frameColour(int k);
 
 // Writes an AVI file; false when FFmpeg refused (the message in `why`).
 bool writeAvi(const std::filesystem::path& file, const Movie& m, std::string* why = nullptr);
 
 // Whether a colour is near another, channel by channel.
-inline bool near(const uint8_t* rgb, Rgb c, int tolerance) {
+inline bool near(const uint8_t* rgb, Colour c, int tolerance) {
     auto d = [](int a, int b) { return a > b ? a - b : b - a; };
     return d(rgb[0], c.r) <= tolerance && d(rgb[1], c.g) <= tolerance && d(rgb[2], c.b) <= tolerance;
 }

@@ -122,5 +122,5 @@ TEST(MovieGames, AMovieInAWindowAtScaleTwo) {
     EXPECT_GE(k, 0);
     for (auto [x, y] : {std::pair{201, 101}, {838, 578}, {400, 500}}) EXPECT_EQ(frameAt(x, y), k) << x << "," << y;
     for (auto [x, y] : {std::pair{198, 300}, {842, 300}, {500, 98}, {500, 582}})
-        EXPECT_TRUE(near(p.at(x, y), Rgb{}, 0)) << x << "," << y;
+        EXPECT_TRUE(near(p.at(x, y), Colour{}, 0)) << x << "," << y;
 }

@@ -47,8 +47,8 @@ struct Movies {
         const uint8_t* p = f.data() + (static_cast<size_t>(h - 1 - y) * w + x) * 3;
         return {p[2], p[1], p[0]};
     }
-    bool is(int x, int y, Rgb c, int tolerance = 8) { return near(px(x, y).data(), c, tolerance); }
-    bool black(int x, int y) { return is(x, y, Rgb{}, 0); }
+    bool is(int x, int y, Colour c, int tolerance = 8) { return near(px(x, y).data(), c, tolerance); }
+    bool black(int x, int y) { return is(x, y, Colour{}, 0); }
 };
 
 }  // namespace

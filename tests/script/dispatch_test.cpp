@@ -52,7 +52,9 @@ TEST(Dispatch, ByNameAsAStatementWithTheResultPolicy) {
     Interp& in = s.rt.interp;
     in.result = 42;
     EXPECT_EQ(callCommand(s.rt, "nosuch", "(1);"), 1);
-    if (const char* unbuilt = unbuiltCommand()) EXPECT_EQ(callCommand(s.rt, unbuilt, "();"), 1);
+    if (const char* unbuilt = unbuiltCommand()) {
+        EXPECT_EQ(callCommand(s.rt, unbuilt, "();"), 1);
+    }
     EXPECT_EQ(in.result, 42);
     EXPECT_EQ(callCommand(s.rt, "GetStrLen", "(\"abc\");"), 3);
     EXPECT_EQ(in.result, 3);
