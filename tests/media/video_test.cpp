@@ -10,6 +10,7 @@
 #include "media/avi_util.h"
 #include "platform/audio/audio_engine.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/presented_frame.h"
 #include "runtime.h"
 #include "script/command_table.h"
 #include "test_util.h"
@@ -248,4 +249,30 @@ TEST(Playmciavi, AFailedDeviceCheckDisablesItForTheRun) {
     quiet.run("playmciavi", "(\"m.avi\");");
     EXPECT_TRUE(quiet.black(0, 0));
     EXPECT_TRUE(quiet.platform.dialogLog().empty());
+}
+
+TEST(MovieLayer, AFrameLaidAtAnyPlaceIsCutToItsRectangleAndTheWindow) {
+    // Pixel by pixel: window pixel (x, y) takes picture pixel (x - at.x, y - at.y) where both
+    // exist and the point lies in the rectangle.
+    const int W = 40, H = 30, PW = 17, PH = 11;
+    std::vector<uint8_t> black(W * H * 3, 0), pic(PW * PH * 3);
+    for (size_t i = 0; i < pic.size(); ++i) pic[i] = static_cast<uint8_t>(1 + i % 251);
+    for (const Rect at : {Rect{5, 4, 17, 11}, Rect{-6, -3, 17, 11}, Rect{30, 25, 17, 11}, Rect{2, 2, 9, 5},
+                          Rect{-20, 0, 17, 11}, Rect{39, 29, 100, 100}, Rect{1 << 30, 0, 5, 5}, Rect{0, 0, 0, 5}}) {
+        PresentedFrame f;
+        f.take(FrameView{black.data(), W, H}, Rect{0, 0, W, H});
+        const Rect changed = f.lay(FrameView{pic.data(), PW, PH}, at);
+        int touched = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const int64_t px = int64_t{x} - at.x, py = int64_t{y} - at.y;
+                const bool in = px >= 0 && py >= 0 && px < std::min(at.w, PW) && py < std::min(at.h, PH);
+                for (int c = 0; c < 3; ++c) {
+                    const uint8_t want = in ? pic[(static_cast<size_t>(PH - 1 - py) * PW + static_cast<size_t>(px)) * 3 + c] : 0;
+                    ASSERT_EQ(f.pixels()[(static_cast<size_t>(H - 1 - y) * W + x) * 3 + c], want) << at.x << "," << at.y;
+                }
+                touched += in;
+            }
+        EXPECT_EQ(changed.w * changed.h, touched) << at.x << "," << at.y;
+    }
 }
