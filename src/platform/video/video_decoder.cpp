@@ -11,6 +11,7 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <system_error>
 
 #include "platform/audio/stream_source.h"
 
@@ -57,7 +58,9 @@ std::unique_ptr<Decoder> Decoder::open(const std::filesystem::path& file, Opened
     av_dict_set(&opts, "protocol_whitelist", "file", 0);
     av_dict_set(&opts, "format_whitelist", kFormats, 0);
     // "file:" keeps a name with a colon from being taken for another protocol.
-    const std::string url = "file:" + std::filesystem::absolute(file).string();
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(file, ec);
+    const std::string url = "file:" + (ec ? file : full).string();
     const int r = avformat_open_input(&av.format, url.c_str(), nullptr, &opts);
     av_dict_free(&opts);
     if (r < 0) return nullptr;
