@@ -8,6 +8,7 @@
 #include "graphics/image_commands.h"
 #include "graphics/transitions.h"
 #include "media/commands.h"
+#include "media/video_commands.h"
 #include "save/commands.h"
 #include "script/control_commands.h"
 #include "script/dialog_commands.h"
@@ -108,8 +109,8 @@ constexpr CommandRow kRows[] = {
     {"playmcicdda",            kInts,                             kKept,   cmdPlaymcicdda,   "play CD audio"},
     {"playwave",               kInts | kStrings,                  kKept,   cmdPlaywave,      "play a wave file"},
     {"paint",                  kNothing,                          kKept,   cmdPaint,         "copy screen 1 to screen 0 and show it"},
-    {"playavi",                kNothing,                          kKept,   nullptr,          "play an AVI video"},
-    {"playmciavi",             kNothing,                          kKept,   nullptr,          "play an AVI video through the media control interface"},
+    {"playavi",                kInts | kStrings | kWritten,       kKept,   cmdPlayavi,       "play an AVI video"},
+    {"playmciavi",             kInts | kStrings | kWritten,       kKept,   cmdPlaymciavi,    "play an AVI video through the media control interface"},
     {"painttextbuffer",        kNothing,                          kKept,   cmdPainttextbuffer, "copy screen 1 over screen 0 with the text overlay and show it"},
     {"rename",                 kStrings,                          kKept,   cmdRename,        "rename a file"},
     {"return",                 kNothing,                          kStored, cmdReturn,        "return from a subroutine"},

@@ -4,7 +4,8 @@
 // THREADS
 //   Window thread   the process's main thread: runs Platform::run (the SDL event loop, or the
 //                   headless loop), turns mouse and keys into game state (app::applyInput), runs
-//                   the menus, the modal dialogs and the close sequence, draws the window.
+//                   the menus, the modal dialogs and the close sequence, draws the window,
+//                   runs the movie frame timer (playavi's frames: FramePlayer::tick).
 //                   Start-up (Shell::start) and shutdown (Shell::shutdown) run here too.
 //   Interpreter     the step loop (script::threadLoop): every command handler, all drawing into
 //                   the screens, presents, the clock's sleeps, and so, on a manual clock, the
@@ -12,11 +13,14 @@
 //   Audio callback  SDL's audio thread: AudioEngine::mix. Never locks, waits or allocates; it
 //                   takes commands from a lock-free ring and publishes what it plays in atomics.
 //                   Headless there is none: the thread that moves the manual clock pulls the mix
-//                   (AudioEngine::pull) every 10 ms of clock time and runs the players' ticks.
+//                   (AudioEngine::pull) every 10 ms of clock time and runs the players' ticks
+//                   and the movie frame timer's ticks.
 //   Helpers         the stream decoder (fills the chunk rings of CD tracks and compressed
 //                   sounds every 10 ms; real devices only), the soundfont loader (once, at
 //                   start-up), the CD track finder (once, at start-up). Each touches only its own
 //                   object until it publishes the result through an atomic.
+//   (No decoder threads: the movie decoder runs FFmpeg with one thread, on the thread that
+//   calls it: playmciavi's frames on the interpreter, playavi's on the frame timer's.)
 //   Signal watcher  (CloseSignals, app/close_signals) reads the self-pipe SIGTERM, SIGINT and
 //                   SIGHUP write to and only sets Shell::signalled_ and wakes the window loop,
 //                   whose onIdle then closes the game as a window close would.
@@ -61,6 +65,9 @@
 //       count, position and applied command number (mix -> control side), the pass counter,
 //       the synthesizer pointer (published once the soundfont has loaded), the soundfont state.
 //   CdPlayer::found_                  the track finder -> the players (the disc is complete).
+//   FramePlayer::playing_             whether playavi's movie still plays (tests, shutdown).
+//   MovieDevice: enabled, playing, skip   playmciavi (interpreter) holds the script while
+//       `playing`; Escape on the window thread sets `skip` instead of closing the window.
 //
 // WHAT CROSSES: HAND-OVERS UNDER A LOCK (held only for a short copy; the mutexes)
 //   SdlPlatform::mutex_ (+ shotCv_)   the presented picture and its dirty rectangle (present
@@ -95,7 +102,12 @@
 //   Volume::mutex_                    the game's volumes: commands and fades (interpreter), the
 //       volume dialog (window thread); the gains reach the mix as atomics.
 //   HeadlessPlatform::Sound::mutex    the players' tick function and the --audio-out writer.
-//   SdlPlatform::tickMutex_           the players' tick function.
+//   SdlPlatform::tickMutex_           the players' tick function, the movie frame timer's
+//       function, period and due time.
+//   HeadlessPlatform::videoMutex_     the movie frame timer's function and generation.
+//   FramePlayer::mutex_               playavi's decoder, rectangle and frame number: playavi
+//       (interpreter) opens and draws the first frame, the timer's ticks draw the rest. Never
+//       held across a dialog (the messages are shown after it is let go) or a timer tick.
 //   Interp::wake (WakeSignal)         no data: orders a flag's store before a waiter's look.
 //   Resources::archiveMutex_, Resources::mutex_   the archive handles and the path and version
 //       caches: used by start-up (window thread) and the script (interpreter); an archive

@@ -52,6 +52,11 @@ void key(Runtime& rt, int key, bool down) {
     }
     if (!down) return;
     if (key == kKeyEscape) {
+        // A movie that holds the script is skipped instead: players expect Escape to do that.
+        if (rt.media.movie.playing) {
+            rt.media.movie.skip = true;
+            return;
+        }
         rt.platform.requestClose();
         return;
     }

@@ -30,6 +30,8 @@ void start(Runtime& rt, const std::optional<std::filesystem::path>& soundfontOpt
 
 void stop(Runtime& rt) {
     Media& m = rt.media;
+    // Frames play without the sound system: their timer goes in every case.
+    m.frames.stop(rt.platform);
     if (!m.started) return;
     rt.platform.setAudioTick({});
     m.wave.destroy(rt);

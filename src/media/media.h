@@ -1,4 +1,5 @@
-// Sound: the wave, MIDI and CD players, the sound effects, the volumes and the volume fade.
+// Sound and video: the wave, MIDI and CD players, the sound effects, the volumes and the volume
+// fade; the movie players.
 #pragma once
 
 #include <atomic>
@@ -8,6 +9,7 @@
 
 #include "core/bytes.h"
 #include "media/players.h"
+#include "media/video.h"
 #include "media/volume.h"
 
 namespace yv {
@@ -18,6 +20,8 @@ struct Media {
     media::FilePlayer wave{media::FilePlayer::Type::Wave};
     media::FilePlayer midi{media::FilePlayer::Type::Midi};
     media::CdPlayer cd;
+    media::FramePlayer frames;  // playavi
+    media::MovieDevice movie;   // playmciavi
     Volume volume;
 
     // The volume fade (interpreter thread).
@@ -37,7 +41,7 @@ namespace media {
 // Start-up, once the configuration is read: the device checks of the three players, the
 // soundfont (loaded in the background), the CD track search and the 100 ms tick.
 void start(Runtime& rt, const std::optional<std::filesystem::path>& soundfontOption);
-// Shutdown: the tick stops, the players stop and close their devices.
+// Shutdown: the tick stops, the players stop and close their devices, a movie stops.
 void stop(Runtime& rt);
 // The players' tick (window thread, or the headless clock).
 void tick(Runtime& rt);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -229,6 +230,23 @@ public:
     virtual void setAudioTick(std::function<void()> tick) { (void)tick; }
     // The modal volume dialog.
     virtual void showVolumeDialog(VolumeDialogModel& model) { (void)model; }
+
+    // ---- Video ----
+    // Draws a movie frame on the window: the picture (24-bit bottom-up BGR) is laid over what
+    // the window shows with its top-left corner at each rectangle, cut to the rectangle's size
+    // and to the window. Screen 0 is not touched; the picture stays until a present covers it.
+    // Any thread.
+    virtual void showVideo(const FrameView& picture, std::span<const Rect> at) {
+        (void)picture;
+        (void)at;
+    }
+    // The movie frame timer: tick runs every periodMs (at least 1) from now, on the window
+    // thread (headless: on the clock, at exact times). A new call replaces the timer; an empty
+    // function stops it.
+    virtual void setVideoTimer(int32_t periodMs, std::function<void()> tick) {
+        (void)periodMs;
+        (void)tick;
+    }
 };
 
 }  // namespace yv

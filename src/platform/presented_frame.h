@@ -16,6 +16,11 @@ public:
     // Returns the rectangle of the picture that changed (w or h 0 when nothing did).
     Rect take(const FrameView& screen0, Rect r);
 
+    // Lays a picture over the window's picture with its top-left corner at (at.x, at.y), cut to
+    // at.w x at.h and to the window (a movie frame drawn on the window: screen 0 is left as it
+    // is, and the next present over the rectangle covers it). Returns the rectangle changed.
+    Rect lay(const FrameView& picture, Rect at);
+
     // 24-bit bottom-up BGR, width x height (empty before the first present).
     const std::vector<uint8_t>& pixels() const { return pixels_; }
     int width() const { return width_; }

@@ -29,7 +29,7 @@ namespace yv::audio {
 constexpr int kRate = 44100;
 constexpr int kVoiceCount = 8;
 // The voices the players use; the rest are free (tests, benchmarks).
-enum Voice : int { kVoiceSound = 0, kVoiceWave = 1, kVoiceMidi = 2, kVoiceCd = 3 };
+enum Voice : int { kVoiceSound = 0, kVoiceWave = 1, kVoiceMidi = 2, kVoiceCd = 3, kVoiceMovie = 4 };
 
 // Something that produces interleaved stereo float frames at kRate.
 class Source {

@@ -118,6 +118,42 @@ bool HeadlessPlatform::setAudioOut(const std::filesystem::path& file) {
     return sound_->writer.open(file);
 }
 
+void HeadlessPlatform::showVideo(const FrameView& picture, std::span<const Rect> at) {
+    std::lock_guard lock(mutex_);
+    for (const Rect& r : at) picture_.lay(picture, r);
+}
+
+void HeadlessPlatform::setVideoTimer(int32_t periodMs, std::function<void()> tick) {
+    uint64_t generation = 0;
+    {
+        std::lock_guard lock(videoMutex_);
+        videoTick_ = std::move(tick);
+        generation = ++videoGeneration_;
+        if (!videoTick_) return;
+    }
+    const double period = std::max(1, periodMs);
+    scheduleVideoTick(generation, clock_.nowPreciseMs() + period, period);
+}
+
+void HeadlessPlatform::scheduleVideoTick(uint64_t generation, double atMs, double periodMs) {
+    // One event at a time, each scheduling the next: a replaced timer's last event finds its
+    // generation gone and ends the chain.
+    clock_.schedule(atMs, [this, generation, atMs, periodMs] {
+        std::function<void()> tick;
+        {
+            std::lock_guard lock(videoMutex_);
+            if (generation != videoGeneration_) return;
+            tick = videoTick_;
+        }
+        tick();
+        {
+            std::lock_guard lock(videoMutex_);
+            if (generation != videoGeneration_) return;
+        }
+        scheduleVideoTick(generation, atMs + periodMs, periodMs);
+    });
+}
+
 void HeadlessPlatform::showVolumeDialog(VolumeDialogModel& m) {
     int32_t percent = 0;
     bool muted = false;

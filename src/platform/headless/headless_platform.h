@@ -102,6 +102,11 @@ public:
     // stereo), finished when the platform goes away. False when the file cannot be created.
     bool setAudioOut(const std::filesystem::path& file);
 
+    // ---- Video ----
+    void showVideo(const FrameView& picture, std::span<const Rect> at) override;
+    // The timer's ticks are events of the manual clock, one scheduled at a time.
+    void setVideoTimer(int32_t periodMs, std::function<void()> tick) override;
+
     // What a test looks at: the window as a desktop would have it.
     MenuModel* menus() const { return menus_; }
     bool menuBarShown() const { return barShown_; }
@@ -133,6 +138,7 @@ public:
 
 private:
     void deliverInputs(WindowEvents& events);
+    void scheduleVideoTick(uint64_t generation, double atMs, double periodMs);
 
     ManualClock clock_;
     std::atomic<bool> closeRequested_{false};
@@ -162,6 +168,10 @@ private:
     int screenW_ = 640, screenH_ = 480, desktopW_ = 1280, desktopH_ = 1024;
     int winX_ = 0, winY_ = 0, savedX_ = 0, savedY_ = 0;
     std::string iconFile_, cursorFile_;
+
+    std::mutex videoMutex_;  // the movie timer's function and generation
+    std::function<void()> videoTick_;
+    uint64_t videoGeneration_ = 0;
 
     struct Sound;
     std::unique_ptr<Sound> sound_;  // before clock_ goes: its events call into it

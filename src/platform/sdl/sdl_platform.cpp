@@ -105,6 +105,7 @@ public:
             drawFrame(nullptr);
             events.onRedrawn();
             runAudioTick();
+            runVideoTimer();
             if (events.onIdle()) break;
             SDL_Delay(8);
         }
@@ -358,7 +359,34 @@ public:
         }, int32_t{kIdOk}, true);
     }
 
+    // ---- Video ----
+    void showVideo(const FrameView& p, std::span<const Rect> at) override {
+        std::lock_guard lock(mutex_);
+        for (const Rect& r : at) dirty_ = unite(dirty_, picture_.lay(p, r));
+    }
+    void setVideoTimer(int32_t periodMs, std::function<void()> tick) override {
+        std::lock_guard lock(tickMutex_);
+        videoTick_ = std::move(tick);
+        videoPeriod_ = static_cast<uint64_t>(std::max(1, periodMs));
+        videoDue_ = SDL_GetTicks64() + videoPeriod_;
+    }
+
 private:
+    // The movie frame timer on the window thread. Ticks missed while the loop was busy are not
+    // made up, as a window timer's are not.
+    void runVideoTimer() {
+        std::function<void()> tick;
+        {
+            std::lock_guard lock(tickMutex_);
+            const uint64_t now = SDL_GetTicks64();
+            if (!videoTick_ || now < videoDue_) return;
+            videoDue_ += videoPeriod_;
+            if (videoDue_ <= now) videoDue_ = now + videoPeriod_;
+            tick = videoTick_;
+        }
+        tick();
+    }
+
     // The players' 100 ms timer on the window thread.
     void runAudioTick() {
         const uint32_t now = SDL_GetTicks();
@@ -575,6 +603,7 @@ private:
                 SDL_SetTextInputRect(&imeRect);
             }
             runAudioTick();  // the players' timers run on under a modal dialog
+            runVideoTimer();
             // A forced stop (the time limit) ends the box as Escape would, then the loop.
             if (events_ && !quit_ && events_->onIdle()) quit_ = true;
             if (quit_) {
@@ -739,6 +768,8 @@ private:
     std::mutex tickMutex_;
     std::function<void()> audioTick_;
     uint32_t lastTickMs_ = 0;
+    std::function<void()> videoTick_;  // under tickMutex_, as its period and due time
+    uint64_t videoPeriod_ = 1, videoDue_ = 0;
 };
 
 }  // namespace
