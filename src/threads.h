@@ -45,7 +45,6 @@
 //       Every sleep inside a step goes through Runtime::sleep, a Clock::waitFor that ends when
 //       `closing` (set once by the close sequence) or a stop is stored; on a manual clock it
 //       also ends after the event that closed (the --max-seconds stop), so no later event fires.
-//       (The volume fade's 150 ms slot sleep still uses Clock::sleepMs.)
 //   Interp::leftClick, rightClick    set by input (window thread), cleared by the step.
 //   Interp::clickWaitMode            set by commands, cleared by the close.
 //   Interp::pacingMs                 the speed menu (window) -> the step loop.
