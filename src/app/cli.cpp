@@ -143,9 +143,15 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             o.fullscreen = true;
         } else if (a == "--scale") {
             auto v = value("a factor");
-            double d;
-            if (!v || !number(*v, d)) return std::nullopt;
-            o.scale = static_cast<int>(d);
+            if (!v) return std::nullopt;
+            char* end = nullptr;
+            errno = 0;
+            const long n = std::strtol(v->c_str(), &end, 10);
+            if (v->empty() || *end != '\0' || errno != 0 || n < 1 || n > 8) {
+                error = "--scale: expected a whole number from 1 to 8: " + *v;
+                return std::nullopt;
+            }
+            o.scale = static_cast<int>(n);
         } else if (a == "--audio-out") {
             auto v = value("a file");
             if (!v) return std::nullopt;

@@ -18,6 +18,10 @@ struct SdlWindowOptions {
 // Nothing when no window can be opened (`why` says why).
 std::unique_ptr<Platform> makeSdlPlatform(const SdlWindowOptions& options, std::string& why);
 
+// A message box of its own, for a start that failed before (or without) the game's window.
+// UTF-8 texts.
+void showStartupError(const std::string& caption, const std::string& text);
+
 // For scripted runs and tests: where the UI drew its entries in the last frame (window pixels),
 // keyed by "#<command id>", a submenu's UTF-8 label, or "button:<label>" for dialog buttons.
 struct SdlItemRect {
