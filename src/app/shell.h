@@ -36,6 +36,8 @@ public:
     void onMenuCommand(int32_t id) override;
     void onMenuOpening(bool popup) override;
     void onRedrawn() override;
+    void onToggleFullScreen() override;
+    void onCloseForced() override;
 
     // Stops as by a window close without asking (the --max-seconds limit).
     void forceClose(bool timedOut);
@@ -48,6 +50,7 @@ private:
     void readConfigFile(const std::filesystem::path& file);
     void startInterpreter();
     void beginClose();
+    void setScaleFilter(ScaleFilter f);
     void shutdown();
 
     Platform& platform_;
