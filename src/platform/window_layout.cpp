@@ -38,12 +38,13 @@ Rect fitPicture(Rect area, int gameW, int gameH) {
 
 void windowToGame(Rect pic, int gameW, int gameH, int wx, int wy, int& gx, int& gy) {
     const int64_t pw = std::max(1, pic.w), ph = std::max(1, pic.h);
-    // Floor division, so that points left of or above the picture clamp to 0 and not round up.
+    // The game pixel under the window pixel's middle (floor division: points left of or above
+    // the picture clamp to 0 and do not round up into it).
     auto floorDiv = [](int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
-    gx = static_cast<int>(std::clamp<int64_t>(floorDiv((int64_t{wx} - pic.x) * gameW, pw), 0,
-                                              std::max(0, gameW - 1)));
-    gy = static_cast<int>(std::clamp<int64_t>(floorDiv((int64_t{wy} - pic.y) * gameH, ph), 0,
-                                              std::max(0, gameH - 1)));
+    gx = static_cast<int>(std::clamp<int64_t>(floorDiv((2 * (int64_t{wx} - pic.x) + 1) * gameW, 2 * pw),
+                                              0, std::max(0, gameW - 1)));
+    gy = static_cast<int>(std::clamp<int64_t>(floorDiv((2 * (int64_t{wy} - pic.y) + 1) * gameH, 2 * ph),
+                                              0, std::max(0, gameH - 1)));
 }
 
 void gameToWindow(Rect pic, int gameW, int gameH, int gx, int gy, int& wx, int& wy) {
