@@ -39,9 +39,16 @@ void Runtime::resetForLoad() {
     for (Bytes& s : in.svar) s.clear();
     in.wait = WaitGate{};
     in.clickWaitMode = 0;
+    // Blocks opened before the load belong to a text position that no longer applies.
+    in.blocks.depth = 0;
+    in.blocks.opened = 0;
     save.log.text.clear();
     save.log.logging = 0;
     media::reset(*this);
+    for (Screen& s : screens.table) {
+        s.fileName.clear();
+        s.mask = 0;
+    }
     text::reset(*this);
     choices::reset(*this);
     screens.effectOn = screens.fadeOn = screens.wipeOn = screens.transfadeOn =

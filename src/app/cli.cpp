@@ -22,6 +22,9 @@ const char* usageText() {
            "  --click X,Y@MS[,right]\n"
            "                      headless: a left (or right) click at game coordinates X, Y\n"
            "                      MS milliseconds after start; may be given more than once\n"
+           "  --menu ID@MS        headless: pick the menu entry with command id ID MS milliseconds\n"
+           "                      after start (32792 saves slot 0, 32802 loads it); may be given\n"
+           "                      more than once\n"
            "  --max-seconds S     stop as by a window close after S seconds (exit status 124)\n"
            "  --screenshot FILE   on exit write the picture the window shows as PNG\n"
            "  -f, --fullscreen    start in full screen\n"
@@ -67,6 +70,20 @@ std::optional<Options::Click> parseClick(const std::string& s) {
     return c;
 }
 
+// ID@MS.
+std::optional<Options::MenuPick> parseMenuPick(const std::string& s) {
+    const size_t at = s.find('@');
+    if (at == std::string::npos || at == 0) return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const long id = std::strtol(s.c_str(), &end, 10);
+    if (end != s.c_str() + at || errno != 0 || id <= 0 || id > 65535) return std::nullopt;
+    const char* p = s.c_str() + at + 1;
+    const double ms = std::strtod(p, &end);
+    if (end == p || *end != '\0' || ms < 0 || ms > 1e9) return std::nullopt;
+    return Options::MenuPick{static_cast<int32_t>(id), ms};
+}
+
 }  // namespace
 
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -110,6 +127,15 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             o.clicks.push_back(*c);
+        } else if (a == "--menu") {
+            auto v = value("ID@MS");
+            if (!v) return std::nullopt;
+            auto m = parseMenuPick(*v);
+            if (!m) {
+                error = "--menu: expected ID@MS (a command id and milliseconds): " + *v;
+                return std::nullopt;
+            }
+            o.menuPicks.push_back(*m);
         } else if (a == "--max-seconds") {
             auto v = value("seconds");
             if (!v || !number(*v, o.maxSeconds)) return std::nullopt;

@@ -1,6 +1,7 @@
 // The command line of the yorvane program.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -22,6 +23,12 @@ struct Options {
         int button = 1;  // 1 left, 2 right
     };
     std::vector<Click> clicks;
+    // Headless menu picks: --menu ID@MS.
+    struct MenuPick {
+        int32_t id = 0;
+        double atMs = 0;
+    };
+    std::vector<MenuPick> menuPicks;
     double maxSeconds = 0;  // 0 = no limit
     std::optional<std::filesystem::path> screenshot;
     bool fullscreen = false;

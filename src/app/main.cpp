@@ -103,6 +103,8 @@ int main(int argc, char** argv) {
                 headless->postInput(InputEvent::mouseButton(1, true, x, y));
             }, opt->autoClickMs);
         for (const Options::Click& c : opt->clicks) headless->scheduleClick(c.atMs, c.x, c.y, c.button);
+        for (const Options::MenuPick& m : opt->menuPicks)
+            clock.schedule(m.atMs, [&shell, m] { shell.pickMenuEntry(m.id); });
         if (opt->maxSeconds > 0)
             clock.schedule(opt->maxSeconds * 1000, [&shell] { shell.forceClose(true); });
     }

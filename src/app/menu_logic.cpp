@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "runtime.h"
+#include "save/slots.h"
 
 namespace yv::app {
 
@@ -84,10 +85,11 @@ bool speedItem(Runtime& rt, int32_t id) {
 
 void refreshSlots(Runtime& rt, MenuWhich which) {
     for (int n = 0; n < kSlotCount; ++n) {
-        const std::filesystem::path file = rt.gameDir / ("flag" + std::to_string(n) + ".sav");
+        const std::filesystem::path file = save::slotPath(rt, n);
         std::error_code ec;
         const bool exists = std::filesystem::is_regular_file(file, ec);
-        rt.app.menus.setSlot(which, n, slotLabel(n) + slotTimeText(file.string()), exists);
+        auto thumb = exists ? rt.save.thumbnails.get(file, rt.config.width, rt.config.height) : nullptr;
+        rt.app.menus.setSlot(which, n, slotLabel(n) + slotTimeText(file.string()), exists, std::move(thumb));
     }
 }
 

@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <ctime>
 
 #include "core/cp932.h"
+#include "core/os.h"
 
 namespace yv {
 namespace {
@@ -149,6 +149,33 @@ bool MenuModel::topGreyed(MenuWhich which, int pos) const {
     return pos >= 0 && pos < static_cast<int>(t.size()) && t[static_cast<size_t>(pos)].greyed;
 }
 
+void MenuModel::setFirstPopupItemGreyed(MenuWhich which, int pos, bool on) {
+    std::lock_guard lock(mutex_);
+    std::vector<MenuItem>* items = &popup_;
+    if (which == MenuWhich::Bar) {
+        if (bar_.empty() || !bar_[0].isSubmenu()) return;
+        items = &bar_[0].sub;
+    }
+    if (pos >= 0 && pos < static_cast<int>(items->size())) (*items)[static_cast<size_t>(pos)].greyed = on;
+}
+
+namespace {
+// True when the id is found below `items` on a path without a greyed entry.
+bool enabledPath(const std::vector<MenuItem>& items, int32_t id) {
+    for (const MenuItem& m : items) {
+        if (m.separator || m.greyed) continue;
+        if (m.id == id && !m.isSubmenu()) return true;
+        if (m.isSubmenu() && enabledPath(m.sub, id)) return true;
+    }
+    return false;
+}
+}  // namespace
+
+bool MenuModel::pickable(MenuWhich which, int32_t id) const {
+    std::lock_guard lock(mutex_);
+    return id != 0 && enabledPath(top(which), id);
+}
+
 bool MenuModel::removeBarEntry(int pos) {
     std::lock_guard lock(mutex_);
     ++version_;
@@ -162,7 +189,8 @@ int MenuModel::topCount(MenuWhich which) const {
     return static_cast<int>(top(which).size());
 }
 
-void MenuModel::setSlot(MenuWhich which, int slot, BytesView caption, bool fileExists) {
+void MenuModel::setSlot(MenuWhich which, int slot, BytesView caption, bool fileExists,
+                        std::shared_ptr<const Thumbnail> thumbnail) {
     if (slot < 0 || slot >= kSlotCount) return;
     std::lock_guard lock(mutex_);
     ++version_;
@@ -181,11 +209,14 @@ void MenuModel::setSlot(MenuWhich which, int slot, BytesView caption, bool fileE
     const auto s = static_cast<size_t>(slot);
     if (s < saves.size()) {
         saves[s].label = Bytes(caption);
+        saves[s].greyed = false;
+        saves[s].thumbnail = thumbnail;
         if (which == MenuWhich::Popup) saves[s].id = saveSlotId(slot);
     }
     if (s < loads.size()) {
         loads[s].label = Bytes(caption);
         loads[s].greyed = !fileExists;
+        loads[s].thumbnail = std::move(thumbnail);
         if (which == MenuWhich::Popup) loads[s].id = loadSlotId(slot);
     }
 }
@@ -206,13 +237,13 @@ Bytes slotLabel(int slot) {
 Bytes slotTimeText(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "----/--/-- --:--:--";
-    // A slot save replaces the file, so its last change is the time of the last save.
-    std::tm tm{};
-    const std::time_t t = st.st_mtime;
-    localtime_r(&t, &tm);
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
-                  tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    // A slot save puts a new file in place of the old one, so its creation time is the time of
+    // the last save.
+    const auto t = os::fileCreationTime(path);
+    if (!t) return "----/--/-- --:--:--";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", t->year, t->month, t->day, t->hour,
+                  t->minute, t->second);
     return buf;
 }
 

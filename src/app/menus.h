@@ -4,11 +4,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/thumbnail.h"
 
 namespace yv {
 
@@ -48,6 +50,7 @@ struct MenuItem {
     bool checked = false;
     bool greyed = false;
     std::vector<MenuItem> sub;  // a submenu when not empty
+    std::shared_ptr<const Thumbnail> thumbnail;  // slot entries: the saved picture (tooltip)
 
     bool isSubmenu() const { return !sub.empty(); }
 };
@@ -69,15 +72,22 @@ public:
     void setGreyed(MenuWhich which, int32_t id, bool on);
     // The top-level entry at a position (the pop-up: entries of its submenu).
     void setTopGreyed(MenuWhich which, int pos, bool on);
+    // The entry at a position of the first submenu: the bar's "ﾌｧｲﾙ", the pop-up's "ｼｽﾃﾑ".
+    void setFirstPopupItemGreyed(MenuWhich which, int pos, bool on);
+    // Whether a player could pick the entry with the id: it exists and neither it nor a submenu
+    // holding it is greyed.
+    bool pickable(MenuWhich which, int32_t id) const;
     bool topGreyed(MenuWhich which, int pos) const;
     // Removes a top-level entry of the menu bar (Key = 0 removes position 1).
     bool removeBarEntry(int pos);
     int topCount(MenuWhich which) const;
 
     // Rewrites, by position, slot n's entries of the "ｾｰﾌﾞ" and "ﾛｰﾄﾞ" submenus with the caption
-    // and the slot's command id; for the load entry also the greying. Bar: the save entries keep
-    // their id and greying.
-    void setSlot(MenuWhich which, int slot, BytesView caption, bool fileExists);
+    // and the slot's command id (the bar's ids never change); the save entry is enabled (the
+    // menus of the original enabled every entry that has a command when they opened), the load
+    // entry greyed unless the file exists. Both carry the slot's thumbnail.
+    void setSlot(MenuWhich which, int slot, BytesView caption, bool fileExists,
+                 std::shared_ptr<const Thumbnail> thumbnail = nullptr);
 
     // Exactly one of the ids checked, the others unchecked.
     void checkOnly(MenuWhich which, std::initializer_list<int32_t> group, int32_t chosen);
@@ -100,7 +110,8 @@ private:
 
 // The slot label: number right-aligned in two characters, a colon and two blanks (" 7:  ").
 Bytes slotLabel(int slot);
-// The slot's time text from its file, or "----/--/-- --:--:--" when it cannot be read.
+// The slot's time text from its file (its creation time, as getfiletime gives it), or
+// "----/--/-- --:--:--" when it cannot be read.
 Bytes slotTimeText(const std::string& fileUtf8Path);
 
 }  // namespace yv

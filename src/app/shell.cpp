@@ -9,6 +9,7 @@
 #include "core/cp932.h"
 #include "graphics/png_write.h"
 #include "graphics/present.h"
+#include "save/save_folder.h"
 #include "script/interpreter.h"
 #include "text/choices.h"
 #include "text/text_state.h"
@@ -135,6 +136,7 @@ bool Shell::start(std::string& why) {
     if (auto cur = rt.resources.paths().find(name + ".cur")) platform_.setCursorFile(cur->string());
     setScaleFilter(options_.filter);
     rt.resetForStart();
+    save::chooseSaveFolder(rt);
     save::readSystemSave(rt);
     startInterpreter();
 
@@ -180,6 +182,22 @@ void Shell::onInput(const InputEvent& e) { app::applyInput(*rt_, e); }
 
 void Shell::onMenuOpening(bool popup) {
     app::refreshSlots(*rt_, popup ? MenuWhich::Popup : MenuWhich::Bar);
+}
+
+bool Shell::pickMenuEntry(int32_t id) {
+    Runtime& rt = *rt_;
+    // As a player would: the menu is opened (its slot entries brought up to date), and only an
+    // entry that is there and not greyed can be picked, from the menu bar while it is shown or
+    // else from the pop-up menu.
+    const bool bar = rt.app.menuOn == 1 && rt.app.barAttached == 1 && !rt.app.fullScreen;
+    const MenuWhich which = bar ? MenuWhich::Bar : MenuWhich::Popup;
+    onMenuOpening(which == MenuWhich::Popup);
+    if (!rt.app.menus.pickable(which, id)) {
+        std::fprintf(stderr, "menu: entry %d cannot be picked now\n", static_cast<int>(id));
+        return false;
+    }
+    onMenuCommand(id);
+    return true;
 }
 
 void Shell::onMenuCommand(int32_t id) {

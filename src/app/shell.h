@@ -34,6 +34,9 @@ public:
     bool onCloseRequest() override;
     bool onIdle() override;
     void onMenuCommand(int32_t id) override;
+    // Headless --menu: picks the entry as the player would; false (said on stderr) when it is
+    // missing or greyed.
+    bool pickMenuEntry(int32_t id);
     void onMenuOpening(bool popup) override;
     void onRedrawn() override;
     void onToggleFullScreen() override;

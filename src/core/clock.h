@@ -44,6 +44,11 @@ public:
         store(v);
         return *this;
     }
+    int32_t exchange(int32_t v) {
+        const int32_t old = v_.exchange(v);
+        signal_.notify();
+        return old;
+    }
 
 private:
     WakeSignal& signal_;

@@ -208,7 +208,11 @@ int32_t cmdFillclr(Runtime& rt, const Args& args) {
     // The colour's slots: marker, red, green, blue.
     pixels::fill(view(*s), 0, 0, s->width, s->height, byteOf(a[4]), byteOf(a[3]), byteOf(a[2]));
     s->changed = true;
-    rt.save.log.add(58, a[0], a[1], a[2], a[3], a[4]);
+    // Given the screen alone, only the screen is recorded (the short form).
+    if (a.given(1))
+        rt.save.log.add(58, a[0], a[1], a[2], a[3], a[4]);
+    else
+        rt.save.log.add(58, a[0]);
     return 1;
 }
 

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "core/bytes.h"
 #include "core/clock.h"
 #include "core/os.h"
+#include "core/thumbnail.h"
 
 namespace yv {
 
@@ -71,6 +73,18 @@ struct InputBox2Request {
     std::array<int32_t, 4> maxLengths{};  // bytes; 0 = no limit
     bool retry = false;
 };
+
+// The load dialog "ろーど": "はじめから" and one choice per slot.
+struct LoadDialogSlot {
+    Bytes caption;     // CP932: the slot caption, or the template's text for a missing file
+    bool exists = false;  // a missing slot is greyed
+    std::shared_ptr<const Thumbnail> thumbnail;
+};
+struct LoadDialogRequest {
+    std::vector<LoadDialogSlot> slots;  // slot 0 first
+};
+
+// What the window thread reports back to the application while it runs its loop.
 
 // Keys handed to the application.
 enum GameKey : int { kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyOther };
@@ -169,6 +183,10 @@ public:
         if (r.retry) return std::nullopt;
         return r.initial;
     }
+
+    // The load dialog (modal): the slot chosen, or -1 for "はじめから" (also when the dialog could
+    // not be shown).
+    virtual int loadDialog(const LoadDialogRequest& /*r*/) { return -1; }
 
     // Puts the mouse pointer at a point of the game screen (keyboard choice navigation).
     virtual void warpMouse(int /*x*/, int /*y*/) {}

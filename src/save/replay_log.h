@@ -13,12 +13,19 @@ namespace yv {
 
 namespace record {
 
+// A comma ends a field, so a text holding one would shift every later field. Text fields are
+// written with the comma as ESC 'c' and ESC itself as ESC 'e'; texts without either are written
+// unchanged, and a file that never used the escape reads exactly as before.
+constexpr char kEscape = '\x1b';
+void appendText(Bytes& out, BytesView text);
+Bytes decodeText(BytesView field);
+
 inline void appendField(Bytes& out, int32_t v) {
     out += std::to_string(v);
     out += ',';
 }
 inline void appendField(Bytes& out, BytesView s) {
-    out.append(s);
+    appendText(out, s);
     out += ',';
 }
 inline void appendField(Bytes& out, const char* s) { appendField(out, BytesView(s)); }
@@ -48,7 +55,8 @@ public:
     int32_t logging = 0;
 };
 
-// Consumes records from the front of a text, as the loader and the system load read them.
+// Consumes records from the front of a text, as the loader and the system load read them. It
+// never fails: a missing comma or '@' ends the records, missing fields read as 0 or empty.
 class RecordReader {
 public:
     explicit RecordReader(Bytes text) : buf_(std::move(text)) {}
@@ -57,10 +65,14 @@ public:
     // The next field as a number (0 when not a number) or as text; missing fields are 0 / empty.
     int32_t number();
     Bytes text();
-    const Bytes& rest() const { return buf_; }
+    // How many of the next fields (at most `limit`) come before a field that starts a record
+    // ('@') or before the text runs out: tells a record's short form from its long one.
+    int fieldsBeforeNextRecord(int limit) const;
+    // What has not been read yet.
+    BytesView rest() const { return BytesView(buf_).substr(at_); }
 
 private:
-    bool take(Bytes& field);
+    bool take(BytesView& field);
     Bytes buf_;
     size_t at_ = 0;
 };

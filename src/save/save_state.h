@@ -1,11 +1,16 @@
-// Replay log, audio state records, load requests and the system save.
+// Replay log, audio state records, the save folder, load requests and the system save.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <mutex>
 
+#include "core/atomic_file.h"
 #include "core/bytes.h"
 #include "save/replay_log.h"
+#include "save/thumbnails.h"
 
 namespace yv {
 
@@ -14,11 +19,32 @@ struct Runtime;
 // system.dat is XORed with this byte; files written with another key cannot be read.
 constexpr unsigned char kSystemSaveKey = 'Y';
 
+// A slot entry the player picked in a menu, carried out by the interpreter thread between
+// steps (so a save never reads state that a step is changing).
+struct SlotRequest {
+    bool load = false;
+    int slot = 0;
+};
+
 struct SaveState {
     ReplayLog log;
     // The audio state records (100, 102, 104) are kept by the players: media::waveRecord() ...
     std::atomic<int32_t> loadRequested{0};
     Bytes loadFile;
+    // Set by a load; the statement that loaded leaves the read position where the load put it.
+    std::atomic<int32_t> justLoaded{0};
+
+    // Slot files and system.dat: the game folder, or the per-user folder when the game folder
+    // cannot be written (chosen at start-up).
+    std::filesystem::path folder;
+    bool inGameFolder = true;
+    // Every file write goes through these calls (tests make them fail).
+    atomic_file::FileOps* fileOps = &atomic_file::systemOps();
+
+    std::mutex requestMutex;
+    std::deque<SlotRequest> slotRequests;
+
+    ThumbnailCache thumbnails;
 };
 
 namespace save {

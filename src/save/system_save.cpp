@@ -6,6 +6,7 @@
 #include "core/cp932.h"
 #include "core/file_reader.h"
 #include "runtime.h"
+#include "save/save_folder.h"
 #include "save/save_state.h"
 
 namespace yv::save {
@@ -14,9 +15,7 @@ namespace {
 constexpr int kFirst = 901;
 constexpr int kLast = 2000;
 
-std::filesystem::path systemDatPath(const Runtime& rt) {
-    return rt.resources.paths().forWrite("system.dat");
-}
+std::filesystem::path systemDatPath(const Runtime& rt) { return savePath(rt, "system.dat"); }
 
 }  // namespace
 
@@ -38,24 +37,11 @@ bool writeSystemSave(Runtime& rt) {
         return true;
     }
     for (char& c : text) c = static_cast<char>(static_cast<unsigned char>(c) ^ kSystemSaveKey);
-    // Written beside the old file and renamed over it, so a crash never loses the player's data.
-    std::filesystem::path tmp = path;
-    tmp += ".tmp";
-    bool ok = false;
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
-            out.flush();
-            ok = static_cast<bool>(out);
-        }
-    }
-    if (ok) {
-        std::filesystem::rename(tmp, path, ec);
-        ok = !ec;
-    }
+    // The old file stays until the new one is complete on disk, so a crash never loses it.
+    std::string why;
+    const bool ok = atomic_file::replace(path, {text}, why, *rt.save.fileOps);
     if (!ok) {
-        std::filesystem::remove(tmp, ec);
+        std::fprintf(stderr, "yorvane: cannot write %s: %s\n", path.c_str(), why.c_str());
         const Bytes msg = "FileName is \"" + utf8ToCp932(path.string()) + "\"\n" +
                           utf8ToCp932("セーブ生成に失敗しました");
         rt.messageBox(msg, "", MsgButtons::Ok, MsgIcon::Error);

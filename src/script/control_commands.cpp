@@ -1,6 +1,7 @@
 // Control flow: if, goto, gosub, return, end, breakapp, wait, loop; conversions int, cstring.
 #include "script/control_commands.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/cp932.h"
@@ -70,7 +71,7 @@ void skipBody(Runtime& rt) {
     const int32_t n = static_cast<int32_t>(t.size());
     const int32_t base = in.blocks.depth;
     bool inBlock = false;
-    int32_t p = in.pos;
+    int32_t p = std::max(in.pos, 0);  // a position a damaged saved game set may lie before the text
     while (p < n) {
         p = skipComment(t, p);
         if (p >= n) break;

@@ -7,6 +7,7 @@
 #include "core/cp932.h"
 #include "runtime.h"
 #include "script/command_table.h"
+#include "save/slots.h"
 #include "script/scanners.h"
 
 namespace yv::interp {
@@ -55,6 +56,8 @@ void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingK
     in.argText += ';';
 
     callCommand(rt, in.cmdName, in.argText);
+    // A game was loaded: the read position is the loaded statement, which runs next.
+    if (rt.save.justLoaded) return;
 
     // Finish the statement (in the text that is current now: a jump may have replaced it).
     if (in.running) applyPending(rt, pendingIndex, pendingKind);
@@ -227,10 +230,12 @@ void step(Runtime& rt) {
             return;
         }
         const char b = t[static_cast<size_t>(in.pos)];
-        if (b == '#')
+        if (b == '#') {
             runCommand(rt, in.pos, pendingIndex, pendingKind);
-        else if (b == '@')
+            if (rt.save.justLoaded.exchange(0)) return;
+        } else if (b == '@') {
             runAssignment(rt, in.pos, pendingIndex, pendingKind);
+        }
 
         if (rt.media.cdWait) {
             if (!media::cdDriveReady(rt)) return;
@@ -259,12 +264,15 @@ void threadLoop(Runtime& rt) {
             in.wake.wait([&] { return !in.running || (!in.suspended && in.stepsEnabled); });
             continue;
         }
+        // Slot saves and loads picked in the menus run here, between two steps.
+        save::serveSlotRequests(rt);
         const double start = clock.nowPreciseMs();
         step(rt);
         if (halted()) {
             // Nothing runs while halted: the game's clock need not move, and a manual clock
-            // must not race ahead to a time limit.
-            in.wake.wait([&] { return !in.running || !in.halt; });
+            // must not race ahead to a time limit. A save or load picked in the menus is still
+            // served.
+            in.wake.wait([&] { return !in.running || !in.halt || save::slotRequested(rt); });
             continue;
         }
         const double pacing = in.pacingMs.load();

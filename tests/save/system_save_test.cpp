@@ -39,13 +39,20 @@ TEST(SystemSave, FailedWriteKeepsTheOldFileAndSaysSo) {
     s.rt.interp.ivar[950] = 1;
     ASSERT_TRUE(save::writeSystemSave(s.rt));
     const std::string before = s.dir.read("system.dat");
-    std::filesystem::create_directory(s.dir.path() / "system.dat.tmp");  // blocks the temporary file
-    s.dir.write("system.dat.tmp/x", "x");
+    // The disk fills up while the new file is written.
+    struct Full : atomic_file::FileOps {
+        int fsync(int) override {
+            errno = ENOSPC;
+            return -1;
+        }
+    } full;
+    s.rt.save.fileOps = &full;
     s.rt.interp.ivar[950] = 2;
     EXPECT_FALSE(save::writeSystemSave(s.rt));
     EXPECT_EQ(s.dir.read("system.dat"), before);
     ASSERT_EQ(s.dialogs().size(), 1u);
     EXPECT_NE(s.dialogs()[0].find("セーブ生成に失敗しました"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.dir.path()), {}), 2);  // script, system.dat
 }
 
 TEST(SystemSave, DamagedFilesAreReadAsFarAsTheyMakeSense) {

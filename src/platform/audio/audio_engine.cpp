@@ -198,6 +198,11 @@ void AudioEngine::pull(float* out, size_t frames) {
     mix(out, frames);
 }
 
+void AudioEngine::usePull() {
+    std::lock_guard lock(control_);
+    pullMode_ = true;
+}
+
 // ---- Audio side ----
 
 void AudioEngine::applyCommands() {

@@ -90,6 +90,9 @@ public:
     // A device without a real-time thread (headless): fills the streams and mixes, as one
     // step of the control side.
     void pull(float* out, size_t frames);
+    // Declares the device pulled from the start: until its first pull nobody takes commands up,
+    // and a command must never wait for an audio thread that does not exist.
+    void usePull();
 
     // ---- Audio side ----
     // Real-time safe: mixes `frames` interleaved stereo float frames into out (overwriting).

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -92,6 +93,7 @@ audio::AudioEngine* HeadlessPlatform::audio() {
     if (!sound_) {
         sound_ = std::make_unique<Sound>();
         Sound* s = sound_.get();
+        s->engine.usePull();
         clock_.schedule(clock_.nowPreciseMs() + 10, [s] { s->pull(); }, 10);
     }
     return &sound_->engine;
@@ -302,6 +304,20 @@ void HeadlessPlatform::showHistory(const std::vector<Bytes>& lines) {
     const Bytes caption = utf8ToCp932("メッセージ履歴");
     if (lines.empty()) logDialog(caption, "");
     for (const Bytes& l : lines) logDialog(caption, l);
+}
+
+int HeadlessPlatform::loadDialog(const LoadDialogRequest& r) {
+    Bytes text = utf8ToCp932("はじめから");
+    for (const LoadDialogSlot& s : r.slots)
+        if (s.exists) text += "\n" + s.caption;
+    logDialog(utf8ToCp932("ろーど"), text);
+    const auto a = nextAnswer();
+    if (!a) return -1;
+    char* end = nullptr;
+    const long n = std::strtol(a->c_str(), &end, 10);
+    if (a->empty() || *end != '\0' || n < 0 || n >= static_cast<long>(r.slots.size())) return -1;
+    // A greyed slot cannot be chosen: the dialog keeps "はじめから".
+    return r.slots[static_cast<size_t>(n)].exists ? static_cast<int>(n) : -1;
 }
 
 std::vector<uint8_t> HeadlessPlatform::shownFrame(int& width, int& height) {

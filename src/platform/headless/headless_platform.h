@@ -47,6 +47,9 @@ public:
     int openWithShell(const std::string& targetUtf8, const std::filesystem::path& cwd) override;
     // Logs each list line as a dialog line "メッセージ履歴: LINE".
     void showHistory(const std::vector<Bytes>& lines) override;
+    // Logs "ろーど: はじめから" and the captions of the slots that can be chosen (one dialog line,
+    // line feeds between them); the answer is a slot number or "start" (the default).
+    int loadDialog(const LoadDialogRequest& r) override;
 
     // Answers for the coming dialogs, in order (UTF-8 lines as given to --answers).
     void setAnswers(std::vector<std::string> answers);

@@ -70,6 +70,7 @@ void SdlUi::prepareDialog(const DialogRequest& d) {
     std::string all = d.caption + d.text + d.composition;
     for (const DialogField& f : d.fields) all += f.label + f.defaultText + f.text();
     for (const std::string& l : d.lines) all += l;
+    for (const LoadDialogSlot& sl : d.slots) all += cp932ToUtf8(sl.caption);
     if (d.kind == DialogRequest::Kind::Volume) all += "出力ﾏｽﾀｰ音量全ﾐｭｰﾄWave出力：MAIN->音量変更WAVEwave_out set volume error";
     ensureGlyphs(all);
 }

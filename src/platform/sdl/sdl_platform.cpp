@@ -373,6 +373,17 @@ public:
         onWindowThread([&] { return runModal(d); }, int32_t{kIdOk}, true);
     }
 
+    // The load dialog; from startload it opens on the window thread as every modal dialog does.
+    int loadDialog(const LoadDialogRequest& r) override {
+        DialogRequest d;
+        d.kind = DialogRequest::Kind::Load;
+        d.caption = "ろーど";
+        d.slots = r.slots;
+        d.selected = -1;
+        d.answer = -1;
+        return onWindowThread([&] { return runModal(d), d.done && !d.cancelled ? d.answer : -1; }, -1, true);
+    }
+
     void warpMouse(int x, int y) override {
         warpX_ = x;
         warpY_ = y;

@@ -38,7 +38,8 @@ std::vector<ButtonDef> buttonsOf(MsgButtons b) {
     return {{"OK", kIdOk}};
 }
 
-const char* kFixedTexts = "OKはい(Y)いいえ(N)キャンセル再試行(R)ﾊﾞｰｼﾞｮﾝ情報×入力BOXデフォルトメッセージを入力してください履歴";
+const char* kFixedTexts =
+    "OKはい(Y)いいえ(N)キャンセル再試行(R)ﾊﾞｰｼﾞｮﾝ情報×入力BOXデフォルトメッセージを入力してください履歴ろーどはじめからLoad";
 
 // Decodes one UTF-8 character; advances i.
 uint32_t nextCodepoint(const std::string& s, size_t& i) {
@@ -103,6 +104,7 @@ bool SdlUi::init(SDL_Window* window, SDL_Renderer* renderer, std::string& why) {
         why = "cannot start the menus";
         return false;
     }
+    renderer_ = renderer;
     fontFile_ = findUiFontFile();
     buildFont();
     menuBarHeight_ = static_cast<int>(fontPx_ + 2 * st.FramePadding.y);
@@ -113,6 +115,8 @@ bool SdlUi::init(SDL_Window* window, SDL_Renderer* renderer, std::string& why) {
 
 void SdlUi::shutdown() {
     if (!ready_) return;
+    for (auto& [k, t] : textures_) SDL_DestroyTexture(t.texture);
+    textures_.clear();
     ImGui_ImplSDLRenderer_Shutdown();
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext();
@@ -193,6 +197,41 @@ void SdlUi::beginFrame(int x, int y) {
     itemRects.clear();
 }
 
+void* SdlUi::textureFor(const std::shared_ptr<const Thumbnail>& t) {
+    if (!t || t->width <= 0 || t->height <= 0 || !renderer_) return nullptr;
+    auto it = textures_.find(t.get());
+    if (it != textures_.end() && !it->second.thumb.expired()) return it->second.texture;
+    if (it != textures_.end()) {
+        SDL_DestroyTexture(it->second.texture);
+        textures_.erase(it);
+    }
+    SDL_Texture* tex = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STATIC, t->width, t->height);
+    if (!tex) return nullptr;
+    SDL_UpdateTexture(tex, nullptr, t->rgb.data(), t->width * 3);
+    textures_[t.get()] = {t, tex};
+    return tex;
+}
+
+void SdlUi::dropUnusedTextures() {
+    for (auto it = textures_.begin(); it != textures_.end();) {
+        if (it->second.thumb.expired()) {
+            SDL_DestroyTexture(it->second.texture);
+            it = textures_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void SdlUi::thumbnailTooltip(const MenuItem& m) {
+    if (!m.thumbnail || !ImGui::IsItemHovered()) return;
+    void* tex = textureFor(m.thumbnail);
+    if (!tex) return;
+    ImGui::BeginTooltip();
+    ImGui::Image(tex, ImVec2(static_cast<float>(m.thumbnail->width), static_cast<float>(m.thumbnail->height)));
+    ImGui::EndTooltip();
+}
+
 void SdlUi::endFrame(SDL_Renderer*) {
     ImGui::Render();
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
@@ -217,8 +256,9 @@ void SdlUi::drawItems(const std::vector<MenuItem>& items, int32_t& picked, bool&
                 drawItems(m.sub, picked, opening, depth + 1);
                 ImGui::EndMenu();
             }
-        } else if (ImGui::MenuItem(label.c_str(), nullptr, m.checked, !m.greyed)) {
-            picked = m.id;
+        } else {
+            if (ImGui::MenuItem(label.c_str(), nullptr, m.checked, !m.greyed)) picked = m.id;
+            thumbnailTooltip(m);
         }
     }
 }
@@ -302,6 +342,7 @@ void SdlUi::dialogButton(DialogRequest&, const char* label, float width, bool& p
 void SdlUi::drawDialog(DialogRequest& d) {
     if (d.kind == DialogRequest::Kind::Input) return drawInputDialog(d);
     if (d.kind == DialogRequest::Kind::List) return drawListDialog(d);
+    if (d.kind == DialogRequest::Kind::Load) return drawLoadDialog(d);
     if (d.kind == DialogRequest::Kind::Volume) return drawVolumeDialog(d);
     const auto buttons = buttonsOf(d.buttons);
     d.focus = std::clamp(d.focus, 0, static_cast<int>(buttons.size()) - 1);
@@ -361,6 +402,26 @@ void SdlUi::dialogKey(DialogRequest& d, SDL_Keycode key) {
         // Escape does nothing: the box waits for an entry. Enter is OK, once the typing that
         // came before it has reached the fields; while the input method composes, Enter is its.
         if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && d.composition.empty()) d.enterPressed = true;
+        return;
+    }
+    if (d.kind == DialogRequest::Kind::Load) {
+        // Up and Down walk the choices that can be taken; Enter loads, Escape closes the
+        // dialog choosing nothing.
+        const int n = static_cast<int>(d.slots.size());
+        auto usable = [&](int i) { return i == -1 || (i >= 0 && i < n && d.slots[static_cast<size_t>(i)].exists); };
+        int step = 0;
+        switch (key) {
+        case SDLK_RETURN: case SDLK_KP_ENTER: d.answer = d.selected, d.done = true; return;
+        case SDLK_ESCAPE: d.answer = -1, d.done = true; return;
+        case SDLK_UP: case SDLK_LEFT: step = -1; break;
+        case SDLK_DOWN: case SDLK_RIGHT: step = 1; break;
+        default: return;
+        }
+        for (int i = d.selected + step; i >= -1 && i < n; i += step)
+            if (usable(i)) {
+                d.selected = i;
+                break;
+            }
         return;
     }
     if (d.kind == DialogRequest::Kind::Volume) {

@@ -6,6 +6,7 @@
 #include <imgui.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,7 +29,7 @@ struct DialogField {
 
 // A modal dialog asked for by either thread; the window thread draws it until it is answered.
 struct DialogRequest {
-    enum class Kind { Message, About, Input, List, Volume };
+    enum class Kind { Message, About, Input, List, Load, Volume };
     Kind kind = Kind::Message;
     std::string caption, text;  // UTF-8
     MsgButtons buttons = MsgButtons::Ok;
@@ -50,6 +51,8 @@ struct DialogRequest {
     int selected = -1;
     bool scrollToSelected = true;
 
+    // The load dialog: its slots (selected: -1 "はじめから", else the slot).
+    std::vector<LoadDialogSlot> slots;
     // The volume dialog: the model it changes and what its controls show.
     VolumeDialogModel* volume = nullptr;
     struct VolumeControls {
@@ -108,6 +111,10 @@ public:
     // Adds the characters of a text to the font when some are missing (outside a frame).
     void ensureGlyphs(const std::string& utf8);
 
+    // Slot thumbnails as textures, made on first use and dropped with their thumbnails.
+    void* textureFor(const std::shared_ptr<const Thumbnail>& t);
+    void dropUnusedTextures();
+
     // Where each entry was drawn in the last frame (window pixels), by its UTF-8 label; tests
     // and scripted runs aim the pointer with it.
     std::map<std::string, SDL_Rect> itemRects;
@@ -116,11 +123,19 @@ private:
     void buildFont(float scale = 1.0f);
     void drawInputDialog(DialogRequest& d);
     void drawListDialog(DialogRequest& d);
+    void drawLoadDialog(DialogRequest& d);
+    void thumbnailTooltip(const MenuItem& m);
     void drawVolumeDialog(DialogRequest& d);
     bool beginDialogWindow(const DialogRequest& d);
     void dialogButton(DialogRequest& d, const char* label, float width, bool& pressed);
     void drawItems(const std::vector<MenuItem>& items, int32_t& picked, bool& opening, int depth);
 
+    struct CachedTexture {
+        std::weak_ptr<const Thumbnail> thumb;
+        SDL_Texture* texture = nullptr;
+    };
+    SDL_Renderer* renderer_ = nullptr;
+    std::map<const Thumbnail*, CachedTexture> textures_;
     bool ready_ = false;
     std::string fontFile_;
     float fontPx_ = 16.0f;

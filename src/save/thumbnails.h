@@ -1,0 +1,35 @@
+// Thumbnails of slot files, decoded from each file's own picture block and kept while the file
+// is unchanged (same size and modification time).
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "core/thumbnail.h"
+
+namespace yv {
+
+class ThumbnailCache {
+public:
+    // The thumbnail of a save file for a game screen of width x height, or nullptr when the file
+    // is missing or holds no picture. At most maxWidth pixels wide.
+    std::shared_ptr<const Thumbnail> get(const std::filesystem::path& file, int width, int height,
+                                         int maxWidth = 160);
+    // How many decodes the cache has made (tests look at it).
+    int decodes() const { return decodes_; }
+
+private:
+    struct Entry {
+        int64_t size = -1;
+        int64_t mtimeNs = 0;
+        int width = 0, height = 0, maxWidth = 0;
+        std::shared_ptr<const Thumbnail> thumb;
+    };
+    std::mutex mutex_;
+    std::map<std::string, Entry> entries_;
+    int decodes_ = 0;
+};
+
+}  // namespace yv
