@@ -42,12 +42,12 @@ struct Demo {
         text::configure(r);
         graphics::createScreens(r);
         r.interp.scriptName = r.config.script;
-        r.interp.script = interp::loadScript(r, r.config.script);
+        r.interp.script = script::loadScript(r, r.config.script);
         r.interp.running = 1;
         r.interp.stepsEnabled = 1;
         for (int i = 0; i < 20000 && !r.choices.ready && r.interp.running; ++i) {
             r.interp.leftClick = 1;
-            interp::step(r);
+            script::step(r);
             platform.manualClock().advance(30);
         }
     }

@@ -43,14 +43,14 @@ void runRounds(benchmark::State& state, size_t bytes) {
     Runtime rt(platform, dir);
     rt.resetForStart();
     rt.interp.scriptName = "script.txt";
-    rt.interp.script = interp::loadScript(rt, "script.txt");
+    rt.interp.script = script::loadScript(rt, "script.txt");
     rt.interp.running = 1;
     rt.interp.stepsEnabled = 1;
     ManualClock& clock = platform.manualClock();
     for (auto _ : state) {
-        interp::step(rt);  // runs the round up to the wait's first check
+        script::step(rt);  // runs the round up to the wait's first check
         clock.advance(2);
-        interp::step(rt);  // the wait has passed
+        script::step(rt);  // the wait has passed
         clock.advance(2);
     }
     state.SetItemsProcessed(state.iterations() * kStatementsPerRound);

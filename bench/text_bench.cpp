@@ -10,6 +10,7 @@
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"
 #include "text/font.h"
+#include "text/renderer.h"
 #include "text/text_state.h"
 
 using namespace yv;

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "script/interp.h"
+#include "lang/interp.h"
 #include "text/choice_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

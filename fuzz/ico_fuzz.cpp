@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/ico_file.h"
+#include "ui/ico_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)yv::decodeIconFile(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -5,7 +5,7 @@
 
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"
-#include "script/scanners.h"
+#include "lang/scanners.h"
 
 using namespace yv;
 

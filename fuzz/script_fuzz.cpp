@@ -9,7 +9,7 @@
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"
 #include "script/interpreter.h"
-#include "script/scanners.h"
+#include "lang/scanners.h"
 
 using namespace yv;
 
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     });
     for (int i = 0; i < 50 && rt.interp.running && !rt.interp.halt; ++i) {
-        interp::step(rt);
+        script::step(rt);
         platform.manualClock().advance(50);
     }
     {

@@ -1,7 +1,9 @@
 // Runtime construction and the full reset.
 #include "runtime.h"
 
+#include "app/menu_logic.h"
 #include "core/cp932.h"
+#include "text/renderer.h"
 
 namespace yv {
 
@@ -11,7 +13,7 @@ Runtime::Runtime(Platform& p, std::filesystem::path dir)
     if (s.empty() || s.back() != '/') s += '/';
     startFolder = utf8ToCp932(s);
     interp.onReturn = [](Runtime& rt, int32_t depth) {
-        choices::onReturn(rt, depth);
+        text::choices::onReturn(rt, depth);
         text::onReturn(rt, depth);
     };
 }
@@ -50,7 +52,7 @@ void Runtime::resetForLoad() {
         s.mask = 0;
     }
     text::reset(*this);
-    choices::reset(*this);
+    text::choices::reset(*this);
     screens.effectOn = screens.fadeOn = screens.wipeOn = screens.transfadeOn =
         screens.mosaicfadeOn = false;
 }

@@ -5,12 +5,12 @@
 
 #include "app/app_state.h"
 #include "app/config.h"
-#include "graphics/resources.h"
+#include "io/resources.h"
 #include "graphics/screens.h"
 #include "media/media.h"
 #include "platform/platform.h"
 #include "save/save_state.h"
-#include "script/interp.h"
+#include "lang/interp.h"
 #include "text/choices.h"
 #include "text/text_state.h"
 

@@ -6,7 +6,7 @@
 //                   headless loop), turns mouse and keys into game state (app::applyInput), runs
 //                   the menus, the modal dialogs and the close sequence, draws the window.
 //                   Start-up (Shell::start) and shutdown (Shell::shutdown) run here too.
-//   Interpreter     the step loop (interp::threadLoop): every command handler, all drawing into
+//   Interpreter     the step loop (script::threadLoop): every command handler, all drawing into
 //                   the screens, presents, the clock's sleeps, and so, on a manual clock, the
 //                   scheduled events (headless clicks, the --max-seconds stop).
 //   Audio callback  SDL's audio thread: AudioEngine::mix. Never locks, waits or allocates; it
@@ -37,7 +37,7 @@
 // WHAT CROSSES: ATOMICS (one writer side sets, the other polls or waits)
 //   Interp::running, suspended, threadActive, stepsEnabled, halt, closing    WakeFlag: every
 //       store notifies Interp::wake, so the interpreter's idle waits, its pacing sleep
-//       (Clock::waitFor) and interp::stop wake at once; a close (halt) cuts the pause short.
+//       (Clock::waitFor) and script::stop wake at once; a close (halt) cuts the pause short.
 //       Every sleep inside a step goes through Runtime::sleep, a Clock::waitFor that ends when
 //       `closing` (set once by the close sequence) or a stop is stored; on a manual clock it
 //       also ends after the event that closed (the --max-seconds stop), so no later event fires.

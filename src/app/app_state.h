@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "app/menus.h"
+#include "ui/menus.h"
 
 namespace yv {
 
@@ -60,23 +60,5 @@ enum MenuLock : int32_t {
     kUnlockSkip = 3,
     kUnlockAllButSkip = 4,
 };
-
-namespace app {
-// The window title and the Title setting, read and changed from either thread.
-Bytes windowTitle(const Runtime& rt);
-void setWindowTitle(Runtime& rt, BytesView title);
-// Greys or enables the menu entries for a lock state (any thread).
-void menuLock(Runtime& rt, int32_t state);
-// Marks of the speed items from the pacing interval and the no-wait setting.
-void markSpeed(Runtime& rt, int32_t chosenBarId);
-// Marks of the display-mode items for the current mode.
-void markDisplayMode(Runtime& rt, MenuWhich which, bool full);
-// Rewrites the slot entries of the menu (captions, ids, greying) from the slot files.
-void refreshSlots(Runtime& rt, MenuWhich which);
-// Skip to the next choice (menu bar and pop-up).
-void skipToNextChoice(Runtime& rt);
-// A speed item; returns false when the id is not one.
-bool speedItem(Runtime& rt, int32_t id);
-}  // namespace app
 
 }  // namespace yv

@@ -2,8 +2,9 @@
 // the change out on the window thread.
 #include "app/commands.h"
 
+#include "app/menu_logic.h"
 #include "runtime.h"
-#include "script/args.h"
+#include "lang/args.h"
 
 namespace yv {
 

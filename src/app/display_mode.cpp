@@ -2,6 +2,7 @@
 #include "app/display_mode.h"
 
 #include "app/app_state.h"
+#include "app/menu_logic.h"
 #include "core/cp932.h"
 #include "runtime.h"
 

@@ -1,7 +1,7 @@
 // Initialisation-file parsing: [section] lines, key=value lines, ';' comment lines.
 #include "app/ini.h"
 
-#include "core/file_reader.h"
+#include "io/file_reader.h"
 #include <sstream>
 
 namespace yv {
@@ -41,7 +41,7 @@ IniFile IniFile::parse(BytesView text) {
 }
 
 std::optional<IniFile> IniFile::load(const std::filesystem::path& file) {
-    auto data = files::readRegular(file, int64_t{16} << 20);
+    auto data = io::readRegular(file, int64_t{16} << 20);
     if (!data) return std::nullopt;
     return parse(*data);
 }

@@ -1,6 +1,7 @@
 // Input to game state, the same for the window and for headless runs.
 #include "app/input.h"
 
+#include "app/menu_logic.h"
 #include "app/display_mode.h"
 #include "runtime.h"
 #include "text/choices.h"
@@ -89,7 +90,7 @@ void applyInput(Runtime& rt, const InputEvent& e) {
 
 bool autoClickTarget(Runtime& rt, int& x, int& y) {
     int32_t cx = rt.app.mouseX, cy = rt.app.mouseY;
-    const bool onChoice = choices::highlightedCentre(rt, cx, cy);
+    const bool onChoice = text::choices::highlightedCentre(rt, cx, cy);
     x = cx;
     y = cy;
     return onChoice;

@@ -6,7 +6,7 @@
 #include "app/close_signals.h"
 #include "app/input.h"
 #include "app/shell.h"
-#include "core/file_reader.h"
+#include "io/file_reader.h"
 #include "pixels/pixel_ops.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
@@ -18,7 +18,7 @@ namespace {
 
 std::vector<std::string> readLines(const std::filesystem::path& file) {
     std::vector<std::string> lines;
-    const auto data = files::readRegular(file, int64_t{16} << 20);
+    const auto data = io::readRegular(file, int64_t{16} << 20);
     if (!data) return lines;
     size_t at = 0;
     while (at < data->size()) {
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     }
     if (!opt->headless) {
         std::string why;
-        platform = makeSdlPlatform(*opt, why);
+        platform = makeSdlPlatform(SdlWindowOptions{opt->scale, opt->filter}, why);
         if (!platform) {
             std::fprintf(stderr, "yorvane: cannot open a window (%s); running headless\n", why.c_str());
             opt->headless = true;

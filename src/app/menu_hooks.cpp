@@ -11,7 +11,7 @@ namespace yv::app {
 
 void saveToSlot(Runtime& rt, int slot) { save::requestSlot(rt, {false, slot}); }
 void loadFromSlot(Runtime& rt, int slot) { save::requestSlot(rt, {true, slot}); }
-void openHistoryDialog(Runtime& rt) { history::show(rt); }
+void openHistoryDialog(Runtime& rt) { text::history::show(rt); }
 void openVolumeDialog(Runtime& rt) { media::showVolumeDialog(rt); }
 
 }  // namespace yv::app

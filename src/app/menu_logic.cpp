@@ -1,5 +1,7 @@
 // The menu lock, the check marks of the speed and display-mode items, slot entries and the
 // skip-to-the-next-choice command.
+#include "app/menu_logic.h"
+
 #include <filesystem>
 
 #include "app/app_state.h"
@@ -46,7 +48,7 @@ void menuLock(Runtime& rt, int32_t state) {
 }
 
 void markSpeed(Runtime& rt, int32_t chosenBarId) {
-    using namespace menuid;
+    using namespace ui::menuid;
     if (rt.app.menuOn != 1) return;
     int32_t pop = kPopNormal;
     switch (chosenBarId) {
@@ -61,7 +63,7 @@ void markSpeed(Runtime& rt, int32_t chosenBarId) {
 }
 
 void markDisplayMode(Runtime& rt, MenuWhich which, bool full) {
-    using namespace menuid;
+    using namespace ui::menuid;
     if (which == MenuWhich::Bar)
         rt.app.menus.checkOnly(MenuWhich::Bar, {kBarFull, kBarWindow}, full ? kBarFull : kBarWindow);
     else
@@ -69,7 +71,7 @@ void markDisplayMode(Runtime& rt, MenuWhich which, bool full) {
 }
 
 bool speedItem(Runtime& rt, int32_t id) {
-    using namespace menuid;
+    using namespace ui::menuid;
     int32_t bar = 0;
     switch (id) {
     case kBarFast: case kPopFast: bar = kBarFast; rt.interp.pacingMs = 10; break;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "app/menu_logic.h"
 #include "app/display_mode.h"
 #include "app/input.h"
 #include "app/menu_hooks.h"
@@ -39,7 +40,7 @@ void Shell::readConfigFile(const fs::path& file) {
 
 // The effects of the settings on the window and the menus, in the order they are read.
 void Shell::applyConfig() {
-    using namespace menuid;
+    using namespace ui::menuid;
     Runtime& rt = *rt_;
     Config& c = rt.config;
     AppState& a = rt.app;
@@ -108,7 +109,7 @@ void Shell::startInterpreter() {
     // The thread exists from the view's first update on; its steps do nothing until start-up
     // has finished and enabled them.
     interpreter_ = std::thread([this] {
-        interp::threadLoop(*rt_);
+        script::threadLoop(*rt_);
         platform_.wakeLoop();  // a headless loop ends with the script
     });
     rt_->interp.wake.wait([this] { return rt_->interp.threadActive != 0; });
@@ -150,7 +151,7 @@ bool Shell::start(std::string& why) {
     rt.resources.openArchives(rt.config.dat, rt.config.datInfo, rt.config.datInfo2);
     if (!rt.resources.archiveMode()) rt.config.dat = 0;
 
-    ScriptPtr first = interp::loadScript(rt, rt.config.script);
+    ScriptPtr first = script::loadScript(rt, rt.config.script);
     if (!first) {
         rt.messageBox("first script, not find!", "load script error", MsgButtons::Ok, MsgIcon::Error);
         why = "cannot read the first script " + cp932ToUtf8(rt.config.script);
@@ -201,7 +202,7 @@ bool Shell::pickMenuEntry(int32_t id) {
 }
 
 void Shell::onMenuCommand(int32_t id) {
-    using namespace menuid;
+    using namespace ui::menuid;
     Runtime& rt = *rt_;
     if (const int s = slotOfSaveId(id); s >= 0) return app::saveToSlot(rt, s);
     if (const int s = slotOfLoadId(id); s >= 0) return app::loadFromSlot(rt, s);
@@ -229,7 +230,7 @@ void Shell::onMenuCommand(int32_t id) {
 void Shell::onRedrawn() { app::onRedrawn(*rt_, closing_); }
 
 void Shell::setScaleFilter(ScaleFilter f) {
-    using namespace menuid;
+    using namespace ui::menuid;
     platform_.setScaleFilter(f);
     rt_->app.menus.checkOnly(MenuWhich::Bar, {kFilterSharp, kFilterNearest, kFilterSmooth},
                              f == ScaleFilter::Nearest  ? kFilterNearest
@@ -319,7 +320,7 @@ void Shell::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     Runtime& rt = *rt_;
-    interp::stop(rt);
+    script::stop(rt);
     if (interpreter_.joinable()) interpreter_.join();
     // The window has gone: once system.dat is written a new copy may start.
     if (started_) save::writeSystemSave(rt);

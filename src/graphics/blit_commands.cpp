@@ -7,7 +7,7 @@
 #include "graphics/present.h"
 #include "pixels/pixel_ops.h"
 #include "runtime.h"
-#include "script/args.h"
+#include "lang/args.h"
 
 namespace yv {
 

@@ -9,7 +9,7 @@
 #include "graphics/image_decode.h"
 #include "graphics/present.h"
 #include "runtime.h"
-#include "script/args.h"
+#include "lang/args.h"
 
 namespace yv {
 namespace {

@@ -10,7 +10,7 @@
 #include "graphics/screens.h"
 #include "pixels/pixel_ops.h"
 #include "runtime.h"
-#include "script/args.h"
+#include "lang/args.h"
 
 namespace yv {
 namespace {

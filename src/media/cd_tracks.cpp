@@ -11,7 +11,7 @@
 
 namespace fs = std::filesystem;
 
-namespace yv::cd {
+namespace yv::media::cd {
 namespace {
 
 constexpr int64_t kFramesPerSector = 588;  // 44100 / 75
@@ -242,4 +242,4 @@ Disc findDisc(const fs::path& gameDir, const Prober& probe) {
     return {};
 }
 
-}  // namespace yv::cd
+}  // namespace yv::media::cd

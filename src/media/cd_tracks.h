@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace yv::cd {
+namespace yv::media::cd {
 
 struct Track {
     int number = 0;
@@ -57,4 +57,4 @@ Disc findDisc(const std::filesystem::path& gameDir, const Prober& probe);
 // The number a track file's name gives ("track02.ogg" -> 2), or 0 when it is none.
 int trackNumberOf(std::string_view fileName);
 
-}  // namespace yv::cd
+}  // namespace yv::media::cd

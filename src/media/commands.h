@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "script/args.h"
+#include "lang/args.h"
 
 namespace yv {
 

@@ -46,7 +46,7 @@ void FilePlayer::post(int32_t kind, BytesView name, int32_t loop) {
     const int32_t nowPlaying = kind == kOpenPlay || kind == kPlay ? 1 : 0;
     playing = nowPlaying;
     ++generation_;
-    record_ = record::format(recordId_, name, loop, kind, nowPlaying);
+    record_ = save::record::format(recordId_, name, loop, kind, nowPlaying);
 }
 
 Bytes FilePlayer::record() const {
@@ -292,7 +292,7 @@ void CdPlayer::post(int32_t kind, int32_t from, int32_t to, int32_t loop) {
     slot_.pending = true;
     slot_.kind = kind;
     ++generation_;
-    record_ = record::format(104, slot_.from, slot_.to, slot_.loop, kind, nowPlaying);
+    record_ = save::record::format(104, slot_.from, slot_.to, slot_.loop, kind, nowPlaying);
 }
 
 Bytes CdPlayer::record() const {
@@ -324,7 +324,7 @@ void CdPlayer::create(Runtime& rt) {
     if (!finder_.joinable() && !found_) {
         const std::filesystem::path dir = rt.gameDir;
         finder_ = std::thread([this, dir] {
-            disc_ = cd::findDisc(dir, [](const std::filesystem::path& p, bool raw) { return audio::probeFrames(p, raw); });
+            disc_ = media::cd::findDisc(dir, [](const std::filesystem::path& p, bool raw) { return audio::probeFrames(p, raw); });
             found_.store(true, std::memory_order_release);
         });
     }
@@ -341,7 +341,7 @@ bool CdPlayer::searched(Runtime& rt) {
     return false;
 }
 
-const cd::Disc& CdPlayer::disc() {
+const media::cd::Disc& CdPlayer::disc() {
     if (!found_.load(std::memory_order_acquire)) waitForFinder();
     return disc_;
 }
@@ -427,7 +427,7 @@ int32_t CdPlayer::open(Runtime& rt) {
 
 int32_t CdPlayer::play(Runtime& rt, int32_t from, int32_t to, int32_t loop) {
     if (!opened_) return 1;
-    const cd::Disc& d = disc();
+    const media::cd::Disc& d = disc();
     // "to" names the track where playing stops, as the CD device took it; omitted, the disc's
     // end. A -1 (or any "to" not after "from") is refused, as the device refused it.
     const bool toEnd = to == kEndMarker || to > d.last();
@@ -435,7 +435,7 @@ int32_t CdPlayer::play(Runtime& rt, int32_t from, int32_t to, int32_t loop) {
     const int stopAt = toEnd ? d.last() + 1 : to;
     std::vector<audio::Segment> segments;
     for (int n = from; n < stopAt; ++n) {
-        const cd::Track* t = d.track(n);
+        const media::cd::Track* t = d.track(n);
         if (!t || !t->audio) continue;
         audio::Segment seg;
         seg.file = t->file;

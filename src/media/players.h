@@ -130,7 +130,7 @@ public:
     Slot slot() const;
     bool timerRunning() const { return timer_; }
     // The disc the track files make (waits for the search).
-    const cd::Disc& disc();
+    const media::cd::Disc& disc();
 
 private:
     int32_t open(Runtime& rt);
@@ -153,7 +153,7 @@ private:
     std::mutex finderMutex_;
     std::thread finder_;
     std::atomic<bool> found_{false};
-    cd::Disc disc_;  // written by the finder before found_ is set
+    media::cd::Disc disc_;  // written by the finder before found_ is set
 };
 
 // The sound effects of playwave / stopwave: one sound at a time on its own voice.

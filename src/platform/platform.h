@@ -15,6 +15,7 @@
 #include "core/bytes.h"
 #include "core/clock.h"
 #include "core/os.h"
+#include "core/picture.h"
 #include "core/thumbnail.h"
 
 namespace yv {
@@ -45,16 +46,6 @@ enum class MsgButtons { Ok = 1, OkCancel = 2, YesNo = 3, YesNoCancel = 4, RetryC
 enum class MsgIcon { None, Information, Exclamation, Error, Question };
 enum MsgAnswer : int32_t { kIdOk = 1, kIdCancel = 2, kIdYes = 3, kIdNo = 4, kIdRetry = 5 };
 
-// A 24-bit picture: bytes blue, green, red; rows of exactly width*3 bytes, stored bottom-up.
-struct FrameView {
-    const uint8_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-};
-
-struct Rect {
-    int x = 0, y = 0, w = 0, h = 0;
-};
 
 // The single-field text-entry box. Texts are CP932.
 struct InputBoxRequest {

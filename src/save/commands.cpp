@@ -7,7 +7,7 @@
 #include "save/save_folder.h"
 #include "save/save_game.h"
 #include "save/slots.h"
-#include "script/args.h"
+#include "lang/args.h"
 
 namespace yv {
 namespace {

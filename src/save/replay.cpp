@@ -273,7 +273,7 @@ private:
             if (id == 302) {
                 cs.depth = index;
                 // The script the game was saved in becomes the text again.
-                if (ScriptPtr src = interp::loadScript(rt_, file)) in.script = std::move(src);
+                if (ScriptPtr src = script::loadScript(rt_, file)) in.script = std::move(src);
             }
             return true;
         }

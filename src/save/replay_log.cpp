@@ -3,7 +3,7 @@
 
 namespace yv {
 
-namespace record {
+namespace save::record {
 
 void appendText(Bytes& out, BytesView text) {
     // A comma or ESC byte is always itself in CP932: neither is ever the second byte of a
@@ -41,7 +41,7 @@ Bytes decodeText(BytesView field) {
     return out;
 }
 
-}  // namespace record
+}  // namespace save::record
 
 bool RecordReader::take(BytesView& field) {
     const size_t comma = buf_.find(',', at_);
@@ -68,7 +68,7 @@ int32_t RecordReader::number() {
 Bytes RecordReader::text() {
     BytesView f;
     if (!take(f)) return {};
-    return record::decodeText(f);
+    return save::record::decodeText(f);
 }
 
 int RecordReader::fieldsBeforeNextRecord(int limit) const {

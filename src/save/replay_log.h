@@ -11,7 +11,7 @@
 
 namespace yv {
 
-namespace record {
+namespace save::record {
 
 // A comma ends a field, so a text holding one would shift every later field. Text fields are
 // written with the comma as ESC 'c' and ESC itself as ESC 'e'; texts without either are written
@@ -39,7 +39,7 @@ Bytes format(int32_t id, const Fields&... fields) {
     return out;
 }
 
-}  // namespace record
+}  // namespace save::record
 
 class ReplayLog {
 public:
@@ -49,7 +49,7 @@ public:
     // Appends the record while logging is on (savetmp .. nonesavetmp) and the log has room.
     template <class... Fields>
     void add(int32_t id, const Fields&... fields) {
-        if (logging && text.size() < kMaxBytes) text += record::format(id, fields...);
+        if (logging && text.size() < kMaxBytes) text += save::record::format(id, fields...);
     }
     Bytes text;
     int32_t logging = 0;

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/menus.h"
+#include "ui/menus.h"
 #include "core/cp932.h"
 #include "runtime.h"
 #include "save/save_folder.h"

@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "core/cp932.h"
-#include "core/file_reader.h"
+#include "io/file_reader.h"
 #include "runtime.h"
 #include "save/save_folder.h"
 #include "save/save_state.h"
@@ -23,7 +23,7 @@ Bytes systemSaveText(const Runtime& rt) {
     Bytes text;
     for (int i = kFirst; i <= kLast; ++i) {
         const int32_t v = rt.interp.ivar[static_cast<size_t>(i)];
-        if (v != 0) text += record::format(201, i, v);
+        if (v != 0) text += save::record::format(201, i, v);
     }
     return text;
 }
@@ -51,7 +51,7 @@ bool writeSystemSave(Runtime& rt) {
 
 void readSystemSave(Runtime& rt) {
     // A system.dat is a few kilobytes; anything far larger is not one.
-    auto file = files::readRegular(systemDatPath(rt), int64_t{16} << 20);
+    auto file = io::readRegular(systemDatPath(rt), int64_t{16} << 20);
     if (!file) return;
     Bytes data = std::move(*file);
     const size_t zero = data.find('\0');

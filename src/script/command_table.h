@@ -5,7 +5,7 @@
 #include <span>
 
 #include "core/bytes.h"
-#include "script/args.h"
+#include "lang/args.h"
 
 namespace yv {
 

@@ -6,7 +6,7 @@
 
 #include "core/cp932.h"
 #include "runtime.h"
-#include "script/args.h"
+#include "lang/args.h"
 #include "script/jumps.h"
 
 namespace yv {
@@ -129,14 +129,14 @@ int32_t cmdIf(Runtime& rt, const Args& args) {
 int32_t cmdGoto(Runtime& rt, const Args& args) {
     const StringList& s = args.strings;
     const Bytes file = s.given(1) ? s[1] : rt.interp.scriptName;
-    return interp::jump(rt, s[0], file);
+    return script::jump(rt, s[0], file);
 }
 
 int32_t cmdGosub(Runtime& rt, const Args& args) {
-    return interp::call(rt, args.strings[0], args.strings[1], args.ints[0], args.ints[1]);
+    return script::call(rt, args.strings[0], args.strings[1], args.ints[0], args.ints[1]);
 }
 
-int32_t cmdReturn(Runtime& rt, const Args&) { return interp::returnFromCall(rt); }
+int32_t cmdReturn(Runtime& rt, const Args&) { return script::returnFromCall(rt); }
 
 int32_t cmdEnd(Runtime& rt, const Args&) {
     Interp& in = rt.interp;

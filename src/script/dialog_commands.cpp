@@ -6,7 +6,7 @@
 
 #include "core/cp932.h"
 #include "runtime.h"
-#include "script/args.h"
+#include "lang/args.h"
 #include "script/dialog_commands.h"
 
 namespace fs = std::filesystem;
@@ -142,7 +142,7 @@ int shellOpen(Runtime& rt, BytesView target) {
 
 }  // namespace
 
-namespace util {
+namespace script {
 
 Bytes applyMessageEscapes(BytesView text) {
     static constexpr std::pair<char, char> kTable[] = {
@@ -160,7 +160,7 @@ bool onlyDoubleByte(BytesView e) {
     return true;
 }
 
-}  // namespace util
+}  // namespace script
 
 int32_t cmdMessagebox(Runtime& rt, const Args& args) {
     const StringList& s = args.strings;
@@ -169,7 +169,7 @@ int32_t cmdMessagebox(Runtime& rt, const Args& args) {
     const int32_t set = iv.given(0) ? iv[0] : 1;
     MsgButtons buttons = MsgButtons::Ok;  // also for button sets outside 0..5
     if (set >= 2 && set <= 5) buttons = static_cast<MsgButtons>(set);
-    return rt.messageBox(util::applyMessageEscapes(s[0]), caption, buttons, MsgIcon::None);
+    return rt.messageBox(script::applyMessageEscapes(s[0]), caption, buttons, MsgIcon::None);
 }
 
 int32_t cmdInputbox(Runtime& rt, const Args& args) {
@@ -199,7 +199,7 @@ int32_t cmdInputbox(Runtime& rt, const Args& args) {
         auto answer = rt.platform.inputBox(r);
         if (!answer) break;  // nobody can answer any more: keep what there is
         entry = answer->empty() ? r.defaultText : *answer;
-        if (!util::onlyDoubleByte(entry)) {
+        if (!script::onlyDoubleByte(entry)) {
             rt.messageBox(halfWidthMessage(), "", MsgButtons::Ok, MsgIcon::None);
         } else if (!(entry.empty() && refused)) {
             break;
@@ -232,7 +232,7 @@ int32_t cmdInputbox2(Runtime& rt, const Args& args) {
         bool good = true;
         for (size_t k = 0; k < 4; ++k) {
             entries[k] = (*answer)[k].empty() ? r.defaults[k] : (*answer)[k];
-            if (good && !util::onlyDoubleByte(entries[k])) good = false;
+            if (good && !script::onlyDoubleByte(entries[k])) good = false;
         }
         if (good) break;
         rt.messageBox(halfWidthMessage(), "", MsgButtons::Ok, MsgIcon::None);

@@ -16,11 +16,11 @@ int32_t cmdMessagebox(Runtime& rt, const Args& args);
 int32_t cmdInputbox(Runtime& rt, const Args& args);
 int32_t cmdInputbox2(Runtime& rt, const Args& args);
 
-namespace util {
+namespace script {
 // The message box escapes (\n, \t, \\ ...), applied one after the other in their fixed order.
 Bytes applyMessageEscapes(BytesView text);
 // True when every second byte, from the first on, is a lead byte (full-width text only).
 bool onlyDoubleByte(BytesView entry);
-}  // namespace util
+}  // namespace script
 
 }  // namespace yv

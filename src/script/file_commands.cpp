@@ -4,10 +4,10 @@
 #include <unistd.h>
 
 #include "core/cp932.h"
-#include "core/file_reader.h"
+#include "io/file_reader.h"
 #include "core/os.h"
 #include "runtime.h"
-#include "script/args.h"
+#include "lang/args.h"
 #include "script/file_commands.h"
 
 namespace fs = std::filesystem;
@@ -39,7 +39,7 @@ bool anyMatch(const Runtime& rt, BytesView name) {
     const std::string pattern = cp932ToUtf8(last);
     std::error_code ec;
     for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec))
-        if (util::wildcardMatch(pattern, PathResolver::diskNameToUtf8(it->path().filename().string())))
+        if (script::wildcardMatch(pattern, PathResolver::diskNameToUtf8(it->path().filename().string())))
             return true;
     return false;
 }
@@ -52,7 +52,7 @@ Bytes ensureFolder(const fs::path& p) {
 
 }  // namespace
 
-namespace util {
+namespace script {
 
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
     const std::string p = PathResolver::foldKey(pattern), n = PathResolver::foldKey(name);
@@ -89,7 +89,7 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
 Bytes windowsFolder(const Runtime& rt) { return ensureFolder(rt.gameDir / "windows"); }
 Bytes systemFolder(const Runtime& rt) { return ensureFolder(rt.gameDir / "windows" / "system32"); }
 
-}  // namespace util
+}  // namespace script
 
 int32_t cmdCopyfile(Runtime& rt, const Args& args) {
     const StringList& s = args.strings;
@@ -149,7 +149,7 @@ int32_t cmdGetfiletime(Runtime& rt, const Args& args) {
     auto p = rt.resources.paths().find(s[0]);
     if (!p || !isRegular(*p)) return 0;
     // Readable, and still a regular file when opened (never waits on a FIFO put in its place).
-    const int fd = files::openRegular(*p);
+    const int fd = io::openRegular(*p);
     if (fd < 0) return 0;
     ::close(fd);
     auto t = os::fileCreationTime(*p);
@@ -172,12 +172,12 @@ int32_t cmdGetmydocdirectry(Runtime& rt, const Args&) {
 }
 
 int32_t cmdGetwindowsdirectry(Runtime& rt, const Args&) {
-    rt.interp.strResult = util::windowsFolder(rt);
+    rt.interp.strResult = script::windowsFolder(rt);
     return 1;
 }
 
 int32_t cmdGetsystemdirectry(Runtime& rt, const Args&) {
-    rt.interp.strResult = util::systemFolder(rt);
+    rt.interp.strResult = script::systemFolder(rt);
     return 1;
 }
 

@@ -21,12 +21,12 @@ int32_t cmdGetmydocdirectry(Runtime& rt, const Args& args);
 int32_t cmdGetwindowsdirectry(Runtime& rt, const Args& args);
 int32_t cmdGetsystemdirectry(Runtime& rt, const Args& args);
 
-namespace util {
+namespace script {
 // The "Windows" and "system" folders of a game: folders of the game folder itself.
 Bytes windowsFolder(const Runtime& rt);
 Bytes systemFolder(const Runtime& rt);
 // Case-insensitive match of a name against a pattern with '*' and '?' (UTF-8, folded).
 bool wildcardMatch(std::string_view pattern, std::string_view name);
-}  // namespace util
+}  // namespace script
 
 }  // namespace yv

@@ -8,9 +8,10 @@
 #include "runtime.h"
 #include "script/command_table.h"
 #include "save/slots.h"
-#include "script/scanners.h"
+#include "lang/scanners.h"
+#include "text/renderer.h"
 
-namespace yv::interp {
+namespace yv::script {
 namespace {
 
 // Longest command name worth keeping: a missing '(' lets the name run on, and such a name
@@ -188,12 +189,12 @@ void step(Runtime& rt) {
         in.pos = skipComment(in.text(), in.pos);
         volumeFadeSlot(rt);
         if (rt.screens.effectOn) graphics::drawEffectFrame(rt);
-        if (rt.choices.collecting) choices::collectAt(rt);
+        if (rt.choices.collecting) text::choices::collectAt(rt);
         if (rt.choices.ready) {
-            choices::runChoicePhase(rt);
+            text::choices::runChoicePhase(rt);
             return yieldStep(rt);
         }
-        choices::checkTraps(rt);
+        text::choices::checkTraps(rt);
         if (rt.text.printing && !text::advancePrinting(rt)) return yieldStep(rt);
         if (rt.screens.fadeOn) {
             if (!graphics::advanceFade(rt)) return yieldStep(rt);
@@ -295,4 +296,4 @@ void stop(Runtime& rt) {
     rt.interp.wake.wait([&] { return !rt.interp.threadActive; });
 }
 
-}  // namespace yv::interp
+}  // namespace yv::script

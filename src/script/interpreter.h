@@ -4,13 +4,13 @@
 #include <cstdint>
 
 #include "core/bytes.h"
-#include "script/script_source.h"
+#include "lang/script_source.h"
 
 namespace yv {
 
 struct Runtime;
 
-namespace interp {
+namespace script {
 
 // Reads a script file through the resource reader; nullptr when it cannot be read. An unchanged
 // file gives back the same source (and so keeps its label index).
@@ -28,5 +28,5 @@ void stop(Runtime& rt);
 // Stops the interpreter as `end` does, without its message (running past the script's end).
 void stopAtEndOfText(Runtime& rt);
 
-}  // namespace interp
+}  // namespace script
 }  // namespace yv

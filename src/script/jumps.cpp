@@ -4,7 +4,7 @@
 #include "runtime.h"
 #include "script/interpreter.h"
 
-namespace yv::interp {
+namespace yv::script {
 namespace {
 
 void afterJump(Interp& in, int32_t labelPos) {
@@ -78,4 +78,4 @@ int32_t returnFromCall(Runtime& rt) {
     return 1;
 }
 
-}  // namespace yv::interp
+}  // namespace yv::script

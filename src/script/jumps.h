@@ -5,13 +5,13 @@
 #include <cstdint>
 
 #include "core/bytes.h"
-#include "script/interp.h"
+#include "lang/interp.h"
 
 namespace yv {
 
 struct Runtime;
 
-namespace interp {
+namespace script {
 
 // goto: makes `file` the current script name whatever the outcome, records the jump, and moves
 // to the label in that file (";" = the text already loaded), whose text then replaces the
@@ -28,5 +28,5 @@ int32_t call(Runtime& rt, const Bytes& label, const Bytes& file, int32_t mode, i
 // return: back to the latest call's return point, when its file can be read. 1 in any case.
 int32_t returnFromCall(Runtime& rt);
 
-}  // namespace interp
+}  // namespace script
 }  // namespace yv

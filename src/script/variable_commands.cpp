@@ -3,7 +3,7 @@
 #include <ctime>
 
 #include "runtime.h"
-#include "script/args.h"
+#include "lang/args.h"
 #include "script/variable_commands.h"
 
 namespace yv {

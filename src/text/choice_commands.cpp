@@ -4,9 +4,10 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/menu_logic.h"
 #include "runtime.h"
-#include "script/args.h"
-#include "script/script_source.h"
+#include "lang/args.h"
+#include "lang/script_source.h"
 #include "text/choices.h"
 
 namespace yv {
@@ -80,7 +81,7 @@ int32_t clickEvent(Runtime& rt, const Args& args, bool useGoto, bool imageMode) 
     } else if (!takeFollowingBlock(in, list)) {
         return 0;
     }
-    return choices::post(rt, list, useGoto, imageMode) ? 1 : 0;
+    return text::choices::post(rt, list, useGoto, imageMode) ? 1 : 0;
 }
 
 }  // namespace

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <string>
 
-#include "script/interp.h"
-#include "script/scanners.h"
+#include "lang/interp.h"
+#include "lang/scanners.h"
 
-namespace yv::choicelist {
+namespace yv::text::choicelist {
 namespace {
 
 constexpr int32_t kFar = 1 << 24;
@@ -124,4 +124,4 @@ Bytes blockRecord(const TextRect& r, BytesView label, BytesView file, Rgb c) {
     return out;
 }
 
-}  // namespace yv::choicelist
+}  // namespace yv::text::choicelist

@@ -25,7 +25,7 @@ struct ChoiceRecord {
     bool contains(int32_t x, int32_t y) const { return left <= x && x <= right && top <= y && y <= bottom; }
 };
 
-namespace choicelist {
+namespace text::choicelist {
 // Parses a list: one record per line, the list ending at ';'. Spaces and tabs outside quotes
 // are dropped; numbers may be expressions of the argument language (variables included).
 // Lines that hold no rectangle are passed over.
@@ -33,6 +33,6 @@ std::vector<ChoiceRecord> parse(const Interp& in, BytesView list);
 
 // The record line of a choice made by a choice block.
 Bytes blockRecord(const TextRect& r, BytesView label, BytesView file, Rgb colour);
-}  // namespace choicelist
+}  // namespace text::choicelist
 
 }  // namespace yv

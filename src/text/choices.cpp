@@ -5,13 +5,15 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/menu_logic.h"
 #include "graphics/present.h"
 #include "pixels/pixel_ops.h"
 #include "platform/platform.h"
 #include "runtime.h"
 #include "script/jumps.h"
+#include "text/renderer.h"
 
-namespace yv::choices {
+namespace yv::text::choices {
 namespace {
 
 constexpr int32_t kMaxBlockChoices = 20;
@@ -68,14 +70,14 @@ void closeBlock(Runtime& rt) {
     for (int32_t i = 0; i < n; ++i) {
         const TextState::ChoiceLine& line = t.choiceLines[static_cast<size_t>(i)];
         if (line.label.empty()) break;
-        list += choicelist::blockRecord(line.rect, line.label, line.file, c.colour);
+        list += text::choicelist::blockRecord(line.rect, line.label, line.file, c.colour);
     }
     list += ";";
     t.textType = c.savedTextType;
     t.continueCount = c.savedContinue;
     c.collecting = false;
     c.list = list;
-    c.records = choicelist::parse(rt.interp, list);
+    c.records = text::choicelist::parse(rt.interp, list);
     c.imageMode = false;
     c.inBlock = true;
     c.firstPassDone = false;
@@ -135,8 +137,8 @@ bool jump(Runtime& rt, const ChoiceRecord& r, bool useGoto) {
     in.stmtStart = keepPos;
     // A goto's file not named (empty, or ';') is the current script, as #goto reads its own.
     const bool named = !r.file.empty() && r.file[0] != ';';
-    const int32_t at = useGoto ? interp::jump(rt, r.label, named ? r.file : Bytes(in.scriptName))
-                               : interp::call(rt, r.label, r.file, r.number);
+    const int32_t at = useGoto ? script::jump(rt, r.label, named ? r.file : Bytes(in.scriptName))
+                               : script::call(rt, r.label, r.file, r.number);
     if (at > 0) return true;
     in.pos = keepPos;
     in.stmtStart = keepStmt;
@@ -247,7 +249,7 @@ void collectAt(Runtime& rt) {
 
 bool post(Runtime& rt, BytesView list, bool useGoto, bool imageMode) {
     Choices& c = rt.choices;
-    std::vector<ChoiceRecord> records = choicelist::parse(rt.interp, list);
+    std::vector<ChoiceRecord> records = text::choicelist::parse(rt.interp, list);
     if (records.empty()) return false;
     clearOffer(rt);
     c.list = Bytes(list);
@@ -293,7 +295,7 @@ void checkTraps(Runtime& rt) {
     const bool useGoto = c.trapGoto;
     if (c.trapButton == 2) c.trapButton = 0;
     if (useGoto) {
-        interp::jump(rt, label, file);
+        script::jump(rt, label, file);
         return;
     }
     const int32_t depth = in.calls.depth;
@@ -315,4 +317,4 @@ bool highlightedCentre(const Runtime& rt, int32_t& x, int32_t& y) {
     return true;
 }
 
-}  // namespace yv::choices
+}  // namespace yv::text::choices

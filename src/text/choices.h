@@ -49,7 +49,7 @@ struct Choices {
     std::atomic<int32_t> hotX{-1}, hotY{-1};
 };
 
-namespace choices {
+namespace text::choices {
 // Called at each statement slot while a block is collected: tracks its braces.
 void collectAt(Runtime& rt);
 void runChoicePhase(Runtime& rt);
@@ -63,6 +63,6 @@ void reset(Runtime& rt);
 bool post(Runtime& rt, BytesView list, bool useGoto, bool imageMode);
 // The centre of the highlighted area, when choices are on offer (headless automatic clicks).
 bool highlightedCentre(const Runtime& rt, int32_t& x, int32_t& y);
-}  // namespace choices
+}  // namespace text::choices
 
 }  // namespace yv

@@ -8,7 +8,8 @@
 #include "graphics/present.h"
 #include "pixels/pixel_ops.h"
 #include "runtime.h"
-#include "script/args.h"
+#include "lang/args.h"
+#include "text/renderer.h"
 #include "text/text_table.h"
 
 namespace yv {
@@ -115,7 +116,7 @@ int32_t cmdLoadtextf(Runtime& rt, const Args& args) {
             for (TextItem& it : t.items) it.rows.resize(static_cast<size_t>(r));
         }
     }
-    texttable::fill(t.items, static_cast<int32_t>(t.items.size()), t.rowCount, *data);
+    text::texttable::fill(t.items, static_cast<int32_t>(t.items.size()), t.rowCount, *data);
     t.tableFile = name;
     rt.save.log.add(72, name, static_cast<int32_t>(t.items.size()), t.rowCount);
     return 1;

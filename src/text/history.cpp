@@ -4,7 +4,7 @@
 #include "core/cp932.h"
 #include "runtime.h"
 
-namespace yv::history {
+namespace yv::text::history {
 namespace {
 
 constexpr size_t kLineBytes = 96;
@@ -92,4 +92,4 @@ std::vector<Bytes> dialogLines(const History& h) {
 
 void show(Runtime& rt) { rt.platform.showHistory(dialogLines(rt.text.history)); }
 
-}  // namespace yv::history
+}  // namespace yv::text::history

@@ -6,7 +6,7 @@
 #include "core/bytes.h"
 #include "text/text_state.h"
 
-namespace yv::history {
+namespace yv::text::history {
 
 // At the end of a message: item 1 stores its label and text (while recording), any other item's
 // text becomes the label of the next item-1 message. The history text is emptied.
@@ -18,4 +18,4 @@ std::vector<Bytes> dialogLines(const History& h);
 // Opens the history dialog (window thread; the platform waits until it is closed).
 void show(Runtime& rt);
 
-}  // namespace yv::history
+}  // namespace yv::text::history

@@ -1,8 +1,11 @@
 // The message text renderer: two-byte units, escape codes, line-start prohibition, the five
 // text types, click and timed waits, inline commands and the end of a message.
+#include "text/renderer.h"
+
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/menu_logic.h"
 #include "core/cp932.h"
 #include "graphics/present.h"
 #include "pixels/pixel_ops.h"
@@ -351,7 +354,7 @@ bool inlineCommand(Call& c) {
         const int32_t keepPos = in.pos;
         in.pos = in.stmtStart + 1;
         const int32_t depth = in.calls.depth;
-        if (interp::call(c.rt, a.strings[0], a.strings[1], a.ints[0], a.ints[1]) > 0) {
+        if (script::call(c.rt, a.strings[0], a.strings[1], a.ints[0], a.ints[1]) > 0) {
             c.t.display.suspended = true;
             c.t.display.suspendDepth = depth;
             c.t.printing = false;
@@ -381,7 +384,7 @@ void endMessage(Call& c, bool keepPage) {
         line.file = t.pendingFile;
         t.choiceLines.push_back(std::move(line));
     }
-    history::finishMessage(t, c.item);
+    text::history::finishMessage(t, c.item);
     t.icon.blinkCounter = 0;
     t.icon.blinkOn = true;
 

@@ -1,6 +1,8 @@
 // Text state: construction, the start-up settings and the full reset.
 #include "text/text_state.h"
 
+#include "text/renderer.h"
+
 #include "runtime.h"
 #include "text/font.h"
 

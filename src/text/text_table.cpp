@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace yv::texttable {
+namespace yv::text::texttable {
 namespace {
 
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -75,4 +75,4 @@ void fill(std::vector<TextItem>& items, int32_t count, int32_t rows, BytesView f
     }
 }
 
-}  // namespace yv::texttable
+}  // namespace yv::text::texttable

@@ -85,12 +85,14 @@ TEST(Closing, SigtermEndsAHeadlessRunAsACloseDoes) {
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
         TempDir d;
         d.write("start.ini", "");
-        d.write("script.txt", "@901 = 9;\r\n|top:\r\n#wait(50);\r\n#goto(\"top\");\r\n");
+        d.write("script.txt", "@901 = 9;\r\n#systemsave();\r\n|top:\r\n#wait(50);\r\n#goto(\"top\");\r\n");
         const pid_t pid = spawnYorvane({"--headless", d.path().string()}, d.path() / "err.txt");
         ASSERT_GT(pid, 0);
-        // Started once the game holds its lock.
-        const fs::path lock = instanceLockPath(d.path());
-        for (int i = 0; i < 500 && !fs::exists(lock); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        // The script has run its first statements once their system.dat is there; the one the
+        // close writes must come afresh.
+        const fs::path dat = d.path() / "system.dat";
+        for (int i = 0; i < 500 && !fs::exists(dat); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        fs::remove(dat);
         ::kill(pid, sig);
         int st = waitChild(pid, 30);
         if (st == -1) {
@@ -168,7 +170,7 @@ TEST(Closing, ManualClockStopsAtTheCloseInsideASleep) {
         ManualClock& clock = s.platform.manualClock();
         clock.schedule(100, [&] { ++clicks; }, 100);
         clock.schedule(1000, [&] { s.rt.interp.halt = 1; s.rt.interp.closing = 1; });
-        for (int i = 0; i < 20 && !s.rt.interp.closing; ++i) interp::step(s.rt);
+        for (int i = 0; i < 20 && !s.rt.interp.closing; ++i) script::step(s.rt);
         EXPECT_TRUE(s.rt.interp.closing) << which;
         EXPECT_LE(clock.nowMs(), 1000u) << which;
         EXPECT_LE(clicks, 10) << which;

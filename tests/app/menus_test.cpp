@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
+#include "app/menu_logic.h"
 #include "core/cp932.h"
 #include "runtime.h"
 #include "shell_fixture.h"
 
 using namespace yv;
-using namespace yv::menuid;
+using namespace yv::ui::menuid;
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <optional>
 
-#include "app/ico_file.h"
+#include "ui/ico_file.h"
 #include "app/instance.h"
 #include "shell_fixture.h"
 

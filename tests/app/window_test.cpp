@@ -9,7 +9,7 @@
 #include "shell_fixture.h"
 
 using namespace yv;
-using namespace yv::menuid;
+using namespace yv::ui::menuid;
 
 namespace {
 

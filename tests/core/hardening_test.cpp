@@ -4,7 +4,7 @@
 
 #include <sys/stat.h>
 
-#include "core/file_reader.h"
+#include "io/file_reader.h"
 #include "graphics/png_write.h"
 #include "graphics/screens.h"
 #include "script/script_fixture.h"
@@ -48,21 +48,21 @@ TEST(FileReader, OnlyRegularFilesWithinTheCap) {
     fs::create_symlink(d.path() / "dir", d.path() / "dirlink");
     fs::create_symlink(d.path() / "plain.txt", d.path() / "plainlink");
 
-    files::ReadFailure why = files::ReadFailure::None;
-    auto plain = files::readRegular(d.path() / "plain.txt", files::kMaxFileBytes, &why);
+    io::ReadFailure why = io::ReadFailure::None;
+    auto plain = io::readRegular(d.path() / "plain.txt", io::kMaxFileBytes, &why);
     ASSERT_TRUE(plain);
     EXPECT_EQ(*plain, "hello");
     EXPECT_EQ(plain->c_str()[5], '\0');
-    EXPECT_EQ(files::readRegular(d.path() / "plainlink").value_or(""), "hello");  // a link to a file is that file
+    EXPECT_EQ(io::readRegular(d.path() / "plainlink").value_or(""), "hello");  // a link to a file is that file
     for (const char* name : {"dir", "fifo", "zero", "null", "dirlink"}) {
-        EXPECT_FALSE(files::readRegular(d.path() / name, files::kMaxFileBytes, &why)) << name;
-        EXPECT_EQ(why, files::ReadFailure::NotRegular) << name;
+        EXPECT_FALSE(io::readRegular(d.path() / name, io::kMaxFileBytes, &why)) << name;
+        EXPECT_EQ(why, io::ReadFailure::NotRegular) << name;
     }
-    EXPECT_FALSE(files::readRegular(d.path() / "none", files::kMaxFileBytes, &why));
-    EXPECT_EQ(why, files::ReadFailure::Missing);
-    EXPECT_FALSE(files::readRegular(d.path() / "big.txt", 99, &why));
-    EXPECT_EQ(why, files::ReadFailure::TooLarge);
-    EXPECT_TRUE(files::readRegular(d.path() / "big.txt", 100));
+    EXPECT_FALSE(io::readRegular(d.path() / "none", io::kMaxFileBytes, &why));
+    EXPECT_EQ(why, io::ReadFailure::Missing);
+    EXPECT_FALSE(io::readRegular(d.path() / "big.txt", 99, &why));
+    EXPECT_EQ(why, io::ReadFailure::TooLarge);
+    EXPECT_TRUE(io::readRegular(d.path() / "big.txt", 100));
 }
 
 // Each special file under a name the runtime reads: the game starts (or says it cannot) and

@@ -4,9 +4,9 @@
 
 #include <stdexcept>
 
-#include "graphics/archive.h"
-#include "graphics/resources.h"
-#include "graphics/temp_file.h"
+#include "io/archive.h"
+#include "io/resources.h"
+#include "io/temp_file.h"
 #include "test_util.h"
 
 using namespace yv;
@@ -21,7 +21,7 @@ void writeArchive(const TempDir& d, const std::string& index, unsigned char key,
     idx += body;
     for (size_t i = 1; i < idx.size(); ++i) idx[i] = static_cast<char>(idx[i] ^ key);
     d.write(index, idx);
-    archive::scramble(plain, archive::dataKeyFor(key));
+    io::archive::scramble(plain, io::archive::dataKeyFor(key));
     d.write(dataName, plain);
 }
 
@@ -113,7 +113,7 @@ TEST(Archive, ResultHasAZeroTail) {
 
 TEST(Archive, UpperCaseKeyScramblesDataWithTheLowerCaseLetter) {
     // 'K' is lower-cased with the rest of the index text, so the data key is 'k'.
-    EXPECT_EQ(archive::dataKeyFor('K'), 'k');
+    EXPECT_EQ(io::archive::dataKeyFor('K'), 'k');
     Game g;
     writeArchive(g.dir, "Lump.cpn", 'K', std::string("\x01") + "d.bin#x$0*2", "d.bin", "ok");
     g.res.openArchives(1, "Lump.cpn", "");
@@ -154,22 +154,22 @@ TEST(Archive, SecondConfigurationReading) {
 }
 
 TEST(Archive, EncodeDecodeAndListRoundTrip) {
-    const Bytes idx = archive::encodeIndex(0xA5, "Lump.dat", {{"BG\\Sky.bmp", 0, 10}, {"a.txt", 10, 3}});
-    const archive::DecodedIndex d = archive::decodeIndex(idx);
+    const Bytes idx = io::archive::encodeIndex(0xA5, "Lump.dat", {{"BG\\Sky.bmp", 0, 10}, {"a.txt", 10, 3}});
+    const io::archive::DecodedIndex d = io::archive::decodeIndex(idx);
     EXPECT_EQ(d.dataName, "Lump.dat");
     EXPECT_EQ(d.dataKey, 0xA5);
-    const auto list = archive::listEntries(d.text);
+    const auto list = io::archive::listEntries(d.text);
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].name, "bg\\sky.bmp");
     EXPECT_EQ(list[1].offset, 10);
     EXPECT_EQ(list[1].size, 3);
-    auto ref = archive::lookup(d.text, "a.txt");
+    auto ref = io::archive::lookup(d.text, "a.txt");
     ASSERT_TRUE(ref);
     EXPECT_EQ(ref->offset, 10);
     // A malformed index: only a key byte, or a zero key (empty text).
-    EXPECT_TRUE(archive::decodeIndex(Bytes("\x05", 1)).dataName.empty());
-    EXPECT_TRUE(archive::decodeIndex(Bytes("\0abc", 4)).text.empty());
-    EXPECT_FALSE(archive::lookup("abc$1", ""));
+    EXPECT_TRUE(io::archive::decodeIndex(Bytes("\x05", 1)).dataName.empty());
+    EXPECT_TRUE(io::archive::decodeIndex(Bytes("\0abc", 4)).text.empty());
+    EXPECT_FALSE(io::archive::lookup("abc$1", ""));
 }
 
 TEST(TempResourceFile, WrittenInTheTempFolderAndAlwaysDeleted) {
@@ -224,6 +224,6 @@ TEST(Archive, MalformedIndexesNeverCrash) {
             }
             (void)g.res.version(name);
         }
-        (void)archive::listEntries(archive::decodeIndex(idx).text);
+        (void)io::archive::listEntries(io::archive::decodeIndex(idx).text);
     }
 }

@@ -102,11 +102,11 @@ TEST(Transitions, ALeftClickCutsAFadeShort) {
     g.rt->interp.pos = 0;
     g.rt->interp.running = 1;
     g.rt->interp.halt = 0;
-    interp::step(*g.rt);
-    interp::step(*g.rt);
+    script::step(*g.rt);
+    script::step(*g.rt);
     EXPECT_EQ(at(g.screen(0), 0, 0), (Bgr{64, 64, 64}));
     g.rt->interp.leftClick = 1;
-    interp::step(*g.rt);
+    script::step(*g.rt);
     EXPECT_EQ(at(g.screen(0), 0, 0), (Bgr{255, 255, 255}));
     EXPECT_FALSE(g.rt->screens.fadeOn);
 }
@@ -167,10 +167,10 @@ TEST(Transitions, WipePushSlidesTheNewPictureInFromTheLeft) {
     g.rt->interp.pos = 0;
     g.rt->interp.running = 1;
     g.rt->interp.halt = 0;
-    interp::step(*g.rt);
+    script::step(*g.rt);
     EXPECT_EQ(at(g.screen(0), 0, 0).b, 6);  // the new picture's right edge enters first
     EXPECT_EQ(at(g.screen(0), 1, 0).b, 7);
-    interp::step(*g.rt);
+    script::step(*g.rt);
     EXPECT_EQ(at(g.screen(0), 0, 0).b, 4);
     EXPECT_EQ(at(g.screen(0), 3, 0).b, 7);
 }

@@ -126,7 +126,7 @@ struct Game {
         rt->interp.stepsEnabled = 1;
         int steps = 0;
         while (rt->interp.running && !rt->interp.halt && steps < maxSteps) {
-            interp::step(*rt);
+            script::step(*rt);
             platform.manualClock().advance(30);  // the pacing interval between steps
             ++steps;
         }

@@ -7,7 +7,7 @@
 #include "test_util.h"
 
 using namespace yv;
-using namespace yv::cd;
+using namespace yv::media::cd;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/menus.h"
+#include "ui/menus.h"
 #include "app/shell.h"
 #include "platform/headless/headless_platform.h"
 #include "test_util.h"
@@ -38,7 +38,7 @@ TEST(HistoryMenu, PickListsThePagesPlayed) {
     };
     // The player picks the entry once the pages have been read.
     std::thread player([&] {
-        if (logged(1)) platform.pickMenu(menuid::kHistory);
+        if (logged(1)) platform.pickMenu(ui::menuid::kHistory);
         logged(2);
         platform.requestClose();
     });

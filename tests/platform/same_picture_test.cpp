@@ -75,7 +75,7 @@ SdlRun sdlPicture(const TempDir& d, const Shot& expected, const std::function<vo
     Options o;
     o.gameDir = d.path();
     o.scale = 1;
-    auto p = makeSdlPlatform(o, out.why);
+    auto p = makeSdlPlatform(SdlWindowOptions{o.scale}, out.why);
     if (!p) {
         out.skipped = true;
         return out;

@@ -225,7 +225,7 @@ TEST(SdlDialogs, TimeLimitEndsAnOpenEntryBox) {
     o.scale = 1;
     o.maxSeconds = 0.5;
     std::string why;
-    auto p = makeSdlPlatform(o, why);
+    auto p = makeSdlPlatform(SdlWindowOptions{o.scale}, why);
     if (!p) GTEST_SKIP() << "no SDL video: " << why;
     Shell shell(*p, o);
     ASSERT_TRUE(shell.start(why)) << why;

@@ -63,7 +63,7 @@ struct SdlGame {
         dir.write("script.txt", "|top:\r\n#mouseclickwait(1);\r\n#goto(\"top\");\r\n");
         opt.gameDir = dir.path();
         opt.scale = 1;
-        platform = makeSdlPlatform(opt, why);
+        platform = makeSdlPlatform(SdlWindowOptions{opt.scale}, why);
         if (!platform) return;
         shell = std::make_unique<Shell>(*platform, opt);
         started = shell->start(why);

@@ -49,8 +49,8 @@ TEST(SdlWindow, PopupMenuChoosesASpeedItem) {
     EXPECT_TRUE(sawSub);
     Runtime& rt = g.shell->runtime();
     EXPECT_EQ(rt.interp.pacingMs.load(), 10.0);
-    EXPECT_TRUE(rt.app.menus.find(MenuWhich::Popup, menuid::kPopFast)->checked);
-    EXPECT_TRUE(rt.app.menus.find(MenuWhich::Bar, menuid::kBarFast)->checked);
+    EXPECT_TRUE(rt.app.menus.find(MenuWhich::Popup, ui::menuid::kPopFast)->checked);
+    EXPECT_TRUE(rt.app.menus.find(MenuWhich::Bar, ui::menuid::kBarFast)->checked);
     EXPECT_EQ(rt.interp.threadActive.load(), 0);
 }
 
@@ -113,7 +113,7 @@ TEST(SdlWindow, TimeLimitEndsAnOpenDialogAndTheGame) {
     o.scale = 1;
     o.maxSeconds = 0.5;
     std::string why;
-    auto p = makeSdlPlatform(o, why);
+    auto p = makeSdlPlatform(SdlWindowOptions{o.scale}, why);
     if (!p) GTEST_SKIP() << "no SDL video: " << why;
     Shell shell(*p, o);
     ASSERT_TRUE(shell.start(why)) << why;
@@ -134,7 +134,7 @@ TEST(SdlWindow, ClicksReachTheGameInScreenCoordinatesAtScaleThree) {
     o.gameDir = d.path();
     o.scale = 3;
     std::string why;
-    auto p = makeSdlPlatform(o, why);
+    auto p = makeSdlPlatform(SdlWindowOptions{o.scale}, why);
     if (!p) GTEST_SKIP() << "no SDL video: " << why;
     Shell shell(*p, o);
     ASSERT_TRUE(shell.start(why)) << why;
@@ -166,7 +166,7 @@ TEST(SdlWindow, FullScreenScalesThePictureWithBlackBarsAndComesBack) {
     o.gameDir = d.path();
     o.scale = 1;
     std::string why;
-    auto p = makeSdlPlatform(o, why);
+    auto p = makeSdlPlatform(SdlWindowOptions{o.scale}, why);
     if (!p) GTEST_SKIP() << "no SDL video: " << why;
     Shell shell(*p, o);
     ASSERT_TRUE(shell.start(why)) << why;
@@ -175,7 +175,7 @@ TEST(SdlWindow, FullScreenScalesThePictureWithBlackBarsAndComesBack) {
     int w = 0, h = 0;
     sdlWindowPixels(*p, w, h);
     ASSERT_EQ(w, 400);
-    shell.onMenuCommand(menuid::kBarFull);
+    shell.onMenuCommand(ui::menuid::kBarFull);
     ASSERT_EQ(shell.runtime().app.fullScreen.load(), 1);
     std::vector<uint8_t> px = sdlWindowPixels(*p, w, h);
     ASSERT_GT(w, 400);
@@ -186,7 +186,7 @@ TEST(SdlWindow, FullScreenScalesThePictureWithBlackBarsAndComesBack) {
     EXPECT_EQ(at(side / 2, h / 2), 0);
     EXPECT_EQ(at(w / 2, h / 2), 255);
     EXPECT_EQ(at(w - side / 2, h / 2), 0);
-    shell.onMenuCommand(menuid::kBarWindow);
+    shell.onMenuCommand(ui::menuid::kBarWindow);
     sdlWindowPixels(*p, w, h);
     EXPECT_EQ(w, 400);
     EXPECT_GT(h, 400);

@@ -24,7 +24,7 @@ struct CountingGame {
         dir.write("script.txt", kCountingScript);
         opt.gameDir = dir.path();
         opt.scale = 1;
-        platform = makeSdlPlatform(opt, why);
+        platform = makeSdlPlatform(SdlWindowOptions{opt.scale}, why);
         if (!platform) return;
         shell = std::make_unique<Shell>(*platform, opt);
         started = shell->start(why);
@@ -127,7 +127,7 @@ TEST(SdlWindowModes, AltEnterAndF11SwitchInEveryStateAndNeverReachTheGame) {
     EXPECT_EQ(windowAfterF11.load(), 1);
     EXPECT_EQ(fullAgain.load(), 1);
     // The marks follow, as after the menu entries.
-    EXPECT_TRUE(rt.app.menus.find(MenuWhich::Popup, menuid::kPopFull)->checked);
+    EXPECT_TRUE(rt.app.menus.find(MenuWhich::Popup, ui::menuid::kPopFull)->checked);
     // Alt+Enter was no Enter for the game: only the two clicks and the plain Enter counted.
     EXPECT_EQ(g.clicks(), 3);
 }
@@ -142,7 +142,7 @@ TEST(SdlWindowModes, WindowCloseDuringAMessageBoxEndsTheBoxAndTheGame) {
     o.gameDir = d.path();
     o.scale = 1;
     std::string why;
-    auto p = makeSdlPlatform(o, why);
+    auto p = makeSdlPlatform(SdlWindowOptions{o.scale}, why);
     if (!p) GTEST_SKIP() << "no SDL video: " << why;
     Shell shell(*p, o);
     ASSERT_TRUE(shell.start(why)) << why;
@@ -168,7 +168,7 @@ TEST(SdlWindowModes, ASignalDuringAStartUpMessageEndsIt) {
     o.gameDir = d.path();
     o.scale = 1;
     std::string why;
-    auto p = makeSdlPlatform(o, why);
+    auto p = makeSdlPlatform(SdlWindowOptions{o.scale}, why);
     if (!p) GTEST_SKIP() << "no SDL video: " << why;
     Shell shell(*p, o);
     std::thread signaller([&] {

@@ -31,7 +31,7 @@ TEST(SdlVolumeDialog, SlidersAndTheMuteBoxChangeTheVolumesAtOnce) {
     opt.gameDir = dir.path();
     opt.scale = 1;
     std::string why;
-    auto platform = makeSdlPlatform(opt, why);
+    auto platform = makeSdlPlatform(SdlWindowOptions{opt.scale}, why);
     if (!platform) GTEST_SKIP() << "no SDL video: " << why;
     ASSERT_NE(platform->audio(), nullptr) << "the dummy audio driver opens";
     Shell shell(*platform, opt);
@@ -156,7 +156,7 @@ TEST(SdlSound, WithoutAnAudioDeviceThePlayersAreOffAndTheGameRunsSilent) {
     opt.gameDir = dir.path();
     opt.scale = 1;
     std::string why;
-    auto platform = makeSdlPlatform(opt, why);
+    auto platform = makeSdlPlatform(SdlWindowOptions{opt.scale}, why);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (!platform) GTEST_SKIP() << "no SDL video: " << why;
     EXPECT_EQ(platform->audio(), nullptr);

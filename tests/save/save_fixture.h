@@ -33,13 +33,13 @@ struct SaveGame {
         graphics::createScreens(rt);
         dir.write("script.txt", sjis(script));
         rt.interp.scriptName = "script.txt";
-        rt.interp.script = interp::loadScript(rt, "script.txt");
+        rt.interp.script = script::loadScript(rt, "script.txt");
         rt.interp.running = 1;
         rt.interp.stepsEnabled = 1;
     }
 
     void step(double ms = 30) {
-        interp::step(rt);
+        script::step(rt);
         platform.manualClock().advance(ms);
     }
     // Steps until the integer variable holds the value (bounded); false when it never did.

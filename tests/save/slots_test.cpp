@@ -11,7 +11,7 @@
 
 #include "../app/shell_fixture.h"
 #include "../graphics/gfx_util.h"
-#include "app/menus.h"
+#include "ui/menus.h"
 #include "faulty_ops.h"
 #include "save/commands.h"
 #include "save/save_folder.h"

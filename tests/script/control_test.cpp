@@ -216,7 +216,7 @@ TEST(Pacing, ThreadLoopPacesStepsOnTheClock) {
     // 30 ms between step starts: a one-second wait takes about 35 steps of clock time.
     ScriptRun s("#wait(1000);\n@1 = 1;\n#end();\n");
     s.rt.interp.pacingMs = 30;
-    interp::threadLoop(s.rt);  // returns once end has cleared the running flag
+    script::threadLoop(s.rt);  // returns once end has cleared the running flag
     const uint32_t t = s.platform.manualClock().nowMs();
     EXPECT_EQ(s.var(1), 1);
     EXPECT_GE(t, 1000u);
@@ -228,7 +228,7 @@ TEST(Pacing, ThreadLoopPacesStepsOnTheClock) {
 TEST(Pacing, UnpacedHeadlessLoopStillMovesTime) {
     ScriptRun s("#wait(200);\n#end();\n");
     s.rt.interp.pacingMs = 0;
-    interp::threadLoop(s.rt);
+    script::threadLoop(s.rt);
     EXPECT_GE(s.platform.manualClock().nowMs(), 200u);
     EXPECT_LE(s.platform.manualClock().nowMs(), 205u);
 }

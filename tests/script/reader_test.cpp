@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "script/command_table.h"
-#include "script/script_source.h"
+#include "lang/script_source.h"
 #include "script_fixture.h"
 
 using namespace yv;

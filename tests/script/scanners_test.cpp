@@ -1,7 +1,7 @@
 // The argument scanners: integer, string, name and condition lists.
 #include <gtest/gtest.h>
 
-#include "script/scanners.h"
+#include "lang/scanners.h"
 #include "script_fixture.h"
 
 using namespace yv;

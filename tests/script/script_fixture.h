@@ -28,7 +28,7 @@ struct ScriptRun {
 
     // One step, then the clock moves on by the pacing interval.
     void step(double ms = 30) {
-        interp::step(rt);
+        script::step(rt);
         platform.manualClock().advance(ms);
     }
     // Steps until the interpreter stops or halts (bounded).

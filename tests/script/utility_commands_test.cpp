@@ -29,7 +29,7 @@ struct Play {
         in.halt = 0;
         in.stepsEnabled = 1;
         for (int i = 0; i < 1000 && in.running; ++i) {
-            interp::step(*rt);
+            script::step(*rt);
             p.manualClock().advance(10);
         }
     }
@@ -127,8 +127,8 @@ TEST(Messagebox, EscapesButtonsAndCaption) {
     EXPECT_EQ(log[2], "Game: Hello");
     EXPECT_EQ(log[4], "Game: a\\\\nb\tc");  // "\\n" is a backslash and a line feed
     // A 0x5C that is the second byte of a character is not an escape: 表 = 95 5C.
-    EXPECT_EQ(util::applyMessageEscapes(sjis("表n")), sjis("表n"));
-    EXPECT_EQ(util::applyMessageEscapes("\\a\\b\\f\\r\\v\\'\\?"), "\a\b\f\r\v'?");
+    EXPECT_EQ(script::applyMessageEscapes(sjis("表n")), sjis("表n"));
+    EXPECT_EQ(script::applyMessageEscapes("\\a\\b\\f\\r\\v\\'\\?"), "\a\b\f\r\v'?");
 }
 
 TEST(Inputbox, RefusesHalfWidthEntriesAndAsksAgain) {
@@ -282,13 +282,13 @@ TEST(Exec, NeverStartsAProgram) {
 TEST(Exec, CommandLineWords) {
     EXPECT_EQ(os::splitCommandLine(R"(prog "a b" c\d "e\"f" g\\"h i")"),
               (std::vector<std::string>{"prog", "a b", "c\\d", "e\"f", "g\\h i"}));
-    EXPECT_TRUE(util::wildcardMatch("*.SAV", "flag0.sav"));
-    EXPECT_TRUE(util::wildcardMatch("flag?.sav", "flagあ.sav"));
-    EXPECT_FALSE(util::wildcardMatch("flag?.sav", "flag10.sav"));
-    EXPECT_TRUE(util::wildcardMatch("*.*", "README"));
-    EXPECT_TRUE(util::onlyDoubleByte(sjis("全角")));
-    EXPECT_FALSE(util::onlyDoubleByte(sjis("全a角")));
-    EXPECT_TRUE(util::onlyDoubleByte(""));
+    EXPECT_TRUE(script::wildcardMatch("*.SAV", "flag0.sav"));
+    EXPECT_TRUE(script::wildcardMatch("flag?.sav", "flagあ.sav"));
+    EXPECT_FALSE(script::wildcardMatch("flag?.sav", "flag10.sav"));
+    EXPECT_TRUE(script::wildcardMatch("*.*", "README"));
+    EXPECT_TRUE(script::onlyDoubleByte(sjis("全角")));
+    EXPECT_FALSE(script::onlyDoubleByte(sjis("全a角")));
+    EXPECT_TRUE(script::onlyDoubleByte(""));
 }
 
 TEST(Inputbox, PlatformsWithoutDialogsAnswerWithTheFieldAndGiveUpOnRetries) {

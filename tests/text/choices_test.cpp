@@ -39,7 +39,7 @@ struct ChoiceGame {
         rt.interp.stepsEnabled = 1;
     }
     void step(double ms = 30) {
-        interp::step(rt);
+        script::step(rt);
         platform.manualClock().advance(ms);
     }
     // Steps until choices are offered (bounded); false when they never are.
@@ -282,7 +282,7 @@ TEST(ClickAreas, UnreadableFileYieldsZeroAndOffersNothing) {
 TEST(ChoiceList, RecordsReadAsAuthorsWriteThem) {
     Interp in;
     in.ivar[7] = 70;
-    const auto r = choicelist::parse(in, "\t1, 2, @7, 4, \"a b\", \"f.txt\", right, 3, 5, rgb(1, 2, 3)\r\n"
+    const auto r = text::choicelist::parse(in, "\t1, 2, @7, 4, \"a b\", \"f.txt\", right, 3, 5, rgb(1, 2, 3)\r\n"
                                          "// a note\r\n5,6,7,8,\"c\",\"\",left,0,0,1,2,3,4\r\n;9,9,9,9,\"z\"");
     ASSERT_EQ(r.size(), 2u);
     EXPECT_EQ(r[0].right, 70);
@@ -314,7 +314,7 @@ TEST(ClickAreas, HugeAndUpsideDownAreasAndGarbageAreHarmless) {
     for (int round = 0; round < 200; ++round) {
         std::string junk;
         for (int i = 0; i < 40; ++i) junk += "0123456789,-\"@()rgb;\n \x82\xA0"[rng() % 22];
-        for (const ChoiceRecord& r : choicelist::parse(g.rt.interp, junk)) {
+        for (const ChoiceRecord& r : text::choicelist::parse(g.rt.interp, junk)) {
             EXPECT_LE(r.left, 1 << 24);
             EXPECT_GE(r.bottom, -(1 << 24));
         }

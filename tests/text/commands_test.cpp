@@ -51,7 +51,7 @@ TEST_F(TextCommands, MissingTableFileIsReportedAndChangesNothing) {
 }
 
 TEST_F(TextCommands, SplitterKeepsQuotedInlineArguments) {
-    const auto f = texttable::splitRecord(sjis("\"名\" , \"あ\\#gosub(\"x\")い\""));
+    const auto f = text::texttable::splitRecord(sjis("\"名\" , \"あ\\#gosub(\"x\")い\""));
     ASSERT_EQ(f.size(), 2u);
     EXPECT_EQ(f[1], sjis("あ\\#gosub(\"x\")い"));
 }

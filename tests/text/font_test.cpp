@@ -2,6 +2,7 @@
 #include <random>
 
 #include "text/font.h"
+#include "text/renderer.h"
 #include "text_fixture.h"
 
 using namespace yv;

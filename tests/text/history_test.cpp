@@ -14,7 +14,7 @@ protected:
     }
     std::vector<std::string> lines() {
         std::vector<std::string> out;
-        for (const Bytes& l : history::dialogLines(rt->text.history)) out.push_back(cp932ToUtf8(l));
+        for (const Bytes& l : text::history::dialogLines(rt->text.history)) out.push_back(cp932ToUtf8(l));
         return out;
     }
 };
@@ -27,7 +27,7 @@ TEST_F(HistoryTest, NameAndMessageMakeOneLine) {
     message(1, "こんにちは\\e");
     EXPECT_EQ(lines(), std::vector<std::string>{"太郎　こんにちは"});
 
-    history::show(*rt);
+    text::history::show(*rt);
     const auto log = p.dialogLog();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0], "メッセージ履歴: 太郎　こんにちは");
@@ -80,7 +80,7 @@ TEST(HistoryLines, LongTextsAreCutAt96Bytes) {
     h.writeIndex = 4;
     // Listing starts with the oldest pair, the one at the display index (empty here).
     h.displayIndex = 0;
-    const auto l = history::dialogLines(h);
+    const auto l = text::history::dialogLines(h);
     ASSERT_EQ(l.size(), 2u + 1u + 1u + 3u);
     const Bytes sp = sjis("　");
     EXPECT_EQ(l[0], "L" + sp + std::string(93, 'a'));  // exactly 96 bytes
@@ -96,13 +96,13 @@ TEST(HistoryLines, LongTextsAreCutAt96Bytes) {
 TEST(HistoryLines, TwoLineBreaksGiveThreeLinesAndTheListKeeps41) {
     History h;
     h.texts[1] = sjis("あ\nい\nう");
-    auto l = history::dialogLines(h);
+    auto l = text::history::dialogLines(h);
     ASSERT_EQ(l.size(), 3u);
     EXPECT_EQ(cp932ToUtf8(l[1]), "　い");
     EXPECT_EQ(cp932ToUtf8(l[2]), "　う");
 
     for (int i = 0; i < History::kSize; i += 2) h.texts[static_cast<size_t>(i + 1)] = sjis("a\nb\nc");
-    l = history::dialogLines(h);
+    l = text::history::dialogLines(h);
     EXPECT_EQ(l.size(), 41u);  // 60 lines made, the oldest dropped
     EXPECT_EQ(l.back(), sjis("　") + "c");
 }

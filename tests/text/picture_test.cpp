@@ -4,6 +4,7 @@
 
 #include "graphics/png_write.h"
 #include "text/font.h"
+#include "text/renderer.h"
 #include "text_fixture.h"
 
 using namespace yv;

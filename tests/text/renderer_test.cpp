@@ -1,6 +1,7 @@
 // The renderer on the manual clock: pacing, escapes, line-start prohibition, end of message.
 #include "script/interpreter.h"
 #include "script/command_table.h"
+#include "text/renderer.h"
 #include "text_fixture.h"
 
 using namespace yv;
@@ -261,7 +262,7 @@ TEST_F(Renderer, InlineSubroutineRunsAndTheMessageGoesOn) {
             EXPECT_EQ(rt->interp.ivar[2], 0);
         }
         rt->interp.leftClick = 1;
-        interp::step(*rt);
+        script::step(*rt);
         p.manualClock().advance(30);
     }
     ASSERT_EQ(trace.size(), 3u);

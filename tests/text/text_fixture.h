@@ -10,6 +10,7 @@
 #include "runtime.h"
 #include "test_util.h"
 #include "script/command_table.h"
+#include "text/renderer.h"
 #include "text/text_state.h"
 
 namespace yv {

@@ -12,7 +12,7 @@
 #include "core/bytes.h"
 #include "core/cp932.h"
 #include "core/paths.h"
-#include "graphics/archive.h"
+#include "io/archive.h"
 
 namespace fs = std::filesystem;
 
@@ -145,22 +145,22 @@ int build(const BuildOptions& o, std::string& out, std::vector<std::string>& err
         }
     if (!err.empty()) return 1;
 
-    std::vector<archive::NewEntry> index;
+    std::vector<io::archive::NewEntry> index;
     int64_t offset = 0;
     for (const Source& s : entries) {
         index.push_back({s.name, offset, s.size});
         offset += s.size;
     }
     const auto key = static_cast<unsigned char>(o.key);
-    const Bytes indexBytes = archive::encodeIndex(key, *dataName, index);
+    const Bytes indexBytes = io::archive::encodeIndex(key, *dataName, index);
 
     // Every name must lead the reader to its own entry.
-    const archive::DecodedIndex decoded = archive::decodeIndex(indexBytes);
+    const io::archive::DecodedIndex decoded = io::archive::decodeIndex(indexBytes);
     std::vector<size_t> starts;
     const size_t headerEnd = decoded.text.find('#', 2);
     for (size_t p = headerEnd; p != Bytes::npos; p = decoded.text.find('#', p + 1)) starts.push_back(p);
     for (size_t i = 0; i < index.size(); ++i) {
-        auto ref = archive::lookup(decoded.text, index[i].name);
+        auto ref = io::archive::lookup(decoded.text, index[i].name);
         if (ref && ref->offset == index[i].offset && ref->size == index[i].size) continue;
         const size_t at = decoded.text.find(index[i].name);
         err.push_back("\"" + entries[i].shown + "\" also occurs inside " +
@@ -179,7 +179,7 @@ int build(const BuildOptions& o, std::string& out, std::vector<std::string>& err
         }
         data += *bytes;
     }
-    archive::scramble(data, archive::dataKeyFor(key));
+    io::archive::scramble(data, io::archive::dataKeyFor(key));
     if (!writeFile(dataOut, data, err) || !writeFile(indexOut, indexBytes, err)) return 1;
     out += "wrote " + indexOut.string() + " and " + dataOut.string() + ": " +
            std::to_string(entries.size()) + " entries, " + std::to_string(offset) + " bytes\n";
@@ -189,8 +189,8 @@ int build(const BuildOptions& o, std::string& out, std::vector<std::string>& err
 namespace {
 
 struct Opened {
-    archive::DecodedIndex idx;
-    std::vector<archive::Listing> entries;
+    io::archive::DecodedIndex idx;
+    std::vector<io::archive::Listing> entries;
     std::optional<fs::path> dataPath;
     Bytes data;  // unscrambled
 };
@@ -199,12 +199,12 @@ std::optional<Opened> open(const fs::path& index, std::vector<std::string>& err)
     auto raw = readFile(index, err);
     if (!raw) return std::nullopt;
     Opened o;
-    o.idx = archive::decodeIndex(*raw);
+    o.idx = io::archive::decodeIndex(*raw);
     if (o.idx.text.empty()) {
         err.push_back(index.string() + ": not an archive index (empty, or its key byte is 0)");
         return std::nullopt;
     }
-    o.entries = archive::listEntries(o.idx.text);
+    o.entries = io::archive::listEntries(o.idx.text);
     // The runtime finds the data file relative to the game folder, where the index lies.
     const PathResolver near(index.has_parent_path() ? index.parent_path() : fs::path("."));
     o.dataPath = near.find(o.idx.dataName);
@@ -216,11 +216,11 @@ std::optional<Opened> open(const fs::path& index, std::vector<std::string>& err)
     auto data = readFile(*o.dataPath, err);
     if (!data) return std::nullopt;
     o.data = std::move(*data);
-    archive::scramble(o.data, o.idx.dataKey);
+    io::archive::scramble(o.data, o.idx.dataKey);
     return o;
 }
 
-bool inside(const Opened& o, const archive::Listing& e) {
+bool inside(const Opened& o, const io::archive::Listing& e) {
     return e.offset >= 0 && e.size >= 0 && e.offset <= static_cast<int64_t>(o.data.size()) &&
            e.size <= static_cast<int64_t>(o.data.size()) - e.offset;
 }
@@ -247,7 +247,7 @@ int list(const fs::path& index, std::string& out, std::vector<std::string>& err)
     out += index.string() + ": " + head + "data file " + cp932ToUtf8(o->idx.dataName) + ", " +
            std::to_string(o->entries.size()) + " entries\n";
     out += "    offset       size  name\n";
-    for (const archive::Listing& e : o->entries) {
+    for (const io::archive::Listing& e : o->entries) {
         char line[64];
         std::snprintf(line, sizeof line, "%10lld %10lld  ", static_cast<long long>(e.offset),
                       static_cast<long long>(e.size));
@@ -257,7 +257,7 @@ int list(const fs::path& index, std::string& out, std::vector<std::string>& err)
         } else if (o->dataPath && !inside(*o, e)) {
             out += "  (reaches past the end of the data file)";
         } else {
-            auto ref = archive::lookup(o->idx.text, e.name);
+            auto ref = io::archive::lookup(o->idx.text, e.name);
             if (!ref || ref->offset != e.offset || ref->size != e.size)
                 out += "  (a lookup of this name finds other bytes: an earlier name contains it)";
         }
@@ -270,11 +270,11 @@ int extract(const fs::path& index, const fs::path& outDir, const std::vector<std
             std::string& out, std::vector<std::string>& err) {
     auto o = open(index, err);
     if (!o || !o->dataPath) return 1;
-    std::map<Bytes, const archive::Listing*> byName;
-    for (const archive::Listing& e : o->entries) byName.emplace(e.name, &e);
-    std::vector<const archive::Listing*> chosen;
+    std::map<Bytes, const io::archive::Listing*> byName;
+    for (const io::archive::Listing& e : o->entries) byName.emplace(e.name, &e);
+    std::vector<const io::archive::Listing*> chosen;
     if (names.empty()) {
-        for (const archive::Listing& e : o->entries) chosen.push_back(&e);
+        for (const io::archive::Listing& e : o->entries) chosen.push_back(&e);
     } else {
         for (const std::string& n : names) {
             Bytes key = lowerAscii(utf8ToCp932(n));
@@ -288,7 +288,7 @@ int extract(const fs::path& index, const fs::path& outDir, const std::vector<std
         }
     }
     int written = 0;
-    for (const archive::Listing* e : chosen) {
+    for (const io::archive::Listing* e : chosen) {
         const std::string shown = cp932ToUtf8(e->name);
         if (!e->hasFields) {
             err.push_back(index.string() + ": entry \"" + shown + "\" has no $offset or *size field");

@@ -3,13 +3,13 @@
 
 #include <cstring>
 
-#include "app/ico_file.h"
-#include "core/file_reader.h"
+#include "ui/ico_file.h"
+#include "io/file_reader.h"
 
 namespace yv {
 
 SDL_Surface* loadIconSurface(const std::string& path, int* hotX, int* hotY) {
-    const auto data = files::readRegular(path, int64_t{16} << 20);
+    const auto data = io::readRegular(path, int64_t{16} << 20);
     if (!data) return nullptr;
     auto img = decodeIconFile(*data);
     if (!img) return nullptr;

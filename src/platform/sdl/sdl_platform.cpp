@@ -17,7 +17,7 @@
 #include <thread>
 #include <utility>
 
-#include "app/menus.h"
+#include "ui/menus.h"
 #include "core/cp932.h"
 #include "graphics/png_write.h"
 #include "platform/audio/audio_engine.h"
@@ -34,7 +34,7 @@ namespace {
 
 class SdlPlatform final : public Platform {
 public:
-    explicit SdlPlatform(const Options& o)
+    explicit SdlPlatform(const SdlWindowOptions& o)
         : requestedScale_(o.scale), filter_(o.filter) {}
     ~SdlPlatform() override {
         stopServing();
@@ -918,7 +918,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Platform> makeSdlPlatform(const Options& options, std::string& why) {
+std::unique_ptr<Platform> makeSdlPlatform(const SdlWindowOptions& options, std::string& why) {
     auto p = std::make_unique<SdlPlatform>(options);
     if (!p->init(why)) return nullptr;
     return p;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/menus.h"
+#include "ui/menus.h"
 #include "platform/platform.h"
 
 namespace yv {

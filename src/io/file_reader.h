@@ -7,7 +7,7 @@
 
 #include "core/bytes.h"
 
-namespace yv::files {
+namespace yv::io {
 
 // A game folder is untrusted: a directory, FIFO or device under a file's name (or a link to
 // one) must read as a missing file, never hang start-up or fill the memory. No single file a
@@ -26,4 +26,4 @@ int openRegular(const std::filesystem::path& file, ReadFailure* why = nullptr);
 std::optional<Bytes> readRegular(const std::filesystem::path& file, int64_t maxBytes = kMaxFileBytes,
                                  ReadFailure* why = nullptr);
 
-}  // namespace yv::files
+}  // namespace yv::io

@@ -1,12 +1,12 @@
 // Regular-file reading with a size cap.
-#include "core/file_reader.h"
+#include "io/file_reader.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace yv::files {
+namespace yv::io {
 
 int openRegular(const std::filesystem::path& file, ReadFailure* why) {
     auto fail = [&](ReadFailure f) {
@@ -62,4 +62,4 @@ std::optional<Bytes> readRegular(const std::filesystem::path& file, int64_t maxB
     return data;
 }
 
-}  // namespace yv::files
+}  // namespace yv::io

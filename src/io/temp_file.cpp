@@ -1,5 +1,5 @@
 // Temporary resource files: created exclusively, deleted by the destructor.
-#include "graphics/temp_file.h"
+#include "io/temp_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/bytes.h"
-#include "graphics/resources.h"
+#include "io/resources.h"
 
 namespace yv {
 

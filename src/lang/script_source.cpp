@@ -1,5 +1,5 @@
 // Comment skipping and the label walk over a script text.
-#include "script/script_source.h"
+#include "lang/script_source.h"
 
 namespace yv {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/bytes.h"
-#include "script/interp.h"
+#include "lang/interp.h"
 
 namespace yv {
 

@@ -1,5 +1,5 @@
 // Icon and cursor decoding. Every read is checked against the file's end.
-#include "app/ico_file.h"
+#include "ui/ico_file.h"
 
 #include <algorithm>
 

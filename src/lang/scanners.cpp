@@ -1,5 +1,5 @@
 // Integer, condition, string and name lists, and the assignment evaluator.
-#include "script/scanners.h"
+#include "lang/scanners.h"
 
 #include <string>
 

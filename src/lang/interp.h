@@ -8,7 +8,7 @@
 
 #include "core/bytes.h"
 #include "core/clock.h"
-#include "script/script_source.h"
+#include "lang/script_source.h"
 
 namespace yv {
 

@@ -15,7 +15,7 @@
 namespace yv {
 
 // Command ids of both menus.
-namespace menuid {
+namespace ui::menuid {
 constexpr int32_t kSaveSlot0 = 32792;    // slots 0-9: 32792-32801
 constexpr int32_t kLoadSlot0 = 32802;    // slots 0-9: 32802-32811
 constexpr int32_t kSaveSlot10 = 32822;   // slots 10-30: 32822-32842
@@ -32,7 +32,7 @@ constexpr int32_t kPopClose = 32781;
 constexpr int32_t kAbout = 57664;
 // Yorvane's own: how the picture is scaled to the window (設定 > 拡大表示).
 constexpr int32_t kFilterSharp = 40101, kFilterNearest = 40102, kFilterSmooth = 40103;
-}  // namespace menuid
+}  // namespace ui::menuid
 
 constexpr int kSlotCount = 31;
 

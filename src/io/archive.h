@@ -8,7 +8,7 @@
 
 #include "core/bytes.h"
 
-namespace yv::archive {
+namespace yv::io::archive {
 
 // An index file after unscrambling, as the reader keeps it.
 struct DecodedIndex {
@@ -58,4 +58,4 @@ Bytes encodeIndex(unsigned char key, BytesView dataName, const std::vector<NewEn
 // the lower-case letter, as the reader lower-cases the whole index text).
 unsigned char dataKeyFor(unsigned char indexKey);
 
-}  // namespace yv::archive
+}  // namespace yv::io::archive

@@ -1,5 +1,5 @@
 // Resource reading from the two archives and from loose files.
-#include "graphics/resources.h"
+#include "io/resources.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/file_reader.h"
-#include "graphics/archive.h"
+#include "io/file_reader.h"
+#include "io/archive.h"
 
 namespace yv {
 namespace {
@@ -38,15 +38,15 @@ bool Resources::openArchive(Archive& a, BytesView indexName) {
     a.indexName = Bytes(indexName);
     auto indexPath = paths_.find(indexName);
     if (!indexPath) return false;
-    const auto raw = files::readRegular(*indexPath);
+    const auto raw = io::readRegular(*indexPath);
     if (!raw) return false;
-    const archive::DecodedIndex idx = archive::decodeIndex(*raw);
+    const io::archive::DecodedIndex idx = io::archive::decodeIndex(*raw);
     a.indexText = idx.text;
     a.dataName = idx.dataName;
     a.key = idx.dataKey;
     auto dataPath = paths_.find(idx.dataName);
     if (!dataPath) return false;
-    const int fd = files::openRegular(*dataPath);
+    const int fd = io::openRegular(*dataPath);
     if (fd < 0) return false;
     a.fd = fd;
     return true;
@@ -70,13 +70,13 @@ void Resources::applySecondReading(int32_t dat, BytesView index1, BytesView inde
 
 std::optional<std::pair<int64_t, int64_t>> Resources::entryOf(const Archive& a, BytesView lowerName) {
     if (a.fd < 0) return std::nullopt;
-    auto ref = archive::lookup(a.indexText, lowerName);
+    auto ref = io::archive::lookup(a.indexText, lowerName);
     if (!ref || ref->offset < 0 || ref->size < 0) return std::nullopt;
     // An entry that reaches past the data file's end would be a short read; one beyond the
     // file cap is treated alike, so a tiny game cannot ask for gigabytes.
     struct stat st {};
     if (::fstat(a.fd, &st) != 0 || ref->offset > st.st_size || ref->size > st.st_size - ref->offset ||
-        ref->size > files::kMaxFileBytes)
+        ref->size > io::kMaxFileBytes)
         return std::nullopt;
     return std::make_pair(ref->offset, ref->size);
 }
@@ -178,7 +178,7 @@ Resources::Version Resources::version(BytesView name) {
 std::optional<Bytes> Resources::readPlainFile(BytesView name) {
     auto path = resolve(name);
     if (!path) return std::nullopt;
-    auto data = files::readRegular(*path);
+    auto data = io::readRegular(*path);
     if (!data || data->empty()) return std::nullopt;
     return data;
 }

@@ -1,5 +1,5 @@
 // The menus as the game ships them, and the small edits the shell and the interpreter make.
-#include "app/menus.h"
+#include "ui/menus.h"
 
 #include <sys/stat.h>
 
@@ -51,31 +51,31 @@ std::vector<MenuItem> slotEntries(bool save, bool popup) {
 }  // namespace
 
 int32_t saveSlotId(int n) {
-    if (n >= 0 && n <= 9) return menuid::kSaveSlot0 + n;
-    if (n >= 10 && n <= 30) return menuid::kSaveSlot10 + (n - 10);
+    if (n >= 0 && n <= 9) return ui::menuid::kSaveSlot0 + n;
+    if (n >= 10 && n <= 30) return ui::menuid::kSaveSlot10 + (n - 10);
     return 0;
 }
 
 int32_t loadSlotId(int n) {
-    if (n >= 0 && n <= 9) return menuid::kLoadSlot0 + n;
-    if (n >= 10 && n <= 30) return menuid::kLoadSlot10 + (n - 10);
+    if (n >= 0 && n <= 9) return ui::menuid::kLoadSlot0 + n;
+    if (n >= 10 && n <= 30) return ui::menuid::kLoadSlot10 + (n - 10);
     return 0;
 }
 
 int slotOfSaveId(int32_t id) {
-    if (id >= menuid::kSaveSlot0 && id <= menuid::kSaveSlot0 + 9) return id - menuid::kSaveSlot0;
-    if (id >= menuid::kSaveSlot10 && id <= menuid::kSaveSlot10 + 20) return id - menuid::kSaveSlot10 + 10;
+    if (id >= ui::menuid::kSaveSlot0 && id <= ui::menuid::kSaveSlot0 + 9) return id - ui::menuid::kSaveSlot0;
+    if (id >= ui::menuid::kSaveSlot10 && id <= ui::menuid::kSaveSlot10 + 20) return id - ui::menuid::kSaveSlot10 + 10;
     return -1;
 }
 
 int slotOfLoadId(int32_t id) {
-    if (id >= menuid::kLoadSlot0 && id <= menuid::kLoadSlot0 + 9) return id - menuid::kLoadSlot0;
-    if (id >= menuid::kLoadSlot10 && id <= menuid::kLoadSlot10 + 20) return id - menuid::kLoadSlot10 + 10;
+    if (id >= ui::menuid::kLoadSlot0 && id <= ui::menuid::kLoadSlot0 + 9) return id - ui::menuid::kLoadSlot0;
+    if (id >= ui::menuid::kLoadSlot10 && id <= ui::menuid::kLoadSlot10 + 20) return id - ui::menuid::kLoadSlot10 + 10;
     return -1;
 }
 
 MenuModel::MenuModel() {
-    using namespace menuid;
+    using namespace ui::menuid;
     bar_.push_back(submenu("ﾌｧｲﾙ(&F)", {submenu("ｾｰﾌﾞ", slotEntries(true, false)),
                                           submenu("ﾛｰﾄﾞ", slotEntries(false, false)), sep(),
                                           cmd(kHistory, "履歴"), sep(),

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "core/bytes.h"
-#include "script/scanners.h"
+#include "lang/scanners.h"
 
 namespace yv {
 

@@ -1,7 +1,7 @@
 // Archive index decoding, lookup, listing and writing.
-#include "graphics/archive.h"
+#include "io/archive.h"
 
-namespace yv::archive {
+namespace yv::io::archive {
 namespace {
 
 constexpr size_t kMaxDataName = 255;
@@ -105,4 +105,4 @@ Bytes encodeIndex(unsigned char key, BytesView dataName, const std::vector<NewEn
     return text;
 }
 
-}  // namespace yv::archive
+}  // namespace yv::io::archive

@@ -1,5 +1,5 @@
 // Evaluation of a statement's argument text into the lists its command reads.
-#include "script/args.h"
+#include "lang/args.h"
 
 #include "runtime.h"
 

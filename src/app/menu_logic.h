@@ -1,0 +1,31 @@
+// What the menus do to the game: the title, the menu lock, check marks, slot entries, skipping.
+#pragma once
+
+#include <cstdint>
+
+#include "core/bytes.h"
+#include "ui/menus.h"
+
+namespace yv {
+
+struct Runtime;
+
+namespace app {
+// The window title and the Title setting, read and changed from either thread.
+Bytes windowTitle(const Runtime& rt);
+void setWindowTitle(Runtime& rt, BytesView title);
+// Greys or enables the menu entries for a lock state (any thread).
+void menuLock(Runtime& rt, int32_t state);
+// Marks of the speed items from the pacing interval and the no-wait setting.
+void markSpeed(Runtime& rt, int32_t chosenBarId);
+// Marks of the display-mode items for the current mode.
+void markDisplayMode(Runtime& rt, MenuWhich which, bool full);
+// Rewrites the slot entries of the menu (captions, ids, greying) from the slot files.
+void refreshSlots(Runtime& rt, MenuWhich which);
+// Skip to the next choice (menu bar and pop-up).
+void skipToNextChoice(Runtime& rt);
+// A speed item; returns false when the id is not one.
+bool speedItem(Runtime& rt, int32_t id);
+}  // namespace app
+
+}  // namespace yv
