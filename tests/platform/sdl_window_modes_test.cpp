@@ -65,7 +65,7 @@ void clickPicture(int x, int y) {
     pushMotion(x, y);
     pushButton(SDL_BUTTON_LEFT, true, x, y);
     pushButton(SDL_BUTTON_LEFT, false, x, y);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
 }
 
 }  // namespace
@@ -87,10 +87,10 @@ TEST(SdlWindowModes, FullScreenChosenFromTheMenuBarLeavesTheGameTakingInput) {
                 picked = waitFor([&] { return g.shell->runtime().app.fullScreen.load() == 1; });
             }
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
         clickPicture(320, 300);
         pushKey(SDLK_RETURN);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
         g.platform->requestClose();
     });
     EXPECT_EQ(g.shell->run(), 0);
@@ -118,7 +118,7 @@ TEST(SdlWindowModes, AltEnterAndF11SwitchInEveryStateAndNeverReachTheGame) {
         pushKey(SDLK_F11);
         fullAgain = waitFor([&] { return rt.app.fullScreen.load() == 1; }, 2000);
         pushKey(SDLK_RETURN);  // 3
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
         g.platform->requestClose();
     });
     EXPECT_EQ(g.shell->run(), 0);

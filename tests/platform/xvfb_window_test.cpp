@@ -113,8 +113,8 @@ TEST(XvfbWindow, ExitFollowsTheWindowAtOnceAndARelaunchIsAccepted) {
     std::istringstream in(out.substr(out.find(" exit ") + 6));
     int ms = 99999;
     in >> ms;
-    // 200 ms on a quiet machine; a shared test machine gets some slack.
-    EXPECT_LT(ms, 600) << out;
+    // Tens of milliseconds on a quiet machine; a busy shared test machine gets slack.
+    EXPECT_LT(ms, 1500) << out;
     EXPECT_NE(out.find("relaunched"), std::string::npos) << out << io.read("err");
     EXPECT_EQ(io.read("err").find("already running"), std::string::npos) << io.read("err");
     EXPECT_EQ(var901(d), 9);
