@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     }
     if (!opt->headless) {
         std::string why;
-        platform = makeSdlPlatform(SdlWindowOptions{opt->scale}, why);
+        platform = makeSdlPlatform(SdlWindowOptions{opt->scale, opt->filter}, why);
         if (!platform) {
             std::fprintf(stderr, "yorvane: cannot open a window (%s); running headless\n", why.c_str());
             opt->headless = true;

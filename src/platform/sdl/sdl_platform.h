@@ -1,4 +1,4 @@
-// The desktop platform: an SDL2 window that shows screen 0 at an integer scale, the ImGui menus
+// The desktop platform: an SDL2 window that shows screen 0 at any size, the ImGui menus
 // and dialogs, full screen, mouse and keys.
 #pragma once
 
@@ -13,6 +13,7 @@ namespace yv {
 // What the command line asks of the window.
 struct SdlWindowOptions {
     int scale = 0;  // 0: the largest that fits the desktop
+    ScaleFilter filter = ScaleFilter::Sharp;
 };
 
 // Nothing when no window can be opened (`why` says why).
