@@ -24,6 +24,7 @@
 #include "platform/audio/sdl_audio_output.h"
 #include "platform/presented_frame.h"
 #include "platform/sdl/sdl_cursor.h"
+#include "platform/sdl/sdl_debug_windows.h"
 #include "platform/sdl/sdl_ui.h"
 #include "platform/sdl/window_tasks.h"
 
@@ -36,6 +37,7 @@ public:
         : requestedScale_(o.scale) {}
     ~SdlPlatform() override {
         stopServing();
+        debug_.setModel(nullptr);  // their windows go before SDL does
         audioOut_.close();  // nothing pulls the mix any more
         audioEngine_.reset();
         ui_.shutdown();
@@ -77,6 +79,7 @@ public:
             return false;
         }
         if (!ui_.init(window_, renderer_, why)) return false;
+        debug_.setMainWindow(window_);
         SDL_StopTextInput();  // until an entry box opens
         setScreenSizeNow(640, 480);
         // Sound is not needed to play: without a device the game runs silent.
@@ -104,6 +107,7 @@ public:
             if (quit_) break;
             drawFrame(nullptr);
             events.onRedrawn();
+            drawDebugWindows();
             runAudioTick();
             runVideoTimer();
             if (events.onIdle()) break;
@@ -342,6 +346,12 @@ public:
         warpPending_ = true;
     }
 
+    // ---- Debug windows ----
+    void setDebugWindows(ui::DebugWindows* windows) override {
+        onWindowThread([&] { return debug_.setModel(windows), 0; }, 0);
+    }
+    SdlDebugWindows& debugWindows() { return debug_; }
+
     // ---- Sound ----
     audio::AudioEngine* audio() override { return audioEngine_.get(); }
     void setAudioTick(std::function<void()> tick) override {
@@ -385,6 +395,12 @@ private:
             tick = videoTick_;
         }
         tick();
+    }
+
+    // The debug windows beside the game: drawn when their time has come (msUntilDue says when,
+    // for a loop that sleeps).
+    void drawDebugWindows() {
+        debug_.frame(SDL_GetTicks(), [this](int& w, int& h) { return shownFrame(w, h); });
     }
 
     // The players' 100 ms timer on the window thread.
@@ -514,6 +530,7 @@ private:
     void pumpEvents(DialogRequest* modal) {
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
+            if (debug_.takeEvent(e)) continue;  // the debug windows' own input
             if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F12 && !e.key.repeat) {
                 saveWindowShot();
                 continue;
@@ -598,6 +615,7 @@ private:
             pumpEvents(&d);
             serveTasks(false);
             drawFrame(&d);
+            drawDebugWindows();
             if (typing && std::memcmp(&imeRect, &d.imeRect, sizeof imeRect) != 0) {
                 imeRect = d.imeRect;
                 SDL_SetTextInputRect(&imeRect);
@@ -732,6 +750,7 @@ private:
     SDL_Texture* texture_ = nullptr;
     SDL_Cursor* cursor_ = nullptr;
     SdlUi ui_;
+    SdlDebugWindows debug_;
     WindowEvents* events_ = nullptr;
     std::atomic<MenuModel*> menus_{nullptr};
     int texW_ = 0, texH_ = 0;
@@ -783,6 +802,11 @@ std::unique_ptr<Platform> makeSdlPlatform(const SdlWindowOptions& options, std::
 std::map<std::string, SdlItemRect> sdlItemRects(Platform& p) {
     auto* s = dynamic_cast<SdlPlatform*>(&p);
     return s ? s->itemRects() : std::map<std::string, SdlItemRect>{};
+}
+
+SdlDebugWindows* sdlDebugWindows(Platform& p) {
+    auto* s = dynamic_cast<SdlPlatform*>(&p);
+    return s ? &s->debugWindows() : nullptr;
 }
 
 std::vector<uint8_t> sdlWindowPixels(Platform& p, int& w, int& h) {
