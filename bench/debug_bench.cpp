@@ -68,7 +68,10 @@ void run(benchmark::State& state, Open open) {
         clock.advance(2);
         script::step(rt);
         clock.advance(2);
-        if (rt.interp.debug.active.load(std::memory_order_relaxed)) script::debugServe(rt);
+        // As the interpreter thread does after a step; its clock is the real one in a game.
+        if (rt.interp.debug.active.load(std::memory_order_relaxed))
+            script::debugAfterStep(rt, std::chrono::duration<double, std::milli>(
+                                           std::chrono::steady_clock::now().time_since_epoch()).count());
     }
     stop = true;
     window.join();

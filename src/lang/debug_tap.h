@@ -81,6 +81,7 @@ public:
     std::string heldAt;         // while holding: the statement that runs next ("where: text")
 
     // ---- the interpreter thread's own bookkeeping for the trace ----
+    double lastCopyMs = -1e9;  // when the variables were last copied without a request
     struct LineIndex {
         const void* source = nullptr;  // the script text the index was built for
         std::vector<int32_t> newlines;

@@ -12,6 +12,7 @@ namespace {
 
 constexpr size_t kStatementBytes = 240;  // longer statements are cut (with "…")
 constexpr size_t kValueBytes = 40;       // string values in the variable column
+constexpr double kCopyEveryMs = 15;      // the monitor's copies made without its asking
 
 bool isLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool isVarLetter(unsigned char b) { return b >= 0x41 && b <= 0x7A; }
@@ -184,6 +185,19 @@ std::string namedVariables(Runtime& rt, BytesView stmt, const std::vector<int32_
     return out;
 }
 
+void debugAfterStep(Runtime& rt, double nowMs) {
+    Interp& in = rt.interp;
+    DebugTap& tap = in.debug;
+    debugServe(rt);
+    // A row follows its assignment within a frame: the monitor gets a copy without asking once
+    // something has changed and a frame's time has passed since the last copy.
+    if (tap.monitorOn.load(std::memory_order_relaxed) && !in.changes.empty() &&
+        nowMs - tap.lastCopyMs >= kCopyEveryMs) {
+        publishVariables(rt);
+        tap.lastCopyMs = nowMs;
+    }
+}
+
 bool debugWantsAttention(Runtime& rt) {
     DebugTap& tap = rt.interp.debug;
     return tap.wantVariables != 0 || tap.wantScreens != 0;
@@ -237,10 +251,18 @@ void debugAfterStatement(Runtime& rt, const StatementMark& mark) {
     const size_t s = static_cast<size_t>(mark.start);
     size_t e = s;
     while (e < t.size() && t[e] != ';' && t[e] != '\n') ++e;
+    // String writes put their variable's number on the change list too: @B's 1 is not @1.
+    const BytesView stmt = t.substr(s, e - s);
+    std::erase_if(written, [&](int32_t k) {
+        if (k < 0 || k >= kDebugStrCount) return false;
+        const char name[2] = {'@', static_cast<char>(0x41 + k)};
+        return stmt.find(BytesView(name, 2)) != BytesView::npos &&
+               stmt.find("@" + std::to_string(k)) == BytesView::npos;
+    });
     TraceLine l;
     l.where = cp932ToUtf8(mark.file) + ":" + std::to_string(line);
     l.statement = statementText(t, mark.start);
-    l.variables = namedVariables(rt, t.substr(s, e - s), written);
+    l.variables = namedVariables(rt, stmt, written);
     std::lock_guard lock(tap.mutex);
     tap.addTrace(std::move(l));
 }

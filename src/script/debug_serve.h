@@ -28,6 +28,9 @@ struct StatementMark {
 bool debugBeforeStatement(Runtime& rt, StatementMark& mark);
 // After the statement marked: its trace line, when the watch mode wants one.
 void debugAfterStatement(Runtime& rt, const StatementMark& mark);
+// After a step, at the clock's time nowMs: answers the windows' requests, and copies the
+// variables on its own when they have changed and a frame's time has passed.
+void debugAfterStep(Runtime& rt, double nowMs);
 // Answers the windows' requests (between steps and while the interpreter waits).
 void debugServe(Runtime& rt);
 // True when the windows have asked for copies.

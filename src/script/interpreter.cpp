@@ -184,6 +184,7 @@ void step(Runtime& rt) {
     }
     int32_t pendingIndex = -1;
     int32_t pendingKind = 0;
+    StatementMark assignmentMark;  // an assignment waiting for its command's result
     for (;;) {
         ++in.passCount;
         if (in.halt) return;
@@ -239,11 +240,16 @@ void step(Runtime& rt) {
         if (traced && pendingKind == 0 && !debugBeforeStatement(rt, mark)) return;
         if (b == '#') {
             runCommand(rt, in.pos, pendingIndex, pendingKind);
-            if (traced) debugAfterStatement(rt, mark);
+            // The command that completes an assignment is traced as that assignment.
+            if (traced) debugAfterStatement(rt, mark.script ? mark : assignmentMark);
+            assignmentMark = {};
             if (rt.save.justLoaded.exchange(0)) return;
         } else if (b == '@') {
             runAssignment(rt, in.pos, pendingIndex, pendingKind);
-            if (traced) debugAfterStatement(rt, mark);
+            if (traced && pendingKind != 0)
+                assignmentMark = std::move(mark);
+            else if (traced)
+                debugAfterStatement(rt, mark);
         }
 
         if (rt.media.cdWait) {
@@ -279,7 +285,7 @@ void threadLoop(Runtime& rt) {
         step(rt);
         DebugTap& tap = in.debug;
         if (tap.active.load(std::memory_order_relaxed)) {
-            debugServe(rt);
+            debugAfterStep(rt, clock.nowPreciseMs());
             if (tap.holding.load()) {
                 // Paused by the watch mode: nothing runs until it resumes or grants a step; the
                 // window, its menus and the sound go on, and the debug windows are served.

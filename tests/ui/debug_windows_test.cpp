@@ -26,7 +26,7 @@ struct DebugRun : ScriptRun {
     void pass(double ms = 30) {
         windows.monitor.ask();
         step(ms);
-        if (rt.interp.debug.active) script::debugServe(rt);
+        if (rt.interp.debug.active) script::debugAfterStep(rt, platform.manualClock().nowPreciseMs());
         windows.monitor.take();
     }
     std::string cell(size_t row, int col) { return windows.monitor.row(row).cells[col]; }
@@ -158,7 +158,7 @@ TEST(DebugPreview, AreasPagingLimitsAndChangedFlag) {
     auto pass = [&] {
         p.ask(now, window);
         d.step(100);
-        script::debugServe(d.rt);
+        script::debugAfterStep(d.rt, d.platform.manualClock().nowPreciseMs());
         p.take();
         now += 100;
     };
@@ -232,7 +232,7 @@ TEST(DebugWindowsClose, QuestionOnlyWithEndMessage) {
 
 TEST(DebugWatch, TraceFollowsAGosubIntoAnotherFile) {
     DebugRun d;
-    d.dir.write("main.txt", sjis("@1 = 1;\n#gosub(\"sub\", \"lib.txt\");\n@3 = @2 + @1;\n#wait(100);\n"));
+    d.dir.write("main.txt", sjis("@1 = 1;\n#gosub(\"sub\", \"lib.txt\");\n@3 = @2 + @1;\n@4 = #int(\"9\");\n#wait(100);\n"));
     d.dir.write("lib.txt", sjis("// a library\n|sub:\n@2 = 5; // five\n@B = \"表示\";\n#return();\n"));
     d.rt.interp.setText(d.dir.read("main.txt"));
     d.rt.interp.scriptName = "main.txt";
@@ -241,7 +241,7 @@ TEST(DebugWatch, TraceFollowsAGosubIntoAnotherFile) {
     EXPECT_EQ(d.windows.monitor.columns()[0], std::string("実行行数"));
     d.pass();
     auto& m = d.windows.monitor;
-    ASSERT_EQ(m.rowCount(), 7u);
+    ASSERT_EQ(m.rowCount(), 8u);
     const std::vector<std::array<std::string, 3>> want = {
         {"main.txt:1", "@1 = 1;", "@1←1"},
         {"main.txt:2", "#gosub(\"sub\", \"lib.txt\");", ""},
@@ -249,7 +249,9 @@ TEST(DebugWatch, TraceFollowsAGosubIntoAnotherFile) {
         {"lib.txt:4", "@B = \"表示\";", "@B←\"表示\""},
         {"lib.txt:5", "#return();", ""},
         {"main.txt:3", "@3 = @2 + @1;", "@3←6, @2=5, @1=1"},
-        {"main.txt:4", "#wait(100);", ""},
+        // An assignment that takes a command's result is one line, with the value stored.
+        {"main.txt:4", "@4 = #int(\"9\");", "@4←9"},
+        {"main.txt:5", "#wait(100);", ""},
     };
     for (size_t i = 0; i < want.size(); ++i)
         for (int c = 0; c < 3; ++c) EXPECT_EQ(d.cell(i, c), want[i][static_cast<size_t>(c)]) << i << "," << c;

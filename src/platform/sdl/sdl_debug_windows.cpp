@@ -176,7 +176,11 @@ bool SdlDebugWindows::openWindow(int which) {
         return false;
     }
     w->id = SDL_GetWindowID(w->window);
-    w->ctx = ImGui::CreateContext();
+    {
+        // (A first context would make itself current: the game window's stays current.)
+        ContextScope keep(ImGui::GetCurrentContext());
+        w->ctx = ImGui::CreateContext();
+    }
     {
         ContextScope scope(w->ctx);
         ImGuiIO& io = ImGui::GetIO();
