@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "platform/sdl/sdl_ui.h"
 
@@ -151,19 +152,40 @@ bool SdlDebugWindows::openWindow(int which) {
     w->which = which;
     const bool monitor = which == ui::DebugWindows::kMonitor;
     const int ww = monitor ? kMonitorW : kPreviewClientW, wh = monitor ? kMonitorH : kPreviewClientH;
-    // Beside the game window: the monitor to its right, the preview to its left, where the
-    // desktop has room; otherwise where the window manager puts them.
+    // Beside the game window, on the desktop and clear of it and of the other debug window:
+    // the monitor preferably to its right, the preview to its left.
     int x = SDL_WINDOWPOS_UNDEFINED, y = SDL_WINDOWPOS_UNDEFINED;
     if (mainWindow_) {
-        int mx = 0, my = 0, mw = 0, mh = 0;
-        SDL_GetWindowPosition(mainWindow_, &mx, &my);
-        SDL_GetWindowSize(mainWindow_, &mw, &mh);
-        SDL_Rect b{0, 0, 0, 0};
+        SDL_Rect m{0, 0, 0, 0}, b{0, 0, 0, 0};
+        SDL_GetWindowPosition(mainWindow_, &m.x, &m.y);
+        SDL_GetWindowSize(mainWindow_, &m.w, &m.h);
         SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(mainWindow_)), &b);
-        const int right = mx + mw + 8, left = mx - ww - 8;
-        if (monitor && right + ww <= b.x + b.w) x = right, y = my;
-        else if (!monitor && left >= b.x) x = left, y = my;
-        else if (my + mh + 40 + wh <= b.y + b.h) x = mx, y = my + mh + 40;
+        std::vector<SDL_Rect> taken{m};
+        if (const Win* other = wins_[static_cast<size_t>(1 - which)].get()) {
+            SDL_Rect o{0, 0, 0, 0};
+            SDL_GetWindowPosition(other->window, &o.x, &o.y);
+            SDL_GetWindowSize(other->window, &o.w, &o.h);
+            taken.push_back(o);
+        }
+        const int gap = 8;
+        const SDL_Rect right{m.x + m.w + gap, m.y, ww, wh}, left{m.x - ww - gap, m.y, ww, wh};
+        std::vector<SDL_Rect> spots = monitor ? std::vector<SDL_Rect>{right, left} : std::vector<SDL_Rect>{left, right};
+        if (taken.size() > 1) {
+            const SDL_Rect& o = taken[1];
+            spots.push_back({o.x + o.w + gap, o.y, ww, wh});
+            spots.push_back({o.x - ww - gap, o.y, ww, wh});
+        }
+        spots.push_back({m.x, m.y + m.h + 40, ww, wh});
+        spots.push_back({b.x, b.y, ww, wh});
+        for (const SDL_Rect& r : spots) {
+            const bool inside = r.x >= b.x && r.y >= b.y && r.x + r.w <= b.x + b.w && r.y + r.h <= b.y + b.h;
+            bool clear = true;
+            for (const SDL_Rect& t : taken) clear &= !SDL_HasIntersection(&r, &t);
+            if (inside && clear) {
+                x = r.x, y = r.y;
+                break;
+            }
+        }
     }
     w->window = SDL_CreateWindow(monitor ? ui::VariableMonitor::kCaption : ui::ScreenPreview::kCaption, x, y, ww, wh,
                                  SDL_WINDOW_ALLOW_HIGHDPI | (monitor ? SDL_WINDOW_RESIZABLE : 0));
