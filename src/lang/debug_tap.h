@@ -62,6 +62,13 @@ public:
     // True while the interpreter holds at a pause (the watch mode shows it).
     std::atomic<bool> holding{false};
 
+    // Whether the interpreter must look at this statement boundary: a request to answer, a
+    // pause, or the trace. (Plain loads: the common case is a monitor open and nothing asked.)
+    bool wantsStatements() const {
+        return traceOn.load(std::memory_order_relaxed) || paused.load() != 0 || wantVariables.load() != 0 ||
+               wantScreens.load() != 0;
+    }
+
     // ---- under `mutex`: what the interpreter last copied ----
     std::mutex mutex;
     struct Variables {

@@ -224,7 +224,7 @@ bool debugBeforeStatement(Runtime& rt, StatementMark& mark) {
         tap.holding = true;
         return false;
     }
-    tap.holding = false;
+    if (tap.holding.load(std::memory_order_relaxed)) tap.holding = false;
     if (tap.traceOn.load(std::memory_order_relaxed)) {
         mark.script = in.script;
         mark.start = in.pos;

@@ -236,7 +236,8 @@ void step(Runtime& rt) {
         // The debug windows look between statements; a pause holds here (never between an
         // assignment and the command whose result it takes).
         StatementMark mark;
-        const bool traced = (b == '#' || b == '@') && in.debug.active.load(std::memory_order_relaxed);
+        const bool traced = (b == '#' || b == '@') && in.debug.active.load(std::memory_order_relaxed) &&
+                            in.debug.wantsStatements();
         if (traced && pendingKind == 0 && !debugBeforeStatement(rt, mark)) return;
         if (b == '#') {
             runCommand(rt, in.pos, pendingIndex, pendingKind);
