@@ -42,6 +42,8 @@ public:
     bool pickMenuEntry(int32_t id);
     void onMenuOpening(bool popup) override;
     void onRedrawn() override;
+    void onToggleFullScreen() override;
+    void onCloseForced() override;
 
     // Stops as by a window close without asking (the --max-seconds limit).
     void forceClose(bool timedOut);
@@ -55,6 +57,7 @@ private:
     void startInterpreter();
     void openDebugWindows(const std::string& iconFile);
     void beginClose();
+    void setScaleFilter(ScaleFilter f);
     void shutdown();
 
     Platform& platform_;
