@@ -31,7 +31,8 @@
 //   writes that state only while the interpreter cannot run: during start-up (before
 //   stepsEnabled is first set), and after shutdown has stopped the thread. Setting an atomic
 //   flag (seq_cst) is what hands the state over.
-//   The window thread owns the window: SDL objects, ImGui, the texture, the modal dialog state,
+//   The window thread owns the window: SDL objects, ImGui (the game window's context and each
+//   debug window's own), the texture, the modal dialog state, the debug windows' model,
 //   AppState::enterSeen/lastEnterMs/lastDrawnMode. Calls from the interpreter that must touch the
 //   window are carried out there (WindowTasks) and the caller waits for the answer.
 //   The window thread never waits for the interpreter thread while its loop runs (only
@@ -49,6 +50,14 @@
 //   Interp::clickWaitMode            set by commands, cleared by the close.
 //   Interp::pacingMs                 the speed menu (window) -> the step loop.
 //   Interp::stepsPerSecond           step loop -> debug windows.
+//   DebugTap (Interp::debug): active, monitorOn, previewOn, traceOn, previewOffset   the debug
+//       windows' switches (window thread) -> the interpreter, which looks at statement
+//       boundaries only while `active` holds. wantVariables, wantScreens (WakeFlags): the
+//       windows ask for copies, the interpreter answers at its next statement boundary, after
+//       a step, or while it waits (halted or paused). paused, stepGrant (WakeFlags): the watch
+//       mode holds the interpreter between statements and lets one through; holding: the
+//       interpreter says it holds. (Once the interpreter thread has ended, the window thread
+//       makes the copies itself.)
 //   AppState: fullScreen, menuOn, barAttached, barKept, fullMenuShown, menusFree, skip,
 //       stopAtWait, endSkip, noWait, choiceBlock, choiceList, textClickWait, navSteps,
 //       mouseX, mouseY               flags shared by the menus, input, text and choices.
@@ -113,6 +122,10 @@
 //   FramePlayer::mutex_               playavi's decoder, rectangle and frame number: playavi
 //       (interpreter) opens and draws the first frame, the timer's ticks draw the rest. Never
 //       held across a dialog (the messages are shown after it is let go) or a timer tick.
+//   DebugTap::mutex                   the debug windows' copies: the variables (and which rows
+//       changed), the seven small screen pictures, the statement trace (last 500) and the
+//       statement a pause holds at. The interpreter writes them, the window thread copies them
+//       out; neither holds it for more than a copy. The windows never read Interp or Screens.
 //   Interp::wake (WakeSignal)         no data: orders a flag's store before a waiter's look.
 //   Resources::archiveMutex_, Resources::mutex_   the archive handles and the path and version
 //       caches: used by start-up (window thread) and the script (interpreter); an archive

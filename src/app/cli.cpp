@@ -35,6 +35,8 @@ const char* usageText() {
            "                      (44100 Hz, 16-bit stereo), from start to exit\n"
            "  --soundfont FILE    General MIDI soundfont for MIDI music (else YORVANE_SOUNDFONT,\n"
            "                      a .sf2 file in the game folder, the system's GM soundfont)\n"
+           "  --debug             open the debug windows (the variable monitor and the screen\n"
+           "                      preview) as Debug=1 and DebugPrev=1 in [DebugWindow] would\n"
            "  --verbose           loaders' diagnostics on stderr (also YORVANE_VERBOSE=1)\n"
            "  -v, --version       print the version\n"
            "  -h, --help          print this help\n"
@@ -175,6 +177,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             o.soundfont = *v;
         } else if (a == "--verbose") {
             o.verbose = true;
+        } else if (a == "--debug") {
+            o.debug = true;
         } else if (a == "-v" || a == "--version") {
             o.version = true;
         } else if (a == "-h" || a == "--help") {

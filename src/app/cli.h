@@ -36,6 +36,7 @@ struct Options {
     ScaleFilter filter = ScaleFilter::Sharp;
     std::optional<std::filesystem::path> soundfont;
     std::optional<std::filesystem::path> audioOut;  // headless: the mix as a WAVE file
+    bool debug = false;    // both debug windows, whatever [DebugWindow] says
     bool verbose = false;  // loaders' diagnostics on stderr (also YORVANE_VERBOSE=1)
     bool version = false;
     bool help = false;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "app/debug_settings.h"
 #include "app/menu_logic.h"
 #include "app/display_mode.h"
 #include "app/input.h"
@@ -11,6 +12,7 @@
 #include "graphics/png_write.h"
 #include "graphics/present.h"
 #include "save/save_folder.h"
+#include "script/debug_serve.h"
 #include "script/interpreter.h"
 #include "text/choices.h"
 #include "text/text_state.h"
@@ -27,7 +29,10 @@ Shell::Shell(Platform& platform, Options options)
     rt_->verbose = options_.verbose;
 }
 
-Shell::~Shell() { shutdown(); }
+Shell::~Shell() {
+    if (debugWindows_) platform_.setDebugWindows(nullptr);
+    shutdown();
+}
 
 void Shell::readConfigFile(const fs::path& file) {
     auto ini = IniFile::load(file);
@@ -115,6 +120,24 @@ void Shell::startInterpreter() {
     rt_->interp.wake.wait([this] { return rt_->interp.threadActive != 0; });
 }
 
+// The debug windows asked for by [DebugWindow] or --debug (a window needs a display).
+void Shell::openDebugWindows(const std::string& iconFile) {
+    Runtime& rt = *rt_;
+    const bool monitor = rt.config.debug == 1 || options_.debug;
+    const bool preview = rt.config.debugPrev == 1 || options_.debug;
+    if ((!monitor && !preview) || platform_.headless()) return;
+    debugWindows_ = std::make_unique<ui::DebugWindows>(rt.interp.debug, rt.interp.stepsPerSecond,
+                                                       app::settingsListing(rt.config, iconFile),
+                                                       rt.config.endMessage != 0);
+    // Once the interpreter thread has ended, its state is the window thread's to read.
+    debugWindows_->serveWhenIdle = [this] {
+        if (!rt_->interp.threadActive) script::debugServe(*rt_);
+    };
+    if (monitor) debugWindows_->open(ui::DebugWindows::kMonitor, true);
+    if (preview) debugWindows_->open(ui::DebugWindows::kPreview, true);
+    platform_.setDebugWindows(debugWindows_.get());
+}
+
 bool Shell::start(std::string& why) {
     Runtime& rt = *rt_;
     realStart_ = std::chrono::steady_clock::now();
@@ -133,7 +156,11 @@ bool Shell::start(std::string& why) {
     // The frame's icon, the view's first update: cursor, start values, the system save and the
     // interpreter thread.
     const std::string name = applicationName(rt.gameDir);
-    if (auto ico = rt.resources.paths().find(name + ".ico")) platform_.setIconFile(ico->string());
+    std::string iconFile;
+    if (auto ico = rt.resources.paths().find(name + ".ico")) {
+        platform_.setIconFile(ico->string());
+        iconFile = ico->filename().string();
+    }
     if (auto cur = rt.resources.paths().find(name + ".cur")) platform_.setCursorFile(cur->string());
     setScaleFilter(options_.filter);
     rt.resetForStart();
@@ -171,6 +198,8 @@ bool Shell::start(std::string& why) {
     graphics::presentScreen(rt);
     // The players' host windows, after both readings of the configuration.
     media::start(rt, options_.soundfont);
+
+    openDebugWindows(iconFile);
 
     rt.app.lastDrawnMode = rt.app.fullScreen;
     platform_.showWindow(1);
@@ -323,6 +352,11 @@ bool Shell::onIdle() {
 
 int Shell::run() {
     platform_.run(*this);
+    // The main window has closed: the debug windows go with it.
+    if (debugWindows_) {
+        platform_.setDebugWindows(nullptr);
+        debugWindows_->closeAll();
+    }
     shutdown();
     return timedOut_ ? 124 : 0;
 }

@@ -10,6 +10,7 @@
 #include "app/instance.h"
 #include "platform/platform.h"
 #include "runtime.h"
+#include "ui/debug_windows.h"
 
 namespace yv {
 
@@ -24,6 +25,8 @@ public:
     int run();
 
     Runtime& runtime() { return *rt_; }
+    // The debug windows' model (nullptr unless a debug window was asked for).
+    ui::DebugWindows* debugWindows() { return debugWindows_.get(); }
 
     // Mouse and keys, on the thread running the window loop (app::applyInput).
     void onInput(const InputEvent& e) override;
@@ -52,6 +55,7 @@ private:
     void applyConfig();
     void readConfigFile(const std::filesystem::path& file);
     void startInterpreter();
+    void openDebugWindows(const std::string& iconFile);
     void beginClose();
     void setScaleFilter(ScaleFilter f);
     void shutdown();
@@ -60,6 +64,7 @@ private:
     Options options_;
     std::unique_ptr<Runtime> rt_;
     std::thread interpreter_;
+    std::unique_ptr<ui::DebugWindows> debugWindows_;
     std::atomic<bool> closing_{false};
     std::atomic<bool> timedOut_{false};
     std::atomic<bool> started_{false};

@@ -8,6 +8,7 @@
 
 #include "core/bytes.h"
 #include "core/clock.h"
+#include "lang/debug_tap.h"
 #include "lang/script_source.h"
 
 namespace yv {
@@ -98,6 +99,8 @@ struct Interp {
     std::atomic<int32_t> leftClick{0};
     std::atomic<int32_t> rightClick{0};
     std::atomic<int32_t> clickWaitMode{0};  // mouseclickwait: 1 left, 2 right, 3 no click ends it
+    // What the debug windows see and ask for (their copies, the trace, pause and single step).
+    DebugTap debug{wake};
 
     // Pacing and the steps-per-second figure.
     std::atomic<double> pacingMs{30.0};
@@ -121,7 +124,8 @@ struct Interp {
     // The string scanner's inline-command flag survives between calls.
     bool inlineCommandFlag = false;
 
-    // Indices assigned since the variable monitor last looked (dropped beyond its room).
+    // Indices assigned since the variable monitor last looked (dropped beyond its room; the
+    // monitor's copy at a statement boundary empties it).
     std::vector<int32_t> changes;
     void noteChange(int32_t index) {
         if (changes.size() < 2022) changes.push_back(index);

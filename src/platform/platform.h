@@ -22,6 +22,9 @@
 namespace yv {
 
 class MenuModel;
+namespace ui {
+class DebugWindows;
+}
 namespace audio {
 class AudioEngine;
 }
@@ -240,6 +243,10 @@ public:
     virtual void setCursorFile(const std::string& pathUtf8) = 0;
     // The about box.
     virtual void showAbout(BytesView title, BytesView text) = 0;
+
+    // The script author's debug windows, shown beside the game while their switches are on
+    // (window thread; nullptr takes them away). A platform without windows shows none.
+    virtual void setDebugWindows(ui::DebugWindows* windows) { (void)windows; }
 
     // ---- Sound ----
     // The mixer the players feed, alive as long as the platform; nullptr when no audio device

@@ -7,6 +7,7 @@
 #include "core/cp932.h"
 #include "runtime.h"
 #include "script/command_table.h"
+#include "script/debug_serve.h"
 #include "save/slots.h"
 #include "lang/scanners.h"
 #include "text/renderer.h"
@@ -183,6 +184,7 @@ void step(Runtime& rt) {
     }
     int32_t pendingIndex = -1;
     int32_t pendingKind = 0;
+    StatementMark assignmentMark;  // an assignment waiting for its command's result
     for (;;) {
         ++in.passCount;
         if (in.halt) return;
@@ -231,11 +233,24 @@ void step(Runtime& rt) {
             return;
         }
         const char b = t[static_cast<size_t>(in.pos)];
+        // The debug windows look between statements; a pause holds here (never between an
+        // assignment and the command whose result it takes).
+        StatementMark mark;
+        const bool traced = (b == '#' || b == '@') && in.debug.active.load(std::memory_order_relaxed) &&
+                            in.debug.wantsStatements();
+        if (traced && pendingKind == 0 && !debugBeforeStatement(rt, mark)) return;
         if (b == '#') {
             runCommand(rt, in.pos, pendingIndex, pendingKind);
+            // The command that completes an assignment is traced as that assignment.
+            if (traced) debugAfterStatement(rt, mark.script ? mark : assignmentMark);
+            assignmentMark = {};
             if (rt.save.justLoaded.exchange(0)) return;
         } else if (b == '@') {
             runAssignment(rt, in.pos, pendingIndex, pendingKind);
+            if (traced && pendingKind != 0)
+                assignmentMark = std::move(mark);
+            else if (traced)
+                debugAfterStatement(rt, mark);
         }
 
         if (rt.media.cdWait) {
@@ -269,11 +284,29 @@ void threadLoop(Runtime& rt) {
         save::serveSlotRequests(rt);
         const double start = clock.nowPreciseMs();
         step(rt);
+        DebugTap& tap = in.debug;
+        if (tap.active.load(std::memory_order_relaxed)) {
+            debugAfterStep(rt, clock.nowPreciseMs());
+            if (tap.holding.load()) {
+                // Paused by the watch mode: nothing runs until it resumes or grants a step; the
+                // window, its menus and the sound go on, and the debug windows are served.
+                in.wake.wait([&] {
+                    return !in.running || in.closing || !tap.paused || tap.stepGrant != 0 ||
+                           debugWantsAttention(rt) || save::slotRequested(rt);
+                });
+                if (!tap.paused) tap.holding = false;
+                continue;
+            }
+        }
         if (halted()) {
             // Nothing runs while halted: the game's clock need not move, and a manual clock
             // must not race ahead to a time limit. A save or load picked in the menus is still
-            // served.
-            in.wake.wait([&] { return !in.running || !in.halt || save::slotRequested(rt); });
+            // served, and so are the debug windows.
+            in.wake.wait([&] {
+                return !in.running || !in.halt || save::slotRequested(rt) ||
+                       (tap.active.load() && debugWantsAttention(rt));
+            });
+            if (tap.active.load()) debugServe(rt);
             continue;
         }
         const double pacing = in.pacingMs.load();

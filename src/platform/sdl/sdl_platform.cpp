@@ -24,6 +24,7 @@
 #include "platform/audio/sdl_audio_output.h"
 #include "platform/presented_frame.h"
 #include "platform/sdl/sdl_cursor.h"
+#include "platform/sdl/sdl_debug_windows.h"
 #include "platform/sdl/sdl_picture.h"
 #include "platform/sdl/sdl_ui.h"
 #include "platform/sdl/window_tasks.h"
@@ -38,6 +39,7 @@ public:
         : requestedScale_(o.scale), filter_(o.filter) {}
     ~SdlPlatform() override {
         stopServing();
+        debug_.setModel(nullptr);  // their windows go before SDL does
         audioOut_.close();  // nothing pulls the mix any more
         audioEngine_.reset();
         ui_.shutdown();
@@ -80,6 +82,7 @@ public:
             return false;
         }
         if (!ui_.init(window_, renderer_, why)) return false;
+        debug_.setMainWindow(window_);
         SDL_StopTextInput();  // until an entry box opens
         tasks_.setWake([this] { wakeLoop(); });
         setScreenSizeNow(640, 480);
@@ -119,6 +122,7 @@ public:
                 drawFrame(nullptr);
                 events.onRedrawn();
             }
+            drawDebugWindows();
             runAudioTick();
             runVideoTimer();
             if (events.onIdle()) break;
@@ -392,6 +396,12 @@ public:
         wakeLoop();
     }
 
+    // ---- Debug windows ----
+    void setDebugWindows(ui::DebugWindows* windows) override {
+        onWindowThread([&] { return debug_.setModel(windows), 0; }, 0);
+    }
+    SdlDebugWindows& debugWindows() { return debug_; }
+
     // ---- Sound ----
     audio::AudioEngine* audio() override { return audioEngine_.get(); }
     void setAudioTick(std::function<void()> tick) override {
@@ -440,6 +450,12 @@ private:
             tick = videoTick_;
         }
         tick();
+    }
+
+    // The debug windows beside the game: drawn when their time has come (msUntilDue says when,
+    // for a loop that sleeps).
+    void drawDebugWindows() {
+        debug_.frame(SDL_GetTicks(), [this](int& w, int& h) { return shownFrame(w, h); });
     }
 
     // The players' 100 ms timer on the window thread.
@@ -607,6 +623,8 @@ private:
                 ms = std::min(ms, videoDue_ > t ? static_cast<int>(std::min<uint64_t>(videoDue_ - t, 100)) : 0);
             }
         }
+        // The debug windows' next frame.
+        if (const int d = debug_.msUntilDue(now); d >= 0) ms = std::min(ms, d);
         return ms;
     }
 
@@ -654,6 +672,7 @@ private:
             wakePosted_ = false;
             return;
         }
+        if (debug_.takeEvent(e)) return;  // the debug windows' own input
         if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F12 && !e.key.repeat) {
             saveWindowShot();
             return;
@@ -792,6 +811,7 @@ private:
             waitAndPump(&d);
             serveTasks(false);
             if (frameDue()) drawFrame(&d);
+            drawDebugWindows();
             if (typing && std::memcmp(&imeRect, &d.imeRect, sizeof imeRect) != 0) {
                 imeRect = d.imeRect;
                 SDL_SetTextInputRect(&imeRect);
@@ -910,6 +930,7 @@ private:
     SdlPicture picture_;
     SDL_Cursor* cursor_ = nullptr;
     SdlUi ui_;
+    SdlDebugWindows debug_;
     WindowEvents* events_ = nullptr;
     std::atomic<MenuModel*> menus_{nullptr};
     int screenW_ = 640, screenH_ = 480, scale_ = 1;
@@ -982,6 +1003,11 @@ void showStartupError(const std::string& caption, const std::string& text) {
 std::map<std::string, SdlItemRect> sdlItemRects(Platform& p) {
     auto* s = dynamic_cast<SdlPlatform*>(&p);
     return s ? s->itemRects() : std::map<std::string, SdlItemRect>{};
+}
+
+SdlDebugWindows* sdlDebugWindows(Platform& p) {
+    auto* s = dynamic_cast<SdlPlatform*>(&p);
+    return s ? &s->debugWindows() : nullptr;
 }
 
 std::vector<uint8_t> sdlWindowPixels(Platform& p, int& w, int& h) {

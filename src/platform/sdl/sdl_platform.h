@@ -29,6 +29,9 @@ struct SdlItemRect {
     int x = 0, y = 0, w = 0, h = 0;
 };
 std::map<std::string, SdlItemRect> sdlItemRects(Platform& sdlPlatform);
+class SdlDebugWindows;
+// The debug windows of an SDL platform (tests); nullptr for another platform.
+SdlDebugWindows* sdlDebugWindows(Platform& sdlPlatform);
 // The window's picture (game and UI) of the last frame, 24-bit bottom-up BGR.
 std::vector<uint8_t> sdlWindowPixels(Platform& sdlPlatform, int& width, int& height);
 
