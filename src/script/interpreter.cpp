@@ -94,8 +94,7 @@ void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendi
 
 // Yield: the common exit of the waits. A click that nothing waited for is forgotten here.
 void yieldStep(Runtime& rt) {
-    rt.interp.leftClick = 0;
-    rt.interp.rightClick = 0;
+    rt.interp.forgetClicks();
     if (rt.save.loadRequested) {
         if (!save::performRequestedLoad(rt))
             rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), "",
@@ -233,7 +232,10 @@ void step(Runtime& rt) {
         const char b = t[static_cast<size_t>(in.pos)];
         if (b == '#') {
             runCommand(rt, in.pos, pendingIndex, pendingKind);
-            if (rt.save.justLoaded.exchange(0)) return;
+            // Only the interpreter thread sets and clears it: a relaxed look first spares the
+            // locked exchange on every command.
+            if (rt.save.justLoaded.load(std::memory_order_relaxed) != 0 && rt.save.justLoaded.exchange(0))
+                return;
         } else if (b == '@') {
             runAssignment(rt, in.pos, pendingIndex, pendingKind);
         }
@@ -243,8 +245,7 @@ void step(Runtime& rt) {
             rt.media.cdWait = false;
         }
         if (in.halt) return yieldStep(rt);
-        in.leftClick = 0;
-        in.rightClick = 0;
+        in.forgetClicks();
         ++in.pos;
         if (!in.running) return;
     }

@@ -19,7 +19,7 @@ std::vector<int32_t> conds(ScriptRun& s, const std::string& arg) {
 }
 
 std::vector<std::string> strs(ScriptRun& s, const std::string& arg) {
-    return scanStringList(s.rt.interp, sjis(arg)).slots;
+    return scanStringList(s.rt.interp, sjis(arg)).all();
 }
 
 using V = std::vector<int32_t>;
@@ -88,7 +88,7 @@ TEST(StringList, InlineCommandKeepsQuotesUntilQuoteSemicolon) {
 
 TEST(NameList, VariablesGiveTheirNames) {
     auto l = scanNameList("(@A, @z, \"t\");");
-    EXPECT_EQ(l.slots, (S{"A", "z", "t", ";"}));
+    EXPECT_EQ(l.all(), (S{"A", "z", "t", ";"}));
 }
 
 TEST(ConditionList, ComparisonsAndConnectives) {
