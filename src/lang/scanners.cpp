@@ -442,11 +442,16 @@ StringList scanNameList(BytesView t) {
 namespace {
 
 AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
-    static constexpr BytesView kOps = "%&*+-/=^|";
+    auto isOp = [](char c) {
+        switch (c) {
+        case '%': case '&': case '*': case '+': case '-': case '/': case '=': case '^': case '|': return true;
+        default: return false;
+        }
+    };
     Scratch sc(stmt);
     const BytesView t = sc.text();
     size_t o = 1;
-    while (o < t.size() && kOps.find(t[o]) == BytesView::npos) ++o;
+    while (o < t.size() && !isOp(t[o])) ++o;
     const int32_t index = leadingInt(t.substr(1, o - 1));
     AssignOutcome res;
     res.index = index;

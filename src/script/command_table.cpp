@@ -9,13 +9,18 @@
 namespace yv {
 namespace {
 
+// Each row with its name's length: most rows of a letter are told apart by length alone.
 struct LetterIndex {
-    std::array<std::vector<const CommandRow*>, 26> rows;
+    struct Entry {
+        BytesView name;
+        const CommandRow* row;
+    };
+    std::array<std::vector<Entry>, 26> rows;
     LetterIndex() {
         for (const CommandRow& r : commandTable()) {
             char c = r.name[0];
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-            rows[static_cast<size_t>(c - 'a')].push_back(&r);
+            rows[static_cast<size_t>(c - 'a')].push_back({BytesView(r.name), &r});
         }
     }
 };
@@ -32,8 +37,8 @@ const CommandRow* findCommand(BytesView name) {
     char c = name[0];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     if (c < 'a' || c > 'z') return nullptr;  // a name that starts with no letter matches nothing
-    for (const CommandRow* r : letters().rows[static_cast<size_t>(c - 'a')])
-        if (equalsNoCaseMb(r->name, name)) return r;
+    for (const LetterIndex::Entry& e : letters().rows[static_cast<size_t>(c - 'a')])
+        if (e.name.size() == name.size() && equalsNoCaseMb(e.name, name)) return e.row;
     return nullptr;
 }
 

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "core/cp932.h"
+#include "core/os.h"
 #include "runtime.h"
 #include "script/command_table.h"
 #include "save/slots.h"
@@ -78,8 +79,9 @@ void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingK
 
 void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
     Interp& in = rt.interp;
-    const ScriptPtr keepAlive = in.script;
-    const BytesView t = keepAlive->text();
+    // An assignment runs no command (one after '=' runs later, as a statement of its own), so the
+    // text stays as it is.
+    const BytesView t = in.text();
     in.pos = p + 1;
     AssignOutcome a = evalAssignment(rt, t.substr(static_cast<size_t>(p)));
     if (a.pending) {
@@ -142,13 +144,35 @@ void countPass(Interp& in, uint32_t now) {
 
 }  // namespace
 
-ScriptPtr loadScript(Runtime& rt, BytesView name) {
+const ScriptPtr* freshScript(Runtime& rt, BytesView name) {
     ScriptCache& cache = rt.interp.scriptCache;
+    if (!cache.recent || BytesView(cache.recentName) != name) return nullptr;
+    if (rt.resources.writeCount() != cache.recentWrites) return nullptr;
+    const int64_t now = os::coarseMonotonicMs();
+    if (now < cache.recentAtMs || now - cache.recentAtMs >= Resources::kVersionReuseMs) return nullptr;
+    return &cache.recent;
+}
+
+ScriptPtr loadScript(Runtime& rt, BytesView name) {
+    if (const ScriptPtr* fresh = freshScript(rt, name)) return *fresh;
+    ScriptCache& cache = rt.interp.scriptCache;
+    // Taken before the version is asked: a write or an edit after it makes the next jump ask again.
+    const uint64_t writes = rt.resources.writeCount();
+    const int64_t checkedAt = os::coarseMonotonicMs();
+    auto remember = [&](const ScriptPtr& src) {
+        cache.recentName.assign(name);
+        cache.recent = src;
+        cache.recentWrites = writes;
+        cache.recentAtMs = checkedAt;
+    };
     const Resources::Version version = rt.resources.version(name);
     if (version.known) {
         std::lock_guard lock(cache.mutex);
         for (const ScriptCache::Entry& e : cache.entries)
-            if (BytesView(e.name) == name && e.version == version) return e.source;
+            if (BytesView(e.name) == name && e.version == version) {
+                remember(e.source);
+                return e.source;
+            }
     }
     auto data = rt.resources.read(name);
     if (!data) return nullptr;
@@ -163,6 +187,7 @@ ScriptPtr loadScript(Runtime& rt, BytesView name) {
         std::erase_if(cache.entries, [&](const ScriptCache::Entry& e) { return BytesView(e.name) == name; });
         if (cache.entries.size() >= 32) cache.entries.erase(cache.entries.begin());
         cache.entries.push_back({Bytes(name), after, src});
+        remember(src);
     }
     return src;
 }
