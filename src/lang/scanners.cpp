@@ -105,7 +105,16 @@ public:
         for (const char* c = tmp; c < r.ptr; ++c) addDigit(*c);
     }
     void clearDigits() { digitCount_ = 0; }
-    int32_t digitsValue() const { return leadingInt(BytesView(digits_, digitCount_)); }
+    // As leadingInt reads the digits; the usual few digits are added up here.
+    int32_t digitsValue() const {
+        if (digitCount_ > 9) return leadingInt(BytesView(digits_, digitCount_));
+        int32_t v = 0;
+        for (size_t k = 0; k < digitCount_; ++k) {
+            if (!isDigit(digits_[k])) return leadingInt(BytesView(digits_, digitCount_));
+            v = v * 10 + (digits_[k] - '0');
+        }
+        return v;
+    }
 
 private:
     static constexpr size_t kInline = 256;

@@ -40,8 +40,9 @@ void applyPending(Runtime& rt, int32_t& pendingIndex, int32_t& pendingKind) {
 // Runs the command whose '#' is at p; afterwards moves to the end of the statement.
 void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
     Interp& in = rt.interp;
-    const ScriptPtr keepAlive = in.script;  // a jump may replace the text while we look at it
-    const BytesView t = keepAlive->text();
+    // The command is handed copies of its name and argument text, so a jump that replaces the
+    // text while it runs takes nothing from under it; afterwards only the current text is read.
+    const BytesView t = in.text();
     const size_t n = t.size();
     in.stmtStart = p;
     in.pos = p + 1;
