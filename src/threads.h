@@ -46,7 +46,6 @@
 //       Every sleep inside a step goes through Runtime::sleep, a Clock::waitFor that ends when
 //       `closing` (set once by the close sequence) or a stop is stored; on a manual clock it
 //       also ends after the event that closed (the --max-seconds stop), so no later event fires.
-//       (The volume fade's 150 ms slot sleep still uses Clock::sleepMs.)
 //   Interp::leftClick, rightClick    set by input (window thread), cleared by the step
 //       (relaxed, after every statement: the flags carry nothing but themselves).
 //   Interp::clickWaitMode            set by commands, cleared by the close.
@@ -57,7 +56,13 @@
 //       mouseX, mouseY               flags shared by the menus, input, text and choices.
 //   Shell::signalled_                 set by the signal watcher, read by the window loop.
 //   Platform flags: close requested, close enabled, the pointer warp request, full screen, the
-//       menu model pointer, the pointer position, presents counted.
+//       menu model pointer, the pointer position, presents counted; SDL: the redraw wish (a
+//       present, a title, a filter), the forced close and dialog dismissal (a close during a
+//       dialog, a signal), the scaling filter, the wake event already queued. Whoever sets one
+//       wakes the window loop (Platform::wakeLoop pushes one SDL user event; WindowTasks wakes
+//       it for each posted call), which sleeps in SDL_WaitEventTimeout until then, the
+//       players' next tick or a due frame.
+//   MenuModel::version_               grows with every change; the window redraws when it moved.
 //   ManualClock's time                read anywhere, moved only by the thread that sleeps.
 //   FilePlayer/CdPlayer::enabled, playing, status, timer; Media::fadeHold   the players'
 //       flags: commands (interpreter) and ticks (window thread) both read and write them.

@@ -47,6 +47,10 @@ inline RunResult runYorvane(const std::vector<std::string>& args) { return runPr
 inline const char* kUnderXvfb =
     "unset SDL_VIDEODRIVER SDL_AUDIODRIVER; ASAN_OPTIONS=detect_leaks=0 timeout 90 "
     "xvfb-run -a -s '-screen 0 1280x1024x24' ";
+// The same with a desktop large enough for a 640 x 480 game at scale 2 and the window's frame.
+inline const char* kUnderLargeXvfb =
+    "unset SDL_VIDEODRIVER SDL_AUDIODRIVER; ASAN_OPTIONS=detect_leaks=0 timeout 90 "
+    "xvfb-run -a -s '-screen 0 1920x1200x24' ";
 
 // A screenshot read back: top-down rows of red, green, blue (empty when unreadable).
 struct Picture {

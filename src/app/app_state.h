@@ -38,6 +38,9 @@ struct AppState {
 
     // Choice navigation keys for the choices: +1 per Down, -1 per Up, taken by the choice phase.
     std::atomic<int32_t> navSteps{0};
+    // Enter pressed while choices are on offer: the highlighted one is taken, wherever the
+    // pointer is.
+    std::atomic<int32_t> enterChoice{0};
     // Enter pressed twice within 500 ms turns skipping on.
     uint32_t lastEnterMs = 0;
     bool enterSeen = false;

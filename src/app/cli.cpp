@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/window_layout.h"
+
 namespace yv {
 
 const char* usageText() {
@@ -26,7 +28,9 @@ const char* usageText() {
            "  --max-seconds S     stop as by a window close after S seconds (exit status 124)\n"
            "  --screenshot FILE   on exit write the picture the window shows as PNG\n"
            "  -f, --fullscreen    start in full screen\n"
-           "  --scale N           window scale factor\n"
+           "  --scale N           window scale factor (lowered when the window would not fit)\n"
+           "  --filter NAME       how the picture is scaled to the window: sharp (default),\n"
+           "                      nearest or smooth\n"
            "  --audio-out FILE    headless: write what a player would hear to FILE as WAVE\n"
            "                      (44100 Hz, 16-bit stereo), from start to exit\n"
            "  --soundfont FILE    General MIDI soundfont for MIDI music (else YORVANE_SOUNDFONT,\n"
@@ -143,9 +147,24 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             o.fullscreen = true;
         } else if (a == "--scale") {
             auto v = value("a factor");
-            double d;
-            if (!v || !number(*v, d)) return std::nullopt;
-            o.scale = static_cast<int>(d);
+            if (!v) return std::nullopt;
+            char* end = nullptr;
+            errno = 0;
+            const long n = std::strtol(v->c_str(), &end, 10);
+            if (v->empty() || *end != '\0' || errno != 0 || n < 1 || n > 8) {
+                error = "--scale: expected a whole number from 1 to 8: " + *v;
+                return std::nullopt;
+            }
+            o.scale = static_cast<int>(n);
+        } else if (a == "--filter") {
+            auto v = value("sharp, nearest or smooth");
+            if (!v) return std::nullopt;
+            auto f = parseScaleFilter(*v);
+            if (!f) {
+                error = "--filter: expected sharp, nearest or smooth: " + *v;
+                return std::nullopt;
+            }
+            o.filter = *f;
         } else if (a == "--audio-out") {
             auto v = value("a file");
             if (!v) return std::nullopt;

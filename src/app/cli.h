@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace yv {
 
 struct Options {
@@ -31,6 +33,7 @@ struct Options {
     std::optional<std::filesystem::path> screenshot;
     bool fullscreen = false;
     int scale = 0;  // 0 = choose from the desktop size
+    ScaleFilter filter = ScaleFilter::Sharp;
     std::optional<std::filesystem::path> soundfont;
     std::optional<std::filesystem::path> audioOut;  // headless: the mix as a WAVE file
     bool verbose = false;  // loaders' diagnostics on stderr (also YORVANE_VERBOSE=1)

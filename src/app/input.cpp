@@ -71,6 +71,7 @@ void key(Runtime& rt, int key, bool down) {
     case kKeySpace: openPopupMenu(rt, a.mouseX, a.mouseY); break;
     case kKeyEnter: {
         rt.interp.leftClick = 1;
+        if (choicesShown) a.enterChoice = 1;
         const uint32_t now = rt.clock().nowMs();
         if (!choicesShown && a.enterSeen && now - a.lastEnterMs <= 500) a.skip = 1;
         a.enterSeen = true;

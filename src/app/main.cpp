@@ -1,9 +1,12 @@
 // yorvane: plays a game folder.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/cli.h"
 #include "app/close_signals.h"
+#include "app/game_folder.h"
 #include "app/input.h"
 #include "app/shell.h"
 #include "io/file_reader.h"
@@ -30,6 +33,18 @@ std::vector<std::string> readLines(const std::filesystem::path& file) {
         at = end + 1;
     }
     return lines;
+}
+
+bool haveDisplay();
+
+// A start that fails says why on stderr; started from a desktop (stderr not a terminal) nobody
+// reads that, so a window says it too.
+int startFailed(const std::string& why, bool headless) {
+    std::fprintf(stderr, "yorvane: %s\n", why.c_str());
+    const char* box = std::getenv("YORVANE_ERROR_BOX");
+    const bool wanted = box ? std::string(box) != "0" : !::isatty(STDERR_FILENO);
+    if (!headless && wanted && haveDisplay()) showStartupError("Yorvane", why);
+    return 1;
 }
 
 bool haveDisplay() {
@@ -64,6 +79,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    if (auto problem = app::gameFolderProblem(opt->gameDir)) return startFailed(*problem, opt->headless);
+
     std::unique_ptr<Platform> platform;
     if (!opt->headless && !haveDisplay()) {
         std::fprintf(stderr, "yorvane: no display found (no X11 or Wayland session); running headless\n");
@@ -71,7 +88,7 @@ int main(int argc, char** argv) {
     }
     if (!opt->headless) {
         std::string why;
-        platform = makeSdlPlatform(SdlWindowOptions{opt->scale}, why);
+        platform = makeSdlPlatform(SdlWindowOptions{opt->scale, opt->filter}, why);
         if (!platform) {
             std::fprintf(stderr, "yorvane: cannot open a window (%s); running headless\n", why.c_str());
             opt->headless = true;
@@ -111,9 +128,6 @@ int main(int argc, char** argv) {
     // A signal ends the game as the window's close does: the game's variables are written.
     CloseSignals signals([&shell](int) { shell.requestSignalClose(); });
     std::string why;
-    if (!shell.start(why)) {
-        std::fprintf(stderr, "yorvane: %s\n", why.c_str());
-        return 1;
-    }
+    if (!shell.start(why)) return startFailed(why, headless != nullptr);
     return shell.run();
 }

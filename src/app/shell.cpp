@@ -135,6 +135,7 @@ bool Shell::start(std::string& why) {
     const std::string name = applicationName(rt.gameDir);
     if (auto ico = rt.resources.paths().find(name + ".ico")) platform_.setIconFile(ico->string());
     if (auto cur = rt.resources.paths().find(name + ".cur")) platform_.setCursorFile(cur->string());
+    setScaleFilter(options_.filter);
     rt.resetForStart();
     save::chooseSaveFolder(rt);
     save::readSystemSave(rt);
@@ -214,6 +215,9 @@ void Shell::onMenuCommand(int32_t id) {
     case kBarWindow: app::switchToWindowMode(rt, true); break;
     case kPopWindow: app::switchToWindowMode(rt, false); break;
     case kBarSkip: case kPopSkip: app::skipToNextChoice(rt); break;
+    case kFilterSharp: setScaleFilter(ScaleFilter::Sharp); break;
+    case kFilterNearest: setScaleFilter(ScaleFilter::Nearest); break;
+    case kFilterSmooth: setScaleFilter(ScaleFilter::Smooth); break;
     case kExit: case kPopClose: platform_.requestClose(); break;
     case kAbout:
         platform_.showAbout(utf8ToCp932("ﾊﾞｰｼﾞｮﾝ情報"),
@@ -224,6 +228,27 @@ void Shell::onMenuCommand(int32_t id) {
 }
 
 void Shell::onRedrawn() { app::onRedrawn(*rt_, closing_); }
+
+void Shell::setScaleFilter(ScaleFilter f) {
+    using namespace ui::menuid;
+    platform_.setScaleFilter(f);
+    rt_->app.menus.checkOnly(MenuWhich::Bar, {kFilterSharp, kFilterNearest, kFilterSmooth},
+                             f == ScaleFilter::Nearest  ? kFilterNearest
+                             : f == ScaleFilter::Smooth ? kFilterSmooth
+                                                        : kFilterSharp);
+}
+
+// Alt+Enter and F11 switch as the menu bar's entries do, marks included, whatever the game
+// has done to its menus.
+void Shell::onToggleFullScreen() {
+    if (closing_) return;
+    if (rt_->app.fullScreen)
+        app::switchToWindowMode(*rt_, true);
+    else
+        app::switchToFullScreen(*rt_, true);
+}
+
+void Shell::onCloseForced() { forceClose(false); }
 
 void Shell::beginClose() {
     Runtime& rt = *rt_;
@@ -264,6 +289,7 @@ void Shell::forceClose(bool timedOut) {
 
 void Shell::requestSignalClose() {
     signalled_ = true;
+    platform_.dismissDialogs();
     platform_.wakeLoop();
 }
 
@@ -296,9 +322,11 @@ void Shell::shutdown() {
     Runtime& rt = *rt_;
     script::stop(rt);
     if (interpreter_.joinable()) interpreter_.join();
+    // The window has gone: once system.dat is written a new copy may start.
+    if (started_) save::writeSystemSave(rt);
+    instance_.release();
     media::stop(rt);
     if (started_) {
-        save::writeSystemSave(rt);
         if (options_.screenshot) {
             int w = 0, h = 0;
             std::vector<uint8_t> frame = platform_.shownFrame(w, h);

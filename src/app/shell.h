@@ -39,6 +39,8 @@ public:
     bool pickMenuEntry(int32_t id);
     void onMenuOpening(bool popup) override;
     void onRedrawn() override;
+    void onToggleFullScreen() override;
+    void onCloseForced() override;
 
     // Stops as by a window close without asking (the --max-seconds limit).
     void forceClose(bool timedOut);
@@ -51,6 +53,7 @@ private:
     void readConfigFile(const std::filesystem::path& file);
     void startInterpreter();
     void beginClose();
+    void setScaleFilter(ScaleFilter f);
     void shutdown();
 
     Platform& platform_;

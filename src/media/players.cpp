@@ -492,7 +492,7 @@ void playSound(Runtime& rt, BytesView name, int32_t wait, int32_t loop) {
     double left = static_cast<double>(ms);
     while (left > 0 && rt.interp.running && !rt.interp.halt) {
         const double slice = std::min(left, 50.0);
-        rt.clock().sleepMs(slice);
+        if (!rt.sleep(slice)) break;
         left -= slice;
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -116,6 +117,18 @@ public:
     virtual void onMenuOpening(bool /*popup*/) {}
     // The window has been drawn (the interpreter resumes at the first redraw after a mode switch).
     virtual void onRedrawn() {}
+    // Alt+Enter or F11: window mode <-> full screen, as the menu entries switch.
+    virtual void onToggleFullScreen() {}
+    // The window was closed while a dialog was open: the dialog has ended; the game closes
+    // without asking.
+    virtual void onCloseForced() {}
+};
+
+// How the picture is scaled to a size that is not its own.
+enum class ScaleFilter {
+    Sharp,    // nearest to the largest whole scale that fits, then linear to the final size
+    Nearest,  // nearest neighbour all the way (uneven strokes at non-integer sizes)
+    Smooth,   // linear all the way
 };
 
 // Answers of the display-mode test for full screen.
@@ -133,6 +146,9 @@ public:
     // Something onIdle looks at has changed (the interpreter thread has ended, a close was
     // forced): a loop that waits for events looks again now. Any thread.
     virtual void wakeLoop() {}
+    // A close is under way (a signal): an open dialog ends as its cancel would, and so does any
+    // dialog asked for later. Any thread.
+    virtual void dismissDialogs() {}
 
     // Window.
     virtual void setTitle(BytesView titleCp932) = 0;
@@ -203,6 +219,9 @@ public:
     // Full screen: the pointer is in the top band where the menu bar slides in (0 <= y <= the
     // menu bar's height, in window pixels).
     virtual bool pointerInMenuBand() = 0;
+    // How the picture is scaled to the window (--filter and the menu choice).
+    virtual void setScaleFilter(ScaleFilter f) { filter_ = f; }
+    virtual ScaleFilter scaleFilter() const { return filter_; }
     // Window position (outer top-left corner, desktop coordinates).
     virtual bool windowPosition(int& x, int& y) = 0;
     virtual bool moveWindow(int x, int y) = 0;
@@ -247,6 +266,8 @@ public:
         (void)periodMs;
         (void)tick;
     }
+private:
+    std::atomic<ScaleFilter> filter_{ScaleFilter::Sharp};
 };
 
 }  // namespace yv

@@ -111,7 +111,7 @@ void yieldStep(Runtime& rt) {
 bool volumeFadeSlot(Runtime& rt) {
     if (!rt.media.volumeFading) return false;
     if (media::advanceVolumeFade(rt)) {
-        rt.clock().sleepMs(150);
+        rt.sleep(150);  // a close cuts the slot short
         return true;
     }
     rt.media.volumeFading = false;

@@ -180,6 +180,7 @@ void afterChoice(Runtime& rt) {
     clearOffer(rt);
     in.leftClick = 0;
     in.rightClick = 0;
+    rt.app.enterChoice = 0;
 }
 
 // Up and Down put the pointer on the centre of the previous or next choice.
@@ -271,6 +272,19 @@ void runChoicePhase(Runtime& rt) {
     const int32_t x = rt.app.mouseX, y = rt.app.mouseY;
     const bool firstPass = c.inBlock && !c.firstPassDone;
     c.firstPassDone = true;
+    // Enter takes the choice drawn highlighted (the first one before the pointer has moved onto
+    // any): the highlight says it is the one selected.
+    if (rt.app.enterChoice.exchange(0) && c.highlighted && in.leftClick != 0) {
+        for (size_t i = 0; i < c.records.size(); ++i) {
+            const ChoiceRecord r = c.records[i];
+            if (r.button != 1 || !sameArea(c.lastArea, areaOf(r))) continue;
+            if (jump(rt, r, c.useGoto)) {
+                afterChoice(rt);
+                return;
+            }
+            break;
+        }
+    }
     // The records are looked at by index: a jump clears the list.
     for (size_t i = 0; i < c.records.size(); ++i) {
         const ChoiceRecord r = c.records[i];

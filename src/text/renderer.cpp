@@ -272,6 +272,8 @@ bool putCharacter(Call& c, BytesView unit) {
     if (c.instant || c.skip) return false;
     composeArea(c.rt, l, t, r, b);
     graphics::presentRect(c.rt, Rect{l, t, r - l, b - t});
+    // Completed by a click: drawn as typed, without the waits, so the message ends as it would.
+    if (rs.completing) return false;
     c.rt.sleep(c.wait);
     return true;
 }
@@ -424,6 +426,7 @@ void endMessage(Call& c, bool keepPage) {
 void startMessage(Call& c) {
     RenderState& rs = c.rs;
     rs.pos = 0;
+    rs.completing = false;
     rs.penX = c.x;
     rs.penY = c.y + (c.t.selectMode ? c.t.selectCount * c.h : 0);
     rs.lineStartX = c.x;
@@ -516,11 +519,16 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
 
     const int32_t n = static_cast<int32_t>(text.size());
     while (rs.pos < n) {
-        if (in.leftClick.exchange(0) && rs.clickWait) {
+        const bool clicked = in.leftClick.exchange(0) != 0;
+        if (clicked && rs.clickWait) {
             rs.clickWait = false;
             iconRemove(c);
             if (rs.trapWait && !t.textBuffer) graphics::presentScreen(rt);
             rs.trapWait = false;
+        } else if (clicked && !c.instant && !t.selectMode) {
+            // A click while the message is being typed shows the rest of it up to its wait at
+            // once; the next click goes on.
+            rs.completing = true;
         }
         if (t.trapBuffer && !rs.clickWait && !rs.trapWait && in.rightClick.exchange(0)) {
             rs.clickWait = true;
@@ -574,6 +582,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
                 if (c.instant || c.skip) composeDrawn(c, false);
                 iconFrame(c);
                 if (!t.selectMode) rs.clickWait = true;
+                rs.completing = false;
                 if (rt.app.skip && (rt.app.stopAtWait || rt.app.endSkip)) {
                     // Skipping asked to stop at the next wait: it ends here and the menus
                     // come back.
@@ -593,6 +602,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
             case 'p':
                 if (c.instant || c.skip) composeDrawn(c, false);
                 if (!(c.instant && c.skip) && !t.selectMode) rs.clickWait = true;
+                rs.completing = false;
                 rs.charsInLine = 0;
                 rs.absorbLineBreak = true;
                 break;

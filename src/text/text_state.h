@@ -99,6 +99,7 @@ struct RenderState {
     Bytes historyText;
     Bytes labelText;
     bool trapWait = false;         // a click wait set by the space key (trap flag)
+    bool completing = false;       // a click while typing: the rest up to the wait is drawn at once
     // Box around everything drawn since the overlay was last cleared (for composing).
     bool drawnAny = false;
     int32_t drawnLeft = 0, drawnTop = 0, drawnRight = 0, drawnBottom = 0;

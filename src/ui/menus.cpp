@@ -85,7 +85,9 @@ MenuModel::MenuModel() {
         "設定", {submenu("画面変更", {cmd(kBarFull, "ﾌﾙｽｸﾘｰﾝ"), cmd(kBarWindow, "ｳｨﾝﾄﾞｳﾓｰﾄﾞ")}),
                  submenu("速度", {cmd(kBarFast, "早い"), cmd(kBarNormal, "普通"),
                                   cmd(kBarSlow, "遅い"), cmd(kBarNoWait, "ﾉｰｳｪｲﾄ")}),
-                 cmd(kBarVolume, "ﾎﾞﾘｭｰﾑ設定")}));
+                 cmd(kBarVolume, "ﾎﾞﾘｭｰﾑ設定"),
+                 submenu("拡大表示", {cmd(kFilterSharp, "ｼｬｰﾌﾟ"), cmd(kFilterNearest, "ﾄﾞｯﾄ"),
+                                      cmd(kFilterSmooth, "ｽﾑｰｽﾞ")})}));
     bar_.push_back(submenu("ﾍﾙﾌﾟ(&H)", {cmd(kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 
     popup_ = {submenu("ｾｰﾌﾞ", slotEntries(true, true)),
@@ -124,16 +126,19 @@ std::optional<MenuItem> MenuModel::find(MenuWhich which, int32_t id) const {
 
 void MenuModel::setChecked(MenuWhich which, int32_t id, bool on) {
     std::lock_guard lock(mutex_);
+    ++version_;
     if (MenuItem* m = findLocked(top(which), id)) m->checked = on;
 }
 
 void MenuModel::setGreyed(MenuWhich which, int32_t id, bool on) {
     std::lock_guard lock(mutex_);
+    ++version_;
     if (MenuItem* m = findLocked(top(which), id)) m->greyed = on;
 }
 
 void MenuModel::setTopGreyed(MenuWhich which, int pos, bool on) {
     std::lock_guard lock(mutex_);
+    ++version_;
     auto& t = top(which);
     if (pos >= 0 && pos < static_cast<int>(t.size())) t[static_cast<size_t>(pos)].greyed = on;
 }
@@ -173,6 +178,7 @@ bool MenuModel::pickable(MenuWhich which, int32_t id) const {
 
 bool MenuModel::removeBarEntry(int pos) {
     std::lock_guard lock(mutex_);
+    ++version_;
     if (pos < 0 || pos >= static_cast<int>(bar_.size())) return false;
     bar_.erase(bar_.begin() + pos);
     return true;
@@ -187,6 +193,7 @@ void MenuModel::setSlot(MenuWhich which, int slot, BytesView caption, bool fileE
                         std::shared_ptr<const Thumbnail> thumbnail) {
     if (slot < 0 || slot >= kSlotCount) return;
     std::lock_guard lock(mutex_);
+    ++version_;
     // The "ｾｰﾌﾞ" and "ﾛｰﾄﾞ" submenus: the first two submenus of the bar's first entry or of the
     // pop-up.
     std::vector<MenuItem>* owner = nullptr;
@@ -216,6 +223,7 @@ void MenuModel::setSlot(MenuWhich which, int slot, BytesView caption, bool fileE
 
 void MenuModel::checkOnly(MenuWhich which, std::initializer_list<int32_t> group, int32_t chosen) {
     std::lock_guard lock(mutex_);
+    ++version_;
     for (int32_t id : group)
         if (MenuItem* m = findLocked(top(which), id)) m->checked = id == chosen;
 }

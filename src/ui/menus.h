@@ -2,6 +2,7 @@
 // greying. The window draws this model and reports the id the player picks.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -29,6 +30,8 @@ constexpr int32_t kBarVolume = 32773, kPopVolume = 32782;
 constexpr int32_t kExit = 57665;
 constexpr int32_t kPopClose = 32781;
 constexpr int32_t kAbout = 57664;
+// Yorvane's own: how the picture is scaled to the window (設定 > 拡大表示).
+constexpr int32_t kFilterSharp = 40101, kFilterNearest = 40102, kFilterSmooth = 40103;
 }  // namespace ui::menuid
 
 constexpr int kSlotCount = 31;
@@ -89,6 +92,9 @@ public:
     // Exactly one of the ids checked, the others unchecked.
     void checkOnly(MenuWhich which, std::initializer_list<int32_t> group, int32_t chosen);
 
+    // Grows with every change: a window that draws only on change redraws when it moved.
+    uint64_t version() const { return version_.load(); }
+
 private:
     MenuItem* findLocked(std::vector<MenuItem>& items, int32_t id);
     std::vector<MenuItem>& top(MenuWhich which) { return which == MenuWhich::Bar ? bar_ : popup_; }
@@ -97,6 +103,7 @@ private:
     }
 
     mutable std::mutex mutex_;
+    std::atomic<uint64_t> version_{0};
     std::vector<MenuItem> bar_;
     std::vector<MenuItem> popup_;
 };

@@ -69,9 +69,15 @@ pid_t spawnYorvane(const std::vector<std::string>& args, const fs::path& errFile
 // The time limit holds inside a sleep: the clicks scheduled after it are never fired, the run
 // ends with the limit's status and the variables written.
 TEST(Closing, TimeLimitEndsTenMinuteSleeps) {
-    for (int which = 0; which < 2; ++which) {
+    for (int which = 0; which < 3; ++which) {
         TempDir d;
-        which == 0 ? writeSlowText(d) : writeLongShake(d);
+        if (which == 0) writeSlowText(d);
+        if (which == 1) writeLongShake(d);
+        if (which == 2) {
+            // A volume fade that never reaches 0 or 100 holds the script for ever.
+            d.write("start.ini", "");
+            d.write("script.txt", "@901 = 5;\r\n#fadevolumewait(0, 50);\r\n#end();\r\n");
+        }
         const RunResult r = runYorvane({"--headless", "--auto-click", "100", "--max-seconds", "1",
                                         "--verbose", d.path().string()});
         EXPECT_EQ(r.status, 124) << which << r.err;

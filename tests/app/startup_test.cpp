@@ -22,6 +22,31 @@ TEST(Startup, NoStartIniEndsQuietly) {
     EXPECT_FALSE(d.exists("system.dat"));
 }
 
+TEST(Startup, FolderProblemsAndBadScalesAreToldApart) {
+    TempDir d;
+    d.write("afile", "x");
+    d.write("empty/readme.txt", "x");
+    d.write("upper/START.INI", "");
+    d.write("upper/script.txt", "#end();\r\n");
+    const struct {
+        std::string folder, says;
+    } cases[] = {{(d.path() / "nothere").string(), "does not exist"},
+                 {(d.path() / "afile").string(), "is a file, not a game folder"},
+                 {(d.path() / "empty").string(), "no start.ini in"}};
+    for (const auto& c : cases) {
+        const RunResult r = runYorvane({"--headless", c.folder});
+        EXPECT_EQ(r.status, 1) << c.folder;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    }
+    // start.ini is found in any letter case.
+    EXPECT_EQ(runYorvane({"--headless", (d.path() / "upper").string()}).status, 0);
+    for (const char* bad : {"0", "2.7", "-1", "x"}) {
+        const RunResult r = runYorvane({"--headless", "--scale", bad, (d.path() / "upper").string()});
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_NE(r.err.find("--scale: expected a whole number from 1 to 8"), std::string::npos) << r.err;
+    }
+}
+
 TEST(Startup, MissingFirstScriptSaysSo) {
     TempDir d;
     d.write("start.ini", "[Script]\r\nScript=nothere.txt\r\n");

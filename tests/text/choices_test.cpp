@@ -5,6 +5,7 @@
 #include <random>
 
 #include "app/app_state.h"
+#include "app/input.h"
 #include "graphics/present.h"
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"
@@ -18,6 +19,7 @@
 using namespace yv;
 
 namespace {
+
 
 // A game on the headless platform: text item 0 at (100, 300) with the rows "はい", "いいえ",
 // "たぶん", stepped by hand.
@@ -146,6 +148,29 @@ TEST(ChoiceBlock, AClickAwayFromEveryChoiceDoesNothingAndSelectexJumpsWithGoto) 
     g.runToEnd();
     EXPECT_EQ(g.var(2), 1);
     EXPECT_EQ(g.var(1), 0);  // a goto does not come back; the script ran on from the label
+}
+
+TEST(ChoiceBlock, EnterTakesTheHighlightedChoiceWhereverThePointerIs) {
+    // Shown afresh, the first choice is highlighted: Enter takes it with the pointer elsewhere.
+    ChoiceGame g(kThreeChoices);
+    ASSERT_TRUE(g.toChoices());
+    g.pointAt(0, 0);
+    g.step();
+    app::applyInput(g.rt, InputEvent::keyEvent(kKeyEnter, true));
+    g.step();
+    EXPECT_FALSE(g.rt.choices.ready);
+    g.runToEnd();
+    EXPECT_EQ(g.var(2), 1);
+    // The keys moved the highlight to the third: Enter takes that one.
+    ChoiceGame k(kThreeChoices);
+    ASSERT_TRUE(k.toChoices());
+    k.step();
+    k.rt.app.navSteps = 2;
+    k.step();
+    app::applyInput(k.rt, InputEvent::keyEvent(kKeyEnter, true));
+    k.step();
+    k.runToEnd();
+    EXPECT_EQ(k.var(2), 3);
 }
 
 TEST(ChoiceBlock, AnEmptyLabelEndsTheList) {

@@ -115,3 +115,22 @@ TEST_F(PageEnd, TypedLastItemHasNoItemAfterIt) {
         EXPECT_EQ(ink(0), 0) << end;
     }
 }
+
+TEST_F(PageEnd, AClickWhileTypingCompletesTheMessageUpToItsWait) {
+    table(1, 1, 30);
+    show(0, "あいうえお\\mかき\\e");
+    EXPECT_FALSE(advance());
+    EXPECT_EQ(trace.size(), 1u);  // typed one character a step
+    rt->interp.leftClick = 1;
+    EXPECT_FALSE(advance());
+    EXPECT_EQ(trace.size(), 5u);  // the rest up to the wait at once
+    EXPECT_TRUE(rt->text.rs.clickWait);
+    EXPECT_FALSE(advance());      // and it waits: the click that completed was used up
+    EXPECT_TRUE(rt->text.rs.clickWait);
+    rt->interp.leftClick = 1;
+    EXPECT_FALSE(advance());
+    EXPECT_EQ(trace.size(), 6u);  // after the wait, typing again
+    for (int i = 0; i < 10 && !advance(); ++i) {}
+    EXPECT_FALSE(rt->text.printing);
+    EXPECT_EQ(ink(0), 0);  // ends as a typed message does
+}

@@ -24,8 +24,10 @@
 #include "platform/audio/sdl_audio_output.h"
 #include "platform/presented_frame.h"
 #include "platform/sdl/sdl_cursor.h"
+#include "platform/sdl/sdl_picture.h"
 #include "platform/sdl/sdl_ui.h"
 #include "platform/sdl/window_tasks.h"
+#include "platform/window_layout.h"
 
 namespace yv {
 namespace {
@@ -33,14 +35,14 @@ namespace {
 class SdlPlatform final : public Platform {
 public:
     explicit SdlPlatform(const SdlWindowOptions& o)
-        : requestedScale_(o.scale) {}
+        : requestedScale_(o.scale), filter_(o.filter) {}
     ~SdlPlatform() override {
         stopServing();
         audioOut_.close();  // nothing pulls the mix any more
         audioEngine_.reset();
         ui_.shutdown();
         if (cursor_) SDL_FreeCursor(cursor_);
-        if (texture_) SDL_DestroyTexture(texture_);
+        picture_.release();
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (window_) SDL_DestroyWindow(window_);
         SDL_Quit();
@@ -64,8 +66,9 @@ public:
             why = std::string("no display reachable; SDL offered only its ") + driver + " driver";
             return false;
         }
+        wakeEvent_ = SDL_RegisterEvents(1);
         window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
-                                   SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
+                                   SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
         if (!window_) {
             why = SDL_GetError();
             return false;
@@ -78,6 +81,7 @@ public:
         }
         if (!ui_.init(window_, renderer_, why)) return false;
         SDL_StopTextInput();  // until an entry box opens
+        tasks_.setWake([this] { wakeLoop(); });
         setScreenSizeNow(640, 480);
         // Sound is not needed to play: without a device the game runs silent.
         audioEngine_ = std::make_unique<audio::AudioEngine>();
@@ -92,49 +96,82 @@ public:
     Clock& clock() override { return clock_; }
     bool headless() const override { return false; }
 
+    // The loop sleeps in SDL_WaitEventTimeout until an event, a request of another thread
+    // (wakeLoop), the players' next tick or a frame that is due; it draws only when something
+    // on the window changed.
     void run(WindowEvents& events) override {
         events_ = &events;
+        redraw_ = true;
         for (;;) {
-            pumpEvents(nullptr);
+            waitAndPump(nullptr);
             if (warpPending_.exchange(false)) warpNow(warpX_, warpY_);
             serveTasks(true);
             if (quit_) break;
+            if (closeForced_.exchange(false)) {
+                events.onCloseForced();
+                break;
+            }
             if (closeRequested_.exchange(false) && events.onCloseRequest()) break;
+            if (toggleFull_.exchange(false)) events.onToggleFullScreen();
             if (const int32_t id = std::exchange(pendingPick_, 0)) events.onMenuCommand(id);
             if (quit_) break;
-            drawFrame(nullptr);
-            events.onRedrawn();
+            if (frameDue()) {
+                drawFrame(nullptr);
+                events.onRedrawn();
+            }
             runAudioTick();
             runVideoTimer();
             if (events.onIdle()) break;
-            SDL_Delay(8);
         }
+        // The window goes at once; what follows (the interpreter's end, system.dat) is unseen.
+        SDL_HideWindow(window_);
         stopServing();
         events_ = nullptr;
     }
 
+    void wakeLoop() override {
+        if (wakePosted_.exchange(true)) return;  // one wake event in the queue is enough
+        SDL_Event e{};
+        e.type = wakeEvent_;
+        SDL_PushEvent(&e);
+    }
+    void dismissDialogs() override {
+        dismissDialogs_ = true;
+        wakeLoop();
+    }
+
     // ---- Window basics ----
     void setTitle(BytesView t) override {
-        std::lock_guard lock(mutex_);
-        title_ = cp932ToUtf8(t);
-        titleDirty_ = true;
+        {
+            std::lock_guard lock(mutex_);
+            title_ = cp932ToUtf8(t);
+            titleDirty_ = true;
+        }
+        wakeLoop();
     }
-    void requestClose() override { closeRequested_ = true; }
+    void requestClose() override {
+        closeRequested_ = true;
+        wakeLoop();
+    }
     bool closeRequested() const override { return closeRequested_; }
 
     // Only the rectangle reaches the window, as in the original: what a game draws into screen
     // 0 without presenting stays unseen until a present covers it.
     void present(const FrameView& s, Rect r) override {
         if (!s.pixels || s.width <= 0 || s.height <= 0) return;
-        std::lock_guard lock(mutex_);
-        dirty_ = unite(dirty_, picture_.take(s, r));
+        {
+            std::lock_guard lock(mutex_);
+            dirty_ = unite(dirty_, frame_.take(s, r));
+        }
+        redraw_ = true;
+        wakeLoop();
     }
 
     std::vector<uint8_t> shownFrame(int& w, int& h) override {
         std::lock_guard lock(mutex_);
-        w = picture_.width();
-        h = picture_.height();
-        return picture_.pixels();
+        w = frame_.width();
+        h = frame_.height();
+        return frame_.pixels();
     }
 
     int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons, MsgIcon icon) override {
@@ -180,14 +217,16 @@ public:
             if (barShown_ != shown) {
                 barShown_ = shown;
                 if (!full_) resizeWindow();
+                redraw_ = true;
             }
             return 0;
         }, 0);
     }
     void openPopupMenu(int x, int y) override {
         onWindowThread([&] {
-            const SDL_Rect r = pictureRect();
+            const Rect r = pictureRect();
             ui_.requestPopup(r.x + x * r.w / std::max(1, screenW_), r.y + y * r.h / std::max(1, screenH_));
+            uiFrames_ = kUiSettleFrames;
             return 0;
         }, 0);
     }
@@ -200,7 +239,9 @@ public:
             SDL_SetWindowFullscreen(window_, 0);
             SDL_SetWindowBordered(window_, SDL_TRUE);
             full_ = false;
-            resizeWindow();
+            if (wasMaximized_) SDL_MaximizeWindow(window_);
+            else resizeWindow();
+            redraw_ = true;
             if (center)
                 SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
             else
@@ -217,6 +258,12 @@ public:
         }, 32);
     }
     bool pointerInMenuBand() override { return full_ && mouseY_ >= 0 && mouseY_ <= ui_.menuBarHeight(); }
+    void setScaleFilter(ScaleFilter f) override {
+        filter_ = f;
+        redraw_ = true;
+        wakeLoop();
+    }
+    ScaleFilter scaleFilter() const override { return filter_; }
     bool windowPosition(int& x, int& y) override {
         return onWindowThread([&] {
             SDL_GetWindowPosition(window_, &x, &y);
@@ -305,6 +352,8 @@ public:
         } else {
             std::unique_lock lock(mutex_);
             shotWanted_ = true;
+            redraw_ = true;
+            wakeLoop();
             shotCv_.wait_for(lock, std::chrono::seconds(3), [&] { return !shotWanted_; });
         }
         std::lock_guard lock(mutex_);
@@ -340,6 +389,7 @@ public:
         warpX_ = x;
         warpY_ = y;
         warpPending_ = true;
+        wakeLoop();
     }
 
     // ---- Sound ----
@@ -361,14 +411,19 @@ public:
 
     // ---- Video ----
     void showVideo(const FrameView& p, std::span<const Rect> at) override {
-        std::lock_guard lock(mutex_);
-        for (const Rect& r : at) dirty_ = unite(dirty_, picture_.lay(p, r));
+        {
+            std::lock_guard lock(mutex_);
+            for (const Rect& r : at) dirty_ = unite(dirty_, frame_.lay(p, r));
+        }
+        redraw_ = true;
+        wakeLoop();
     }
     void setVideoTimer(int32_t periodMs, std::function<void()> tick) override {
         std::lock_guard lock(tickMutex_);
         videoTick_ = std::move(tick);
         videoPeriod_ = static_cast<uint64_t>(std::max(1, periodMs));
         videoDue_ = SDL_GetTicks64() + videoPeriod_;
+        wakeLoop();  // the loop's sleep must end by the first frame's time
     }
 
 private:
@@ -430,47 +485,69 @@ private:
     void setScreenSizeNow(int w, int h) {
         screenW_ = std::max(1, w);
         screenH_ = std::max(1, h);
-        scale_ = requestedScale_;
-        if (scale_ <= 0) {
-            // The largest whole factor that leaves the desktop some room, at least 1.
-            SDL_Rect b{0, 0, 1024, 768};
-            if (SDL_GetDisplayUsableBounds(displayIndex(), &b) != 0) SDL_GetDisplayBounds(displayIndex(), &b);
-            const int sx = static_cast<int>(b.w * 0.9) / screenW_;
-            const int sy = static_cast<int>(b.h * 0.9 - ui_.menuBarHeight() - 40) / screenH_;
-            scale_ = std::max(1, std::min(sx, sy));
+        // A window never starts larger than the desktop's usable area: a scale that does not
+        // fit is lowered (the frame the window manager adds is guessed).
+        SDL_Rect b{0, 0, 1024, 768};
+        if (SDL_GetDisplayUsableBounds(displayIndex(), &b) != 0) SDL_GetDisplayBounds(displayIndex(), &b);
+        scale_ = fitWindowScale(requestedScale_, screenW_, screenH_, ui_.baseMenuBarHeight(), b.w, b.h, 8, 32);
+        if (requestedScale_ > 0 && scale_ < requestedScale_ && !scaleWarned_) {
+            scaleWarned_ = true;
+            std::fprintf(stderr, "yorvane: --scale %d does not fit the desktop (%d x %d usable); using %d\n",
+                         requestedScale_, b.w, b.h, scale_);
         }
+        setUiScale(uiScaleFor({0, 0, screenW_ * scale_, screenH_ * scale_}, screenW_, screenH_));
+        areaW_ = screenW_ * scale_;
+        areaH_ = screenH_ * scale_;
         if (!full_) resizeWindow();
+        redraw_ = true;
     }
 
     int barHeight() const { return barShown_ && menus_ ? ui_.menuBarHeight() : 0; }
 
-    void resizeWindow() { SDL_SetWindowSize(window_, screenW_ * scale_, screenH_ * scale_ + barHeight()); }
+    // The window mode's size: the picture area the player last had, and the menu bar above it.
+    void resizeWindow() {
+        if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) return;  // the desktop decides
+        SDL_SetWindowSize(window_, areaW_, areaH_ + barHeight());
+    }
 
-    // Where the game picture lies in the window, in window pixels.
-    SDL_Rect pictureRect() const {
-        if (!full_) return {0, barHeight(), screenW_ * scale_, screenH_ * scale_};
+    // The player (or the window manager) gave the window a new size.
+    void onResized() {
+        if (!full_ && !(SDL_GetWindowFlags(window_) & (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN))) {
+            int w = 0, h = 0;
+            SDL_GetWindowSize(window_, &w, &h);
+            areaW_ = std::max(1, w);
+            areaH_ = std::max(1, h - barHeight());
+        }
+        int ow = 0, oh = 0;
+        SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+        setUiScale(uiScaleFor({0, 0, ow, oh}, screenW_, screenH_));
+        redraw_ = true;
+    }
+
+    void setUiScale(float s) {
+        if (s == ui_.scale()) return;
+        ui_.setScale(s);
+        uiFrames_ = kUiSettleFrames;
+    }
+
+    // Where the game picture lies in the window, in window pixels: the client area below the
+    // menu bar (full screen: all of it, the bar sliding over), aspect kept, black bars around.
+    Rect pictureRect() const {
         int ow = 0, oh = 0;
         SDL_GetRendererOutputSize(renderer_, &ow, &oh);
         if (ow <= 0 || oh <= 0) return {0, 0, screenW_, screenH_};
-        // Aspect kept, black bars around.
-        const double f = std::min(static_cast<double>(ow) / screenW_, static_cast<double>(oh) / screenH_);
-        const int w = std::max(1, static_cast<int>(screenW_ * f));
-        const int h = std::max(1, static_cast<int>(screenH_ * f));
-        return {(ow - w) / 2, (oh - h) / 2, w, h};
+        const int top = full_ ? 0 : std::min(barHeight(), oh - 1);
+        return fitPicture({0, top, ow, oh - top}, screenW_, screenH_);
     }
 
     void toGame(int wx, int wy, int& gx, int& gy) const {
-        const SDL_Rect r = pictureRect();
-        gx = std::clamp(static_cast<int>(static_cast<int64_t>(wx - r.x) * screenW_ / std::max(1, r.w)), 0, screenW_ - 1);
-        gy = std::clamp(static_cast<int>(static_cast<int64_t>(wy - r.y) * screenH_ / std::max(1, r.h)), 0, screenH_ - 1);
+        windowToGame(pictureRect(), screenW_, screenH_, wx, wy, gx, gy);
     }
 
     // Puts the pointer on the middle of game pixel (gx, gy).
     void warpNow(int gx, int gy) {
-        const SDL_Rect r = pictureRect();
-        const int64_t sw = std::max(1, screenW_), sh = std::max(1, screenH_);
-        const int wx = r.x + static_cast<int>((2 * static_cast<int64_t>(gx) + 1) * r.w / (2 * sw));
-        const int wy = r.y + static_cast<int>((2 * static_cast<int64_t>(gy) + 1) * r.h / (2 * sh));
+        int wx = 0, wy = 0;
+        gameToWindow(pictureRect(), screenW_, screenH_, gx, gy, wx, wy);
         SDL_WarpMouseInWindow(window_, wx, wy);
     }
 
@@ -482,6 +559,8 @@ private:
         if (bits != 0 && bits < 16) return DisplayModeAnswer::NotSupported;
         if (full_) return DisplayModeAnswer::Ok;
         SDL_GetWindowPosition(window_, &savedX_, &savedY_);
+        wasMaximized_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
+        if (wasMaximized_) SDL_RestoreWindow(window_);
         // The window first covers the display itself, without a frame (so it is full screen
         // even where no window manager handles the request), then asks for full screen.
         SDL_Rect b{0, 0, dm.w, dm.h};
@@ -496,6 +575,7 @@ private:
             return DisplayModeAnswer::Failed;
         }
         full_ = true;
+        redraw_ = true;
         return DisplayModeAnswer::Ok;
     }
 
@@ -511,74 +591,175 @@ private:
         }
     }
 
-    void pumpEvents(DialogRequest* modal) {
+    // How long the loop may sleep: until the players' next tick, or the next frame when one is
+    // wanted (at most one frame every kFrameMs, the menus' few settling frames included).
+    int sleepMs() const {
+        const uint32_t now = SDL_GetTicks();
+        int ms = std::max(0, 100 - static_cast<int>(now - lastTickMs_));
+        if (redraw_ || uiFrames_ > 0)
+            ms = std::min(ms, std::max(0, kFrameMs - static_cast<int>(now - lastFrameMs_)));
+        {
+            // A playing movie's next frame.
+            std::lock_guard lock(tickMutex_);
+            if (videoTick_) {
+                const uint64_t t = SDL_GetTicks64();
+                ms = std::min(ms, videoDue_ > t ? static_cast<int>(std::min<uint64_t>(videoDue_ - t, 100)) : 0);
+            }
+        }
+        return ms;
+    }
+
+    bool frameDue() const {
+        return (redraw_ || uiFrames_ > 0) && static_cast<int>(SDL_GetTicks() - lastFrameMs_) >= kFrameMs;
+    }
+
+    void waitAndPump(DialogRequest* modal) {
         SDL_Event e;
-        while (SDL_PollEvent(&e)) {
-            if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F12 && !e.key.repeat) {
-                saveWindowShot();
-                continue;
+        const int ms = sleepMs();
+        if (ms > 0 ? SDL_WaitEventTimeout(&e, ms) : SDL_PollEvent(&e)) {
+            handleEvent(e, modal);
+            while (SDL_PollEvent(&e)) handleEvent(e, modal);
+        }
+        applyTitle();
+        if (menus_ && menus_.load()->version() != drawnMenuVersion_) redraw_ = true;
+    }
+
+    // Alt+Enter and F11 switch between window and full screen in every state and never reach
+    // the game or the menus.
+    bool fullScreenKey(const SDL_Event& e) {
+        if (e.type != SDL_KEYDOWN && e.type != SDL_KEYUP) return false;
+        const SDL_Keycode k = e.key.keysym.sym;
+        const bool enter = k == SDLK_RETURN || k == SDLK_KP_ENTER;
+        if (e.type == SDL_KEYUP) {
+            if (k == SDLK_F11) return true;
+            if (enter && swallowEnterUp_) {
+                swallowEnterUp_ = false;
+                return true;
             }
-            const bool entryBox = modal && modal->kind == DialogRequest::Kind::Input;
-            // An entry box keeps its field on Escape (the field itself would undo the typing).
-            if (entryBox && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && e.key.keysym.sym == SDLK_ESCAPE)
-                continue;
-            if (e.type == SDL_TEXTINPUT) {
-                ui_.ensureGlyphs(e.text.text);
-                if (entryBox) modal->composition.clear();
-            }
-            if (e.type == SDL_TEXTEDITING && entryBox) {
-                modal->composition = e.edit.text;
-                ui_.ensureGlyphs(modal->composition);
-            }
-            // What the menus had open before this event decides where a click belongs.
-            const bool menuWasOpen = ui_.menuOpen();
-            ui_.processEvent(e);
-            switch (e.type) {
-            case SDL_QUIT:
-                if (closeEnabled_ && !modal) closeRequested_ = true;
+            return false;
+        }
+        const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+        if (k != SDLK_F11 && !(enter && alt)) return false;
+        if (enter) swallowEnterUp_ = true;
+        if (!e.key.repeat) {
+            toggleFull_ = true;
+            if (currentModal_ && events_) events_->onToggleFullScreen(), toggleFull_ = false;
+        }
+        return true;
+    }
+
+    void handleEvent(const SDL_Event& e, DialogRequest* modal) {
+        if (e.type == wakeEvent_) {
+            wakePosted_ = false;
+            return;
+        }
+        if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F12 && !e.key.repeat) {
+            saveWindowShot();
+            return;
+        }
+        if (fullScreenKey(e)) return;
+        if (e.type == SDL_WINDOWEVENT) {
+            switch (e.window.event) {
+            case SDL_WINDOWEVENT_SIZE_CHANGED: onResized(); break;
+            case SDL_WINDOWEVENT_EXPOSED: case SDL_WINDOWEVENT_SHOWN: case SDL_WINDOWEVENT_RESTORED:
+            case SDL_WINDOWEVENT_MAXIMIZED:
+                redraw_ = true;
                 break;
-            case SDL_MOUSEMOTION: {
-                mouseX_ = e.motion.x;
-                mouseY_ = e.motion.y;
-                if (modal || ui_.menuOpen() || !events_) break;
-                int gx, gy;
-                toGame(e.motion.x, e.motion.y, gx, gy);
-                events_->onInput(InputEvent::move(gx, gy));
-                break;
-            }
-            case SDL_MOUSEBUTTONDOWN:
-            case SDL_MOUSEBUTTONUP: {
-                mouseX_ = e.button.x;
-                mouseY_ = e.button.y;
-                const int b = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 2 : 0;
-                const bool down = e.type == SDL_MOUSEBUTTONDOWN;
-                if (!b || modal || !events_) break;
-                // The menus take what happens on them; a right button let go always reaches
-                // the game, so that its right-click flag is cleared.
-                const bool onUi = menuWasOpen || (barShown_ && menus_ && e.button.y < ui_.menuBarHeight());
-                if (down && onUi) break;
-                if (!down && b == 1 && onUi) break;
-                int gx, gy;
-                toGame(e.button.x, e.button.y, gx, gy);
-                events_->onInput(InputEvent::mouseButton(b, down, gx, gy));
-                break;
-            }
-            case SDL_KEYDOWN:
-            case SDL_KEYUP: {
-                const bool down = e.type == SDL_KEYDOWN;
-                if (modal) {
-                    if (down) ui_.dialogKey(*modal, e.key.keysym.sym);
-                    break;
-                }
-                if (ui_.menuOpen() || !events_) break;
-                const int k = gameKey(e.key.keysym.sym);
-                if (e.key.repeat && k != kKeyUp && k != kKeyDown) break;
-                events_->onInput(InputEvent::keyEvent(k, down));
-                break;
-            }
             default: break;
             }
         }
+        if (e.type == SDL_RENDER_TARGETS_RESET || e.type == SDL_RENDER_DEVICE_RESET) {
+            picture_.targetsLost();
+            redraw_ = true;
+        }
+        // What the menus show changes only with input on them: a few frames to settle after it.
+        if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP || e.type == SDL_MOUSEWHEEL ||
+            e.type == SDL_KEYDOWN || e.type == SDL_KEYUP || e.type == SDL_TEXTINPUT || e.type == SDL_TEXTEDITING)
+            uiFrames_ = kUiSettleFrames;
+        if (e.type == SDL_MOUSEMOTION) {
+            // Highlights follow the pointer on open menus, dialogs and the menu bar (one more
+            // frame once it leaves the bar, to take the highlight off).
+            const bool onUi = modal || ui_.menuOpen() || (barShown_ && menus_ && e.motion.y <= ui_.menuBarHeight());
+            if (onUi || pointerWasOnUi_) uiFrames_ = kUiSettleFrames;
+            pointerWasOnUi_ = onUi;
+        }
+        const bool entryBox = modal && modal->kind == DialogRequest::Kind::Input;
+        // An entry box keeps its field on Escape (the field itself would undo the typing).
+        if (entryBox && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && e.key.keysym.sym == SDLK_ESCAPE)
+            return;
+        if (e.type == SDL_TEXTINPUT) {
+            ui_.ensureGlyphs(e.text.text);
+            if (entryBox) modal->composition.clear();
+        }
+        if (e.type == SDL_TEXTEDITING && entryBox) {
+            modal->composition = e.edit.text;
+            ui_.ensureGlyphs(modal->composition);
+        }
+        // What the menus had open before this event decides where a click belongs.
+        const bool menuWasOpen = ui_.menuOpen();
+        ui_.processEvent(e);
+        switch (e.type) {
+        case SDL_QUIT:
+            if (!closeEnabled_) break;
+            // A close while a dialog is open ends the dialog (as its cancel) and the game.
+            if (modal) {
+                dismissDialogs_ = true;
+                closeForced_ = true;
+            } else {
+                closeRequested_ = true;
+            }
+            break;
+        case SDL_MOUSEMOTION: {
+            mouseX_ = e.motion.x;
+            mouseY_ = e.motion.y;
+            if (modal || ui_.menuOpen() || !events_) break;
+            int gx, gy;
+            toGame(e.motion.x, e.motion.y, gx, gy);
+            events_->onInput(InputEvent::move(gx, gy));
+            break;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            mouseX_ = e.button.x;
+            mouseY_ = e.button.y;
+            const int b = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 2 : 0;
+            const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+            if (!b || modal || !events_) break;
+            // The menus take what happens on them; a right button let go always reaches
+            // the game, so that its right-click flag is cleared.
+            const bool onUi = menuWasOpen || (barShown_ && menus_ && e.button.y < ui_.menuBarHeight());
+            if (down && onUi) break;
+            if (!down && b == 1 && onUi) break;
+            int gx, gy;
+            toGame(e.button.x, e.button.y, gx, gy);
+            events_->onInput(InputEvent::mouseButton(b, down, gx, gy));
+            break;
+        }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            const bool down = e.type == SDL_KEYDOWN;
+            if (modal) {
+                if (down) ui_.dialogKey(*modal, e.key.keysym.sym);
+                break;
+            }
+            if (ui_.menuOpen() || !events_) break;
+            const int k = gameKey(e.key.keysym.sym);
+            if (e.key.repeat && k != kKeyUp && k != kKeyDown) break;
+            events_->onInput(InputEvent::keyEvent(k, down));
+            break;
+        }
+        default: break;
+        }
+    }
+
+    // Ends a dialog as its cancel (or its only button) would.
+    void dismiss(DialogRequest& d) {
+        if (d.kind == DialogRequest::Kind::Input) {
+            d.cancelled = true;
+            return;
+        }
+        ui_.dialogKey(d, SDLK_ESCAPE);
+        if (!d.done) d.answer = d.buttons == MsgButtons::YesNo ? kIdNo : kIdOk;
     }
 
     // A modal dialog: its own loop on the window thread until the player answers. The
@@ -594,10 +775,16 @@ private:
         if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN)) SDL_ShowWindow(window_);
         DialogRequest* outer = currentModal_;
         currentModal_ = &d;
+        uiFrames_ = kUiSettleFrames;
         while (!d.done) {
-            pumpEvents(&d);
+            // A close (the window's, a signal's) ends the box at once, before it waits again.
+            if (dismissDialogs_) {
+                dismiss(d);
+                break;
+            }
+            waitAndPump(&d);
             serveTasks(false);
-            drawFrame(&d);
+            if (frameDue()) drawFrame(&d);
             if (typing && std::memcmp(&imeRect, &d.imeRect, sizeof imeRect) != 0) {
                 imeRect = d.imeRect;
                 SDL_SetTextInputRect(&imeRect);
@@ -606,61 +793,38 @@ private:
             runVideoTimer();
             // A forced stop (the time limit) ends the box as Escape would, then the loop.
             if (events_ && !quit_ && events_->onIdle()) quit_ = true;
-            if (quit_) {
-                if (d.kind == DialogRequest::Kind::Input) {
-                    d.cancelled = true;
-                    break;
-                }
-                ui_.dialogKey(d, SDLK_ESCAPE);
-                if (!d.done) d.answer = d.buttons == MsgButtons::YesNo ? kIdNo : kIdOk;
+            if (quit_ || dismissDialogs_) {
+                dismiss(d);
                 break;
             }
-            SDL_Delay(8);
         }
         currentModal_ = outer;
+        redraw_ = true;  // the box goes from the window
         if (typing && !(outer && outer->kind == DialogRequest::Kind::Input)) SDL_StopTextInput();
         return d.answer;
     }
 
+    void applyTitle() {
+        std::lock_guard lock(mutex_);
+        if (!titleDirty_) return;
+        SDL_SetWindowTitle(window_, title_.c_str());
+        titleDirty_ = false;
+    }
+
     void uploadFrame() {
         std::lock_guard lock(mutex_);
-        if (titleDirty_) {
-            SDL_SetWindowTitle(window_, title_.c_str());
-            titleDirty_ = false;
-        }
-        const int fw = picture_.width(), fh = picture_.height();
-        if (fw <= 0 || fh <= 0) return;
-        // The texture keeps the game's size; the renderer scales it. A new texture takes the
-        // whole picture, otherwise only what was presented since the last upload is copied.
-        if (!texture_ || texW_ != fw || texH_ != fh) {
-            if (texture_) SDL_DestroyTexture(texture_);
-            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, fw, fh);
-            texW_ = fw;
-            texH_ = fh;
-            dirty_ = {0, 0, fw, fh};
-        }
-        // (A rectangle of an earlier, larger picture is cut to this one.)
-        const int x0 = std::clamp(dirty_.x, 0, fw), y0 = std::clamp(dirty_.y, 0, fh);
-        const int x1 = std::clamp(dirty_.x + dirty_.w, x0, fw), y1 = std::clamp(dirty_.y + dirty_.h, y0, fh);
+        picture_.upload(renderer_, frame_.pixels(), frame_.width(), frame_.height(), dirty_);
         dirty_ = {};
-        if (x1 <= x0 || y1 <= y0) return;
-        const SDL_Rect area{x0, y0, x1 - x0, y1 - y0};
-        void* px = nullptr;
-        int pitch = 0;
-        if (texture_ && SDL_LockTexture(texture_, &area, &px, &pitch) == 0) {
-            const uint8_t* src = picture_.pixels().data();
-            for (int y = 0; y < area.h; ++y)  // bottom-up rows to top-down
-                std::memcpy(static_cast<uint8_t*>(px) + static_cast<size_t>(y) * pitch,
-                            src + (static_cast<size_t>(fh - 1 - (area.y + y)) * fw + area.x) * 3,
-                            static_cast<size_t>(area.w) * 3);
-            SDL_UnlockTexture(texture_);
-        }
     }
 
     void drawFrame(DialogRequest* modal, bool forceShot = false) {
+        redraw_ = false;
+        if (uiFrames_ > 0) --uiFrames_;
+        lastFrameMs_ = SDL_GetTicks();
         uploadFrame();
         ui_.beginFrame(mouseX_, mouseY_);
         if (MenuModel* menus = menus_.load()) {
+            drawnMenuVersion_ = menus->version();
             bool opening = false;
             if (barShown_) {
                 if (modal) ImGui::BeginDisabled();
@@ -668,6 +832,9 @@ private:
                 if (modal) ImGui::EndDisabled();
                 if (opening && events_) events_->onMenuOpening(false);
                 if (id && !modal) pendingPick_ = id;
+            } else {
+                // A bar that is no longer drawn has no menu open (full screen chosen from it).
+                ui_.barGone();
             }
             if (!modal) {
                 const int32_t id = ui_.drawPopup(menus->snapshot(MenuWhich::Popup), opening);
@@ -678,8 +845,7 @@ private:
         if (modal) ui_.drawDialog(*modal);
         SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
         SDL_RenderClear(renderer_);
-        const SDL_Rect dst = pictureRect();
-        if (texture_) SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+        picture_.draw(renderer_, pictureRect(), filter_);
         ui_.endFrame(renderer_);
         {
             std::lock_guard lock(mutex_);
@@ -725,17 +891,23 @@ private:
     }
 
 
+    static constexpr int kFrameMs = 16;        // at most about 60 frames a second
+    static constexpr int kUiSettleFrames = 4;  // ImGui places new popups over two frames
+
     RealClock clock_;
     int requestedScale_;
+    std::atomic<ScaleFilter> filter_;
+    bool scaleWarned_ = false;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
+    SdlPicture picture_;
     SDL_Cursor* cursor_ = nullptr;
     SdlUi ui_;
     WindowEvents* events_ = nullptr;
     std::atomic<MenuModel*> menus_{nullptr};
-    int texW_ = 0, texH_ = 0;
     int screenW_ = 640, screenH_ = 480, scale_ = 1;
+    int areaW_ = 640, areaH_ = 480;  // window mode: the picture area the window keeps
+    bool wasMaximized_ = false;
     bool barShown_ = true;
     std::atomic<bool> full_{false};
     int savedX_ = 0, savedY_ = 0;
@@ -745,6 +917,22 @@ private:
     DialogRequest* currentModal_ = nullptr;
     bool quit_ = false;
     std::atomic<bool> closeRequested_{false};
+    // A close during a modal dialog: the dialog ends and the game closes without asking.
+    std::atomic<bool> closeForced_{false};
+    // Every dialog ends at once as its cancel would (a close is under way).
+    std::atomic<bool> dismissDialogs_{false};
+    // Alt+Enter or F11 was pressed.
+    std::atomic<bool> toggleFull_{false};
+    bool swallowEnterUp_ = false;
+    // Drawing only on change: something on the window changed since the last frame, the
+    // menus' settling frames still to draw, when the last frame was drawn.
+    std::atomic<bool> redraw_{true};
+    int uiFrames_ = 0;
+    uint32_t lastFrameMs_ = 0;
+    uint64_t drawnMenuVersion_ = 0;
+    bool pointerWasOnUi_ = false;
+    uint32_t wakeEvent_ = 0;
+    std::atomic<bool> wakePosted_{false};
     std::atomic<bool> closeEnabled_{true};
     // A pointer move asked for by the interpreter thread, made by the window loop.
     std::atomic<bool> warpPending_{false};
@@ -753,7 +941,7 @@ private:
     std::mutex mutex_;  // guards the frame, title, rectangles and window pictures
     std::string title_;
     bool titleDirty_ = false;
-    PresentedFrame picture_;  // what the window shows
+    PresentedFrame frame_;    // what the window shows
     Rect dirty_;              // presented since the last upload to the texture
     std::map<std::string, SdlItemRect> rects_;
     bool shotWanted_ = false;
@@ -765,7 +953,7 @@ private:
 
     std::unique_ptr<audio::AudioEngine> audioEngine_;
     audio::SdlAudioOutput audioOut_;
-    std::mutex tickMutex_;
+    mutable std::mutex tickMutex_;
     std::function<void()> audioTick_;
     uint32_t lastTickMs_ = 0;
     std::function<void()> videoTick_;  // under tickMutex_, as its period and due time
@@ -778,6 +966,10 @@ std::unique_ptr<Platform> makeSdlPlatform(const SdlWindowOptions& options, std::
     auto p = std::make_unique<SdlPlatform>(options);
     if (!p->init(why)) return nullptr;
     return p;
+}
+
+void showStartupError(const std::string& caption, const std::string& text) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
 }
 
 std::map<std::string, SdlItemRect> sdlItemRects(Platform& p) {

@@ -1,4 +1,4 @@
-// The desktop platform: an SDL2 window that shows screen 0 at an integer scale, the ImGui menus
+// The desktop platform: an SDL2 window that shows screen 0 at any size, the ImGui menus
 // and dialogs, full screen, mouse and keys.
 #pragma once
 
@@ -13,10 +13,15 @@ namespace yv {
 // What the command line asks of the window.
 struct SdlWindowOptions {
     int scale = 0;  // 0: the largest that fits the desktop
+    ScaleFilter filter = ScaleFilter::Sharp;
 };
 
 // Nothing when no window can be opened (`why` says why).
 std::unique_ptr<Platform> makeSdlPlatform(const SdlWindowOptions& options, std::string& why);
+
+// A message box of its own, for a start that failed before (or without) the game's window.
+// UTF-8 texts.
+void showStartupError(const std::string& caption, const std::string& text);
 
 // For scripted runs and tests: where the UI drew its entries in the last frame (window pixels),
 // keyed by "#<command id>", a submenu's UTF-8 label, or "button:<label>" for dialog buttons.

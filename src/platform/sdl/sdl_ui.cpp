@@ -97,6 +97,9 @@ bool SdlUi::init(SDL_Window* window, SDL_Renderer* renderer, std::string& why) {
     st.PopupRounding = 0;
     st.FrameRounding = 2;
     st.PopupBorderSize = 1;
+    baseStyle_ = st;
+    // A caret that blinks would need frames while nothing else happens.
+    io.ConfigInputTextCursorBlink = false;
     if (!ImGui_ImplSDL2_InitForSDLRenderer(window) || !ImGui_ImplSDLRenderer_Init(renderer)) {
         why = "cannot start the menus";
         return false;
@@ -105,6 +108,7 @@ bool SdlUi::init(SDL_Window* window, SDL_Renderer* renderer, std::string& why) {
     fontFile_ = findUiFontFile();
     buildFont();
     menuBarHeight_ = static_cast<int>(fontPx_ + 2 * st.FramePadding.y);
+    baseBarHeight_ = menuBarHeight_;
     ready_ = true;
     return true;
 }
@@ -119,7 +123,7 @@ void SdlUi::shutdown() {
     ready_ = false;
 }
 
-void SdlUi::buildFont() {
+void SdlUi::buildFont(float scale) {
     ImGuiIO& io = ImGui::GetIO();
     io.Fonts->Clear();
     ImFontGlyphRangesBuilder b;
@@ -136,9 +140,25 @@ void SdlUi::buildFont() {
     gRanges.clear();
     b.BuildRanges(&gRanges);
     ImFont* f = nullptr;
-    if (!fontFile_.empty()) f = io.Fonts->AddFontFromFileTTF(fontFile_.c_str(), fontPx_, nullptr, gRanges.Data);
+    if (!fontFile_.empty()) f = io.Fonts->AddFontFromFileTTF(fontFile_.c_str(), fontPx_ * scale, nullptr, gRanges.Data);
     if (!f) io.Fonts->AddFontDefault();
     io.Fonts->Build();
+}
+
+void SdlUi::setScale(float s) {
+    if (!ready_ || s == scale_ || s <= 0) return;
+    scale_ = s;
+    // The glyphs are rendered at up to twice the size (the atlas of every kanji stays within
+    // what renderers take), and stretched beyond that.
+    const float fontScale = std::min(s, 2.0f);
+    ImGuiIO& io = ImGui::GetIO();
+    io.FontGlobalScale = s / fontScale;
+    ImGui::GetStyle() = baseStyle_;
+    ImGui::GetStyle().ScaleAllSizes(s);
+    ImGui_ImplSDLRenderer_DestroyFontsTexture();
+    buildFont(fontScale);
+    ImGui_ImplSDLRenderer_CreateFontsTexture();
+    menuBarHeight_ = static_cast<int>(fontPx_ * s + 2 * ImGui::GetStyle().FramePadding.y);
 }
 
 void SdlUi::ensureGlyphs(const std::string& utf8) {
@@ -157,7 +177,7 @@ void SdlUi::ensureGlyphs(const std::string& utf8) {
     if (!missing) return;
     extraText_ += utf8;
     ImGui_ImplSDLRenderer_DestroyFontsTexture();
-    buildFont();
+    buildFont(std::min(scale_, 2.0f));
     ImGui_ImplSDLRenderer_CreateFontsTexture();
 }
 
@@ -306,7 +326,7 @@ bool SdlUi::beginDialogWindow(const DialogRequest& d) {
     const ImGuiViewport* vp = ImGui::GetMainViewport();
     ImGui::SetNextWindowPos(ImVec2(vp->Pos.x + vp->Size.x * 0.5f, vp->Pos.y + vp->Size.y * 0.5f),
                             ImGuiCond_Always, ImVec2(0.5f, 0.5f));
-    ImGui::SetNextWindowSizeConstraints(ImVec2(220, 0), ImVec2(vp->Size.x * 0.9f, vp->Size.y * 0.9f));
+    ImGui::SetNextWindowSizeConstraints(ImVec2(220 * scale_, 0), ImVec2(vp->Size.x * 0.9f, vp->Size.y * 0.9f));
     return ImGui::BeginPopupModal(id.c_str(), nullptr,
                                   ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove |
                                       ImGuiWindowFlags_NoSavedSettings);
@@ -345,11 +365,11 @@ void SdlUi::drawDialog(DialogRequest& d) {
         ImGui::Dummy(ImVec2(2 * r + 8, 2 * r));
         ImGui::SameLine();
     }
-    ImGui::PushTextWrapPos(std::min(560.0f, vp->Size.x * 0.8f));
+    ImGui::PushTextWrapPos(std::min(560.0f * scale_, vp->Size.x * 0.8f));
     ImGui::TextUnformatted(d.text.c_str());
     ImGui::PopTextWrapPos();
     ImGui::Dummy(ImVec2(0, 8));
-    const float bw = 96;
+    const float bw = 96 * scale_;
     const float total = bw * static_cast<float>(buttons.size()) +
                         ImGui::GetStyle().ItemSpacing.x * static_cast<float>(buttons.size() - 1);
     ImGui::SetCursorPosX(std::max(ImGui::GetCursorPosX(), (ImGui::GetWindowWidth() - total) * 0.5f));

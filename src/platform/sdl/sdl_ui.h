@@ -3,6 +3,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <imgui.h>
 
 #include <map>
 #include <memory>
@@ -97,6 +98,16 @@ public:
     static void prepareVolumeDialog(DialogRequest& d);
 
     int menuBarHeight() const { return menuBarHeight_; }
+    // The menu bar's height at scale 1.
+    int baseMenuBarHeight() const { return baseBarHeight_; }
+    // Menus and dialogs drawn larger (a large window or full screen); outside a frame.
+    void setScale(float s);
+    float scale() const { return scale_; }
+    // The menu bar is no longer drawn: none of its menus is open.
+    void barGone() {
+        menuOpen_ = false;
+        barWasOpen_ = false;
+    }
     // Adds the characters of a text to the font when some are missing (outside a frame).
     void ensureGlyphs(const std::string& utf8);
 
@@ -109,7 +120,7 @@ public:
     std::map<std::string, SDL_Rect> itemRects;
 
 private:
-    void buildFont();
+    void buildFont(float scale = 1.0f);
     void drawInputDialog(DialogRequest& d);
     void drawListDialog(DialogRequest& d);
     void drawLoadDialog(DialogRequest& d);
@@ -132,6 +143,9 @@ private:
     std::string extraText_;
     bool fontDirty_ = false;
     int menuBarHeight_ = 22;
+    int baseBarHeight_ = 22;
+    float scale_ = 1.0f;
+    ImGuiStyle baseStyle_;
     bool popupRequested_ = false;
     int popupX_ = 0, popupY_ = 0;
     bool popupOpen_ = false;

@@ -18,6 +18,9 @@ public:
     WindowTasks() : windowThread_(std::this_thread::get_id()) {}
 
     bool onWindowThread() const { return std::this_thread::get_id() == windowThread_; }
+    // How a posted task wakes the window loop that sleeps waiting for events (set before the
+    // loop runs).
+    void setWake(std::function<void()> wake) { wake_ = std::move(wake); }
 
     // Runs f on the window thread (at once when called there) and returns its answer.
     // Dialog tasks wait while another dialog is open.
@@ -31,6 +34,7 @@ public:
         std::unique_lock lock(mutex_);
         if (stopped_) return fallback;
         tasks_.push_back(task);
+        if (wake_) wake_();
         cv_.wait(lock, [&] { return task->done || stopped_; });
         return task->done ? result : fallback;
     }
@@ -70,6 +74,7 @@ private:
     };
 
     std::thread::id windowThread_;
+    std::function<void()> wake_;
     std::mutex mutex_;
     std::condition_variable cv_;
     std::deque<std::shared_ptr<Task>> tasks_;

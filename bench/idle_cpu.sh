@@ -1,0 +1,68 @@
+#!/bin/sh
+# CPU use of the real program in a window under Xvfb over 10 s, beside a minimal SDL window that
+# redraws only on change, in the same run: at a click wait, and during a running fade.
+#   bench/idle_cpu.sh [path/to/yorvane] [seconds]
+set -eu
+here=$(cd "$(dirname "$0")/.." && pwd)
+bin=${1:-$here/build/yorvane}
+secs=${2:-10}
+[ -x "$bin" ] || { echo "no program at $bin (build the yorvane target first)" >&2; exit 1; }
+command -v xvfb-run >/dev/null || { echo "xvfb-run missing" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The peer: a plain SDL window with a renderer that sleeps in SDL_WaitEventTimeout and draws on
+# expose only.
+cat >"$work/peer.c" <<'C'
+#include <SDL.h>
+int main(int argc, char** argv) {
+    (void)argc; (void)argv;
+    SDL_Init(SDL_INIT_VIDEO);
+    SDL_Window* w = SDL_CreateWindow("peer", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 502, 0);
+    SDL_Renderer* r = SDL_CreateRenderer(w, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (!r) r = SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE);
+    for (;;) {
+        SDL_Event e;
+        if (!SDL_WaitEventTimeout(&e, 100)) continue;
+        if (e.type == SDL_QUIT) break;
+        if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+            SDL_RenderClear(r);
+            SDL_RenderPresent(r);
+        }
+    }
+    SDL_Quit();
+    return 0;
+}
+C
+cc -O2 -o "$work/peer" "$work/peer.c" $(pkg-config --cflags --libs sdl2)
+
+mkdir -p "$work/wait" "$work/fade"
+printf '' >"$work/wait/start.ini"
+printf '|top:\r\n#mouseclickwait(1);\r\n#goto("top");\r\n' >"$work/wait/script.txt"
+printf '' >"$work/fade/start.ini"
+printf '|top:\r\n#fillclr(1, rgb(200, 40, 40));\r\n#transfade(0, 2, 256);\r\n#fillclr(1, rgb(40, 40, 200));\r\n#transfade(0, 2, 256);\r\n#goto("top");\r\n' \
+    >"$work/fade/script.txt"
+
+cat >"$work/measure.sh" <<'SH'
+# ticks of user + system time of a process (all its threads)
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# percent of one core a command uses over $secs after a second to settle
+measure() {
+    "$@" 2>/dev/null & pid=$!
+    sleep 1.5
+    a=$(ticks $pid); sleep "$secs"; b=$(ticks $pid)
+    kill -TERM $pid; wait $pid 2>/dev/null || true
+    awk -v t=$((b - a)) -v hz="$(getconf CLK_TCK)" -v s="$secs" 'BEGIN { printf "%.2f", 100 * t / hz / s }'
+}
+peer=$(measure "$work/peer")
+wait_cpu=$(measure "$bin" "$work/wait")
+fade_cpu=$(measure "$bin" "$work/fade")
+echo "CPU over ${secs} s under Xvfb, percent of one core:"
+echo "  minimal SDL window (redraws on expose):  $peer %"
+echo "  yorvane at a click wait:                 $wait_cpu %"
+echo "  yorvane during a running fade:           $fade_cpu %"
+SH
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} work bin secs
+xvfb-run -a -s '-screen 0 1280x1024x24' sh "$work/measure.sh"

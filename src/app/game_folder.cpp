@@ -1,0 +1,22 @@
+// Telling a missing folder, a file and a folder without start.ini apart before anything starts.
+#include "app/game_folder.h"
+
+#include <strings.h>
+
+namespace yv::app {
+
+namespace fs = std::filesystem;
+
+std::optional<std::string> gameFolderProblem(const fs::path& folder) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(folder, ec);
+    if (!fs::exists(st)) return "the game folder " + folder.string() + " does not exist";
+    if (!fs::is_directory(st)) return folder.string() + " is a file, not a game folder";
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        if (::strcasecmp(e.path().filename().c_str(), "start.ini") == 0) return std::nullopt;
+    }
+    if (ec) return "cannot read the game folder " + folder.string() + ": " + ec.message();
+    return "no start.ini in " + folder.string() + ": not a game folder";
+}
+
+}  // namespace yv::app

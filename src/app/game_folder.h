@@ -1,0 +1,14 @@
+// What is wrong with the folder a player asked to play, said in the player's terms.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace yv::app {
+
+// Nothing when the folder holds a start.ini (in any letter case); otherwise why it is not a game:
+// it does not exist, it is a file, or it has no start.ini.
+std::optional<std::string> gameFolderProblem(const std::filesystem::path& folder);
+
+}  // namespace yv::app
