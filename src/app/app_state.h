@@ -41,6 +41,9 @@ struct AppState {
     // Enter pressed while choices are on offer: the highlighted one is taken, wherever the
     // pointer is.
     std::atomic<int32_t> enterChoice{0};
+    // The wheel turned away from the player: the message history opens (window thread, from
+    // its loop, as the menu entry does).
+    std::atomic<int32_t> historyWanted{0};
     // Enter pressed twice within 500 ms turns skipping on.
     uint32_t lastEnterMs = 0;
     bool enterSeen = false;

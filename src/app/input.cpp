@@ -78,6 +78,7 @@ void key(Runtime& rt, int key, bool down) {
         a.lastEnterMs = now;
         break;
     }
+    case kKeyPageDown: mouseButton(rt, 1, true, a.mouseX, a.mouseY); break;
     case kKeyUp: a.navSteps -= 1; break;
     case kKeyDown: a.navSteps += 1; break;
     default: break;
@@ -91,6 +92,11 @@ void applyInput(Runtime& rt, const InputEvent& e) {
     case InputEvent::Kind::MouseMove: mouseMove(rt, e.x, e.y); break;
     case InputEvent::Kind::MouseButton: mouseButton(rt, e.button, e.down, e.x, e.y); break;
     case InputEvent::Kind::Key: key(rt, e.key, e.down); break;
+    case InputEvent::Kind::Wheel:
+        // As players know it from other engines: up reads back, down goes on as a click does.
+        if (e.key > 0) rt.app.historyWanted = 1;
+        if (e.key < 0) mouseButton(rt, 1, true, rt.app.mouseX, rt.app.mouseY);
+        break;
     }
 }
 

@@ -295,6 +295,17 @@ void Shell::requestSignalClose() {
 
 bool Shell::onIdle() {
     if (closing_) return true;
+    // The wheel opens the history where a menu offers it, unless the game greyed it there.
+    if (rt_->app.historyWanted.exchange(0)) {
+        const Runtime& rt = *rt_;
+        const MenuModel& m = rt.app.menus;
+        const bool full = rt.app.fullScreen != 0;
+        const bool bar = rt.app.menuOn == 1 && rt.app.barAttached == 1;
+        const bool popup = (rt.config.popMenu == 1 && !full) || (rt.config.popFullMenu == 1 && full);
+        using namespace ui::menuid;
+        if ((bar && m.pickable(MenuWhich::Bar, kHistory)) || (popup && m.pickable(MenuWhich::Popup, kHistory)))
+            onMenuCommand(kHistory);
+    }
     if (signalled_) {
         forceClose(false);
         return true;

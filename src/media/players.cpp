@@ -8,7 +8,7 @@
 #include "platform/audio/pcm_source.h"
 #include "platform/audio/stream_source.h"
 #include "runtime.h"
-#include "save/replay_log.h"
+#include "core/record.h"
 
 namespace yv::media {
 namespace {
@@ -46,7 +46,7 @@ void FilePlayer::post(int32_t kind, BytesView name, int32_t loop) {
     const int32_t nowPlaying = kind == kOpenPlay || kind == kPlay ? 1 : 0;
     playing = nowPlaying;
     ++generation_;
-    record_ = save::record::format(recordId_, name, loop, kind, nowPlaying);
+    record_ = record::format(recordId_, name, loop, kind, nowPlaying);
 }
 
 Bytes FilePlayer::record() const {
@@ -292,7 +292,7 @@ void CdPlayer::post(int32_t kind, int32_t from, int32_t to, int32_t loop) {
     slot_.pending = true;
     slot_.kind = kind;
     ++generation_;
-    record_ = save::record::format(104, slot_.from, slot_.to, slot_.loop, kind, nowPlaying);
+    record_ = record::format(104, slot_.from, slot_.to, slot_.loop, kind, nowPlaying);
 }
 
 Bytes CdPlayer::record() const {

@@ -79,16 +79,16 @@ struct LoadDialogRequest {
 // What the window thread reports back to the application while it runs its loop.
 
 // Keys handed to the application.
-enum GameKey : int { kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyOther };
+enum GameKey : int { kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyPageDown, kKeyOther };
 
 // What the player did, in the game's terms: the one form in which mouse and keys reach the game,
 // from the window's events and from a headless run's scheduled clicks alike.
 struct InputEvent {
-    enum class Kind { MouseMove, MouseButton, Key };
+    enum class Kind { MouseMove, MouseButton, Key, Wheel };
     Kind kind = Kind::MouseMove;
     int x = 0, y = 0;   // game-screen coordinates (mouse events)
     int button = 0;     // 1 left, 2 right (MouseButton)
-    int key = 0;        // a GameKey (Key)
+    int key = 0;        // a GameKey (Key); wheel steps, away from the player positive (Wheel)
     bool down = false;  // pressed or let go (MouseButton, Key)
 
     static InputEvent move(int x, int y) { return {Kind::MouseMove, x, y, 0, 0, false}; }
@@ -96,6 +96,7 @@ struct InputEvent {
         return {Kind::MouseButton, x, y, button, 0, down};
     }
     static InputEvent keyEvent(int key, bool down) { return {Kind::Key, 0, 0, 0, key, down}; }
+    static InputEvent wheel(int steps) { return {Kind::Wheel, 0, 0, 0, steps, false}; }
 };
 
 // What the window thread reports back to the application while it runs its loop. Every call

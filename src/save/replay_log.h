@@ -8,38 +8,9 @@
 #include <type_traits>
 
 #include "core/bytes.h"
+#include "core/record.h"
 
 namespace yv {
-
-namespace save::record {
-
-// A comma ends a field, so a text holding one would shift every later field. Text fields are
-// written with the comma as ESC 'c' and ESC itself as ESC 'e'; texts without either are written
-// unchanged, and a file that never used the escape reads exactly as before.
-constexpr char kEscape = '\x1b';
-void appendText(Bytes& out, BytesView text);
-Bytes decodeText(BytesView field);
-
-inline void appendField(Bytes& out, int32_t v) {
-    out += std::to_string(v);
-    out += ',';
-}
-inline void appendField(Bytes& out, BytesView s) {
-    appendText(out, s);
-    out += ',';
-}
-inline void appendField(Bytes& out, const char* s) { appendField(out, BytesView(s)); }
-inline void appendField(Bytes& out, const Bytes& s) { appendField(out, BytesView(s)); }
-
-template <class... Fields>
-Bytes format(int32_t id, const Fields&... fields) {
-    Bytes out = "@";
-    appendField(out, id);
-    (appendField(out, fields), ...);
-    return out;
-}
-
-}  // namespace save::record
 
 class ReplayLog {
 public:
@@ -49,7 +20,7 @@ public:
     // Appends the record while logging is on (savetmp .. nonesavetmp) and the log has room.
     template <class... Fields>
     void add(int32_t id, const Fields&... fields) {
-        if (logging && text.size() < kMaxBytes) text += save::record::format(id, fields...);
+        if (logging && text.size() < kMaxBytes) text += record::format(id, fields...);
     }
     Bytes text;
     int32_t logging = 0;

@@ -51,9 +51,9 @@ void appendCallStack(Bytes& t, Interp& in) {
     // The entry above the top holds where the game is now.
     cs.file[top] = in.scriptName;
     cs.pos[top] = in.pos;
-    for (size_t l = 0; l <= top; ++l) t += save::record::format(300, static_cast<int32_t>(l), cs.file[l], cs.pos[l], cs.extra[l]);
+    for (size_t l = 0; l <= top; ++l) t += record::format(300, static_cast<int32_t>(l), cs.file[l], cs.pos[l], cs.extra[l]);
     // The record that reloads the script names the file of the text that is loaded now.
-    t += save::record::format(302, d, loadedFileName(in), cs.pos[top], cs.extra[top]);
+    t += record::format(302, d, loadedFileName(in), cs.pos[top], cs.extra[top]);
 }
 
 // The picture a saved game shows: the back screen, or, while the choices of a choice block are
@@ -72,58 +72,58 @@ Bytes buildSaveText(Runtime& rt) {
     Bytes t;
     t.reserve(4096);
     appendCallStack(t, in);
-    t += save::record::format(95, in.scriptName);
+    t += record::format(95, in.scriptName);
     // While a choice block is open, loading runs its choice statement again.
     if (rt.app.choiceBlock)
-        t += save::record::format(1, rt.choices.blockPos + 1, rt.choices.blockPos);
+        t += record::format(1, rt.choices.blockPos + 1, rt.choices.blockPos);
     else
-        t += save::record::format(1, in.pos, in.stmtStart);
+        t += record::format(1, in.pos, in.stmtStart);
     for (int i = 0; i < kIntVarCount; ++i)
-        if (const int32_t v = in.ivar[static_cast<size_t>(i)]; v != 0) t += save::record::format(201, i, v);
+        if (const int32_t v = in.ivar[static_cast<size_t>(i)]; v != 0) t += record::format(201, i, v);
     for (int i = 0; i < kStrSlotCount; ++i)
-        if (const Bytes& s = in.svar[static_cast<size_t>(i)]; !s.empty()) t += save::record::format(200, i, s);
+        if (const Bytes& s = in.svar[static_cast<size_t>(i)]; !s.empty()) t += record::format(200, i, s);
     for (int i = 0; i < 256; ++i)
         if (const LoadedImage& l = rt.screens.loaded[static_cast<size_t>(i)]; !l.fileName.empty())
-            t += save::record::format(51, i, l.mask, l.fileName);
+            t += record::format(51, i, l.mask, l.fileName);
     for (int i = 0; i < kScreenCount; ++i) {
         const Screen& s = rt.screens.table[static_cast<size_t>(i)];
         if (!s.fileName.empty())
-            t += save::record::format(51, i, s.mask, s.fileName);
+            t += record::format(51, i, s.mask, s.fileName);
         else if (s.created)
-            t += save::record::format(57, i, i, s.createdWidth, s.createdHeight);
+            t += record::format(57, i, i, s.createdWidth, s.createdHeight);
     }
     // The default speed of new text items (settextspeed) is kept as well, so that every text
     // setting comes back; a runtime that does not know it would replay it all the same.
-    t += save::record::format(79, tx.defaultSpeed);
-    t += save::record::format(70, static_cast<int32_t>(tx.items.size()), tx.rowCount);
+    t += record::format(79, tx.defaultSpeed);
+    t += record::format(70, static_cast<int32_t>(tx.items.size()), tx.rowCount);
     if (!tx.tableFile.empty())
-        t += save::record::format(72, tx.tableFile, static_cast<int32_t>(tx.items.size()) + 1, tx.rowCount + 1);
+        t += record::format(72, tx.tableFile, static_cast<int32_t>(tx.items.size()) + 1, tx.rowCount + 1);
     for (size_t i = 0; i < tx.items.size(); ++i) {
         const TextItem& it = tx.items[i];
         const auto n = static_cast<int32_t>(i);
-        t += save::record::format(73, n, it.x, it.y);
-        t += save::record::format(80, n, it.wait);
-        t += save::record::format(81, n, it.colourSet, it.colour.r, it.colour.g, it.colour.b);
-        t += save::record::format(85, n, it.length);
+        t += record::format(73, n, it.x, it.y);
+        t += record::format(80, n, it.wait);
+        t += record::format(81, n, it.colourSet, it.colour.r, it.colour.g, it.colour.b);
+        t += record::format(85, n, it.length);
     }
     const WaitIcon& ic = tx.icon;
-    t += save::record::format(92, ic.source, ic.sx, ic.sy, ic.w, ic.h, ic.frames, ic.delay & 0xFF);
-    t += save::record::format(87, tx.continueCount, tx.continueMarker, tx.continueColour.r, tx.continueColour.g,
+    t += record::format(92, ic.source, ic.sx, ic.sy, ic.w, ic.h, ic.frames, ic.delay & 0xFF);
+    t += record::format(87, tx.continueCount, tx.continueMarker, tx.continueColour.r, tx.continueColour.g,
                         tx.continueColour.b);
-    t += save::record::format(89, tx.textType, tx.decorationMarker, tx.decoration.r, tx.decoration.g, tx.decoration.b);
+    t += record::format(89, tx.textType, tx.decorationMarker, tx.decoration.r, tx.decoration.g, tx.decoration.b);
     const Rgb& c = rt.choices.colour;
-    t += save::record::format(90, kColourMarker, c.r, c.g, c.b);
-    t += save::record::format(96, static_cast<int32_t>(rt.app.choiceBlock), tx.trapBuffer ? 1 : 0);
-    t += save::record::format(99, tx.textBuffer ? 1 : 0);
+    t += record::format(90, kColourMarker, c.r, c.g, c.b);
+    t += record::format(96, static_cast<int32_t>(rt.app.choiceBlock), tx.trapBuffer ? 1 : 0);
+    t += record::format(99, tx.textBuffer ? 1 : 0);
     t += media::waveRecord(rt);
     t += media::midiRecord(rt);
     t += media::cdRecord(rt);
     const FontRecord& f = tx.font;
-    t += save::record::format(78, f.face, f.height, f.weight, f.strikeOut, f.italic, f.underline);
-    t += save::record::format(97, rt.resources.archiveMode() ? 1 : 0);
-    t += save::record::format(94, tx.defaultWait);
-    t += save::record::format(86, ic.posMode, ic.posX, ic.posY);
-    t += save::record::format(88, app::windowTitle(rt));
+    t += record::format(78, f.face, f.height, f.weight, f.strikeOut, f.italic, f.underline);
+    t += record::format(97, rt.resources.archiveMode() ? 1 : 0);
+    t += record::format(94, tx.defaultWait);
+    t += record::format(86, ic.posMode, ic.posX, ic.posY);
+    t += record::format(88, app::windowTitle(rt));
     return t;
 }
 

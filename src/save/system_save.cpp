@@ -23,7 +23,7 @@ Bytes systemSaveText(const Runtime& rt) {
     Bytes text;
     for (int i = kFirst; i <= kLast; ++i) {
         const int32_t v = rt.interp.ivar[static_cast<size_t>(i)];
-        if (v != 0) text += save::record::format(201, i, v);
+        if (v != 0) text += record::format(201, i, v);
     }
     return text;
 }

@@ -1,6 +1,8 @@
 // The history ring and the line building of the history dialog.
 #include "text/history.h"
 
+#include <algorithm>
+
 #include "core/cp932.h"
 #include "runtime.h"
 
@@ -14,6 +16,18 @@ const Bytes& wideSpace() {
     return s;
 }
 
+// How much of s fits in room bytes without cutting a double-byte character in two (the
+// original cut at the byte and showed the half character as garbage).
+size_t fitting(BytesView s, size_t room) {
+    size_t n = 0;
+    while (n < s.size()) {
+        const size_t len = isLeadByte(static_cast<unsigned char>(s[n])) && n + 1 < s.size() ? 2 : 1;
+        if (n + len > room) break;
+        n += len;
+    }
+    return n;
+}
+
 void addLine(std::vector<Bytes>& out, Bytes line) {
     if (out.size() > 40) out.erase(out.begin());
     out.push_back(std::move(line));
@@ -23,8 +37,9 @@ void addLine(std::vector<Bytes>& out, Bytes line) {
 void addContinuation(std::vector<Bytes>& out, BytesView part) {
     const size_t room = kLineBytes - wideSpace().size();
     do {
-        addLine(out, wideSpace() + Bytes(part.substr(0, room)));
-        part.remove_prefix(std::min(room, part.size()));
+        const size_t n = std::max<size_t>(fitting(part, room), 1);
+        addLine(out, wideSpace() + Bytes(part.substr(0, n)));
+        part.remove_prefix(std::min(n, part.size()));
     } while (!part.empty());
 }
 
@@ -35,7 +50,7 @@ void addLabelled(std::vector<Bytes>& out, BytesView label, BytesView text) {
         addLine(out, Bytes(label) + wideSpace() + Bytes(text));
         return;
     }
-    const size_t first = label.size() + 2 < kLineBytes ? kLineBytes - (label.size() + 2) : 0;
+    const size_t first = fitting(text, label.size() + 2 < kLineBytes ? kLineBytes - (label.size() + 2) : 0);
     addLine(out, Bytes(label) + wideSpace() + Bytes(text.substr(0, first)));
     text.remove_prefix(std::min(first, text.size()));
     if (!text.empty()) addContinuation(out, text);

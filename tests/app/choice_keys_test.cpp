@@ -38,3 +38,31 @@ TEST(ChoiceKeys, EnterTwiceWithinHalfASecondAndCtrlSkipOnlyOutsideChoices) {
     g.shell->onKey(kKeyDown, true);
     EXPECT_EQ(rt.app.navSteps, 1);
 }
+
+TEST(WheelAndPageDown, UpOpensTheHistoryWhereAMenuOffersItDownClicks) {
+    ShellGame g("[WindowScreen]\r\nPOPMENU=1\r\n");
+    ASSERT_TRUE(g.started);
+    Runtime& rt = g.rt();
+    auto historyShown = [&] {
+        for (const std::string& l : g.platform.dialogLog())
+            if (l.find("メッセージ履歴") != std::string::npos) return true;
+        return false;
+    };
+    g.shell->onInput(InputEvent::wheel(1));
+    g.shell->onIdle();  // the window loop opens it between events, as a menu pick
+    EXPECT_TRUE(historyShown());
+
+    rt.interp.leftClick = 0;
+    g.shell->onInput(InputEvent::wheel(-1));
+    EXPECT_EQ(rt.interp.leftClick, 1);
+    rt.interp.leftClick = 0;
+    g.shell->onKey(kKeyPageDown, true);
+    EXPECT_EQ(rt.interp.leftClick, 1);
+
+    // A game without menus has no history to open.
+    ShellGame bare("[WindowScreen]\r\nMENU=0\r\nPOPMENU=0\r\n");
+    ASSERT_TRUE(bare.started);
+    bare.shell->onInput(InputEvent::wheel(2));
+    bare.shell->onIdle();
+    for (const std::string& l : bare.platform.dialogLog()) EXPECT_EQ(l.find("メッセージ履歴"), std::string::npos);
+}

@@ -29,16 +29,16 @@ TEST(RecordReader, NeverFailsLoudly) {
 
 TEST(RecordReader, TextsWithCommasRoundTripAndOldTextsReadUnchanged) {
     const Bytes tricky = "a,b\x1b" "c,,\x1b";
-    const Bytes rec = save::record::format(200, 3, tricky);
+    const Bytes rec = record::format(200, 3, tricky);
     EXPECT_EQ(std::count(rec.begin(), rec.end(), ','), 3);  // id, index, the text: nothing more
-    RecordReader r(rec + save::record::format(201, 5, 1));
+    RecordReader r(rec + record::format(201, 5, 1));
     EXPECT_EQ(r.nextId(), 200);
     EXPECT_EQ(r.number(), 3);
     EXPECT_EQ(r.text(), tricky);
     EXPECT_EQ(r.nextId(), 201);
     // A text without a comma or ESC is written as it is; a stray ESC of another writer stays.
-    EXPECT_EQ(save::record::format(95, sjis("表示.txt")), "@95," + sjis("表示.txt") + ",");
-    EXPECT_EQ(save::record::decodeText("a\x1bxb"), "a\x1bxb");
+    EXPECT_EQ(record::format(95, sjis("表示.txt")), "@95," + sjis("表示.txt") + ",");
+    EXPECT_EQ(record::decodeText("a\x1bxb"), "a\x1bxb");
 }
 
 TEST(RecordReader, TellsShortFormsFromLongOnes) {

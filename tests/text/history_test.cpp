@@ -70,6 +70,29 @@ TEST_F(HistoryTest, ResetKeepsTheWriteIndexAndRestartsTheDisplay) {
     EXPECT_EQ(rt->text.history.displayIndex, 0);
 }
 
+TEST(HistoryLines, CutsNeverSplitADoubleByteCharacter) {
+    History h;
+    h.labels[0] = "L";
+    h.texts[1] = "a";
+    for (int i = 0; i < 60; ++i) h.texts[1] += sjis("女");
+    h.displayIndex = 0;
+    h.writeIndex = 2;
+    const auto l = text::history::dialogLines(h);
+    ASSERT_GE(l.size(), 2u);
+    // "L" + "　" + "a" leaves 92 bytes: 46 whole characters, never 46 and a half.
+    EXPECT_EQ(l[0].size(), 1u + 2u + 1u + 92u);
+    for (const Bytes& line : l) {
+        EXPECT_LE(line.size(), 96u);
+        EXPECT_EQ(cp932ToUtf8(line).find("\xef\xbf\xbd"), std::string::npos);
+        size_t i = 0;
+        while (i < line.size()) i += isLeadByte(static_cast<unsigned char>(line[i])) ? 2 : 1;
+        EXPECT_EQ(i, line.size());  // ends on a character boundary
+    }
+    Bytes all;
+    for (size_t k = 0; k < l.size(); ++k) all += k == 0 ? l[k].substr(3) : l[k].substr(2);
+    EXPECT_EQ(all, h.texts[1]);
+}
+
 TEST(HistoryLines, LongTextsAreCutAt96Bytes) {
     History h;
     h.labels[0] = "L";

@@ -139,35 +139,37 @@ void SdlUi::drawListDialog(DialogRequest& d) {
     if (!beginDialogWindow(d)) return;
     const ImGuiViewport* vp = ImGui::GetMainViewport();
     const ImGuiStyle& st = ImGui::GetStyle();
-    float textWidth = 0;
-    for (const std::string& l : d.lines) textWidth = std::max(textWidth, ImGui::CalcTextSize(l.c_str()).x);
+    // As wide as most of the window, lines wrapped to it: never a sideways scroll to read one.
     const float maxWidth = std::max(200.0f, vp->Size.x * 0.9f - 4 * st.WindowPadding.x);
-    const float width = std::clamp(textWidth + 2 * st.WindowPadding.x + st.ScrollbarSize, fontPx_ * 30, maxWidth);
+    const float width = std::clamp(vp->Size.x * 0.8f, std::min(fontPx_ * 30, maxWidth), maxWidth);
     const float lineH = ImGui::GetTextLineHeightWithSpacing();
-    const float height = std::min(lineH * 12 + 2 * st.WindowPadding.y, vp->Size.y * 0.9f - 5 * lineH);
-    ImGui::BeginChild("##history", ImVec2(width, std::max(height, 3 * lineH)), true,
-                      ImGuiWindowFlags_HorizontalScrollbar);
+    const float height = std::max(vp->Size.y * 0.9f - 5 * lineH, 3 * lineH);
+    ImGui::BeginChild("##history", ImVec2(width, std::min(height, std::max(lineH * 12, vp->Size.y * 0.6f))), true);
     {
         const ImVec2 lo = ImGui::GetWindowPos(), size = ImGui::GetWindowSize();
         itemRects["list"] = {static_cast<int>(lo.x), static_cast<int>(lo.y), static_cast<int>(size.x),
                              static_cast<int>(size.y)};
     }
-    const float rowWidth = std::max(textWidth, ImGui::GetContentRegionAvail().x);
+    const float rowWidth = ImGui::GetContentRegionAvail().x;
     for (size_t i = 0; i < d.lines.size(); ++i) {
         ImGui::PushID(static_cast<int>(i));
         const bool sel = static_cast<int>(i) == d.selected;
         const float x = ImGui::GetCursorPosX();
+        const float rowH = std::max(ImGui::GetTextLineHeight(),
+                                    ImGui::CalcTextSize(d.lines[i].c_str(), nullptr, false, rowWidth).y);
         // The text is drawn on its own: a list line may hold "##", which a label would hide.
-        if (ImGui::Selectable("##line", sel, 0, ImVec2(rowWidth, 0))) d.selected = static_cast<int>(i);
+        if (ImGui::Selectable("##line", sel, 0, ImVec2(rowWidth, rowH))) d.selected = static_cast<int>(i);
         if (sel && d.scrollToSelected) {
             ImGui::SetScrollHereY(0.5f);
             d.scrollToSelected = false;
         }
         const ImVec2 lo = ImGui::GetItemRectMin();
         itemRects["line:" + std::to_string(i)] = {static_cast<int>(lo.x), static_cast<int>(lo.y),
-                                                  static_cast<int>(rowWidth), static_cast<int>(lineH)};
+                                                  static_cast<int>(rowWidth), static_cast<int>(rowH)};
         ImGui::SameLine(x);
+        ImGui::PushTextWrapPos(x + rowWidth);
         ImGui::TextUnformatted(d.lines[i].c_str());
+        ImGui::PopTextWrapPos();
         ImGui::PopID();
     }
     ImGui::EndChild();

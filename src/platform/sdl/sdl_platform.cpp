@@ -587,6 +587,7 @@ private:
         case SDLK_LCTRL: case SDLK_RCTRL: return kKeyCtrl;
         case SDLK_UP: return kKeyUp;
         case SDLK_DOWN: return kKeyDown;
+        case SDLK_PAGEDOWN: return kKeyPageDown;
         default: return kKeyOther;
         }
     }
@@ -733,6 +734,12 @@ private:
             int gx, gy;
             toGame(e.button.x, e.button.y, gx, gy);
             events_->onInput(InputEvent::mouseButton(b, down, gx, gy));
+            break;
+        }
+        case SDL_MOUSEWHEEL: {
+            if (modal || ui_.menuOpen() || !events_ || e.wheel.y == 0) break;
+            const int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+            events_->onInput(InputEvent::wheel(steps));
             break;
         }
         case SDL_KEYDOWN:

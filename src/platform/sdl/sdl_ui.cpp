@@ -327,6 +327,7 @@ bool SdlUi::beginDialogWindow(const DialogRequest& d) {
     ImGui::SetNextWindowPos(ImVec2(vp->Pos.x + vp->Size.x * 0.5f, vp->Pos.y + vp->Size.y * 0.5f),
                             ImGuiCond_Always, ImVec2(0.5f, 0.5f));
     ImGui::SetNextWindowSizeConstraints(ImVec2(220 * scale_, 0), ImVec2(vp->Size.x * 0.9f, vp->Size.y * 0.9f));
+    ImGui::SetNextWindowBgAlpha(1.0f);  // the game's picture must not show through the text
     return ImGui::BeginPopupModal(id.c_str(), nullptr,
                                   ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove |
                                       ImGuiWindowFlags_NoSavedSettings);
