@@ -41,12 +41,14 @@
 //
 // WHAT CROSSES: ATOMICS (one writer side sets, the other polls or waits)
 //   Interp::running, suspended, threadActive, stepsEnabled, halt, closing    WakeFlag: every
-//       store notifies Interp::wake, so the interpreter's idle waits, its pacing sleep
-//       (Clock::waitFor) and script::stop wake at once; a close (halt) cuts the pause short.
+//       store that changes one notifies Interp::wake (skipping the lock when no thread waits),
+//       so the interpreter's idle waits, its pacing sleep (Clock::waitFor) and script::stop wake
+//       at once; a close (halt) cuts the pause short.
 //       Every sleep inside a step goes through Runtime::sleep, a Clock::waitFor that ends when
 //       `closing` (set once by the close sequence) or a stop is stored; on a manual clock it
 //       also ends after the event that closed (the --max-seconds stop), so no later event fires.
-//   Interp::leftClick, rightClick    set by input (window thread), cleared by the step.
+//   Interp::leftClick, rightClick    set by input (window thread), cleared by the step
+//       (relaxed, after every statement: the flags carry nothing but themselves).
 //   Interp::clickWaitMode            set by commands, cleared by the close.
 //   Interp::pacingMs                 the speed menu (window) -> the step loop.
 //   Interp::stepsPerSecond           step loop -> debug windows.
@@ -131,6 +133,8 @@
 //       caches: used by start-up (window thread) and the script (interpreter); an archive
 //       read is a file read under the lock, contended only if the window thread reads
 //       resources while the script runs (the load dialog to come).
+//   ScriptCache::recent...            the script read or checked last: interpreter thread only
+//       (start-up before the thread runs).
 //   ScriptCache::mutex                read scripts by name: start-up and the interpreter, never
 //       at the same time; redundant under this contract, kept as it costs nothing uncontended.
 //   resolveFace's static mutex (text/font.cpp)   a process-wide cache of font lookups; a

@@ -21,6 +21,12 @@ bool RealClock::waitFor(double ms, WakeSignal& signal, const std::function<bool(
 }
 
 void WakeSignal::notify() {
+    // Orders the caller's change (whatever its memory order) before the look at the count.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (waiters_.load() != 0) wakeAll();
+}
+
+void WakeSignal::wakeAll() {
     // Taking the lock orders the change before a waiter's next look at its condition.
     std::lock_guard lock(mutex_);
     cv_.notify_all();
@@ -28,12 +34,17 @@ void WakeSignal::notify() {
 
 void WakeSignal::wait(const std::function<bool()>& cond) {
     std::unique_lock lock(mutex_);
+    ++waiters_;
     cv_.wait(lock, cond);
+    --waiters_;
 }
 
 bool WakeSignal::waitUntil(std::chrono::steady_clock::time_point deadline, const std::function<bool()>& cond) {
     std::unique_lock lock(mutex_);
-    return cv_.wait_until(lock, deadline, cond);
+    ++waiters_;
+    const bool held = cv_.wait_until(lock, deadline, cond);
+    --waiters_;
+    return held;
 }
 
 }  // namespace yv

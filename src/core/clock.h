@@ -12,11 +12,12 @@
 namespace yv {
 
 // What threads wait on until a condition they share holds. Whoever changes what a condition
-// reads notifies the signal afterwards (the interpreter's flags do it on every store), so a
-// waiter neither spins nor misses the change. Conditions run under the signal's lock: they
-// only read atomics and never notify.
+// reads notifies the signal afterwards (the interpreter's flags do it whenever a store changes
+// them), so a waiter neither spins nor misses the change. Conditions run under the signal's lock:
+// they only read atomics (sequentially consistent loads) and never notify.
 class WakeSignal {
 public:
+    // Wakes the waiters, if any: costs a load when nobody waits.
     void notify();
     // Until cond() holds.
     void wait(const std::function<bool()>& cond);
@@ -24,11 +25,25 @@ public:
     bool waitUntil(std::chrono::steady_clock::time_point deadline, const std::function<bool()>& cond);
 
 private:
+    friend class WakeFlag;
+    // For a change made by a sequentially consistent read-modify-write, which orders it before
+    // the look at the waiter count as the fence in notify() would.
+    void notifyAfterExchange() {
+        if (waiters_.load() != 0) wakeAll();
+    }
+    void wakeAll();
     std::mutex mutex_;
     std::condition_variable cv_;
+    // Threads inside wait(), counted under the lock before they look at their condition. A
+    // notifier that changed a flag and then sees no waiter can skip the lock: a waiter that
+    // counts itself later looks at the condition after the change (both sides are ordered by
+    // the single total order of sequentially consistent operations), so it never sleeps
+    // through the change.
+    std::atomic<int32_t> waiters_{0};
 };
 
-// An atomic flag that notifies its signal whenever it is stored.
+// An atomic flag that notifies its signal whenever a store changes it. A store of the value it
+// already holds changes no condition, so it wakes nobody.
 class WakeFlag {
 public:
     WakeFlag(WakeSignal& signal, int32_t v) : signal_(signal), v_(v) {}
@@ -36,17 +51,14 @@ public:
     WakeFlag& operator=(const WakeFlag&) = delete;
     int32_t load() const { return v_.load(); }
     operator int32_t() const { return v_.load(); }
-    void store(int32_t v) {
-        v_.store(v);
-        signal_.notify();
-    }
+    void store(int32_t v) { exchange(v); }
     WakeFlag& operator=(int32_t v) {
         store(v);
         return *this;
     }
     int32_t exchange(int32_t v) {
         const int32_t old = v_.exchange(v);
-        signal_.notify();
+        if (old != v) signal_.notifyAfterExchange();
         return old;
     }
 

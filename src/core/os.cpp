@@ -51,6 +51,12 @@ std::optional<std::string> xdgDocuments() {
 
 }  // namespace
 
+int64_t coarseMonotonicMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
 LocalTime localTimeNow() { return fromTime(std::time(nullptr)); }
 
 std::optional<LocalTime> fileCreationTime(const std::filesystem::path& file) {

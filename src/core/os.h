@@ -1,6 +1,7 @@
 // Operating-system services behind the platform's defaults: folders, local time, other programs.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,6 +15,10 @@ struct LocalTime {
 };
 
 LocalTime localTimeNow();
+
+// Milliseconds of a monotonic clock that is cheap to read (a few nanoseconds, no lock) and only
+// a few milliseconds coarse: for "has a while passed" checks on hot paths, not for game time.
+int64_t coarseMonotonicMs();
 
 // The file's creation (birth) time where the file system records it, else its last
 // modification time, in local time; nothing when the file cannot be examined.

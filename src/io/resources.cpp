@@ -154,7 +154,7 @@ Resources::Version Resources::version(BytesView name) {
     const auto now = std::chrono::steady_clock::now();
     if (!lastName_.empty() && BytesView(lastName_) == name) {
         if (lastVersion_.known && writes_ == lastVersionWrites_ &&
-            now - lastVersionAt_ < std::chrono::milliseconds(50))
+            now - lastVersionAt_ < std::chrono::milliseconds(kVersionReuseMs))
             return lastVersion_;
         path = lastPath_;
     } else {

@@ -44,6 +44,12 @@ public:
     // Files the game itself writes (copies, renames, saves) must be seen at once by version();
     // writers call this.
     void noteWrite() { ++writes_; }
+    // A version is reused for this long; the interpreter holds on to a script it has checked
+    // for as long again, so that edits by another program are seen within 50 ms.
+    static constexpr int64_t kVersionReuseMs = 25;
+    // How many such writes there were: a version seen before is still current while this stays
+    // the same and the file system has had no time to change.
+    uint64_t writeCount() const { return writes_.load(std::memory_order_relaxed); }
 
     // A loose file of the game folder, found without regard to case and with '\' separators.
     std::optional<Bytes> readPlainFile(BytesView name);

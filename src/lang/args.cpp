@@ -39,10 +39,10 @@ Args evaluateArgs(Runtime& rt, Takes takes, BytesView text) {
     Args a;
     a.text = text;
     Interp& in = rt.interp;
-    if (takes & kInts) a.ints = scanIntList(in, text);
-    if (takes & kNames) a.names = scanNameList(text);
-    if (takes & kStrings) a.strings = scanStringList(in, text);
-    if (takes & kConditions) a.conditions = scanConditionList(rt, text);
+    if (takes & kInts) scanIntList(in, text, a.ints);
+    if (takes & kNames) scanNameList(text, a.names);
+    if (takes & kStrings) scanStringList(in, text, a.strings);
+    if (takes & kConditions) scanConditionList(rt, text, a.conditions);
     if (takes & kWritten) a.written = countWritten(text);
     if (takes & kBare) a.bare = isBare(text);
     return a;

@@ -101,6 +101,16 @@ struct Interp {
     std::atomic<int32_t> clickWaitMode{0};  // mouseclickwait: 1 left, 2 right, 3 no click ends it
     // What the debug windows see and ask for (their copies, the trace, pause and single step).
     DebugTap debug{wake};
+    // Forgets the clicks nothing waited for; runs after every statement. Relaxed, and a store
+    // only when a click is there: a click flag carries nothing but itself (input writes the
+    // pointer position and the rest to atomics of their own), so clearing it orders nothing
+    // else, and coherence alone keeps a later click from being lost to an earlier clear. A click
+    // that lands between the look and the clear is dropped, as the plain clear a moment later
+    // would drop it.
+    void forgetClicks() {
+        if (leftClick.load(std::memory_order_relaxed) != 0) leftClick.store(0, std::memory_order_relaxed);
+        if (rightClick.load(std::memory_order_relaxed) != 0) rightClick.store(0, std::memory_order_relaxed);
+    }
 
     // Pacing and the steps-per-second figure.
     std::atomic<double> pacingMs{30.0};

@@ -1,6 +1,8 @@
 // Integer, condition, string and name lists, and the assignment evaluator.
 #include "lang/scanners.h"
 
+#include <charconv>
+#include <cstring>
 #include <string>
 
 #include "core/cp932.h"
@@ -56,23 +58,76 @@ KwMatch matchKeyword(BytesView t, size_t i, bool withRgb, bool withNull) {
     return {};
 }
 
-Bytes stripBlanks(BytesView s) {
-    Bytes out;
-    out.reserve(s.size());
-    for (char c : s)
-        if (c != ' ' && c != '\n' && c != '\t') out += c;
-    return out;
-}
+// Scratch space for one scan: the argument text without blanks, and the digits read so far.
+// Scanners run for nearly every statement, so the usual short text is kept on the stack and only
+// a long one takes the heap. Neither part can outgrow the argument text: every digit comes from
+// one of its bytes, and a keyword's value is written shorter than the keyword.
+class Scratch {
+public:
+    explicit Scratch(BytesView arg) {
+        char* mem = inline_;
+        size_t cap = kInline;
+        if (arg.size() > kInline) {
+            heap_.resize(2 * arg.size());
+            mem = heap_.data();
+            cap = arg.size();
+        }
+        text_ = mem;
+        digits_ = mem + cap;
+        cap_ = cap;
+        for (char c : arg)
+            if (c != ' ' && c != '\n' && c != '\t') text_[size_++] = c;
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
 
-// Removes a string literal starting at the quote at i (through the next quote, or to the end).
-void deleteLiteral(Bytes& t, size_t i) {
-    size_t close = t.find('"', i + 1);
-    t.erase(i, close == Bytes::npos ? Bytes::npos : close - i + 1);
-}
+    BytesView text() const { return {text_, size_}; }
+    size_t size() const { return size_; }
+    char operator[](size_t i) const { return text_[i]; }
+    // Removes a string literal starting at the quote at i (through the next quote, or to the end).
+    void deleteLiteral(size_t i) {
+        const size_t close = text().find('"', i + 1);
+        if (close == BytesView::npos) {
+            size_ = i;
+            return;
+        }
+        const size_t cut = close - i + 1;
+        std::memmove(text_ + i, text_ + i + cut, size_ - i - cut);
+        size_ -= cut;
+    }
+
+    void addDigit(char c) {
+        if (digitCount_ < cap_) digits_[digitCount_++] = c;
+    }
+    void addNumber(int32_t v) {
+        char tmp[12];
+        const auto r = std::to_chars(tmp, tmp + sizeof tmp, v);
+        for (const char* c = tmp; c < r.ptr; ++c) addDigit(*c);
+    }
+    void clearDigits() { digitCount_ = 0; }
+    // As leadingInt reads the digits; the usual few digits are added up here.
+    int32_t digitsValue() const {
+        if (digitCount_ > 9) return leadingInt(BytesView(digits_, digitCount_));
+        int32_t v = 0;
+        for (size_t k = 0; k < digitCount_; ++k) {
+            if (!isDigit(digits_[k])) return leadingInt(BytesView(digits_, digitCount_));
+            v = v * 10 + (digits_[k] - '0');
+        }
+        return v;
+    }
+
+private:
+    static constexpr size_t kInline = 256;
+    char inline_[2 * kInline];
+    Bytes heap_;
+    char* text_ = nullptr;
+    char* digits_ = nullptr;
+    size_t cap_ = 0;
+    size_t size_ = 0;
+    size_t digitCount_ = 0;
+};
 
 bool isVarLetter(unsigned char c) { return c >= 0x41 && c <= 0x7A; }
-
-int32_t bufferValue(const Bytes& buf) { return leadingInt(buf); }
 
 int32_t negate(int32_t v) { return static_cast<int32_t>(-static_cast<int64_t>(v)); }
 
@@ -104,17 +159,16 @@ Bytes fullWidthDigits(int32_t v) {
     return out;
 }
 
-IntList scanIntList(const Interp& in, BytesView arg) {
-    IntList out;
-    Bytes t = stripBlanks(arg);
-    Bytes buf;
+void scanIntList(const Interp& in, BytesView arg, IntList& out) {
+    out.n = 0;
+    Scratch t(arg);
     bool var = false, neg = false;
-    size_t i = (!t.empty() && t[0] == '(') ? 1 : 0;
+    size_t i = (t.size() > 0 && t[0] == '(') ? 1 : 0;
     while (i < t.size()) {
         const char b = t[i];
         if (b == ';') break;
         if (b == '"') {
-            deleteLiteral(t, i);
+            t.deleteLiteral(i);
             if (i < t.size() && (t[i] == ',' || t[i] == ';')) ++i;  // a skipped ';' ends nothing
             continue;
         }
@@ -124,61 +178,65 @@ IntList scanIntList(const Interp& in, BytesView arg) {
             continue;
         }
         if (!var) {
-            KwMatch k = matchKeyword(t, i, true, true);
+            KwMatch k = matchKeyword(t.text(), i, true, true);
             if (k.kind == KwKind::Rgb) {
                 out.push(kColourMarker);
                 i += k.length;
                 continue;
             }
             if (k.kind == KwKind::Value) {
-                buf += std::to_string(k.value);
+                t.addNumber(k.value);
                 i += k.length;
                 continue;
             }
         }
         if (isDigit(b)) {
-            buf += b;
+            t.addDigit(b);
             ++i;
             continue;
         }
         if (var) {
             var = false;
             if (isVarLetter(static_cast<unsigned char>(b))) {
-                buf.clear();
+                t.clearDigits();
                 i += 2;  // a string variable yields nothing; the byte after it goes too
                 continue;
             }
-            out.push(in.getInt(bufferValue(buf)));
+            out.push(in.getInt(t.digitsValue()));
         } else if (b == '-') {
             neg = true;  // joins the digits around it: "3-2" reads as -32
             ++i;
             continue;
         } else {
-            int32_t v = bufferValue(buf);
+            int32_t v = t.digitsValue();
             if (neg) {
                 v = negate(v);
                 neg = false;
             }
             out.push(v);
         }
-        buf.clear();
+        t.clearDigits();
         ++i;
     }
+}
+
+IntList scanIntList(const Interp& in, BytesView arg) {
+    IntList out;
+    scanIntList(in, arg, out);
     return out;
 }
 
-IntList scanConditionList(Runtime& rt, BytesView arg) {
-    IntList out;
-    Bytes t = stripBlanks(arg);
-    Bytes buf;
+void scanConditionList(Runtime& rt, BytesView arg, IntList& out) {
+    out.n = 0;
+    Scratch t(arg);
     bool var = false, neg = false;
-    size_t i = (!t.empty() && t[0] == '(') ? 1 : 0;
+    size_t i = (t.size() > 0 && t[0] == '(') ? 1 : 0;
     auto at = [&](size_t k) -> char { return k < t.size() ? t[k] : '\0'; };
     while (i < t.size()) {
         const char b = t[i];
         if (b == ';') break;
         if (b == '"') {
-            deleteLiteral(t, i);
+            t.deleteLiteral(i);
             continue;
         }
         if (b == '@') {
@@ -187,20 +245,20 @@ IntList scanConditionList(Runtime& rt, BytesView arg) {
             continue;
         }
         if (!var) {
-            KwMatch k = matchKeyword(t, i, true, true);
+            KwMatch k = matchKeyword(t.text(), i, true, true);
             if (k.kind == KwKind::Rgb) {
                 out.push(kColourMarker);
                 i += k.length;
                 continue;
             }
             if (k.kind == KwKind::Value) {
-                buf += std::to_string(k.value);
+                t.addNumber(k.value);
                 i += k.length;
                 continue;
             }
         }
         if (isDigit(b)) {
-            buf += b;
+            t.addDigit(b);
             ++i;
             continue;
         }
@@ -209,12 +267,12 @@ IntList scanConditionList(Runtime& rt, BytesView arg) {
             var = false;
             if (isVarLetter(static_cast<unsigned char>(b))) {
                 // A string variable has no value here; its name and the byte after it are dropped.
-                buf.clear();
+                t.clearDigits();
                 i += 2;
                 continue;
             }
-            out.push(rt.interp.getInt(bufferValue(buf)));
-            buf.clear();
+            out.push(rt.interp.getInt(t.digitsValue()));
+            t.clearDigits();
             if (b == '=' && n == '=') {
                 out.push(kCmpEq);
                 ++i;
@@ -254,7 +312,7 @@ IntList scanConditionList(Runtime& rt, BytesView arg) {
             ++i;
             continue;
         } else {
-            int32_t v = bufferValue(buf);
+            int32_t v = t.digitsValue();
             if (neg) {
                 v = negate(v);
                 neg = false;
@@ -270,20 +328,23 @@ IntList scanConditionList(Runtime& rt, BytesView arg) {
                 out.push(kCmpGt);
             }
         }
-        buf.clear();
+        t.clearDigits();
         if (stop) break;
         ++i;
     }
+}
+
+IntList scanConditionList(Runtime& rt, BytesView arg) {
+    IntList out;
+    scanConditionList(rt, arg, out);
     return out;
 }
 
-StringList scanStringList(Interp& in, BytesView t) {
-    StringList out;
-    out.slots.emplace_back();
-    auto cur = [&]() -> Bytes& { return out.slots.back(); };
-    auto advance = [&] {
-        if (out.slots.size() < static_cast<size_t>(kStackSize)) out.slots.emplace_back();
-    };
+void scanStringList(Interp& in, BytesView t, StringList& out) {
+    out.clear();
+    out.add();
+    auto cur = [&]() -> Bytes& { return out.back(); };
+    auto advance = [&] { out.add(); };
     static constexpr std::string_view kInline[] = {"gosub", "loadimage", "playwave", "stopwave",
                                                    "openplaymcicdda"};
     bool literal = false;
@@ -341,16 +402,19 @@ StringList scanStringList(Interp& in, BytesView t) {
         cur() += b;
         ++i;
     }
+}
+
+StringList scanStringList(Interp& in, BytesView t) {
+    StringList out;
+    scanStringList(in, t, out);
     return out;
 }
 
-StringList scanNameList(BytesView t) {
-    StringList out;
-    out.slots.emplace_back();
-    auto cur = [&]() -> Bytes& { return out.slots.back(); };
-    auto advance = [&] {
-        if (out.slots.size() < static_cast<size_t>(kStackSize)) out.slots.emplace_back();
-    };
+void scanNameList(BytesView t, StringList& out) {
+    out.clear();
+    out.add();
+    auto cur = [&]() -> Bytes& { return out.back(); };
+    auto advance = [&] { out.add(); };
     bool literal = false;
     for (size_t i = 0; i < t.size(); ++i) {
         const char b = t[i];
@@ -376,17 +440,28 @@ StringList scanNameList(BytesView t) {
         }
         cur() += b;
     }
+}
+
+StringList scanNameList(BytesView t) {
+    StringList out;
+    scanNameList(t, out);
     return out;
 }
 
 namespace {
 
 AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
-    static const Bytes kOps = "%&*+-/=^|";
-    const Bytes t = stripBlanks(stmt);
+    auto isOp = [](char c) {
+        switch (c) {
+        case '%': case '&': case '*': case '+': case '-': case '/': case '=': case '^': case '|': return true;
+        default: return false;
+        }
+    };
+    Scratch sc(stmt);
+    const BytesView t = sc.text();
     size_t o = 1;
-    while (o < t.size() && kOps.find(t[o]) == Bytes::npos) ++o;
-    const int32_t index = leadingInt(BytesView(t).substr(1, o - 1));
+    while (o < t.size() && !isOp(t[o])) ++o;
+    const int32_t index = leadingInt(t.substr(1, o - 1));
     AssignOutcome res;
     res.index = index;
     if (o >= t.size()) return res;
@@ -412,14 +487,13 @@ AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
         rt.messageBox(stmt, "", MsgButtons::Ok, MsgIcon::None);
         return res;
     }
-    if (t.find('#', rhs) != Bytes::npos) {
+    if (t.find('#', rhs) != BytesView::npos) {
         res.kind = 1;
         res.pending = true;
         return res;
     }
     int32_t a = 0;
     char pendingOp = 0;
-    Bytes buf;
     bool var = false, paren = false, neg = false;
     for (size_t i = rhs; i < t.size(); ++i) {
         const char b = t[i];
@@ -427,13 +501,14 @@ AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
             KwMatch k = matchKeyword(t, i, false, false);
             if (k.kind == KwKind::Value) {
                 a = k.value;
-                buf = std::to_string(k.value);
+                sc.clearDigits();
+                sc.addNumber(k.value);
                 i += k.length - 1;
                 continue;
             }
         }
         if (isDigit(b)) {
-            buf += b;
+            sc.addDigit(b);
             continue;
         }
         if (b == '@' && !var) {
@@ -453,7 +528,7 @@ AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
             paren = false;
             continue;
         }
-        int32_t operand = var ? in.getInt(bufferValue(buf)) : bufferValue(buf);
+        int32_t operand = var ? in.getInt(sc.digitsValue()) : sc.digitsValue();
         if (pendingOp == 0) {
             a = operand;
         } else {
@@ -464,7 +539,7 @@ AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
             a = arith(pendingOp, a, operand);
         }
         var = false;
-        buf.clear();
+        sc.clearDigits();
         if (b == '*' || b == '+' || b == '-' || b == '/') pendingOp = b;
         if (b == ';') break;
     }

@@ -2,6 +2,7 @@
 // byte, left to right, without precedence; their odd results are part of the language.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -17,6 +18,14 @@ struct Runtime;
 struct IntList {
     std::array<int32_t, kStackSize> v;  // only the first n are meaningful
     int n = 0;
+    IntList() = default;
+    // Copies only the items written: a list is usually a few items in 4 KB of room.
+    IntList(const IntList& o) : n(o.n) { std::copy_n(o.v.begin(), n, v.begin()); }
+    IntList& operator=(const IntList& o) {
+        n = o.n;
+        std::copy_n(o.v.begin(), n, v.begin());
+        return *this;
+    }
     int32_t operator[](size_t i) const { return i < static_cast<size_t>(n) ? v[i] : kEndMarker; }
     void push(int32_t x) {
         if (n < kStackSize) v[static_cast<size_t>(n++)] = x;  // excess arguments are ignored
@@ -31,22 +40,56 @@ struct IntList {
 };
 
 // Strings of the argument text; the slot after the last holds ";", later slots are empty.
-struct StringList {
-    std::vector<Bytes> slots;
+// The first few slots live inside the list: most commands take one or two strings, and a
+// statement should not cost an allocation.
+class StringList {
+public:
     const Bytes& operator[](size_t i) const {
         static const Bytes kEmpty;
-        return i < slots.size() ? slots[i] : kEmpty;
+        return i < count_ ? slot(i) : kEmpty;
     }
     // A slot starting with ';' is an argument that was not written.
     bool given(size_t i) const { return !(*this)[i].empty() && (*this)[i][0] != ';'; }
+    size_t size() const { return count_; }
+    std::vector<Bytes> all() const {
+        std::vector<Bytes> v;
+        for (size_t i = 0; i < count_; ++i) v.push_back(slot(i));
+        return v;
+    }
+
+    // For the scanners: empties the list, adds a slot (up to 1024), the last slot.
+    void clear() {
+        for (size_t i = 0; i < count_ && i < kInline; ++i) first_[i].clear();
+        more_.clear();
+        count_ = 0;
+    }
+    void add() {
+        if (count_ >= static_cast<size_t>(kStackSize)) return;
+        if (count_ >= kInline) more_.emplace_back();
+        ++count_;
+    }
+    Bytes& back() { return slot(count_ - 1); }
+
+private:
+    static constexpr size_t kInline = 4;
+    const Bytes& slot(size_t i) const { return i < kInline ? first_[i] : more_[i - kInline]; }
+    Bytes& slot(size_t i) { return i < kInline ? first_[i] : more_[i - kInline]; }
+    std::array<Bytes, kInline> first_;
+    std::vector<Bytes> more_;
+    size_t count_ = 0;
 };
 
+// Each scanner either returns its list or fills one given (emptied first), as the dispatcher does.
 IntList scanIntList(const Interp& in, BytesView arg);
+void scanIntList(const Interp& in, BytesView arg, IntList& out);
 // May show the "<" / ">" message boxes for a number written directly before those operators.
 IntList scanConditionList(Runtime& rt, BytesView arg);
+void scanConditionList(Runtime& rt, BytesView arg, IntList& out);
 // Uses and updates the inline-command flag that survives between calls.
 StringList scanStringList(Interp& in, BytesView arg);
+void scanStringList(Interp& in, BytesView arg, StringList& out);
 StringList scanNameList(BytesView arg);
+void scanNameList(BytesView arg, StringList& out);
 
 struct AssignOutcome {
     int32_t index = -1;

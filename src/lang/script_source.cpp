@@ -44,7 +44,7 @@ void ScriptSource::buildIndex() const {
 
 int32_t ScriptSource::findLabel(BytesView name) const {
     std::call_once(indexed_, [this] { buildIndex(); });
-    auto it = labels_.find(std::string(name));
+    auto it = labels_.find(name);
     return it == labels_.end() ? 0 : it->second;
 }
 

@@ -26,7 +26,12 @@ private:
     void buildIndex() const;
     Bytes text_;
     mutable std::once_flag indexed_;
-    mutable std::unordered_map<std::string, int32_t> labels_;
+    // Looked up by view: a jump should not build a string to find its label.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    mutable std::unordered_map<std::string, int32_t, NameHash, std::equal_to<>> labels_;
 };
 
 using ScriptPtr = std::shared_ptr<const ScriptSource>;
@@ -40,6 +45,14 @@ struct ScriptCache {
     };
     std::mutex mutex;
     std::vector<Entry> entries;  // a game has few script files
+    // The file the interpreter read last, while it is known to be current: the game has written
+    // no file since and too little time has passed for another program to edit it. A jump or
+    // return within that file (a script's loops) then takes it without asking for its version.
+    // Only the thread that runs the script reads or sets these.
+    Bytes recentName;
+    ScriptPtr recent;
+    uint64_t recentWrites = 0;
+    int64_t recentAtMs = 0;
 };
 
 // Skip comment: at "//" returns the position of the line feed that ends it, at "/*" the position

@@ -31,24 +31,25 @@ bool compare(int32_t l, int32_t c, int32_t r) {
 // Groups of four (left, comparison, right, connective), read strictly left to right: an "&&"
 // fails the whole condition at once, even after an "||" was satisfied.
 bool evaluateCondition(const IntList& c) {
-    std::array<uint8_t, kStackSize / 4 + 8> r{};
+    constexpr size_t kGroups = kStackSize / 4 + 8;
     bool any = false;
-    for (size_t k = 0; k < r.size(); ++k) {
+    bool previous = false;  // the group before this one held
+    for (size_t k = 0; k < kGroups; ++k) {
         const size_t b = 4 * k;
-        if (isComparison(c[b + 1]) && compare(c[b], c[b + 1], c[b + 2])) {
-            r[k] = 1;
-            any = true;
+        const bool held = isComparison(c[b + 1]) && compare(c[b], c[b + 1], c[b + 2]);
+        if (held) any = true;
+        if (k > 0) {
+            const int32_t conn = c[4 * (k - 1) + 3];
+            if (conn == kAnd) {
+                if (!previous || !held) return false;
+                any = true;
+            } else if (conn == kOr) {
+                if (previous || held) any = true;
+            } else {
+                return any;
+            }
         }
-        if (k == 0) continue;
-        const int32_t conn = c[4 * (k - 1) + 3];
-        if (conn == kAnd) {
-            if (!r[k - 1] || !r[k]) return false;
-            any = true;
-        } else if (conn == kOr) {
-            if (r[k - 1] || r[k]) any = true;
-        } else {
-            return any;
-        }
+        previous = held;
     }
     return any;
 }

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "core/cp932.h"
+#include "core/os.h"
 #include "runtime.h"
 #include "script/command_table.h"
 #include "script/debug_serve.h"
@@ -40,8 +41,9 @@ void applyPending(Runtime& rt, int32_t& pendingIndex, int32_t& pendingKind) {
 // Runs the command whose '#' is at p; afterwards moves to the end of the statement.
 void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
     Interp& in = rt.interp;
-    const ScriptPtr keepAlive = in.script;  // a jump may replace the text while we look at it
-    const BytesView t = keepAlive->text();
+    // The command is handed copies of its name and argument text, so a jump that replaces the
+    // text while it runs takes nothing from under it; afterwards only the current text is read.
+    const BytesView t = in.text();
     const size_t n = t.size();
     in.stmtStart = p;
     in.pos = p + 1;
@@ -79,8 +81,9 @@ void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingK
 
 void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
     Interp& in = rt.interp;
-    const ScriptPtr keepAlive = in.script;
-    const BytesView t = keepAlive->text();
+    // An assignment runs no command (one after '=' runs later, as a statement of its own), so the
+    // text stays as it is.
+    const BytesView t = in.text();
     in.pos = p + 1;
     AssignOutcome a = evalAssignment(rt, t.substr(static_cast<size_t>(p)));
     if (a.pending) {
@@ -95,8 +98,7 @@ void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendi
 
 // Yield: the common exit of the waits. A click that nothing waited for is forgotten here.
 void yieldStep(Runtime& rt) {
-    rt.interp.leftClick = 0;
-    rt.interp.rightClick = 0;
+    rt.interp.forgetClicks();
     if (rt.save.loadRequested) {
         if (!save::performRequestedLoad(rt))
             rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), "",
@@ -144,13 +146,35 @@ void countPass(Interp& in, uint32_t now) {
 
 }  // namespace
 
-ScriptPtr loadScript(Runtime& rt, BytesView name) {
+const ScriptPtr* freshScript(Runtime& rt, BytesView name) {
     ScriptCache& cache = rt.interp.scriptCache;
+    if (!cache.recent || BytesView(cache.recentName) != name) return nullptr;
+    if (rt.resources.writeCount() != cache.recentWrites) return nullptr;
+    const int64_t now = os::coarseMonotonicMs();
+    if (now < cache.recentAtMs || now - cache.recentAtMs >= Resources::kVersionReuseMs) return nullptr;
+    return &cache.recent;
+}
+
+ScriptPtr loadScript(Runtime& rt, BytesView name) {
+    if (const ScriptPtr* fresh = freshScript(rt, name)) return *fresh;
+    ScriptCache& cache = rt.interp.scriptCache;
+    // Taken before the version is asked: a write or an edit after it makes the next jump ask again.
+    const uint64_t writes = rt.resources.writeCount();
+    const int64_t checkedAt = os::coarseMonotonicMs();
+    auto remember = [&](const ScriptPtr& src) {
+        cache.recentName.assign(name);
+        cache.recent = src;
+        cache.recentWrites = writes;
+        cache.recentAtMs = checkedAt;
+    };
     const Resources::Version version = rt.resources.version(name);
     if (version.known) {
         std::lock_guard lock(cache.mutex);
         for (const ScriptCache::Entry& e : cache.entries)
-            if (BytesView(e.name) == name && e.version == version) return e.source;
+            if (BytesView(e.name) == name && e.version == version) {
+                remember(e.source);
+                return e.source;
+            }
     }
     auto data = rt.resources.read(name);
     if (!data) return nullptr;
@@ -165,6 +189,7 @@ ScriptPtr loadScript(Runtime& rt, BytesView name) {
         std::erase_if(cache.entries, [&](const ScriptCache::Entry& e) { return BytesView(e.name) == name; });
         if (cache.entries.size() >= 32) cache.entries.erase(cache.entries.begin());
         cache.entries.push_back({Bytes(name), after, src});
+        remember(src);
     }
     return src;
 }
@@ -244,7 +269,10 @@ void step(Runtime& rt) {
             // The command that completes an assignment is traced as that assignment.
             if (traced) debugAfterStatement(rt, mark.script ? mark : assignmentMark);
             assignmentMark = {};
-            if (rt.save.justLoaded.exchange(0)) return;
+            // Only the interpreter thread sets and clears it: a relaxed look first spares the
+            // locked exchange on every command.
+            if (rt.save.justLoaded.load(std::memory_order_relaxed) != 0 && rt.save.justLoaded.exchange(0))
+                return;
         } else if (b == '@') {
             runAssignment(rt, in.pos, pendingIndex, pendingKind);
             if (traced && pendingKind != 0)
@@ -258,8 +286,7 @@ void step(Runtime& rt) {
             rt.media.cdWait = false;
         }
         if (in.halt) return yieldStep(rt);
-        in.leftClick = 0;
-        in.rightClick = 0;
+        in.forgetClicks();
         ++in.pos;
         if (!in.running) return;
     }

@@ -16,6 +16,11 @@ namespace script {
 // file gives back the same source (and so keeps its label index).
 ScriptPtr loadScript(Runtime& rt, BytesView name);
 
+// The source loadScript would give for that name when it is known to be current without asking
+// the file system (the script read or checked last, the game having written no file since and
+// too little time having passed for another program to edit it); nullptr otherwise.
+const ScriptPtr* freshScript(Runtime& rt, BytesView name);
+
 // One step: advances whatever is in progress, then runs statements until one has to wait.
 void step(Runtime& rt);
 

@@ -17,6 +17,12 @@ void afterJump(Interp& in, int32_t labelPos) {
 int32_t findIn(Runtime& rt, const Bytes& label, const Bytes& file) {
     Interp& in = rt.interp;
     if (file == ";") return in.script->findLabel(label);
+    // A jump within the file just read (a loop) neither copies nor swaps the script it holds.
+    if (const ScriptPtr* fresh = freshScript(rt, file)) {
+        const int32_t at = (*fresh)->findLabel(label);
+        if (at > 0 && in.script != *fresh) in.script = *fresh;
+        return at;
+    }
     ScriptPtr src = loadScript(rt, file);
     if (!src) return 0;
     const int32_t at = src->findLabel(label);
@@ -65,10 +71,14 @@ int32_t returnFromCall(Runtime& rt) {
     const size_t top = static_cast<size_t>(cs.depth - 1);
     const Bytes file = cs.file[top];
     if (file == ";") return 1;  // names no file: a call made without one cannot return
-    ScriptPtr src = loadScript(rt, file);
-    if (!src) return 1;
+    if (const ScriptPtr* fresh = freshScript(rt, file)) {
+        if (in.script != *fresh) in.script = *fresh;
+    } else {
+        ScriptPtr src = loadScript(rt, file);
+        if (!src) return 1;
+        in.script = std::move(src);
+    }
     in.scriptName = file;
-    in.script = std::move(src);
     in.pos = cs.pos[top];
     cs.file[top].clear();
     cs.pos[top] = 0;

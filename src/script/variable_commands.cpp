@@ -83,7 +83,7 @@ int32_t cmdMemoryset(Runtime& rt, const Args& args) {
     if (!iv.given(1)) {
         // Without a last number the integer form does nothing, so the string form may take
         // over: #memoryset(@A, @C, "text"); fills @A .. @C with the text.
-        if (isVarLetter(names[0]) && isVarLetter(names[1]) && s.slots.size() > 3) {
+        if (isVarLetter(names[0]) && isVarLetter(names[1]) && s.size() > 3) {
             const size_t a = static_cast<unsigned char>(names[0][0]) - 0x41u;
             const size_t b = static_cast<unsigned char>(names[1][0]) - 0x41u;
             for (size_t k = a; k <= b; ++k) {

@@ -104,3 +104,32 @@ TEST(RealClock, WaitForWakesWhenAnotherThreadStoresAFlag) {
     closer.join();
     EXPECT_LT(c.nowMs(), 15000u);
 }
+
+// A notifier that finds nobody waiting skips the lock: many rounds of a flag changed while the
+// other thread is about to wait, is waiting, or has not yet begun must never lose a wake.
+TEST(WakeSignal, NoWakeIsLostWhenNotifiersSkipTheLock) {
+    WakeSignal signal;
+    WakeFlag turn(signal, 0);
+    std::atomic<int32_t> plain{0};
+    constexpr int kRounds = 2000;
+    std::thread other([&] {
+        for (int i = 1; i <= kRounds; ++i) {
+            signal.wait([&] { return turn == 2 * i - 1; });
+            turn = 2 * i;
+        }
+        // The last round changes an ordinary atomic and notifies by hand, as slot requests do.
+        signal.wait([&] { return plain.load() == 1; });
+        turn = -1;
+    });
+    for (int i = 1; i <= kRounds; ++i) {
+        turn = 2 * i - 1;
+        // Bounded: a lost wake fails the test instead of hanging it.
+        ASSERT_TRUE(signal.waitUntil(std::chrono::steady_clock::now() + std::chrono::seconds(20),
+                                     [&] { return turn == 2 * i; }));
+    }
+    plain.store(1, std::memory_order_relaxed);
+    signal.notify();
+    EXPECT_TRUE(signal.waitUntil(std::chrono::steady_clock::now() + std::chrono::seconds(20),
+                                 [&] { return turn == -1; }));
+    other.join();
+}

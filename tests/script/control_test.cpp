@@ -232,3 +232,14 @@ TEST(Pacing, UnpacedHeadlessLoopStillMovesTime) {
     EXPECT_GE(s.platform.manualClock().nowMs(), 200u);
     EXPECT_LE(s.platform.manualClock().nowMs(), 205u);
 }
+
+// A jump within the file just read takes it from memory, but a file the game itself wrote is
+// read again at once, however little time has passed.
+TEST(Goto, AFileTheGameRewroteIsReadAgainAtTheNextJump) {
+    ScriptRun s("#goto(\"a\", \"b.txt\");\n");
+    s.dir.write("b.txt", sjis("|a:\n@1 += 1;\n#copyfile(\"c.txt\", \"b.txt\");\n#goto(\"a\", \"b.txt\");\n"));
+    s.dir.write("c.txt", sjis("|a:\n@2 = 7;\n"));
+    s.runToEnd(5);
+    EXPECT_EQ(s.var(1), 1);  // the second jump found the copied text
+    EXPECT_EQ(s.var(2), 7);
+}

@@ -19,7 +19,7 @@ std::vector<int32_t> conds(ScriptRun& s, const std::string& arg) {
 }
 
 std::vector<std::string> strs(ScriptRun& s, const std::string& arg) {
-    return scanStringList(s.rt.interp, sjis(arg)).slots;
+    return scanStringList(s.rt.interp, sjis(arg)).all();
 }
 
 using V = std::vector<int32_t>;
@@ -88,7 +88,7 @@ TEST(StringList, InlineCommandKeepsQuotesUntilQuoteSemicolon) {
 
 TEST(NameList, VariablesGiveTheirNames) {
     auto l = scanNameList("(@A, @z, \"t\");");
-    EXPECT_EQ(l.slots, (S{"A", "z", "t", ";"}));
+    EXPECT_EQ(l.all(), (S{"A", "z", "t", ";"}));
 }
 
 TEST(ConditionList, ComparisonsAndConnectives) {
@@ -108,4 +108,38 @@ TEST(ConditionList, NumberBeforeLessThanShowsAMessage) {
     EXPECT_EQ(conds(s, "(5<@1);"), (V{5, kCmpLt, 9}));
     ASSERT_EQ(s.dialogs().size(), 1u);
     EXPECT_NE(s.dialogs()[0].find(": <"), std::string::npos);
+}
+
+// The scanners keep short texts on the stack and long ones on the heap; both must read alike.
+TEST(Scanners, LongArgumentTextsReadAsShortOnes) {
+    ScriptRun s;
+    s.rt.interp.ivar[7] = 40;
+    const std::string blanks(600, ' ');
+    const std::string longLiteral = "\"" + std::string(700, 'x') + "\"";
+    EXPECT_EQ(ints(s, "(1," + blanks + "@7," + longLiteral + ", 3-2);"), ints(s, "(1,@7,\"x\",3-2);"));
+    EXPECT_EQ(conds(s, "(@7" + blanks + "== 40 &&" + longLiteral + " 2 > 1);"), conds(s, "(@7==40&&\"y\"2>1);"));
+
+    ScriptRun a("@1 = @7 " + blanks + "+ 2;\n@2 = true" + blanks + ";\n");
+    a.rt.interp.ivar[7] = 40;
+    a.runToEnd();
+    EXPECT_EQ(a.var(1), 42);
+    EXPECT_EQ(a.var(2), 1);
+}
+
+// Past the slots kept inside the list the strings go on in the overflow; a list filled again
+// keeps nothing of its earlier, longer contents.
+TEST(StringList, ManyStringsAndRefillsKeepTheirSlots) {
+    ScriptRun s;
+    EXPECT_EQ(strs(s, "(\"a\",\"b\",\"c\",\"d\",\"e\",\"f\");"), (S{"a", "b", "c", "d", "e", "f", ";"}));
+    StringList l;
+    scanStringList(s.rt.interp, "(\"a\",\"b\",\"c\",\"d\",\"e\",\"f\");", l);
+    scanStringList(s.rt.interp, "(\"z\");", l);
+    EXPECT_EQ(l.all(), (S{"z", ";"}));
+    EXPECT_EQ(l[4], "");
+    EXPECT_FALSE(l.given(5));
+    IntList i;
+    scanIntList(s.rt.interp, "(1,2,3);", i);
+    scanIntList(s.rt.interp, "(9);", i);
+    EXPECT_EQ(i.n, 1);
+    EXPECT_EQ(i[1], kEndMarker);
 }
