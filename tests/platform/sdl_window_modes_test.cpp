@@ -14,8 +14,9 @@ using namespace yv;
 
 namespace {
 
-// Each click at a click wait counts in @901, which the close writes to system.dat.
-const char* kCountingScript = "|top:\r\n#mouseclickwait(1);\r\n@901 = @901 + 1;\r\n#goto(\"top\");\r\n";
+// Each click at a click wait counts in @901, written to system.dat at once (and by the close).
+const char* kCountingScript =
+    "|top:\r\n#mouseclickwait(1);\r\n@901 = @901 + 1;\r\n#systemsave();\r\n#goto(\"top\");\r\n";
 
 struct CountingGame {
     explicit CountingGame(const std::string& ini = "") {
@@ -111,14 +112,18 @@ TEST(SdlWindowModes, AltEnterAndF11SwitchInEveryStateAndNeverReachTheGame) {
         pushAltEnter();
         fullAfterAltEnter = waitFor([&] { return rt.app.fullScreen.load() == 1; }, 2000);
         SDL_SetModState(KMOD_NONE);
+        // Each input is let through before the next: two clicks within one step count once.
         clickPicture(100, 100);  // 1
+        waitFor([&] { return g.clicks() >= 1; }, 3000);
         pushKey(SDLK_F11);
         windowAfterF11 = waitFor([&] { return rt.app.fullScreen.load() == 0; }, 2000);
         clickPicture(100, 100);  // 2
+        waitFor([&] { return g.clicks() >= 2; }, 3000);
         pushKey(SDLK_F11);
         fullAgain = waitFor([&] { return rt.app.fullScreen.load() == 1; }, 2000);
         pushKey(SDLK_RETURN);  // 3
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        waitFor([&] { return g.clicks() >= 3; }, 3000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // nothing more comes
         g.platform->requestClose();
     });
     EXPECT_EQ(g.shell->run(), 0);
