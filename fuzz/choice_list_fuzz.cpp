@@ -7,6 +7,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static yv::Interp in;
-    (void)yv::choicelist::parse(in, yv::BytesView(reinterpret_cast<const char*>(data), size));
+    (void)yv::text::choicelist::parse(in, yv::BytesView(reinterpret_cast<const char*>(data), size));
     return 0;
 }

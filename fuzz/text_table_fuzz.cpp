@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t count = data[0] % 9, rows = data[1] % 17;
     std::vector<yv::TextItem> items(static_cast<size_t>(count));
     for (yv::TextItem& it : items) it.rows.resize(static_cast<size_t>(rows));
-    yv::texttable::fill(items, count, rows, yv::BytesView(reinterpret_cast<const char*>(data + 2), size - 2));
-    (void)yv::texttable::splitRecord(yv::BytesView(reinterpret_cast<const char*>(data), size));
+    yv::text::texttable::fill(items, count, rows, yv::BytesView(reinterpret_cast<const char*>(data + 2), size - 2));
+    (void)yv::text::texttable::splitRecord(yv::BytesView(reinterpret_cast<const char*>(data), size));
     return 0;
 }
