@@ -13,18 +13,18 @@ std::shared_ptr<const Pcm> decodeWave(std::string_view data) {
     if (data.empty() || data.size() > static_cast<size_t>(std::numeric_limits<int>::max())) return nullptr;
     SDL_RWops* rw = SDL_RWFromConstMem(data.data(), static_cast<int>(data.size()));
     if (!rw) return nullptr;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wav{};
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len)) return nullptr;
+    if (!SDL_LoadWAV_RW(rw, 1, &wav, &buf, &len)) return nullptr;
     auto pcm = std::make_shared<Pcm>();
-    SDL_AudioStream* s = SDL_NewAudioStream(spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kRate);
-    bool ok = s != nullptr && spec.channels > 0 && spec.freq > 0;
-    const size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+    SDL_AudioStream* s = SDL_NewAudioStream(wav.format, wav.channels, wav.freq, AUDIO_S16SYS, 2, kRate);
+    bool ok = s != nullptr && wav.channels > 0 && wav.freq > 0;
+    const size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(wav.format) / 8) * wav.channels;
     const size_t inFrames = frameBytes ? len / frameBytes : 0;
     // SDL's resampler keeps back its last 1024 frames even when flushed: it is given silence
     // to keep back instead, and the result is cut to the sound's own length.
-    const std::vector<Uint8> pad(4096 * frameBytes, spec.silence);
+    const std::vector<Uint8> pad(4096 * frameBytes, wav.silence);
     if (ok && len > 0)
         ok = SDL_AudioStreamPut(s, buf, static_cast<int>(inFrames * frameBytes)) == 0 &&
              SDL_AudioStreamPut(s, pad.data(), static_cast<int>(pad.size())) == 0 && SDL_AudioStreamFlush(s) == 0;
@@ -33,8 +33,8 @@ std::shared_ptr<const Pcm> decodeWave(std::string_view data) {
         pcm->samples.resize(static_cast<size_t>(std::max(avail, 0)) / sizeof(int16_t));
         const int got = avail > 0 ? SDL_AudioStreamGet(s, pcm->samples.data(), avail) : 0;
         ok = got >= 0;
-        const auto want = static_cast<size_t>((static_cast<uint64_t>(inFrames) * kRate + static_cast<uint64_t>(spec.freq) - 1) /
-                                              static_cast<uint64_t>(spec.freq));
+        const auto want = static_cast<size_t>((static_cast<uint64_t>(inFrames) * kRate + static_cast<uint64_t>(wav.freq) - 1) /
+                                              static_cast<uint64_t>(wav.freq));
         if (ok) pcm->samples.resize(std::min(static_cast<size_t>(got) / sizeof(int16_t) / 2, want) * 2);
     }
     if (s) SDL_FreeAudioStream(s);
