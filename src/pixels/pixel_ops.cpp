@@ -284,9 +284,13 @@ void greyTone(View dst, int x, int y, int w, int h, int r, int g, int b) {
     const Block c = blockSelf(dst, x, y, w, h);
     if (c.empty()) return;
     const BelowTable& below = belowTable();
+    const bool wide = simd::available();
+    const int keep[3] = {b, g, r};
     for (int j = 0; j < c.h; ++j) {
         uint8_t* d = dst.at(c.dx, c.dy + j);
-        for (int i = 0; i < c.w; ++i, d += 3) {
+        const int done = wide ? simd::greyRow(d, c.w, below.bits, keep) : 0;
+        d += 3 * done;
+        for (int i = done; i < c.w; ++i, d += 3) {
             const int Y = greyOf(below, d[2], d[1], d[0]);
             d[2] = static_cast<uint8_t>(r != 0 ? r : Y);
             d[1] = static_cast<uint8_t>(g != 0 ? g : Y);

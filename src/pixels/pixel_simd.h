@@ -11,6 +11,9 @@ bool available();
 // did; the caller finishes the rest. alpha < 0: no global alpha.
 int alphaRow(uint8_t* d, const uint8_t* s, const uint8_t* m, int w, int alpha);
 int keyRow(uint8_t* d, const uint8_t* s, int w, const uint8_t key[3]);
+// Grey tone: below is the 256 x 256 table of exact sums the doubles miss (bit b / 100 of entry
+// r * 256 + g); keep[c] != 0 keeps that value in channel c (blue, green, red).
+int greyRow(uint8_t* d, int w, const uint8_t* below, const int keep[3]);
 
 // Byte loops 32 bytes at a time (AVX2); each returns how many bytes it did.
 bool haveAvx2();

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "pixels/pixel_ops.h"
 
@@ -23,6 +24,29 @@ TEST(PixelLibrary, IntegerGreyEqualsTheDoubleFormulaForEveryColour) {
                 below += want * 100 != 30 * r + 59 * g + 11 * b && (30 * r + 59 * g + 11 * b) % 100 == 0;
             }
     EXPECT_GT(below, 0);  // the cases that make the exact rounding necessary were met
+}
+
+// The same through the row loop (16 pixels at a time where the processor allows): every colour
+// once, laid out as a 4096 x 4096 picture, each channel kept or greyed as asked.
+TEST(PixelLibrary, GreyToneRowsGiveTheFormulaForEveryColour) {
+    constexpr int kSide = 4096;
+    std::vector<uint8_t> all(size_t{kSide} * kSide * 3);
+    for (uint32_t c = 0; c < (1u << 24); ++c) {
+        all[3 * c] = static_cast<uint8_t>(c);            // blue
+        all[3 * c + 1] = static_cast<uint8_t>(c >> 8);   // green
+        all[3 * c + 2] = static_cast<uint8_t>(c >> 16);  // red
+    }
+    for (const int keepGreen : {0, 77}) {
+        std::vector<uint8_t> px = all;
+        fast::greyTone(View{px.data(), kSide, kSide}, 0, 0, kSide, kSide, 0, keepGreen, 0);
+        for (uint32_t c = 0; c < (1u << 24); ++c) {
+            const int want = ref::grey(c >> 16, (c >> 8) & 255, c & 255);
+            const uint8_t* p = &px[3 * c];
+            if (p[0] != want || p[2] != want || p[1] != (keepGreen ? keepGreen : want))
+                FAIL() << "colour " << std::hex << c << ": " << int(p[2]) << " " << int(p[1]) << " " << int(p[0])
+                       << " want " << std::dec << want;
+        }
+    }
 }
 
 TEST(PixelLibrary, ReferenceSwitchSelectsTheTwins) {
