@@ -186,6 +186,13 @@ bool SdlUi::wantsMouse() const { return ImGui::GetIO().WantCaptureMouse; }
 
 void SdlUi::beginFrame(int x, int y) {
     ImGui_ImplSDLRenderer_NewFrame();
+    // Once the atlas is a texture, its pixels and the font file ImGui keeps in memory (6 MB for a
+    // full Japanese face) wait for nothing: a rebuild reads the file again.
+    ImFontAtlas* atlas = ImGui::GetIO().Fonts;
+    if (atlas->TexPixelsAlpha8 || atlas->TexPixelsRGBA32) {
+        atlas->ClearTexData();
+        atlas->ClearInputData();
+    }
     ImGui_ImplSDL2_NewFrame();
     // Under drivers without focus the backend sees no pointer: use the one from the events.
     ImGui::GetIO().MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
