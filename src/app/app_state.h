@@ -44,6 +44,20 @@ struct AppState {
     // The wheel turned away from the player: the message history opens (window thread, from
     // its loop, as the menu entry does).
     std::atomic<int32_t> historyWanted{0};
+    // Auto mode (オート, the A key): a page that waits for a click after its message goes on by
+    // itself after autoBaseMs plus autoPerCharMs for each character shown since the last wait.
+    // Any click or key ends it. autoSinceMs: when it was last turned on (the game's clock).
+    std::atomic<int32_t> autoMode{0};
+    std::atomic<uint32_t> autoSinceMs{0};
+    // The pace of auto mode, a player's setting (remembered with the others).
+    std::atomic<int32_t> autoBaseMs{1500};
+    std::atomic<int32_t> autoPerCharMs{60};
+    // Dialogs of the menus open now (the history, the volume): auto mode waits meanwhile.
+    std::atomic<int32_t> playerDialogs{0};
+    // The window title shows where F12 saved the picture until this time (the game's clock);
+    // the window thread puts the title back then.
+    bool shotTitleShown = false;
+    uint32_t shotTitleUntilMs = 0;
     // Enter pressed twice within 500 ms turns skipping on.
     uint32_t lastEnterMs = 0;
     bool enterSeen = false;

@@ -3,6 +3,7 @@
 
 #include "app/menu_logic.h"
 #include "app/display_mode.h"
+#include "app/screenshot.h"
 #include "runtime.h"
 #include "text/choices.h"
 
@@ -24,7 +25,13 @@ void openPopupMenu(Runtime& rt, int x, int y) {
     }
 }
 
+// A player who clicks or presses a key takes over from auto mode.
+void endAutoMode(Runtime& rt) {
+    if (rt.app.autoMode) setAutoMode(rt, false);
+}
+
 void mouseButton(Runtime& rt, int button, bool down, int x, int y) {
+    if (down) endAutoMode(rt);
     if (button == 1 && down) rt.interp.leftClick = 1;
     if (button == 2) {
         if (down)
@@ -43,6 +50,11 @@ void mouseMove(Runtime& rt, int x, int y) {
 
 void key(Runtime& rt, int key, bool down) {
     AppState& a = rt.app;
+    if (key == kKeyF12) {
+        if (down) saveScreenshot(rt);
+        return;
+    }
+    if (down && key != kKeyA) endAutoMode(rt);
     // While choices are shown Enter only clicks and Ctrl does not skip.
     const bool choicesShown = a.choiceList || a.choiceBlock;
     if (key == kKeyCtrl) {
@@ -79,6 +91,7 @@ void key(Runtime& rt, int key, bool down) {
         break;
     }
     case kKeyPageDown: mouseButton(rt, 1, true, a.mouseX, a.mouseY); break;
+    case kKeyA: setAutoMode(rt, !a.autoMode); break;
     case kKeyUp: a.navSteps -= 1; break;
     case kKeyDown: a.navSteps += 1; break;
     default: break;
@@ -93,6 +106,7 @@ void applyInput(Runtime& rt, const InputEvent& e) {
     case InputEvent::Kind::MouseButton: mouseButton(rt, e.button, e.down, e.x, e.y); break;
     case InputEvent::Kind::Key: key(rt, e.key, e.down); break;
     case InputEvent::Kind::Wheel:
+        endAutoMode(rt);
         // As players know it from other engines: up reads back, down goes on as a click does.
         if (e.key > 0) rt.app.historyWanted = 1;
         if (e.key < 0) mouseButton(rt, 1, true, rt.app.mouseX, rt.app.mouseY);

@@ -1,5 +1,5 @@
-// The menu lock, the check marks of the speed and display-mode items, slot entries and the
-// skip-to-the-next-choice command.
+// The menu lock, the check marks of the speed and display-mode items, slot entries, auto mode
+// and the skip-to-the-next-choice command.
 #include "app/menu_logic.h"
 
 #include <filesystem>
@@ -83,6 +83,14 @@ bool speedItem(Runtime& rt, int32_t id) {
     rt.app.noWait = bar == kBarNoWait ? 1 : 0;
     markSpeed(rt, bar);
     return true;
+}
+
+void setAutoMode(Runtime& rt, bool on) {
+    AppState& a = rt.app;
+    // The wait of a page already waiting counts from now.
+    if (on) a.autoSinceMs = rt.clock().nowMs();
+    if (a.autoMode.exchange(on ? 1 : 0) == (on ? 1 : 0)) return;
+    a.menus.setChecked(MenuWhich::Bar, ui::menuid::kAuto, on);
 }
 
 void refreshSlots(Runtime& rt, MenuWhich which) {

@@ -24,6 +24,8 @@ void markDisplayMode(Runtime& rt, MenuWhich which, bool full);
 void refreshSlots(Runtime& rt, MenuWhich which);
 // Skip to the next choice (menu bar and pop-up).
 void skipToNextChoice(Runtime& rt);
+// Auto mode on or off, its check mark with it (any thread).
+void setAutoMode(Runtime& rt, bool on);
 // A speed item; returns false when the id is not one.
 bool speedItem(Runtime& rt, int32_t id);
 }  // namespace app

@@ -8,6 +8,7 @@
 #include "app/display_mode.h"
 #include "app/input.h"
 #include "app/menu_hooks.h"
+#include "app/screenshot.h"
 #include "core/cp932.h"
 #include "graphics/png_write.h"
 #include "graphics/present.h"
@@ -237,8 +238,9 @@ void Shell::onMenuCommand(int32_t id) {
     if (const int s = slotOfLoadId(id); s >= 0) return app::loadFromSlot(rt, s);
     if (app::speedItem(rt, id)) return;
     switch (id) {
-    case kHistory: app::openHistoryDialog(rt); break;
-    case kBarVolume: case kPopVolume: app::openVolumeDialog(rt); break;
+    case kHistory: holdingAutoMode([&] { app::openHistoryDialog(rt); }); break;
+    case kBarVolume: case kPopVolume: holdingAutoMode([&] { app::openVolumeDialog(rt); }); break;
+    case kAuto: app::setAutoMode(rt, !rt.app.autoMode); break;
     case kBarFull: app::switchToFullScreen(rt, true); break;
     case kPopFull: app::switchToFullScreen(rt, false); break;
     case kBarWindow: app::switchToWindowMode(rt, true); break;
@@ -249,11 +251,24 @@ void Shell::onMenuCommand(int32_t id) {
     case kFilterSmooth: setScaleFilter(ScaleFilter::Smooth); break;
     case kExit: case kPopClose: platform_.requestClose(); break;
     case kAbout:
-        platform_.showAbout(utf8ToCp932("ﾊﾞｰｼﾞｮﾝ情報"),
-                            utf8ToCp932(std::string("Yorvane Version ") + kYorvaneVersion));
+        holdingAutoMode([&] {
+            platform_.showAbout(utf8ToCp932("ﾊﾞｰｼﾞｮﾝ情報"),
+                                utf8ToCp932(std::string("Yorvane Version ") + kYorvaneVersion));
+        });
         break;
     default: break;
     }
+}
+
+// A player reading the history (or another dialog of the menus) is not hurried: auto mode
+// waits meanwhile, and the page's wait starts again once the dialog has closed.
+template <class F>
+void Shell::holdingAutoMode(F&& dialog) {
+    AppState& a = rt_->app;
+    ++a.playerDialogs;
+    dialog();
+    --a.playerDialogs;
+    if (a.autoMode) a.autoSinceMs = rt_->clock().nowMs();
 }
 
 void Shell::onRedrawn() { app::onRedrawn(*rt_, closing_); }
@@ -324,6 +339,7 @@ void Shell::requestSignalClose() {
 
 bool Shell::onIdle() {
     if (closing_) return true;
+    app::restoreTitleWhenDue(*rt_);
     // The wheel opens the history where a menu offers it, unless the game greyed it there.
     if (rt_->app.historyWanted.exchange(0)) {
         const Runtime& rt = *rt_;
@@ -374,12 +390,7 @@ void Shell::shutdown() {
     if (started_) {
         if (options_.screenshot) {
             int w = 0, h = 0;
-            std::vector<uint8_t> frame = platform_.shownFrame(w, h);
-            if (frame.empty()) {
-                w = rt.config.width > 0 ? rt.config.width : 640;
-                h = rt.config.height > 0 ? rt.config.height : 480;
-                frame.assign(static_cast<size_t>(w) * h * 3, 0);
-            }
+            const std::vector<uint8_t> frame = app::shownPicture(rt, w, h);
             if (writePng(*options_.screenshot, frame.data(), w, h))
                 std::fprintf(stderr, "screenshot: %s\n", fs::absolute(*options_.screenshot).c_str());
             else

@@ -58,6 +58,8 @@ private:
     void openDebugWindows(const std::string& iconFile);
     void beginClose();
     void setScaleFilter(ScaleFilter f);
+    template <class F>
+    void holdingAutoMode(F&& dialog);
     void shutdown();
 
     Platform& platform_;

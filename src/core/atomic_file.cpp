@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -56,6 +57,14 @@ int FileOps::fsync(int fd) { return ::fsync(fd); }
 int FileOps::close(int fd) { return ::close(fd); }
 int FileOps::rename(const char* from, const char* to) { return ::rename(from, to); }
 int FileOps::unlink(const char* path) { return ::unlink(path); }
+int FileOps::renameNoReplace(const char* from, const char* to) {
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+    // A file system without that rename: a hard link refuses an existing name as well.
+    if (::link(from, to) != 0) return -1;
+    ::unlink(from);
+    return 0;
+}
 
 FileOps& systemOps() {
     static FileOps ops;  // stateless: only the system calls
@@ -68,14 +77,14 @@ bool isTemporaryName(std::string_view name) {
            name.size() == at + kMarker.size() + 6;
 }
 
-bool replace(const fs::path& target, std::initializer_list<std::string_view> parts, std::string& error,
-             FileOps& ops) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    // The new file keeps the permissions of the one it replaces.
-    mode_t mode = 0666;
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
+namespace {
 
+// The parts written to a new temporary file beside `target`, synced and closed, then handed to
+// `place`, which gives it the target's name; the temporary file is gone whatever happens.
+template <class Place>
+bool writeBeside(const fs::path& target, std::initializer_list<std::string_view> parts, mode_t mode,
+                 std::string& error, FileOps& ops, Place place) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     fs::path tmp;
     int fd = -1;
     for (int attempt = 0; attempt < 64 && fd < 0; ++attempt) {
@@ -104,7 +113,7 @@ bool replace(const fs::path& target, std::initializer_list<std::string_view> par
     const int closed = ops.close(fd);
     fd = -1;
     if (closed != 0) return fail("close", errno);
-    if (ops.rename(tmp.c_str(), target.c_str()) != 0) return fail("rename", errno);
+    if (!place(tmp)) return fail("rename", errno);
     // The rename itself reaches the disk with the folder. The new file is in place whatever
     // this answers; a folder that cannot be synced (some file systems) is no failure of the save.
     const int dfd = ops.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
@@ -113,6 +122,29 @@ bool replace(const fs::path& target, std::initializer_list<std::string_view> par
         ops.close(dfd);
     }
     return true;
+}
+
+}  // namespace
+
+bool replace(const fs::path& target, std::initializer_list<std::string_view> parts, std::string& error,
+             FileOps& ops) {
+    // The new file keeps the permissions of the one it replaces.
+    mode_t mode = 0666;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
+    return writeBeside(target, parts, mode, error, ops,
+                       [&](const fs::path& tmp) { return ops.rename(tmp.c_str(), target.c_str()) == 0; });
+}
+
+Created create(const fs::path& target, std::string_view data, std::string& error, FileOps& ops) {
+    bool existed = false;
+    const bool ok = writeBeside(target, {data}, 0666, error, ops, [&](const fs::path& tmp) {
+        if (ops.renameNoReplace(tmp.c_str(), target.c_str()) == 0) return true;
+        existed = errno == EEXIST;
+        return false;
+    });
+    if (ok) return Created::Yes;
+    return existed ? Created::Exists : Created::Failed;
 }
 
 int removeStaleTemporaries(const fs::path& folder) {

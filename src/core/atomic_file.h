@@ -22,6 +22,8 @@ public:
     virtual int close(int fd);
     virtual int rename(const char* from, const char* to);
     virtual int unlink(const char* path);
+    // Gives `from` the name `to` unless that name exists (EEXIST then).
+    virtual int renameNoReplace(const char* from, const char* to);
 };
 
 // The plain system calls (the object holds no state).
@@ -33,6 +35,12 @@ FileOps& systemOps();
 // system refused ("write: No space left on device").
 bool replace(const std::filesystem::path& target, std::initializer_list<std::string_view> parts,
              std::string& error, FileOps& ops = systemOps());
+
+// Writes `data` as the new file `target`, which must not exist yet: an existing file is never
+// replaced (Exists, nothing written). The file appears whole or not at all, as with replace().
+enum class Created { Yes, Exists, Failed };
+Created create(const std::filesystem::path& target, std::string_view data, std::string& error,
+               FileOps& ops = systemOps());
 
 // Temporary files are named ".<target name>.yvtmp-<six characters>" in the target's folder.
 bool isTemporaryName(std::string_view fileName);

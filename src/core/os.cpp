@@ -29,24 +29,30 @@ std::string homeFolder() {
     return (h && *h) ? std::string(h) : std::string("/");
 }
 
-// Reads XDG_DOCUMENTS_DIR="$HOME/..." from user-dirs.dirs.
-std::optional<std::string> xdgDocuments() {
+// Reads KEY="$HOME/..." (or an absolute path) from user-dirs.dirs, as xdg-user-dirs writes it.
+std::optional<std::string> xdgUserDir(const std::string& key) {
     const char* cfg = std::getenv("XDG_CONFIG_HOME");
     const std::filesystem::path dir =
         (cfg && *cfg) ? std::filesystem::path(cfg) : std::filesystem::path(homeFolder()) / ".config";
     std::ifstream in(dir / "user-dirs.dirs");
     std::string line;
+    const std::string wanted = key + "=";
     while (std::getline(in, line)) {
-        const std::string key = "XDG_DOCUMENTS_DIR=";
         size_t p = line.find_first_not_of(" \t");
-        if (p == std::string::npos || line.compare(p, key.size(), key) != 0) continue;
-        std::string v = line.substr(p + key.size());
+        if (p == std::string::npos || line.compare(p, wanted.size(), wanted) != 0) continue;
+        std::string v = line.substr(p + wanted.size());
+        while (!v.empty() && (v.back() == '\r' || v.back() == ' ' || v.back() == '\t')) v.pop_back();
         if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
         if (v.rfind("$HOME", 0) == 0) v = homeFolder() + v.substr(5);
         if (v.empty() || v[0] != '/') return std::nullopt;
         return v;
     }
     return std::nullopt;
+}
+
+std::string withoutTrailingSlash(std::string d) {
+    while (d.size() > 1 && d.back() == '/') d.pop_back();
+    return d;
 }
 
 }  // namespace
@@ -71,10 +77,12 @@ std::optional<LocalTime> fileCreationTime(const std::filesystem::path& file) {
     return fromTime(st.st_mtime);
 }
 
-std::string userDocumentsFolder() {
-    std::string d = xdgDocuments().value_or(homeFolder());
-    while (d.size() > 1 && d.back() == '/') d.pop_back();
-    return d;
+std::string userDocumentsFolder() { return withoutTrailingSlash(xdgUserDir("XDG_DOCUMENTS_DIR").value_or(homeFolder())); }
+
+std::string userPicturesFolder() {
+    if (const char* env = std::getenv("XDG_PICTURES_DIR"); env && env[0] == '/') return withoutTrailingSlash(env);
+    if (auto d = xdgUserDir("XDG_PICTURES_DIR")) return withoutTrailingSlash(*d);
+    return withoutTrailingSlash(homeFolder() + "/Pictures");
 }
 
 std::vector<std::string> splitCommandLine(std::string_view line) {

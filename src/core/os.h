@@ -27,6 +27,9 @@ std::optional<LocalTime> fileCreationTime(const std::filesystem::path& file);
 // The user's documents folder (XDG_DOCUMENTS_DIR of user-dirs.dirs, else the home folder),
 // UTF-8, without a trailing separator.
 std::string userDocumentsFolder();
+// The user's pictures folder: $XDG_PICTURES_DIR, else XDG_PICTURES_DIR of user-dirs.dirs, else
+// ~/Pictures; UTF-8, without a trailing separator.
+std::string userPicturesFolder();
 
 // Splits a command line the way Windows programs read theirs: blanks separate words, double
 // quotes group, a backslash is an ordinary character unless it escapes a quote.

@@ -82,7 +82,10 @@ struct LoadDialogRequest {
 // What the window thread reports back to the application while it runs its loop.
 
 // Keys handed to the application.
-enum GameKey : int { kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyPageDown, kKeyOther };
+// A toggles auto mode; F12 saves a picture of the window (it is no key of the game's).
+enum GameKey : int {
+    kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyPageDown, kKeyOther, kKeyA, kKeyF12
+};
 
 // What the player did, in the game's terms: the one form in which mouse and keys reach the game,
 // from the window's events and from a headless run's scheduled clicks alike.

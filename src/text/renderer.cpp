@@ -168,6 +168,29 @@ void iconRemove(Call& c) {
     ic.shown = false;
 }
 
+// --- auto mode ---------------------------------------------------------------------------------
+
+// A click wait that follows a message begins.
+void beginClickWait(Call& c) {
+    c.rs.clickWait = true;
+    c.rs.clickWaitSinceMs = c.rt.clock().nowMs();
+}
+
+// Auto mode goes on from a page's click wait by itself once the player has had time to read
+// what the page showed: a base time and a time per character shown since the last wait, from
+// when the wait began or auto mode was turned on, whichever came later. A wait set by the
+// player (the trap key) and the menus' dialogs hold it.
+bool autoAdvanceDue(Call& c) {
+    const AppState& a = c.rt.app;
+    if (!a.autoMode || c.rs.trapWait || a.playerDialogs != 0) return false;
+    uint32_t since = c.rs.clickWaitSinceMs;
+    const uint32_t on = a.autoSinceMs;
+    if (static_cast<int32_t>(on - since) > 0) since = on;
+    const int64_t delay = std::max<int64_t>(a.autoBaseMs, 0) +
+                          std::max<int64_t>(a.autoPerCharMs, 0) * std::max<int32_t>(c.rs.charsSinceWait, 0);
+    return static_cast<int64_t>(c.rt.clock().nowMs() - since) >= delay;
+}
+
 // --- characters --------------------------------------------------------------------------------
 
 void lineBreak(Call& c) {
@@ -254,6 +277,7 @@ bool putCharacter(Call& c, BytesView unit) {
     }
     const bool lineStart = rs.charsInLine == 0;
     ++rs.charsInLine;
+    if (!c.t.selectMode) ++rs.charsSinceWait;
     rs.penX += c.h;
     rs.historyText.append(unit);
 
@@ -445,6 +469,7 @@ void startMessage(Call& c) {
     rs.colourOverride = rs.savedOverride = false;
     if (!rs.continuePage && !c.t.selectMode) {
         rs.pageCounter = 1;
+        rs.charsSinceWait = 0;
         if (!c.t.textBuffer) clearOverlay(c.rt);
     }
     rs.continuePage = false;
@@ -520,8 +545,9 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
     const int32_t n = static_cast<int32_t>(text.size());
     while (rs.pos < n) {
         const bool clicked = in.leftClick.exchange(0) != 0;
-        if (clicked && rs.clickWait) {
+        if (rs.clickWait && (clicked || autoAdvanceDue(c))) {
             rs.clickWait = false;
+            rs.charsSinceWait = 0;
             iconRemove(c);
             if (rs.trapWait && !t.textBuffer) graphics::presentScreen(rt);
             rs.trapWait = false;
@@ -581,7 +607,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
             case 'm':
                 if (c.instant || c.skip) composeDrawn(c, false);
                 iconFrame(c);
-                if (!t.selectMode) rs.clickWait = true;
+                if (!t.selectMode) beginClickWait(c);
                 rs.completing = false;
                 if (rt.app.skip && (rt.app.stopAtWait || rt.app.endSkip)) {
                     // Skipping asked to stop at the next wait: it ends here and the menus
@@ -601,7 +627,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
                 break;
             case 'p':
                 if (c.instant || c.skip) composeDrawn(c, false);
-                if (!(c.instant && c.skip) && !t.selectMode) rs.clickWait = true;
+                if (!(c.instant && c.skip) && !t.selectMode) beginClickWait(c);
                 rs.completing = false;
                 rs.charsInLine = 0;
                 rs.absorbLineBreak = true;

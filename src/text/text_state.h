@@ -100,6 +100,10 @@ struct RenderState {
     Bytes labelText;
     bool trapWait = false;         // a click wait set by the space key (trap flag)
     bool completing = false;       // a click while typing: the rest up to the wait is drawn at once
+    // Auto mode: when the click wait began, and the characters shown since the last wait (or
+    // the page's start), which set how long it lasts.
+    uint32_t clickWaitSinceMs = 0;
+    int32_t charsSinceWait = 0;
     // Box around everything drawn since the overlay was last cleared (for composing).
     bool drawnAny = false;
     int32_t drawnLeft = 0, drawnTop = 0, drawnRight = 0, drawnBottom = 0;

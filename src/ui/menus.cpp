@@ -87,7 +87,8 @@ MenuModel::MenuModel() {
                                   cmd(kBarSlow, "遅い"), cmd(kBarNoWait, "ﾉｰｳｪｲﾄ")}),
                  cmd(kBarVolume, "ﾎﾞﾘｭｰﾑ設定"),
                  submenu("拡大表示", {cmd(kFilterSharp, "ｼｬｰﾌﾟ"), cmd(kFilterNearest, "ﾄﾞｯﾄ"),
-                                      cmd(kFilterSmooth, "ｽﾑｰｽﾞ")})}));
+                                      cmd(kFilterSmooth, "ｽﾑｰｽﾞ")}),
+                 cmd(kAuto, "オート")}));
     bar_.push_back(submenu("ﾍﾙﾌﾟ(&H)", {cmd(kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 
     popup_ = {submenu("ｾｰﾌﾞ", slotEntries(true, true)),

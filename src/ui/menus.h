@@ -32,6 +32,8 @@ constexpr int32_t kPopClose = 32781;
 constexpr int32_t kAbout = 57664;
 // Yorvane's own: how the picture is scaled to the window (設定 > 拡大表示).
 constexpr int32_t kFilterSharp = 40101, kFilterNearest = 40102, kFilterSmooth = 40103;
+// Yorvane's own: pages that wait for a click go on by themselves (設定 > オート, the A key).
+constexpr int32_t kAuto = 40111;
 }  // namespace ui::menuid
 
 constexpr int kSlotCount = 31;

@@ -191,3 +191,46 @@ TEST(SdlWindow, FullScreenScalesThePictureWithBlackBarsAndComesBack) {
     EXPECT_EQ(w, 400);
     EXPECT_GT(h, 400);
 }
+
+// Escape in an open menu closes the whole chain, the submenu and the menu it came from, in the
+// menu bar and in the pop-up menu, and never reaches the game (where it would close it).
+TEST(SdlWindow, EscapeClosesAWholeMenuChain) {
+    SdlGame g("[WindowScreen]\r\nPOPMENU=1\r\n");
+    if (!g.platform) GTEST_SKIP() << "no SDL video: " << g.why;
+    ASSERT_TRUE(g.started) << g.why;
+    std::atomic<bool> barSub{false}, barClosed{false}, popupSub{false}, popupClosed{false}, running{false};
+    auto hover = [&](const std::string& key) {
+        const auto r = g.settled(key);
+        if (r) pushMotion(r->x + r->w / 2, r->y + r->h / 2);
+        return r.has_value();
+    };
+    std::thread player([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (waitFor([&] { return g.rect("設定").has_value(); })) {
+            if (auto s = g.settled("設定")) clickAt(*s);
+            if (waitFor([&] { return g.rect("速度").has_value(); }) && hover("速度")) {
+                barSub = waitFor([&] { return g.rect("#32816").has_value(); });
+                pushKey(SDLK_ESCAPE);
+                barClosed = waitFor([&] { return !g.rect("#32816") && !g.rect("速度"); }, 2000);
+            }
+        }
+        pushMotion(200, 200);
+        pushButton(SDL_BUTTON_RIGHT, true, 200, 200);
+        pushButton(SDL_BUTTON_RIGHT, false, 200, 200);
+        if (waitFor([&] { return g.rect("速度").has_value(); }) && hover("速度")) {
+            popupSub = waitFor([&] { return g.rect("#32819").has_value(); });
+            pushKey(SDLK_ESCAPE);
+            popupClosed = waitFor([&] { return !g.rect("#32819") && !g.rect("速度"); }, 2000);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        running = g.shell->runtime().interp.closing == 0;
+        g.platform->requestClose();
+    });
+    EXPECT_EQ(g.shell->run(), 0);
+    player.join();
+    EXPECT_TRUE(barSub);
+    EXPECT_TRUE(barClosed);
+    EXPECT_TRUE(popupSub);
+    EXPECT_TRUE(popupClosed);
+    EXPECT_TRUE(running);
+}

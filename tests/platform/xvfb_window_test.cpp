@@ -155,3 +155,32 @@ TEST(XvfbWindow, AScaleTooLargeForTheDesktopIsLoweredAndSaidSo) {
     EXPECT_EQ(out.find("Position: -"), std::string::npos) << out;
     EXPECT_NE(io.read("err").find("--scale 3 does not fit"), std::string::npos) << io.read("err");
 }
+
+TEST(XvfbWindow, TheAKeyPlaysPagesByThemselvesAndF12SavesPicturesInTheXdgFolder) {
+    NEED_XVFB();
+    TempDir d, io, pictures;
+    d.write("start.ini", "");
+    d.write("script.txt", sjis("#createtextf(1, 1);\r\n#locatef(0, 40, 400);\r\n#settextspeedf(0, -1);\r\n"
+                               "@A = \"あ\\p\";\r\n#printtext(0);\r\n@901 = 1;\r\n"
+                               "@A = \"い\\p\";\r\n#printtext(0);\r\n@901 = 2;\r\n"
+                               "|idle:\r\n#wait(50);\r\n#goto(\"idle\");\r\n"));
+    const char* old = std::getenv("XDG_PICTURES_DIR");
+    const std::string kept = old ? old : "";
+    setenv("XDG_PICTURES_DIR", pictures.path().c_str(), 1);
+    // Each page waits 1560 ms once auto mode is on.
+    const int st = drive(d, io, "xdotool key a; sleep 6\nxdotool key F12; sleep 0.3; xdotool key F12; sleep 0.5\n"
+                                "kill -TERM $pid\n");
+    old ? setenv("XDG_PICTURES_DIR", kept.c_str(), 1) : unsetenv("XDG_PICTURES_DIR");
+    ASSERT_EQ(st, 0) << io.read("out") << io.read("err");
+    EXPECT_EQ(var901(d), 2) << io.read("err");
+    std::vector<std::string> shots;
+    for (const auto& e : std::filesystem::directory_iterator(pictures.path() / "Yorvane"))
+        shots.push_back(e.path().filename().string());
+    ASSERT_EQ(shots.size(), 2u) << io.read("err");
+    for (const std::string& s : shots) {
+        EXPECT_EQ(s.rfind(d.path().filename().string() + "-", 0), 0u) << s;
+        const Picture p = readPng(pictures.path() / "Yorvane" / s);
+        EXPECT_EQ(p.w, 640);
+        EXPECT_EQ(p.h, 480);
+    }
+}

@@ -75,6 +75,27 @@ TEST(AtomicFile, EveryFailureKeepsTheOldFileAndSaysWhy) {
     }
 }
 
+TEST(AtomicFile, ACreateThatFailsAnywhereLeavesNothing) {
+    const std::string big(20000, 'n');
+    TempDir probe;
+    FaultyOps count;
+    std::string why;
+    ASSERT_EQ(atomic_file::create(probe.path() / "f", big, why, count), atomic_file::Created::Yes);
+    for (int at = 0; at < count.calls; ++at) {
+        TempDir d;
+        FaultyOps ops;
+        ops.failAt = at;
+        const auto made = atomic_file::create(d.path() / "shot.png", big, why = "", ops);
+        if (made == atomic_file::Created::Yes) {
+            EXPECT_EQ(content(d.path() / "shot.png"), big) << "call " << at;
+        } else {
+            EXPECT_EQ(made, atomic_file::Created::Failed) << "call " << at;
+            EXPECT_EQ(entries(d.path()), 0) << "call " << at;
+            EXPECT_NE(why.find("No space left on device"), std::string::npos) << why;
+        }
+    }
+}
+
 TEST(AtomicFile, MissingFolderFailsCleanly) {
     TempDir d;
     std::string why;

@@ -31,6 +31,9 @@ public:
         return FileOps::close(fd);
     }
     int rename(const char* a, const char* b) override { return hit() ? -1 : FileOps::rename(a, b); }
+    int renameNoReplace(const char* a, const char* b) override {
+        return hit() ? -1 : FileOps::renameNoReplace(a, b);
+    }
 
 private:
     bool hit() {

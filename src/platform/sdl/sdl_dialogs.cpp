@@ -6,6 +6,7 @@
 
 #include "core/cp932.h"
 #include "platform/sdl/sdl_ui.h"
+#include "platform/sdl/text_wrap.h"
 
 namespace yv {
 namespace {
@@ -151,12 +152,19 @@ void SdlUi::drawListDialog(DialogRequest& d) {
                              static_cast<int>(size.y)};
     }
     const float rowWidth = ImGui::GetContentRegionAvail().x;
+    // Broken between characters, as Japanese text is: a word wrap would break only at the
+    // full-width space after the name and leave it on a line of its own.
+    ImFont* font = ImGui::GetFont();
+    const float unit = ImGui::GetFontSize() / std::max(font->FontSize, 1.0f);
+    const auto advance = [&](uint32_t cp) {
+        return cp > 0xFFFF ? font->FallbackAdvanceX * unit : font->GetCharAdvance(static_cast<ImWchar>(cp)) * unit;
+    };
     for (size_t i = 0; i < d.lines.size(); ++i) {
         ImGui::PushID(static_cast<int>(i));
         const bool sel = static_cast<int>(i) == d.selected;
         const float x = ImGui::GetCursorPosX();
-        const float rowH = std::max(ImGui::GetTextLineHeight(),
-                                    ImGui::CalcTextSize(d.lines[i].c_str(), nullptr, false, rowWidth).y);
+        const std::string text = wrapToWidth(d.lines[i], rowWidth - st.ItemSpacing.x, advance);
+        const float rowH = std::max(ImGui::GetTextLineHeight(), ImGui::CalcTextSize(text.c_str()).y);
         // The text is drawn on its own: a list line may hold "##", which a label would hide.
         if (ImGui::Selectable("##line", sel, 0, ImVec2(rowWidth, rowH))) d.selected = static_cast<int>(i);
         if (sel && d.scrollToSelected) {
@@ -167,9 +175,7 @@ void SdlUi::drawListDialog(DialogRequest& d) {
         itemRects["line:" + std::to_string(i)] = {static_cast<int>(lo.x), static_cast<int>(lo.y),
                                                   static_cast<int>(rowWidth), static_cast<int>(rowH)};
         ImGui::SameLine(x);
-        ImGui::PushTextWrapPos(x + rowWidth);
-        ImGui::TextUnformatted(d.lines[i].c_str());
-        ImGui::PopTextWrapPos();
+        ImGui::TextUnformatted(text.c_str());
         ImGui::PopID();
     }
     ImGui::EndChild();

@@ -236,6 +236,7 @@ void SdlUi::thumbnailTooltip(const MenuItem& m) {
 }
 
 void SdlUi::endFrame(SDL_Renderer*) {
+    closeMenus_ = false;  // asked for this frame's menus only
     ImGui::Render();
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
 }
@@ -285,6 +286,8 @@ int32_t SdlUi::drawMenuBar(const std::vector<MenuItem>& items, bool& opening) {
             if (ImGui::BeginMenu(label.c_str(), !m.greyed)) {
                 anyOpen = true;
                 drawItems(m.sub, picked, opening, 1);
+                // Closing a menu of the bar closes the submenus opened from it.
+                if (closeMenus_) ImGui::CloseCurrentPopup(), anyOpen = false;
                 ImGui::EndMenu();
             }
         } else if (ImGui::MenuItem(label.c_str(), nullptr, m.checked, !m.greyed)) {
@@ -315,7 +318,7 @@ int32_t SdlUi::drawPopup(const std::vector<MenuItem>& items, bool& opening) {
     popupOpen_ = ImGui::BeginPopup("##gamepopup");
     if (popupOpen_) {
         drawItems(items, picked, opening, 1);
-        if (picked) ImGui::CloseCurrentPopup();
+        if (picked || closeMenus_) ImGui::CloseCurrentPopup();
         ImGui::EndPopup();
     }
     opening = popupOpen_ && !popupWasOpen_;
