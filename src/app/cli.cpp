@@ -167,6 +167,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             o.filter = *f;
+            o.filterGiven = true;
         } else if (a == "--audio-out") {
             auto v = value("a file");
             if (!v) return std::nullopt;
@@ -188,7 +189,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             return std::nullopt;
         } else if (!haveDir) {
             o.gameDir = a;
-            haveDir = true;
+            o.gameDirGiven = haveDir = true;
         } else {
             error = "more than one game folder given";
             return std::nullopt;
