@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "graphics/png_write.h"
@@ -92,6 +93,8 @@ private:
         case SDL_QUIT: closed_ = true; break;
         case SDL_KEYDOWN:
             if (e.key.keysym.sym == SDLK_F12 && !e.key.repeat) shotWanted_ = true;
+            // A press and release that come between two frames never reach ImGui as a press.
+            if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) enterPressed_ = true;
             break;
         case SDL_MOUSEMOTION: mouseX_ = e.motion.x, mouseY_ = e.motion.y; break;
         case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: mouseX_ = e.button.x, mouseY_ = e.button.y; break;
@@ -110,6 +113,7 @@ private:
         if (folder.empty()) return;
         if (auto problem = r_.problem ? r_.problem(folder) : std::nullopt) {
             message_ = *problem;
+            std::fprintf(stderr, "yorvane: %s\n", message_.c_str());
             ui_.ensureGlyphs(message_);
             return;
         }
@@ -197,8 +201,17 @@ private:
             focusField_ = false;
         }
         const ImVec2 at = ImGui::GetCursorScreenPos();
-        const bool entered = ImGui::InputTextWithHint("##folder", kFieldHint, field_, sizeof field_,
-                                                      ImGuiInputTextFlags_EnterReturnsTrue);
+        // A refused folder is selected, so that what is typed next replaces it.
+        auto selectAll = [](ImGuiInputTextCallbackData* d) {
+            bool& wanted = *static_cast<bool*>(d->UserData);
+            if (wanted) d->SelectAll(), d->CursorPos = d->BufTextLen;
+            wanted = false;
+            return 0;
+        };
+        const bool entered = ImGui::InputTextWithHint(
+            "##folder", kFieldHint, field_, sizeof field_,
+            ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_AutoSelectAll | ImGuiInputTextFlags_CallbackAlways,
+            selectAll, &selectField_);
         ui_.itemRects["field"] = {static_cast<int>(at.x), static_cast<int>(at.y),
                                   static_cast<int>(ImGui::GetItemRectSize().x), static_cast<int>(ImGui::GetFrameHeight())};
         ImGui::SameLine();
@@ -207,9 +220,9 @@ private:
                                                                static_cast<int>(button),
                                                                static_cast<int>(ImGui::GetFrameHeight())};
         const bool pressed = ImGui::Button(kOpenLabel, ImVec2(button, 0));
-        if (entered || pressed) {
+        if (std::exchange(enterPressed_, false) || entered || pressed) {
             tryFolder(launcherFolderFrom(field_));
-            focusField_ = true;  // a refused folder can be corrected at once
+            focusField_ = selectField_ = true;
         }
         ImGui::TextDisabled("%s", kDropHint);
         if (!message_.empty()) {
@@ -231,6 +244,8 @@ private:
     bool focusField_ = true;
     bool closed_ = false;
     bool shotWanted_ = false;
+    bool enterPressed_ = false;
+    bool selectField_ = false;
     std::optional<fs::path> chosen_;
 };
 
