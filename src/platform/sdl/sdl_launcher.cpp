@@ -41,7 +41,10 @@ public:
         ui_.shutdown();
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (window_) SDL_DestroyWindow(window_);
-        if (sdlUp_) SDL_Quit();
+        // A game chosen opens its window on the display already open: closing the display and
+        // opening it again at once can fail on a busy machine, and the game would then run
+        // without a window.
+        if (sdlUp_ && !chosen_) SDL_Quit();
     }
 
     bool open(std::string& why) {
@@ -51,6 +54,14 @@ public:
             return false;
         }
         sdlUp_ = true;
+        // As for the game's window: a window nobody can see would never be closed.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const char* asked = std::getenv("SDL_VIDEODRIVER");
+        if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+            !(asked && *asked)) {
+            why = std::string("no display reachable; SDL offered only its ") + driver + " driver";
+            return false;
+        }
         window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 460,
                                    SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
         if (window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
