@@ -9,7 +9,8 @@
 namespace yv {
 
 const char* usageText() {
-    return "usage: yorvane [options] [GAME_DIR]     run the game in GAME_DIR (default: the current folder)\n"
+    return "usage: yorvane [options] [GAME_DIR]     run the game in GAME_DIR (default: the current folder;\n"
+           "                                         without a game there, the launcher window)\n"
            "  --headless          no window; runs until the script ends (end),\n"
            "                      the window is closed (breakapp, a close), or --max-seconds\n"
            "  --answers FILE      headless: one answer per line for the dialogs, in order\n"
