@@ -859,8 +859,12 @@ private:
         if (uiFrames_ > 0) --uiFrames_;
         lastFrameMs_ = SDL_GetTicks();
         uploadFrame();
+        MenuModel* const menus = menus_.load();
+        // The atlas may only grow between frames.
+        if (menus && menus->version() != drawnMenuVersion_)
+            ui_.ensureMenuGlyphs(menus->snapshot(MenuWhich::Bar), menus->snapshot(MenuWhich::Popup));
         ui_.beginFrame(mouseX_, mouseY_);
-        if (MenuModel* menus = menus_.load()) {
+        if (menus) {
             drawnMenuVersion_ = menus->version();
             bool opening = false;
             if (barShown_) {

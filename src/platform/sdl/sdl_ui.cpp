@@ -52,23 +52,6 @@ uint32_t nextCodepoint(const std::string& s, size_t& i) {
     return cp;
 }
 
-// The first level of JIS kanji (CP932 lead bytes 0x88-0x98), which a player may type into an
-// entry box; ImGui's own Japanese table leaves some of them out.
-void addJisLevel1(ImFontGlyphRangesBuilder& b) {
-    std::string pairs;
-    for (int lead = 0x88; lead <= 0x98; ++lead)
-        for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (trail == 0x7F || (lead == 0x88 && trail < 0x9F) || (lead == 0x98 && trail > 0x72)) continue;
-            pairs += static_cast<char>(lead);
-            pairs += static_cast<char>(trail);
-        }
-    const std::string utf8 = cp932ToUtf8(pairs);
-    for (size_t i = 0; i < utf8.size();) {
-        const uint32_t cp = nextCodepoint(utf8, i);
-        if (cp != 0xFFFD && cp <= 0xFFFF) b.AddChar(static_cast<ImWchar>(cp));
-    }
-}
-
 }  // namespace
 
 std::string menuLabelUtf8(BytesView cp932) {
@@ -127,10 +110,11 @@ void SdlUi::buildFont(float scale) {
     ImGuiIO& io = ImGui::GetIO();
     io.Fonts->Clear();
     ImFontGlyphRangesBuilder b;
-    b.AddRanges(io.Fonts->GetGlyphRangesJapanese());
-    static const ImWchar kExtra[] = {0x2010, 0x266F, 0x3000, 0x30FF, 0xFF01, 0xFFEF, 0};
-    b.AddRanges(kExtra);
-    addJisLevel1(b);
+    // Latin, punctuation, kana and half-width forms up front; every kanji comes only when a text
+    // that needs it is about to be shown (menus, dialogs, typing), because an atlas of all JIS
+    // kanji costs a third of start-up and tens of megabytes.
+    static const ImWchar kBase[] = {0x0020, 0x00FF, 0x2010, 0x266F, 0x3000, 0x30FF, 0xFF01, 0xFFEF, 0};
+    b.AddRanges(kBase);
     std::string labels = kFixedTexts;
     MenuModel model;
     collectLabels(model.snapshot(MenuWhich::Bar), labels);
@@ -159,6 +143,18 @@ void SdlUi::setScale(float s) {
     buildFont(fontScale);
     ImGui_ImplSDLRenderer_CreateFontsTexture();
     menuBarHeight_ = static_cast<int>(fontPx_ * s + 2 * ImGui::GetStyle().FramePadding.y);
+}
+
+void SdlUi::ensureMenuGlyphs(const std::vector<MenuItem>& bar, const std::vector<MenuItem>& popup) {
+    std::string labels;
+    collectLabels(bar, labels);
+    collectLabels(popup, labels);
+    ensureGlyphs(labels);
+}
+
+bool SdlUi::hasGlyph(uint32_t codepoint) const {
+    if (!ready_ || codepoint > 0xFFFF || ImGui::GetIO().Fonts->Fonts.empty()) return false;
+    return ImGui::GetIO().Fonts->Fonts[0]->FindGlyphNoFallback(static_cast<ImWchar>(codepoint)) != nullptr;
 }
 
 void SdlUi::ensureGlyphs(const std::string& utf8) {

@@ -110,6 +110,9 @@ public:
     }
     // Adds the characters of a text to the font when some are missing (outside a frame).
     void ensureGlyphs(const std::string& utf8);
+    // Menu labels change (save captions, script-set texts): their glyphs before the next frame.
+    void ensureMenuGlyphs(const std::vector<MenuItem>& bar, const std::vector<MenuItem>& popup);
+    bool hasGlyph(uint32_t codepoint) const;
 
     // Slot thumbnails as textures, made on first use and dropped with their thumbnails.
     void* textureFor(const std::shared_ptr<const Thumbnail>& t);
