@@ -15,6 +15,12 @@
 
 namespace yv {
 
+namespace {
+// What the runs of the program that tests make remember (settings, recent games) goes to a
+// folder of the build, never the home of whoever runs the tests.
+const bool kConfigAside = [] { return ::setenv("XDG_CONFIG_HOME", YV_TEST_CONFIG_DIR, 1) == 0; }();
+}  // namespace
+
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     std::random_device rd;

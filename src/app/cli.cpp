@@ -9,7 +9,8 @@
 namespace yv {
 
 const char* usageText() {
-    return "usage: yorvane [options] [GAME_DIR]     run the game in GAME_DIR (default: the current folder)\n"
+    return "usage: yorvane [options] [GAME_DIR]     run the game in GAME_DIR (default: the current folder;\n"
+           "                                         without a game there, the launcher window)\n"
            "  --headless          no window; runs until the script ends (end),\n"
            "                      the window is closed (breakapp, a close), or --max-seconds\n"
            "  --answers FILE      headless: one answer per line for the dialogs, in order\n"
@@ -167,6 +168,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             o.filter = *f;
+            o.filterGiven = true;
         } else if (a == "--audio-out") {
             auto v = value("a file");
             if (!v) return std::nullopt;
@@ -188,7 +190,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             return std::nullopt;
         } else if (!haveDir) {
             o.gameDir = a;
-            haveDir = true;
+            o.gameDirGiven = haveDir = true;
         } else {
             error = "more than one game folder given";
             return std::nullopt;

@@ -13,6 +13,7 @@ namespace yv {
 
 struct Options {
     std::filesystem::path gameDir = ".";
+    bool gameDirGiven = false;
     bool headless = false;
     std::optional<std::filesystem::path> answers;
     int autoClickMs = 0;
@@ -34,6 +35,7 @@ struct Options {
     bool fullscreen = false;
     int scale = 0;  // 0 = choose from the desktop size
     ScaleFilter filter = ScaleFilter::Sharp;
+    bool filterGiven = false;
     std::optional<std::filesystem::path> soundfont;
     std::optional<std::filesystem::path> audioOut;  // headless: the mix as a WAVE file
     bool debug = false;    // both debug windows, whatever [DebugWindow] says

@@ -3,6 +3,10 @@
 
 #include <strings.h>
 
+#include "app/ini.h"
+#include "core/cp932.h"
+#include "core/paths.h"
+
 namespace yv::app {
 
 namespace fs = std::filesystem;
@@ -17,6 +21,21 @@ std::optional<std::string> gameFolderProblem(const fs::path& folder) {
     }
     if (ec) return "cannot read the game folder " + folder.string() + ": " + ec.message();
     return "no start.ini in " + folder.string() + ": not a game folder";
+}
+
+std::string gameTitleUtf8(const fs::path& folder) {
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        if (::strcasecmp(e.path().filename().c_str(), "start.ini") != 0) continue;
+        if (auto ini = IniFile::load(e.path())) {
+            const Bytes title = ini->getString("WindowTitle", "Title", "");
+            if (!title.empty()) return cp932ToUtf8(title);
+        }
+        break;
+    }
+    std::string name = folder.filename().string();
+    if (name.empty()) name = folder.parent_path().filename().string();
+    return PathResolver::diskNameToUtf8(name);
 }
 
 }  // namespace yv::app

@@ -11,4 +11,8 @@ namespace yv::app {
 // it does not exist, it is a file, or it has no start.ini.
 std::optional<std::string> gameFolderProblem(const std::filesystem::path& folder);
 
+// What a player knows the game in the folder by (UTF-8): the Title of its start.ini, else the
+// folder's name.
+std::string gameTitleUtf8(const std::filesystem::path& folder);
+
 }  // namespace yv::app

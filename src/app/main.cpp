@@ -8,10 +8,13 @@
 #include "app/close_signals.h"
 #include "app/game_folder.h"
 #include "app/input.h"
+#include "app/player_settings.h"
+#include "app/recent_games.h"
 #include "app/shell.h"
 #include "io/file_reader.h"
 #include "pixels/pixel_ops.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/sdl/sdl_launcher.h"
 #include "platform/sdl/sdl_platform.h"
 #include "version.h"
 
@@ -47,10 +50,103 @@ int startFailed(const std::string& why, bool headless) {
     return 1;
 }
 
+// A start that failed for a game the launcher chose: the launcher shows why and stays.
+constexpr int kBackToLauncher = -1;
+
 bool haveDisplay() {
     const char* x = std::getenv("DISPLAY");
     const char* w = std::getenv("WAYLAND_DISPLAY");
     return (x && *x) || (w && *w);
+}
+
+// Plays one game to its end; the exit status. A start that fails returns kBackToLauncher with
+// the reason in `launcherMessage` when the launcher chose the game (it shows the reason).
+int play(Options opt, std::string* launcherMessage) {
+    auto failed = [&](const std::string& why, bool headless) {
+        if (!launcherMessage) return startFailed(why, headless);
+        std::fprintf(stderr, "yorvane: %s\n", why.c_str());
+        *launcherMessage = why;
+        return kBackToLauncher;
+    };
+    if (auto problem = app::gameFolderProblem(opt.gameDir)) return failed(*problem, opt.headless);
+
+    // What the player chose for this game before; the command line decides for this run.
+    PlayerSettingsFile remembered = PlayerSettingsFile::open(opt.gameDir);
+    const PlayerSettings& mine = remembered.settings();
+    if (!opt.filterGiven && mine.filter) opt.filter = *mine.filter;
+
+    std::unique_ptr<Platform> platform;
+    if (!opt.headless && !haveDisplay()) {
+        std::fprintf(stderr, "yorvane: no display found (no X11 or Wayland session); running headless\n");
+        opt.headless = true;
+    }
+    if (!opt.headless) {
+        std::string why;
+        SdlWindowOptions window{opt.scale, opt.filter, 0, 0};
+        if (mine.windowWidth && mine.windowHeight) {
+            window.areaWidth = *mine.windowWidth;
+            window.areaHeight = *mine.windowHeight;
+        }
+        platform = makeSdlPlatform(window, why);
+        if (!platform) {
+            std::fprintf(stderr, "yorvane: cannot open a window (%s); running headless\n", why.c_str());
+            opt.headless = true;
+        }
+    }
+    if (opt.audioOut && !opt.headless)
+        std::fprintf(stderr, "yorvane: --audio-out is for headless runs; the sound goes to the sound device\n");
+    HeadlessPlatform* headless = nullptr;
+    if (opt.headless) {
+        auto h = std::make_unique<HeadlessPlatform>();
+        h->setEchoDialogs(true);
+        if (opt.answers) h->setAnswers(readLines(*opt.answers));
+        if (opt.audioOut && !h->setAudioOut(*opt.audioOut)) {
+            std::fprintf(stderr, "yorvane: cannot write the sound file %s\n", opt.audioOut->c_str());
+            return 1;
+        }
+        headless = h.get();
+        platform = std::move(h);
+    }
+
+    Shell shell(*platform, opt);
+    shell.rememberSettings(std::move(remembered));
+    if (headless) {
+        // Clicks come through the window loop as a window's would, at exact times of the clock.
+        ManualClock& clock = headless->manualClock();
+        if (opt.autoClickMs > 0)
+            clock.schedule(opt.autoClickMs, [&shell, headless] {
+                int x = 0, y = 0;
+                if (app::autoClickTarget(shell.runtime(), x, y)) headless->postInput(InputEvent::move(x, y));
+                headless->postInput(InputEvent::mouseButton(1, true, x, y));
+            }, opt.autoClickMs);
+        for (const Options::Click& c : opt.clicks) headless->scheduleClick(c.atMs, c.x, c.y, c.button);
+        for (const Options::MenuPick& m : opt.menuPicks)
+            clock.schedule(m.atMs, [&shell, m] { shell.pickMenuEntry(m.id); });
+        if (opt.maxSeconds > 0)
+            clock.schedule(opt.maxSeconds * 1000, [&shell] { shell.forceClose(true); });
+    }
+    // A signal ends the game as the window's close does: the game's variables are written.
+    CloseSignals signals([&shell](int) { shell.requestSignalClose(); });
+    std::string why;
+    if (!shell.start(why)) return failed(why, headless != nullptr);
+    // A game played in a window is offered again by the launcher.
+    if (!headless) recent::remember(opt.gameDir);
+    return shell.run();
+}
+
+// The recent games as the launcher shows them.
+LauncherRequest launcherRequest(const std::string& message) {
+    LauncherRequest r;
+    r.message = message;
+    r.problem = [](const std::filesystem::path& folder) { return app::gameFolderProblem(folder); };
+    for (const std::filesystem::path& folder : recent::load()) {
+        LauncherGame g;
+        g.folder = folder;
+        g.playable = !app::gameFolderProblem(folder).has_value();
+        g.name = app::gameTitleUtf8(folder);
+        r.recent.push_back(std::move(g));
+    }
+    return r;
 }
 
 }  // namespace
@@ -79,55 +175,27 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    if (auto problem = app::gameFolderProblem(opt->gameDir)) return startFailed(*problem, opt->headless);
-
-    std::unique_ptr<Platform> platform;
-    if (!opt->headless && !haveDisplay()) {
-        std::fprintf(stderr, "yorvane: no display found (no X11 or Wayland session); running headless\n");
-        opt->headless = true;
-    }
-    if (!opt->headless) {
+    // Started without a game (from a desktop menu, or in a folder that holds none): the
+    // launcher lets the player choose one.
+    const bool launcher = !opt->gameDirGiven && !opt->headless && haveDisplay() &&
+                          app::gameFolderProblem(opt->gameDir).has_value();
+    if (!launcher) return play(*opt, nullptr);
+    std::string message;
+    for (;;) {
+        LauncherRequest request = launcherRequest(message);
+        bool opened = false;
         std::string why;
-        platform = makeSdlPlatform(SdlWindowOptions{opt->scale, opt->filter}, why);
-        if (!platform) {
-            std::fprintf(stderr, "yorvane: cannot open a window (%s); running headless\n", why.c_str());
-            opt->headless = true;
+        const auto folder = runLauncher(request, opened, why);
+        if (!opened) {
+            std::fprintf(stderr, "yorvane: cannot open the launcher (%s)\n", why.c_str());
+            return startFailed(app::gameFolderProblem(opt->gameDir).value_or(why), false);
         }
+        if (!folder) return 0;  // the launcher was closed
+        Options chosen = *opt;
+        chosen.gameDir = *folder;
+        chosen.gameDirGiven = true;
+        message.clear();
+        const int status = play(chosen, &message);
+        if (status != kBackToLauncher) return status;
     }
-    if (opt->audioOut && !opt->headless)
-        std::fprintf(stderr, "yorvane: --audio-out is for headless runs; the sound goes to the sound device\n");
-    HeadlessPlatform* headless = nullptr;
-    if (opt->headless) {
-        auto h = std::make_unique<HeadlessPlatform>();
-        h->setEchoDialogs(true);
-        if (opt->answers) h->setAnswers(readLines(*opt->answers));
-        if (opt->audioOut && !h->setAudioOut(*opt->audioOut)) {
-            std::fprintf(stderr, "yorvane: cannot write the sound file %s\n", opt->audioOut->c_str());
-            return 1;
-        }
-        headless = h.get();
-        platform = std::move(h);
-    }
-
-    Shell shell(*platform, *opt);
-    if (headless) {
-        // Clicks come through the window loop as a window's would, at exact times of the clock.
-        ManualClock& clock = headless->manualClock();
-        if (opt->autoClickMs > 0)
-            clock.schedule(opt->autoClickMs, [&shell, headless] {
-                int x = 0, y = 0;
-                if (app::autoClickTarget(shell.runtime(), x, y)) headless->postInput(InputEvent::move(x, y));
-                headless->postInput(InputEvent::mouseButton(1, true, x, y));
-            }, opt->autoClickMs);
-        for (const Options::Click& c : opt->clicks) headless->scheduleClick(c.atMs, c.x, c.y, c.button);
-        for (const Options::MenuPick& m : opt->menuPicks)
-            clock.schedule(m.atMs, [&shell, m] { shell.pickMenuEntry(m.id); });
-        if (opt->maxSeconds > 0)
-            clock.schedule(opt->maxSeconds * 1000, [&shell] { shell.forceClose(true); });
-    }
-    // A signal ends the game as the window's close does: the game's variables are written.
-    CloseSignals signals([&shell](int) { shell.requestSignalClose(); });
-    std::string why;
-    if (!shell.start(why)) return startFailed(why, headless != nullptr);
-    return shell.run();
 }

@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "app/app_state.h"
+#include "core/cp932.h"
+#include "core/paths.h"
 #include "runtime.h"
 #include "save/slots.h"
 
@@ -13,6 +15,14 @@ namespace yv::app {
 Bytes windowTitle(const Runtime& rt) {
     std::lock_guard lock(rt.app.titleMutex);
     return rt.config.title;
+}
+
+Bytes gameName(const Runtime& rt) {
+    Bytes title = windowTitle(rt);
+    if (!title.empty() && title != "Yorvane") return title;
+    std::string folder = rt.gameDir.filename().string();
+    if (folder.empty()) folder = rt.gameDir.parent_path().filename().string();
+    return utf8ToCp932(PathResolver::diskNameToUtf8(folder));
 }
 
 void setWindowTitle(Runtime& rt, BytesView title) {

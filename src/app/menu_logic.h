@@ -14,6 +14,9 @@ namespace app {
 // The window title and the Title setting, read and changed from either thread.
 Bytes windowTitle(const Runtime& rt);
 void setWindowTitle(Runtime& rt, BytesView title);
+// What the player knows the game by (CP932): its Title, or, while that is the default, the name
+// of its folder.
+Bytes gameName(const Runtime& rt);
 // Greys or enables the menu entries for a lock state (any thread).
 void menuLock(Runtime& rt, int32_t state);
 // Marks of the speed items from the pacing interval and the no-wait setting.

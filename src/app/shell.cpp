@@ -51,7 +51,9 @@ void Shell::applyConfig() {
     Config& c = rt.config;
     AppState& a = rt.app;
     rt.interp.pacingMs = c.fps;
-    platform_.setTitle(c.title);
+    // Without a Title of its own the window names the game by its folder; the Title setting
+    // (the captions of the game's messages) stays as read.
+    platform_.setTitle(c.title == "Yorvane" ? app::gameName(rt) + " - Yorvane" : c.title);
     platform_.setScreenSize(c.width, c.height);
     platform_.moveWindow(c.left, c.top);
 
@@ -60,7 +62,9 @@ void Shell::applyConfig() {
     if (depth < 16)
         rt.messageBox(utf8ToCp932("High color(16bit)以上の画面モードで起動してください"), "BitsPixel Error");
 
+    // -f for this run, else the mode the player last chose for this game.
     if (options_.fullscreen) c.full = 1;
+    else if (const auto& f = settings_.settings().fullScreen) c.full = *f ? 1 : 0;
     app::markDisplayMode(rt, MenuWhich::Bar, c.full != 0);
     // Key = 0 takes "選択肢まで進む" off the menu bar (once: a second reading must not take the
     // entry that moved into its place).
@@ -199,6 +203,7 @@ bool Shell::start(std::string& why) {
     graphics::presentScreen(rt);
     // The players' host windows, after both readings of the configuration.
     media::start(rt, options_.soundfont);
+    applyRememberedSettings();
 
     openDebugWindows(iconFile);
 
@@ -236,7 +241,15 @@ void Shell::onMenuCommand(int32_t id) {
     Runtime& rt = *rt_;
     if (const int s = slotOfSaveId(id); s >= 0) return app::saveToSlot(rt, s);
     if (const int s = slotOfLoadId(id); s >= 0) return app::loadFromSlot(rt, s);
-    if (app::speedItem(rt, id)) return;
+    int32_t volumeBefore = 0;
+    bool muteBefore = false;
+    uint16_t waveBefore = 0;
+    if (id == kBarVolume || id == kPopVolume) {
+        rt.media.volume.percent(volumeBefore);
+        rt.media.volume.mute(muteBefore);
+        rt.media.volume.waveLevel(waveBefore);
+    }
+    if (app::speedItem(rt, id)) return rememberMenuChoice(id, 0, false, 0);
     switch (id) {
     case kHistory: holdingAutoMode([&] { app::openHistoryDialog(rt); }); break;
     case kBarVolume: case kPopVolume: holdingAutoMode([&] { app::openVolumeDialog(rt); }); break;
@@ -253,11 +266,85 @@ void Shell::onMenuCommand(int32_t id) {
     case kAbout:
         holdingAutoMode([&] {
             platform_.showAbout(utf8ToCp932("ﾊﾞｰｼﾞｮﾝ情報"),
-                                utf8ToCp932(std::string("Yorvane Version ") + kYorvaneVersion));
+                                utf8ToCp932(std::string("Yorvane Version ") + kYorvaneVersion + "\n\n") +
+                                    app::gameName(rt) + "\n" +
+                                    utf8ToCp932(PathResolver::diskNameToUtf8(rt.gameDir.string())));
         });
         break;
     default: break;
     }
+    rememberMenuChoice(id, volumeBefore, muteBefore, waveBefore);
+}
+
+// Speeds, volumes, the display mode and the filter are the player's to keep for this game.
+void Shell::applyRememberedSettings() {
+    using namespace ui::menuid;
+    Runtime& rt = *rt_;
+    const PlayerSettings& s = settings_.settings();
+    if (s.speed) {
+        const int32_t id = *s.speed == TextSpeed::Fast   ? kBarFast
+                           : *s.speed == TextSpeed::Slow ? kBarSlow
+                           : *s.speed == TextSpeed::NoWait ? kBarNoWait
+                                                           : kBarNormal;
+        app::speedItem(rt, id);
+    }
+    // Auto mode's pace has no menu entry; a player who wants another one writes it into the file.
+    if (s.autoAdvanceMs) rt.app.autoBaseMs = *s.autoAdvanceMs;
+    if (s.autoPerCharMs) rt.app.autoPerCharMs = *s.autoPerCharMs;
+    Volume& v = rt.media.volume;
+    if (s.volume) v.setPercent(*s.volume);
+    if (s.mute) v.setMute(*s.mute);
+    if (s.waveVolume) v.setWaveLevel(static_cast<uint16_t>(*s.waveVolume));
+}
+
+void Shell::rememberMenuChoice(int32_t id, int32_t volumeBefore, bool muteBefore, uint16_t waveBefore) {
+    using namespace ui::menuid;
+    const uint32_t now = platform_.clock().nowMs();
+    switch (id) {
+    case kBarFast: case kPopFast: case kBarNormal: case kPopNormal: case kBarSlow: case kPopSlow:
+    case kBarNoWait: case kPopNoWait: {
+        const TextSpeed t = id == kBarFast || id == kPopFast   ? TextSpeed::Fast
+                            : id == kBarSlow || id == kPopSlow ? TextSpeed::Slow
+                            : id == kBarNoWait || id == kPopNoWait ? TextSpeed::NoWait
+                                                                   : TextSpeed::Normal;
+        settings_.change([t](PlayerSettings& s) { s.speed = t; }, now);
+        break;
+    }
+    case kFilterSharp: case kFilterNearest: case kFilterSmooth: {
+        const ScaleFilter f = platform_.scaleFilter();
+        settings_.change([f](PlayerSettings& s) { s.filter = f; }, now);
+        break;
+    }
+    case kBarFull: case kPopFull: case kBarWindow: case kPopWindow: rememberDisplayMode(); break;
+    case kBarVolume: case kPopVolume: {
+        // Only what the player moved in the dialog: a volume a script set stays the game's.
+        Volume& v = rt_->media.volume;
+        int32_t volume = 0;
+        bool mute = false;
+        uint16_t wave = 0;
+        const bool haveVolume = v.percent(volume), haveMute = v.mute(mute), haveWave = v.waveLevel(wave);
+        settings_.change([&](PlayerSettings& s) {
+            if (haveVolume && volume != volumeBefore) s.volume = volume;
+            if (haveMute && mute != muteBefore) s.mute = mute;
+            if (haveWave && wave != waveBefore) s.waveVolume = wave;
+        }, now);
+        break;
+    }
+    default: break;
+    }
+}
+
+void Shell::rememberDisplayMode() {
+    const bool full = rt_->app.fullScreen != 0;
+    settings_.change([full](PlayerSettings& s) { s.fullScreen = full; }, platform_.clock().nowMs());
+}
+
+void Shell::onWindowAreaChanged(int width, int height) {
+    // A window being dragged reports many sizes: the one it settles at is kept.
+    settings_.change([&](PlayerSettings& s) {
+        s.windowWidth = width;
+        s.windowHeight = height;
+    }, platform_.clock().nowMs(), 500);
 }
 
 // A player reading the history (or another dialog of the menus) is not hurried: auto mode
@@ -290,6 +377,7 @@ void Shell::onToggleFullScreen() {
         app::switchToWindowMode(*rt_, true);
     else
         app::switchToFullScreen(*rt_, true);
+    rememberDisplayMode();
 }
 
 void Shell::onCloseForced() { forceClose(false); }
@@ -340,6 +428,7 @@ void Shell::requestSignalClose() {
 bool Shell::onIdle() {
     if (closing_) return true;
     app::restoreTitleWhenDue(*rt_);
+    settings_.tick(platform_.clock().nowMs());
     // The wheel opens the history where a menu offers it, unless the game greyed it there.
     if (rt_->app.historyWanted.exchange(0)) {
         const Runtime& rt = *rt_;
@@ -381,6 +470,7 @@ void Shell::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     Runtime& rt = *rt_;
+    settings_.flush();
     script::stop(rt);
     if (interpreter_.joinable()) interpreter_.join();
     // The window has gone: once system.dat is written a new copy may start.

@@ -8,6 +8,7 @@
 
 #include "app/cli.h"
 #include "app/instance.h"
+#include "app/player_settings.h"
 #include "platform/platform.h"
 #include "runtime.h"
 #include "ui/debug_windows.h"
@@ -23,6 +24,11 @@ public:
     bool start(std::string& why);
     // Runs the window loop until the window closes, then shuts down; returns the exit status.
     int run();
+
+    // What the player chose for this game in earlier runs; changes made in the window are
+    // written back to it. Before start().
+    void rememberSettings(PlayerSettingsFile settings) { settings_ = std::move(settings); }
+    const PlayerSettings& rememberedSettings() const { return settings_.settings(); }
 
     Runtime& runtime() { return *rt_; }
     // The debug windows' model (nullptr unless a debug window was asked for).
@@ -44,6 +50,7 @@ public:
     void onRedrawn() override;
     void onToggleFullScreen() override;
     void onCloseForced() override;
+    void onWindowAreaChanged(int width, int height) override;
 
     // Stops as by a window close without asking (the --max-seconds limit).
     void forceClose(bool timedOut);
@@ -60,6 +67,9 @@ private:
     void setScaleFilter(ScaleFilter f);
     template <class F>
     void holdingAutoMode(F&& dialog);
+    void applyRememberedSettings();
+    void rememberMenuChoice(int32_t id, int32_t volumeBefore, bool muteBefore, uint16_t waveBefore);
+    void rememberDisplayMode();
     void shutdown();
 
     Platform& platform_;
@@ -73,6 +83,7 @@ private:
     std::atomic<bool> signalled_{false};
     bool shutDown_ = false;
     InstanceLock instance_;
+    PlayerSettingsFile settings_;
     std::chrono::steady_clock::time_point realStart_;
 };
 

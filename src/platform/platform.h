@@ -129,6 +129,9 @@ public:
     // The window was closed while a dialog was open: the dialog has ended; the game closes
     // without asking.
     virtual void onCloseForced() {}
+    // The player gave the window a new size: the picture area below the menu bar, in window
+    // pixels (window mode, not maximised).
+    virtual void onWindowAreaChanged(int /*width*/, int /*height*/) {}
 };
 
 // How the picture is scaled to a size that is not its own.

@@ -4,46 +4,23 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "core/atomic_file.h"
 #include "core/paths.h"
+#include "core/user_dirs.h"
 #include "runtime.h"
 
 namespace fs = std::filesystem;
 
 namespace yv::save {
-namespace {
-
-// FNV-1a: a short, stable name part that tells two installs of the same game apart.
-uint32_t shortHash(std::string_view s) {
-    uint32_t h = 2166136261u;
-    for (unsigned char c : s) {
-        h ^= c;
-        h *= 16777619u;
-    }
-    return h;
-}
-
-}  // namespace
 
 fs::path userSaveFolder(const fs::path& gameDir) {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    fs::path base;
-    if (data && *data == '/') {
-        base = data;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = fs::path(home && *home ? home : "/tmp") / ".local" / "share";
-    }
+    fs::path base = user_dirs::xdgBase("XDG_DATA_HOME", ".local/share");
+    if (base.empty()) base = fs::path("/tmp") / ".local" / "share";
     fs::path abs = fs::absolute(gameDir).lexically_normal();
     std::string key = abs.string();
     while (key.size() > 1 && key.back() == '/') key.pop_back();
-    std::string name = fs::path(key).filename().string();
-    if (name.empty()) name = "game";
-    char hash[16];
-    std::snprintf(hash, sizeof hash, "%08x", shortHash(key));
-    return base / "yorvane" / (name + "-" + hash);
+    return base / "yorvane" / user_dirs::gameFolderKeyName(key);
 }
 
 void chooseSaveFolder(Runtime& rt) { chooseSaveFolder(rt, ::access(rt.gameDir.c_str(), W_OK) == 0); }

@@ -36,7 +36,7 @@ namespace {
 class SdlPlatform final : public Platform {
 public:
     explicit SdlPlatform(const SdlWindowOptions& o)
-        : requestedScale_(o.scale), filter_(o.filter) {}
+        : requestedScale_(o.scale), rememberedW_(o.areaWidth), rememberedH_(o.areaHeight), filter_(o.filter) {}
     ~SdlPlatform() override {
         stopServing();
         debug_.setModel(nullptr);  // their windows go before SDL does
@@ -511,9 +511,16 @@ private:
             std::fprintf(stderr, "yorvane: --scale %d does not fit the desktop (%d x %d usable); using %d\n",
                          requestedScale_, b.w, b.h, scale_);
         }
-        setUiScale(uiScaleFor({0, 0, screenW_ * scale_, screenH_ * scale_}, screenW_, screenH_));
         areaW_ = screenW_ * scale_;
         areaH_ = screenH_ * scale_;
+        // The size the player last gave this game's window, while it fits the desktop (the
+        // frame guessed as for the scale).
+        if (requestedScale_ == 0 && rememberedW_ > 0 && rememberedH_ > 0 && rememberedW_ + 8 <= b.w &&
+            rememberedH_ + ui_.baseMenuBarHeight() + 32 <= b.h) {
+            areaW_ = rememberedW_;
+            areaH_ = rememberedH_;
+        }
+        setUiScale(uiScaleFor(fitPicture({0, 0, areaW_, areaH_}, screenW_, screenH_), screenW_, screenH_));
         if (!full_) resizeWindow();
         redraw_ = true;
     }
@@ -531,8 +538,11 @@ private:
         if (!full_ && !(SDL_GetWindowFlags(window_) & (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN))) {
             int w = 0, h = 0;
             SDL_GetWindowSize(window_, &w, &h);
+            const int oldW = areaW_, oldH = areaH_;
             areaW_ = std::max(1, w);
             areaH_ = std::max(1, h - barHeight());
+            // The sizes the program itself sets come back unchanged; a new one is the player's.
+            if (events_ && (areaW_ != oldW || areaH_ != oldH)) events_->onWindowAreaChanged(areaW_, areaH_);
         }
         int ow = 0, oh = 0;
         SDL_GetRendererOutputSize(renderer_, &ow, &oh);
@@ -935,6 +945,7 @@ private:
 
     RealClock clock_;
     int requestedScale_;
+    int rememberedW_, rememberedH_;
     std::atomic<ScaleFilter> filter_;
     bool scaleWarned_ = false;
     SDL_Window* window_ = nullptr;

@@ -14,6 +14,9 @@ namespace yv {
 struct SdlWindowOptions {
     int scale = 0;  // 0: the largest that fits the desktop
     ScaleFilter filter = ScaleFilter::Sharp;
+    // The picture area the player last gave this game's window (0: none remembered); used
+    // when no scale was asked for and it fits the desktop.
+    int areaWidth = 0, areaHeight = 0;
 };
 
 // Nothing when no window can be opened (`why` says why).

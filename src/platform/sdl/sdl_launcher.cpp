@@ -1,0 +1,307 @@
+// The launcher window: SDL with the same ImGui look as the game's menus and dialogs.
+#include "platform/sdl/sdl_launcher.h"
+
+#include <SDL.h>
+#include <imgui.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "graphics/png_write.h"
+#include "platform/sdl/sdl_ui.h"
+
+namespace fs = std::filesystem;
+
+namespace yv {
+namespace {
+
+constexpr const char* kRecentLabel = "最近遊んだゲーム";
+constexpr const char* kNoneYet = "まだありません";
+constexpr const char* kFolderLabel = "ゲームのフォルダ";
+constexpr const char* kOpenLabel = "開く (Open)";
+constexpr const char* kDropHint = "フォルダや start.ini をここへドロップしても始まります";
+constexpr const char* kFieldHint = "/path/to/game";
+constexpr const char* kMissing = "(見つかりません)";
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+class Launcher {
+public:
+    explicit Launcher(const LauncherRequest& r) : r_(r), message_(r.message) {}
+    ~Launcher() {
+        ui_.shutdown();
+        if (renderer_) SDL_DestroyRenderer(renderer_);
+        if (window_) SDL_DestroyWindow(window_);
+        // A game chosen opens its window on the display already open: closing the display and
+        // opening it again at once can fail on a busy machine, and the game would then run
+        // without a window.
+        if (sdlUp_ && !chosen_) SDL_Quit();
+    }
+
+    bool open(std::string& why) {
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            why = SDL_GetError();
+            return false;
+        }
+        sdlUp_ = true;
+        // As for the game's window: a window nobody can see would never be closed.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const char* asked = std::getenv("SDL_VIDEODRIVER");
+        if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+            !(asked && *asked)) {
+            why = std::string("no display reachable; SDL offered only its ") + driver + " driver";
+            return false;
+        }
+        window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 460,
+                                   SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
+        if (window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        if (window_ && !renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!window_ || !renderer_) {
+            why = SDL_GetError();
+            return false;
+        }
+        SDL_SetWindowMinimumSize(window_, 420, 300);
+        if (!ui_.init(window_, renderer_, why)) return false;
+        std::string texts = std::string(kRecentLabel) + kNoneYet + kFolderLabel + kOpenLabel + kDropHint + kMissing +
+                            message_;
+        for (const LauncherGame& g : r_.recent) texts += g.name + g.folder.string();
+        ui_.ensureGlyphs(texts);
+        SDL_StartTextInput();  // the folder field takes typing and the input method
+        return true;
+    }
+
+    std::optional<fs::path> run() {
+        int settle = 4;
+        while (!chosen_ && !closed_) {
+            SDL_Event e;
+            if (settle > 0 ? SDL_PollEvent(&e) : SDL_WaitEventTimeout(&e, 500)) {
+                handle(e);
+                while (SDL_PollEvent(&e)) handle(e);
+                settle = 4;  // ImGui settles what an event changed over a few frames
+            }
+            if (closed_) break;
+            drawFrame();
+            if (settle > 0) --settle;
+        }
+        return chosen_;
+    }
+
+private:
+    void handle(const SDL_Event& e) {
+        if (e.type == SDL_TEXTINPUT) ui_.ensureGlyphs(e.text.text);
+        ui_.processEvent(e);
+        switch (e.type) {
+        case SDL_QUIT: closed_ = true; break;
+        case SDL_KEYDOWN:
+            if (e.key.keysym.sym == SDLK_F12 && !e.key.repeat) shotWanted_ = true;
+            // A press and release that come between two frames never reach ImGui as a press.
+            if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) enterPressed_ = true;
+            break;
+        case SDL_MOUSEMOTION: mouseX_ = e.motion.x, mouseY_ = e.motion.y; break;
+        case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: mouseX_ = e.button.x, mouseY_ = e.button.y; break;
+        case SDL_DROPFILE:
+            if (e.drop.file) {
+                const std::string dropped = e.drop.file;
+                SDL_free(e.drop.file);
+                tryFolder(launcherFolderFrom(dropped));
+            }
+            break;
+        default: break;
+        }
+    }
+
+    void tryFolder(const fs::path& folder) {
+        if (folder.empty()) return;
+        if (auto problem = r_.problem ? r_.problem(folder) : std::nullopt) {
+            message_ = *problem;
+            std::fprintf(stderr, "yorvane: %s\n", message_.c_str());
+            ui_.ensureGlyphs(message_);
+            return;
+        }
+        chosen_ = folder;
+    }
+
+    void drawFrame() {
+        int ow = 0, oh = 0;
+        SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+        ui_.beginFrame(mouseX_, mouseY_);
+        ImGui::SetNextWindowPos(ImVec2(0, 0));
+        ImGui::SetNextWindowSize(ImVec2(static_cast<float>(ow), static_cast<float>(oh)));
+        ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(14, 12));
+        ImGui::Begin("##launcher", nullptr,
+                     ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
+                         ImGuiWindowFlags_NoBringToFrontOnFocus);
+        ImGui::PopStyleVar();
+        drawRecent();
+        drawFolderField();
+        ImGui::End();
+        SDL_SetRenderDrawColor(renderer_, 240, 240, 240, 255);
+        SDL_RenderClear(renderer_);
+        ui_.endFrame(renderer_);
+        if (shotWanted_) saveWindowShot();
+        SDL_RenderPresent(renderer_);
+    }
+
+    // F12, as in the game's window: the window's picture to YORVANE_WINDOW_SHOT (or
+    // yorvane-window.png in the current folder).
+    void saveWindowShot() {
+        shotWanted_ = false;
+        int w = 0, h = 0;
+        SDL_GetRendererOutputSize(renderer_, &w, &h);
+        if (w <= 0 || h <= 0) return;
+        std::vector<uint8_t> top(static_cast<size_t>(w) * h * 3), bottomUp(top.size());
+        if (SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_BGR24, top.data(), w * 3) != 0) return;
+        for (int y = 0; y < h; ++y)
+            std::memcpy(bottomUp.data() + static_cast<size_t>(h - 1 - y) * w * 3,
+                        top.data() + static_cast<size_t>(y) * w * 3, static_cast<size_t>(w) * 3);
+        const char* env = std::getenv("YORVANE_WINDOW_SHOT");
+        const std::string file = env && *env ? env : "yorvane-window.png";
+        if (writePng(file, bottomUp.data(), w, h)) std::fprintf(stderr, "window picture: %s\n", file.c_str());
+    }
+
+    void drawRecent() {
+        ImGui::TextUnformatted(kRecentLabel);
+        const float line = ImGui::GetTextLineHeight();
+        const ImGuiStyle& st = ImGui::GetStyle();
+        // Below the list: the field's label, the field, the hint and two lines of message.
+        const float below = 5 * ImGui::GetTextLineHeightWithSpacing() + ImGui::GetFrameHeightWithSpacing() +
+                            2 * st.ItemSpacing.y;
+        ImGui::BeginChild("##recent", ImVec2(0, -below), true);
+        if (r_.recent.empty()) ImGui::TextDisabled("%s", kNoneYet);
+        for (size_t i = 0; i < r_.recent.size(); ++i) {
+            const LauncherGame& g = r_.recent[i];
+            const ImVec2 at = ImGui::GetCursorScreenPos();
+            ImGui::PushID(static_cast<int>(i));
+            const bool picked = ImGui::Selectable("##game", false,
+                                                  g.playable ? ImGuiSelectableFlags_None : ImGuiSelectableFlags_Disabled,
+                                                  ImVec2(0, 2 * line + st.ItemSpacing.y));
+            ImGui::PopID();
+            const ImVec2 size = ImGui::GetItemRectSize();
+            ui_.itemRects["game:" + std::to_string(i)] = {static_cast<int>(at.x), static_cast<int>(at.y),
+                                                         static_cast<int>(size.x), static_cast<int>(size.y)};
+            ImDrawList* dl = ImGui::GetWindowDrawList();
+            const ImU32 strong = ImGui::GetColorU32(g.playable ? ImGuiCol_Text : ImGuiCol_TextDisabled);
+            const ImU32 weak = ImGui::GetColorU32(ImGuiCol_TextDisabled);
+            const std::string name = g.playable ? g.name : g.name + "  " + kMissing;
+            dl->PushClipRect(at, ImVec2(at.x + size.x, at.y + size.y), true);
+            dl->AddText(ImVec2(at.x + 4, at.y), strong, name.c_str());
+            dl->AddText(ImVec2(at.x + 16, at.y + line + st.ItemSpacing.y * 0.5f), weak, g.folder.c_str());
+            dl->PopClipRect();
+            if (picked) tryFolder(g.folder);
+        }
+        ImGui::EndChild();
+    }
+
+    void drawFolderField() {
+        ImGui::Spacing();
+        ImGui::TextUnformatted(kFolderLabel);
+        const float button = ImGui::CalcTextSize(kOpenLabel).x + 2 * ImGui::GetStyle().FramePadding.x + 16;
+        ImGui::SetNextItemWidth(-(button + ImGui::GetStyle().ItemSpacing.x));
+        if (focusField_) {
+            ImGui::SetKeyboardFocusHere();
+            focusField_ = false;
+        }
+        const ImVec2 at = ImGui::GetCursorScreenPos();
+        // A refused folder is selected, so that what is typed next replaces it.
+        auto selectAll = [](ImGuiInputTextCallbackData* d) {
+            bool& wanted = *static_cast<bool*>(d->UserData);
+            if (wanted) d->SelectAll(), d->CursorPos = d->BufTextLen;
+            wanted = false;
+            return 0;
+        };
+        const bool entered = ImGui::InputTextWithHint(
+            "##folder", kFieldHint, field_, sizeof field_,
+            ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_AutoSelectAll | ImGuiInputTextFlags_CallbackAlways,
+            selectAll, &selectField_);
+        ui_.itemRects["field"] = {static_cast<int>(at.x), static_cast<int>(at.y),
+                                  static_cast<int>(ImGui::GetItemRectSize().x), static_cast<int>(ImGui::GetFrameHeight())};
+        ImGui::SameLine();
+        const ImVec2 bat = ImGui::GetCursorScreenPos();
+        ui_.itemRects[std::string("button:") + kOpenLabel] = {static_cast<int>(bat.x), static_cast<int>(bat.y),
+                                                               static_cast<int>(button),
+                                                               static_cast<int>(ImGui::GetFrameHeight())};
+        const bool pressed = ImGui::Button(kOpenLabel, ImVec2(button, 0));
+        if (std::exchange(enterPressed_, false) || entered || pressed) {
+            tryFolder(launcherFolderFrom(field_));
+            focusField_ = selectField_ = true;
+        }
+        ImGui::TextDisabled("%s", kDropHint);
+        if (!message_.empty()) {
+            ImGui::Spacing();
+            ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(190, 20, 20, 255));
+            ImGui::TextWrapped("%s", message_.c_str());
+            ImGui::PopStyleColor();
+        }
+    }
+
+    const LauncherRequest& r_;
+    std::string message_;
+    bool sdlUp_ = false;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SdlUi ui_;
+    int mouseX_ = -1, mouseY_ = -1;
+    char field_[4096] = {};
+    bool focusField_ = true;
+    bool closed_ = false;
+    bool shotWanted_ = false;
+    bool enterPressed_ = false;
+    bool selectField_ = false;
+    std::optional<fs::path> chosen_;
+};
+
+}  // namespace
+
+fs::path launcherFolderFrom(const std::string& text) {
+    std::string s = text;
+    auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && isSpace(s.back())) s.pop_back();
+    size_t from = 0;
+    while (from < s.size() && isSpace(s[from])) ++from;
+    s.erase(0, from);
+    if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front()) s = s.substr(1, s.size() - 2);
+    if (s.rfind("file://", 0) == 0) {
+        // A file manager's address: file:///path or file://localhost/path, %-escaped.
+        std::string rest = s.substr(7);
+        if (rest.rfind("localhost/", 0) == 0) rest.erase(0, 9);
+        std::string decoded;
+        for (size_t i = 0; i < rest.size(); ++i) {
+            if (rest[i] == '%' && i + 2 < rest.size() && hexDigit(rest[i + 1]) >= 0 && hexDigit(rest[i + 2]) >= 0) {
+                decoded += static_cast<char>(hexDigit(rest[i + 1]) * 16 + hexDigit(rest[i + 2]));
+                i += 2;
+            } else {
+                decoded += rest[i];
+            }
+        }
+        s = decoded;
+    }
+    if (s.empty()) return {};
+    if (s[0] == '~' && (s.size() == 1 || s[1] == '/')) {
+        const char* home = std::getenv("HOME");
+        if (home && *home) s = std::string(home) + s.substr(1);
+    }
+    std::error_code ec;
+    fs::path p = fs::absolute(fs::path(s), ec).lexically_normal();
+    if (ec) p = s;
+    if (fs::is_regular_file(p, ec)) p = p.parent_path();
+    return p;
+}
+
+std::optional<fs::path> runLauncher(const LauncherRequest& request, bool& opened, std::string& why) {
+    Launcher l(request);
+    opened = l.open(why);
+    if (!opened) return std::nullopt;
+    return l.run();
+}
+
+}  // namespace yv

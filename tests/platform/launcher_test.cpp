@@ -1,0 +1,74 @@
+// The launcher on a real X server: started without a game in a folder that holds none, it
+// shows why a typed folder cannot be played and stays, then plays the folder typed next, and
+// the game joins the recent list. Skipped without xvfb-run/xdotool.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "app/recent_games.h"
+#include "core/user_dirs.h"
+#include "test_util.h"
+
+using namespace yv;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool have(const char* tool) {
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// kUnderXvfb with a server number of this process's own to start looking from: xvfb-run -a
+// instances started at once can pick the same free number, and one then talks to the other's
+// server, which goes away with the other test. This test opens windows twice.
+std::string underOwnXvfb() {
+    std::string s = kUnderXvfb;
+    const size_t at = s.find("xvfb-run -a ");
+    if (at != std::string::npos) s.insert(at + 12, "-n " + std::to_string(200 + ::getpid() % 3000 * 3) + " ");
+    return s;
+}
+
+}  // namespace
+
+TEST(Launcher, ATypedFolderStartsTheGameAfterAWrongOneWasRefused) {
+    if (!have("xvfb-run") || !have("xdotool")) GTEST_SKIP() << "xvfb-run or xdotool missing";
+    TempDir game, nowhere, config, io;
+    game.write("start.ini", "[WindowTitle]\r\nTitle=Launched\r\n");
+    game.write("script.txt", "@901 = 7;\r\n#breakapp();\r\n");
+    const std::string missing = (nowhere.path() / "not-here").string();
+    io.write("drive.sh",
+             "#!/bin/sh\n"
+             "cd \"$2\" && XDG_CONFIG_HOME=\"$3\" \"$1\" 2>\"$4/err\" & pid=$!\n"
+             "for i in $(seq 200); do w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
+             "[ -n \"$w\" ] && break; sleep 0.1; done\n"
+             "[ -n \"$w\" ] || { kill -9 $pid; echo nowindow; exit 5; }\n"
+             "sleep 1\n"
+             "xdotool windowfocus \"$w\"; sleep 0.3\n"
+             "xdotool type --delay 20 \"$5\"; xdotool key Return; sleep 1\n"
+             "kill -0 $pid 2>/dev/null || { echo gone; exit 4; }\n"
+             "xdotool type --delay 20 \"$6\"; xdotool key Return\n"
+             "for i in $(seq 200); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
+             "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
+             "wait $pid\n");
+    const std::string cmd = underOwnXvfb() + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY
+                            "' '" + nowhere.path().string() + "' '" + config.path().string() + "' '" +
+                            io.path().string() + "' '" + missing + "' '" + game.path().string() + "' >'" +
+                            (io.path() / "out").string() + "' 2>&1";
+    const int st = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(st)) << io.read("out");
+    EXPECT_EQ(WEXITSTATUS(st), 0) << io.read("out") << io.read("err");
+    // The wrong folder was refused with the start-up message, and the game then played.
+    EXPECT_NE(io.read("err").find("the game folder " + missing + " does not exist"), std::string::npos)
+        << io.read("err");
+    const auto vars = readSystemDat(game.path() / "system.dat");
+    ASSERT_EQ(vars.size(), 1u) << io.read("err");
+    EXPECT_EQ(vars[0], std::make_pair(901, 7));
+
+    std::string why;
+    const auto recentGames = recent::parse(config.read("yorvane/recent.ini"), why);
+    ASSERT_TRUE(recentGames) << why << io.read("err");
+    EXPECT_EQ(*recentGames, std::vector<fs::path>{user_dirs::canonicalGameFolder(game.path())});
+}
