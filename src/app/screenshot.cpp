@@ -33,7 +33,7 @@ bool validUtf8(std::string_view s) {
     return true;
 }
 
-std::string gameName(const Runtime& rt) {
+std::string folderName(const Runtime& rt) {
     fs::path dir = rt.gameDir;
     if (dir.filename().empty()) dir = dir.parent_path();
     return dir.filename().string();
@@ -108,7 +108,7 @@ void saveScreenshot(Runtime& rt) {
     std::string error = "the picture cannot be encoded";
     std::optional<fs::path> file;
     if (!png.empty())
-        file = writeNewShot(folder, shotStem(fileSafeName(gameName(rt)), rt.platform.localTime()), png, error);
+        file = writeNewShot(folder, shotStem(fileSafeName(folderName(rt)), rt.platform.localTime()), png, error);
     std::string title;
     if (file) {
         std::fprintf(stderr, "window picture: %s\n", file->c_str());
