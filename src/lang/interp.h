@@ -10,6 +10,7 @@
 #include "core/clock.h"
 #include "lang/debug_tap.h"
 #include "lang/script_source.h"
+#include "lang/statement_cache.h"
 
 namespace yv {
 
@@ -119,6 +120,8 @@ struct Interp {
     uint32_t passSecondStart = 0;
 
     ScriptCache scriptCache;
+    // The statements of the current text as read before: a loop reads each of them once.
+    StatementCache statements;
 
     // getrand's generator: seeded from the clock at its first use in a run.
     bool randSeeded = false;

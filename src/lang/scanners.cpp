@@ -58,13 +58,44 @@ KwMatch matchKeyword(BytesView t, size_t i, bool withRgb, bool withNull) {
     return {};
 }
 
+// The digits of the number being read, in room the caller provides (as long as the text read:
+// every digit comes from one of its bytes, and a keyword's value is written shorter than the
+// keyword).
+class Digits {
+public:
+    Digits(char* room, size_t cap) : digits_(room), cap_(cap) {}
+    void add(char c) {
+        if (count_ < cap_) digits_[count_++] = c;
+    }
+    void addNumber(int32_t v) {
+        char tmp[12];
+        const auto r = std::to_chars(tmp, tmp + sizeof tmp, v);
+        for (const char* c = tmp; c < r.ptr; ++c) add(*c);
+    }
+    void clear() { count_ = 0; }
+    // As leadingInt reads the digits; the usual few digits are added up here.
+    int32_t value() const {
+        if (count_ > 9) return leadingInt(BytesView(digits_, count_));
+        int32_t v = 0;
+        for (size_t k = 0; k < count_; ++k) {
+            if (!isDigit(digits_[k])) return leadingInt(BytesView(digits_, count_));
+            v = v * 10 + (digits_[k] - '0');
+        }
+        return v;
+    }
+
+private:
+    char* digits_;
+    size_t cap_;
+    size_t count_ = 0;
+};
+
 // Scratch space for one scan: the argument text without blanks, and the digits read so far.
 // Scanners run for nearly every statement, so the usual short text is kept on the stack and only
-// a long one takes the heap. Neither part can outgrow the argument text: every digit comes from
-// one of its bytes, and a keyword's value is written shorter than the keyword.
+// a long one takes the heap.
 class Scratch {
 public:
-    explicit Scratch(BytesView arg) {
+    explicit Scratch(BytesView arg) : digits_(nullptr, 0) {
         char* mem = inline_;
         size_t cap = kInline;
         if (arg.size() > kInline) {
@@ -73,8 +104,7 @@ public:
             cap = arg.size();
         }
         text_ = mem;
-        digits_ = mem + cap;
-        cap_ = cap;
+        digits_ = Digits(mem + cap, cap);
         for (char c : arg)
             if (c != ' ' && c != '\n' && c != '\t') text_[size_++] = c;
     }
@@ -96,38 +126,29 @@ public:
         size_ -= cut;
     }
 
-    void addDigit(char c) {
-        if (digitCount_ < cap_) digits_[digitCount_++] = c;
-    }
-    void addNumber(int32_t v) {
-        char tmp[12];
-        const auto r = std::to_chars(tmp, tmp + sizeof tmp, v);
-        for (const char* c = tmp; c < r.ptr; ++c) addDigit(*c);
-    }
-    void clearDigits() { digitCount_ = 0; }
-    // As leadingInt reads the digits; the usual few digits are added up here.
-    int32_t digitsValue() const {
-        if (digitCount_ > 9) return leadingInt(BytesView(digits_, digitCount_));
-        int32_t v = 0;
-        for (size_t k = 0; k < digitCount_; ++k) {
-            if (!isDigit(digits_[k])) return leadingInt(BytesView(digits_, digitCount_));
-            v = v * 10 + (digits_[k] - '0');
-        }
-        return v;
-    }
+    Digits& digits() { return digits_; }
+    void addDigit(char c) { digits_.add(c); }
+    void addNumber(int32_t v) { digits_.addNumber(v); }
+    void clearDigits() { digits_.clear(); }
+    int32_t digitsValue() const { return digits_.value(); }
 
 private:
     static constexpr size_t kInline = 256;
     char inline_[2 * kInline];
     Bytes heap_;
     char* text_ = nullptr;
-    char* digits_ = nullptr;
-    size_t cap_ = 0;
     size_t size_ = 0;
-    size_t digitCount_ = 0;
+    Digits digits_;
 };
 
 bool isVarLetter(unsigned char c) { return c >= 0x41 && c <= 0x7A; }
+
+bool isAssignOp(char c) {
+    switch (c) {
+    case '%': case '&': case '*': case '+': case '-': case '/': case '=': case '^': case '|': return true;
+    default: return false;
+    }
+}
 
 int32_t negate(int32_t v) { return static_cast<int32_t>(-static_cast<int64_t>(v)); }
 
@@ -157,6 +178,37 @@ Bytes fullWidthDigits(int32_t v) {
         out += static_cast<char>(0x4F + (c - '0'));
     }
     return out;
+}
+
+IntAssignForm readIntAssign(BytesView t) {
+    IntAssignForm f;
+    size_t o = 1;
+    while (o < t.size() && !isAssignOp(t[o])) ++o;
+    f.index = leadingInt(t.substr(std::min<size_t>(1, t.size()), o - std::min<size_t>(1, t.size())));
+    if (o >= t.size()) return f;
+    const char op = t[o];
+    const char next = o + 1 < t.size() ? t[o + 1] : '\0';
+    if (op == '+' && next == '+') {
+        f.kind = IntAssignForm::kIncrement;
+        return f;
+    }
+    if (op == '-' && next == '-') {
+        f.kind = IntAssignForm::kDecrement;
+        return f;
+    }
+    size_t rhs;
+    if (op == '=') {
+        rhs = o + 1;
+    } else if (next == '=') {
+        f.compound = op;
+        rhs = o + 2;
+    } else {
+        f.kind = IntAssignForm::kMalformed;
+        return f;
+    }
+    f.rhs = static_cast<uint32_t>(rhs);
+    f.kind = t.find('#', rhs) != BytesView::npos ? IntAssignForm::kPending : IntAssignForm::kStore;
+    return f;
 }
 
 void scanIntList(const Interp& in, BytesView arg, IntList& out) {
@@ -450,48 +502,9 @@ StringList scanNameList(BytesView t) {
 
 namespace {
 
-AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
-    auto isOp = [](char c) {
-        switch (c) {
-        case '%': case '&': case '*': case '+': case '-': case '/': case '=': case '^': case '|': return true;
-        default: return false;
-        }
-    };
-    Scratch sc(stmt);
-    const BytesView t = sc.text();
-    size_t o = 1;
-    while (o < t.size() && !isOp(t[o])) ++o;
-    const int32_t index = leadingInt(t.substr(1, o - 1));
-    AssignOutcome res;
-    res.index = index;
-    if (o >= t.size()) return res;
-    const char op = t[o];
-    const char next = o + 1 < t.size() ? t[o + 1] : '\0';
-    Interp& in = rt.interp;
-    if (op == '+' && next == '+') {
-        in.setInt(index, arith('+', in.getInt(index), 1));
-        return res;
-    }
-    if (op == '-' && next == '-') {
-        in.setInt(index, arith('-', in.getInt(index), 1));
-        return res;
-    }
-    char compound = 0;
-    size_t rhs;
-    if (op == '=') {
-        rhs = o + 1;
-    } else if (next == '=') {
-        compound = op;
-        rhs = o + 2;
-    } else {
-        rt.messageBox(stmt, "", MsgButtons::Ok, MsgIcon::None);
-        return res;
-    }
-    if (t.find('#', rhs) != BytesView::npos) {
-        res.kind = 1;
-        res.pending = true;
-        return res;
-    }
+// The right side's value, read left to right from `rhs` of the blank-free text, with the digit
+// room of `digits` (never shorter than the text: every digit comes from one of its bytes).
+int32_t rightSide(const Interp& in, BytesView t, size_t rhs, Digits& digits) {
     int32_t a = 0;
     char pendingOp = 0;
     bool var = false, paren = false, neg = false;
@@ -501,14 +514,14 @@ AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
             KwMatch k = matchKeyword(t, i, false, false);
             if (k.kind == KwKind::Value) {
                 a = k.value;
-                sc.clearDigits();
-                sc.addNumber(k.value);
+                digits.clear();
+                digits.addNumber(k.value);
                 i += k.length - 1;
                 continue;
             }
         }
         if (isDigit(b)) {
-            sc.addDigit(b);
+            digits.add(b);
             continue;
         }
         if (b == '@' && !var) {
@@ -528,7 +541,7 @@ AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
             paren = false;
             continue;
         }
-        int32_t operand = var ? in.getInt(sc.digitsValue()) : sc.digitsValue();
+        int32_t operand = var ? in.getInt(digits.value()) : digits.value();
         if (pendingOp == 0) {
             a = operand;
         } else {
@@ -539,19 +552,48 @@ AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
             a = arith(pendingOp, a, operand);
         }
         var = false;
-        sc.clearDigits();
+        digits.clear();
         if (b == '*' || b == '+' || b == '-' || b == '/') pendingOp = b;
         if (b == ';') break;
     }
-    const int32_t cur = in.getInt(index);
+    return a;
+}
+
+// Stores what a read integer assignment computes.
+void storeIntAssign(Interp& in, BytesView t, const IntAssignForm& f, Digits& digits) {
+    switch (f.kind) {
+    case IntAssignForm::kIncrement: in.setInt(f.index, arith('+', in.getInt(f.index), 1)); return;
+    case IntAssignForm::kDecrement: in.setInt(f.index, arith('-', in.getInt(f.index), 1)); return;
+    case IntAssignForm::kStore: break;
+    default: return;
+    }
+    const int32_t a = rightSide(in, t, f.rhs, digits);
+    const int32_t cur = in.getInt(f.index);
     int32_t v = a;
-    switch (compound) {
+    switch (f.compound) {
     case 0: v = a; break;
     case '%': v = (a != 0 && cur != 0) ? arith('%', cur, a) : cur; break;
-    default: v = arith(compound, cur, a); break;
+    default: v = arith(f.compound, cur, a); break;
     }
-    in.setInt(index, v);
+    in.setInt(f.index, v);
+}
+
+AssignOutcome outcomeOf(const IntAssignForm& f) {
+    AssignOutcome res;
+    res.index = f.index;
+    if (f.kind == IntAssignForm::kPending) {
+        res.kind = 1;
+        res.pending = true;
+    }
     return res;
+}
+
+AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
+    Scratch sc(stmt);
+    const IntAssignForm f = readIntAssign(sc.text());
+    if (f.kind == IntAssignForm::kMalformed) rt.messageBox(stmt, "", MsgButtons::Ok, MsgIcon::None);
+    storeIntAssign(rt.interp, sc.text(), f, sc.digits());
+    return outcomeOf(f);
 }
 
 AssignOutcome assignString(Runtime& rt, BytesView t) {
@@ -608,9 +650,31 @@ AssignOutcome assignString(Runtime& rt, BytesView t) {
 
 }  // namespace
 
+BytesView assignmentText(BytesView fromAt) {
+    const size_t semi = fromAt.find(';');
+    return semi == BytesView::npos ? fromAt : fromAt.substr(0, semi + 1);
+}
+
+size_t compactAssignment(BytesView stmt, char* out, size_t room) {
+    size_t n = 0;
+    for (char c : stmt) {
+        if (c == ' ' || c == '\n' || c == '\t') continue;
+        if (n == room) return room + 1;
+        out[n++] = c;
+    }
+    return n;
+}
+
+AssignOutcome runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form) {
+    char room[DecodedStatement::kCompactRoom];
+    Digits digits(room, sizeof room);
+    if (compact.size() <= sizeof room && form.kind != IntAssignForm::kMalformed)
+        storeIntAssign(rt.interp, compact, form, digits);
+    return outcomeOf(form);
+}
+
 AssignOutcome evalAssignment(Runtime& rt, BytesView text) {
-    const size_t semi = text.find(';');
-    const BytesView stmt = semi == BytesView::npos ? text : text.substr(0, semi + 1);
+    const BytesView stmt = assignmentText(text);
     if (stmt.empty() || stmt[0] != '@') {
         rt.messageBox(utf8ToCp932("変数変換失敗"), "", MsgButtons::Ok, MsgIcon::None);
         return {};

@@ -9,6 +9,7 @@
 
 #include "core/bytes.h"
 #include "lang/interp.h"
+#include "lang/statement_cache.h"
 
 namespace yv {
 
@@ -98,6 +99,17 @@ struct AssignOutcome {
 };
 // `fromAt` starts at the '@' of the statement and runs to the end of the script text.
 AssignOutcome evalAssignment(Runtime& rt, BytesView fromAt);
+
+// The statement an assignment at `fromAt` reads: through its first ';' (or the whole rest).
+BytesView assignmentText(BytesView fromAt);
+// The statement without its blanks, written to `out`; returns its length, or room + 1 when it
+// does not fit.
+size_t compactAssignment(BytesView stmt, char* out, size_t room);
+// The parts of an integer assignment that do not depend on variables, from its blank-free text.
+IntAssignForm readIntAssign(BytesView compact);
+// Runs an integer assignment read before (never a malformed one: that one's message box wants
+// the statement as written), as evalAssignment would.
+AssignOutcome runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form);
 
 // Full-width digits "０".."９" for a number, minus sign dropped (the \\@N form of literals).
 Bytes fullWidthDigits(int32_t v);

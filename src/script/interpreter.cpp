@@ -38,45 +38,97 @@ void applyPending(Runtime& rt, int32_t& pendingIndex, int32_t& pendingKind) {
     pendingIndex = -1;
 }
 
-// Runs the command whose '#' is at p; afterwards moves to the end of the statement.
-void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
-    Interp& in = rt.interp;
-    // The command is handed copies of its name and argument text, so a jump that replaces the
-    // text while it runs takes nothing from under it; afterwards only the current text is read.
-    const BytesView t = in.text();
+// Reads the command statement whose '#' is at p: its row, and where its argument text lies.
+void readCommand(BytesView t, int32_t p, DecodedStatement& d) {
     const size_t n = t.size();
-    in.stmtStart = p;
-    in.pos = p + 1;
-    size_t open = t.find('(', static_cast<size_t>(p) + 1);
+    const size_t open = t.find('(', static_cast<size_t>(p) + 1);
     const size_t nameEnd = open == BytesView::npos ? n : open;
-    in.cmdName.assign(t.substr(static_cast<size_t>(p) + 1,
-                               std::min(nameEnd - static_cast<size_t>(p) - 1, kMaxNameBytes + 1)));
-    in.argText.clear();
+    const size_t nameLen = std::min(nameEnd - static_cast<size_t>(p) - 1, kMaxNameBytes + 1);
+    d.row = findCommand(t.substr(static_cast<size_t>(p) + 1, nameLen));
+    d.nameLen = static_cast<int32_t>(nameLen);
+    d.open = -1;
+    d.argEnd = 0;
     if (open != BytesView::npos) {
         size_t e = open;
         while (e < n && t[e] != ';' && t[e] != '\n') ++e;
-        in.argText.assign(t.substr(open, e - open));
+        d.open = static_cast<int32_t>(open);
+        d.argEnd = static_cast<int32_t>(e);
     }
-    in.argText += ';';
+    d.kind = DecodedStatement::kCommand;
+}
 
-    callCommand(rt, in.cmdName, in.argText);
-    // A game was loaded: the read position is the loaded statement, which runs next.
-    if (rt.save.justLoaded) return;
-
-    // Finish the statement (in the text that is current now: a jump may have replaced it).
-    if (in.running) applyPending(rt, pendingIndex, pendingKind);
-    const BytesView u = in.text();
+// Where the reader goes on after a command statement, from the position the command left.
+int32_t afterCommand(BytesView u, int32_t pos) {
     const int32_t un = static_cast<int32_t>(u.size());
     // A return onto a call at the very start of the text leaves q at -1: the byte after it is
     // the call's '#', which stops the walk there so that the call runs again.
-    int32_t q = std::max(in.pos, -1);
+    int32_t q = std::max(pos, -1);
     auto at = [&](int32_t i) { return i >= 0 && i < un ? u[static_cast<size_t>(i)] : '\0'; };
     while (q < un && at(q) != ';') {
         if (at(q + 1) == '#') break;
         if (at(q) == ')' || at(q) == '\n') break;
         ++q;
     }
-    in.pos = skipComment(u, q);
+    return skipComment(u, q);
+}
+
+// Runs the command whose '#' is at p; afterwards moves to the end of the statement.
+void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
+    Interp& in = rt.interp;
+    // The command is handed copies of its name and argument text, so a jump that replaces the
+    // text while it runs takes nothing from under it; afterwards only the current text is read.
+    const BytesView t = in.text();
+    DecodedStatement& d = in.statements.slot(in.script, p);
+    if (d.kind != DecodedStatement::kCommand) readCommand(t, p, d);
+    const CommandRow* row = d.row;
+    in.stmtStart = p;
+    in.pos = p + 1;
+    in.cmdName.assign(t.substr(static_cast<size_t>(p) + 1, static_cast<size_t>(d.nameLen)));
+    if (d.open >= 0)
+        in.argText.assign(t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open)));
+    else
+        in.argText.clear();
+    in.argText += ';';
+
+    // The statement cache holds this text until a statement of another text is read, so the
+    // address compared below cannot be another text's.
+    const ScriptSource* before = in.script.get();
+    if (row) callCommand(rt, *row, in.argText);
+    // A game was loaded: the read position is the loaded statement, which runs next.
+    if (rt.save.justLoaded) return;
+
+    // Finish the statement (in the text that is current now: a jump may have replaced it).
+    if (in.running) applyPending(rt, pendingIndex, pendingKind);
+    if (in.pos == p + 1 && in.script.get() == before) {
+        // Nothing moved the reader: the statement ends where it ended last time.
+        DecodedStatement* e = in.statements.find(in.script, p);
+        if (e && e->next >= 0) {
+            in.pos = e->next;
+            return;
+        }
+        in.pos = afterCommand(in.text(), in.pos);
+        if (e) e->next = in.pos;
+        return;
+    }
+    in.pos = afterCommand(in.text(), in.pos);
+}
+
+// Reads an integer assignment at p into d; false for any other assignment, for one too long
+// to keep and for a malformed one (it runs as written each time).
+bool readIntAssignment(BytesView t, int32_t p, DecodedStatement& d) {
+    const BytesView stmt = assignmentText(t.substr(static_cast<size_t>(p)));
+    if (stmt.size() < 2 || !isDigit(stmt[1])) return false;
+    const size_t len = compactAssignment(stmt, d.compact, DecodedStatement::kCompactRoom);
+    if (len > DecodedStatement::kCompactRoom) return false;
+    const IntAssignForm form = readIntAssign(BytesView(d.compact, len));
+    if (form.kind == IntAssignForm::kMalformed) return false;
+    d.compactLen = static_cast<uint8_t>(len);
+    d.assign = form;
+    size_t q = static_cast<size_t>(p);
+    while (q < t.size() && t[q] != ';' && t[q] != ')' && t[q] != '\n') ++q;
+    d.next = static_cast<int32_t>(q) + 1;
+    d.kind = DecodedStatement::kIntAssign;
+    return true;
 }
 
 void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
@@ -85,6 +137,17 @@ void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendi
     // text stays as it is.
     const BytesView t = in.text();
     in.pos = p + 1;
+    DecodedStatement& d = in.statements.slot(in.script, p);
+    if (d.kind == DecodedStatement::kIntAssign || (d.kind == DecodedStatement::kEmpty && readIntAssignment(t, p, d))) {
+        const AssignOutcome a = runIntAssign(rt, BytesView(d.compact, d.compactLen), d.assign);
+        if (a.pending) {
+            pendingIndex = a.index;
+            pendingKind = a.kind;
+            return;  // the command after '=' is reached by the byte walk
+        }
+        in.pos = d.next;
+        return;
+    }
     AssignOutcome a = evalAssignment(rt, t.substr(static_cast<size_t>(p)));
     if (a.pending) {
         pendingIndex = a.index;
@@ -94,6 +157,44 @@ void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendi
     size_t q = static_cast<size_t>(p);
     while (q < t.size() && t[q] != ';' && t[q] != ')' && t[q] != '\n') ++q;
     in.pos = static_cast<int32_t>(q) + 1;
+}
+
+// True when a pass over a byte that starts no statement does nothing but count itself: nothing
+// is in progress that the step advances on every pass.
+bool quietPass(const Runtime& rt) {
+    const Interp& in = rt.interp;
+    return !rt.media.volumeFading && !rt.media.cdWait && !rt.screens.effectOn && !rt.choices.collecting &&
+           !rt.choices.ready && rt.choices.trapButton != 1 && rt.choices.trapButton != 2 && !rt.text.printing &&
+           !rt.screens.fadeOn && !rt.screens.wipeOn && !rt.screens.transfadeOn && !rt.screens.mosaicfadeOn &&
+           in.wait.waitMs == 0 && in.clickWaitMode.load(std::memory_order_relaxed) == 0;
+}
+
+// Passes at once over the bytes before the next statement (blanks, line ends, labels, comments),
+// counting the passes the step would have made over them one by one.
+void passToStatement(Interp& in) {
+    const BytesView t = in.text();
+    const int32_t n = static_cast<int32_t>(t.size());
+    const int32_t from = in.pos;
+    if (from < 0 || from >= n) return;
+    DecodedStatement& d = in.statements.slot(in.script, from);
+    if (d.skipTo < 0) {
+        int32_t p = from;
+        int32_t passes = 0;
+        for (;;) {
+            p = skipComment(t, p);
+            if (p < 0 || p >= n) break;
+            const char b = t[static_cast<size_t>(p)];
+            if (b == '#' || b == '@') break;
+            ++p;
+            ++passes;
+        }
+        d.skipTo = p;
+        d.skipPasses = passes;
+    }
+    if (d.skipPasses == 0) return;
+    in.pos = d.skipTo;
+    in.passCount += d.skipPasses;
+    in.forgetClicks();
 }
 
 // Yield: the common exit of the waits. A click that nothing waited for is forgotten here.
@@ -213,6 +314,7 @@ void step(Runtime& rt) {
     for (;;) {
         ++in.passCount;
         if (in.halt) return;
+        if (quietPass(rt)) passToStatement(in);
         in.pos = skipComment(in.text(), in.pos);
         volumeFadeSlot(rt);
         if (rt.screens.effectOn) graphics::drawEffectFrame(rt);

@@ -12,14 +12,28 @@ void afterJump(Interp& in, int32_t labelPos) {
     if (in.blocks.opened > 0 && in.blocks.depth >= in.blocks.opened) in.blocks.depth -= in.blocks.opened;
 }
 
+// The label's position in src. A jump statement names the same label each time it runs (unless
+// a variable names it), so the answer is kept with the statement when src is the text it is in.
+int32_t labelIn(Interp& in, const ScriptPtr& src, const Bytes& label) {
+    if (src.get() == in.script.get())
+        if (DecodedStatement* d = in.statements.find(in.script, in.stmtStart)) {
+            if (d->labelAt < 0 || d->label != label) {
+                d->label = label;
+                d->labelAt = src->findLabel(label);
+            }
+            return d->labelAt;
+        }
+    return src->findLabel(label);
+}
+
 // Finds the label in the loaded text (file ";") or in the named file, whose text then replaces
 // the script text; 0 when not found or unreadable.
 int32_t findIn(Runtime& rt, const Bytes& label, const Bytes& file) {
     Interp& in = rt.interp;
-    if (file == ";") return in.script->findLabel(label);
+    if (file == ";") return labelIn(in, in.script, label);
     // A jump within the file just read (a loop) neither copies nor swaps the script it holds.
     if (const ScriptPtr* fresh = freshScript(rt, file)) {
-        const int32_t at = (*fresh)->findLabel(label);
+        const int32_t at = labelIn(in, *fresh, label);
         if (at > 0 && in.script != *fresh) in.script = *fresh;
         return at;
     }

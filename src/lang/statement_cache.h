@@ -1,0 +1,107 @@
+// What the reader learnt about each statement of the current script text, by byte position.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/bytes.h"
+#include "lang/script_source.h"
+
+namespace yv {
+
+struct CommandRow;
+
+// An integer assignment read once: its text without blanks and where its parts lie. Only the
+// value of the right side is worked out each time (it depends on the variables).
+struct IntAssignForm {
+    enum Kind : uint8_t {
+        kNone,       // no operator: only the index is known, nothing is stored
+        kIncrement,  // "++"
+        kDecrement,  // "--"
+        kStore,      // "=" or a compound "op=" (op in `compound`)
+        kPending,    // the right side calls a command: its result is stored later
+        kMalformed,  // an operator without '=': said in a message box each time
+    };
+    Kind kind = kNone;
+    char compound = 0;
+    int32_t index = 0;
+    uint32_t rhs = 0;  // where the right side starts in the compact text
+};
+
+struct DecodedStatement {
+    enum Kind : uint8_t { kEmpty, kCommand, kIntAssign };
+    // Tag: the statement's position and the text generation it was read in.
+    int32_t at = -1;
+    uint32_t generation = 0;
+    Kind kind = kEmpty;
+
+    // Where the reader goes on after the statement when nothing moved the read position (the
+    // position the step then increments); -1 while not known.
+    int32_t next = -1;
+    // Non-statement bytes the step would pass one by one before it reaches the next statement
+    // (blanks, line ends, labels, comments): the position of that statement (or the end of the
+    // text) and how many passes lie before it. -1 while not known.
+    int32_t skipTo = -1;
+    int32_t skipPasses = 0;
+
+    // kCommand.
+    const CommandRow* row = nullptr;  // nullptr: the name matches no command
+    int32_t nameLen = 0;              // as the reader keeps it (clipped)
+    int32_t open = -1;                // the '(' or -1
+    int32_t argEnd = 0;               // the ';', line feed or end of text that ends the arguments
+    // The label its jump looked up last in this text, and where it was found (0: nowhere).
+    Bytes label;
+    int32_t labelAt = -1;
+
+    // kIntAssign.
+    IntAssignForm assign;
+    static constexpr size_t kCompactRoom = 56;
+    uint8_t compactLen = 0;
+    char compact[kCompactRoom];
+};
+
+// A small direct-mapped table: a script's loops touch few statements, and a collision only
+// costs a fresh read. Holding the text it describes keeps that text alive, so its address can
+// never be taken by a different text while entries for it remain.
+class StatementCache {
+public:
+    // The entry for the statement at `at` of `script` (tagged for it, but possibly empty).
+    DecodedStatement& slot(const ScriptPtr& script, int32_t at) {
+        if (script.get() != owner_.get()) {
+            owner_ = script;
+            nextGeneration();
+        }
+        if (slots_.empty()) slots_.resize(kSlots);
+        DecodedStatement& d = slots_[(static_cast<uint32_t>(at) * 2654435761u) >> (32 - kBits)];
+        if (d.at != at || d.generation != generation_) {
+            d = DecodedStatement{};
+            d.at = at;
+            d.generation = generation_;
+        }
+        return d;
+    }
+    // The entry if it holds what is known of that statement, else nullptr.
+    DecodedStatement* find(const ScriptPtr& script, int32_t at) {
+        if (script.get() != owner_.get() || slots_.empty()) return nullptr;
+        DecodedStatement& d = slots_[(static_cast<uint32_t>(at) * 2654435761u) >> (32 - kBits)];
+        return d.at == at && d.generation == generation_ ? &d : nullptr;
+    }
+    void clear() {
+        owner_.reset();
+        nextGeneration();
+    }
+
+private:
+    void nextGeneration() {
+        // After a wrap an old entry could carry the new number: forget them all.
+        if (++generation_ == 0)
+            for (DecodedStatement& d : slots_) d.at = -1;
+    }
+    static constexpr int kBits = 10;
+    static constexpr size_t kSlots = size_t{1} << kBits;
+    ScriptPtr owner_;
+    uint32_t generation_ = 0;
+    std::vector<DecodedStatement> slots_;
+};
+
+}  // namespace yv
