@@ -113,6 +113,9 @@ void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingK
     in.pos = afterCommand(in.text(), in.pos);
 }
 
+// Marks an assignment that was read and is run as written each time.
+constexpr int32_t kNotKept = -2;
+
 // Reads an integer assignment at p into d; false for any other assignment, for one too long
 // to keep and for a malformed one (it runs as written each time).
 bool readIntAssignment(BytesView t, int32_t p, DecodedStatement& d) {
@@ -138,7 +141,8 @@ void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendi
     const BytesView t = in.text();
     in.pos = p + 1;
     DecodedStatement& d = in.statements.slot(in.script, p);
-    if (d.kind == DecodedStatement::kIntAssign || (d.kind == DecodedStatement::kEmpty && readIntAssignment(t, p, d))) {
+    if (d.kind == DecodedStatement::kEmpty && d.next != kNotKept && !readIntAssignment(t, p, d)) d.next = kNotKept;
+    if (d.kind == DecodedStatement::kIntAssign) {
         const AssignOutcome a = runIntAssign(rt, BytesView(d.compact, d.compactLen), d.assign);
         if (a.pending) {
             pendingIndex = a.index;
@@ -411,7 +415,9 @@ void threadLoop(Runtime& rt) {
         }
         // Slot saves and loads picked in the menus run here, between two steps.
         save::serveSlotRequests(rt);
-        const double start = clock.nowPreciseMs();
+        // Unpaced steps read no clock of their own: the time is asked only to pace.
+        const bool paced = in.pacingMs.load() > 0;
+        const double start = paced ? clock.nowPreciseMs() : 0.0;
         step(rt);
         DebugTap& tap = in.debug;
         if (tap.active.load(std::memory_order_relaxed)) {
@@ -440,7 +446,8 @@ void threadLoop(Runtime& rt) {
         }
         const double pacing = in.pacingMs.load();
         if (pacing > 0) {
-            const double left = pacing - (clock.nowPreciseMs() - start);
+            // Pacing turned on during the step: the step counts as taking no time.
+            const double left = pacing - (paced ? clock.nowPreciseMs() - start : 0.0);
             // A close (halt) or a stop ends the pause at once.
             if (left > 0) clock.waitFor(left, in.wake, [&] { return !in.running || halted(); });
         } else {
