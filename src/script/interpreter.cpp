@@ -180,6 +180,8 @@ void passToStatement(Interp& in) {
     const int32_t n = static_cast<int32_t>(t.size());
     const int32_t from = in.pos;
     if (from < 0 || from >= n) return;
+    const char first = t[static_cast<size_t>(from)];
+    if (first == '#' || first == '@') return;  // already at a statement
     DecodedStatement& d = in.statements.slot(in.script, from);
     if (d.skipTo < 0) {
         int32_t p = from;
@@ -327,7 +329,7 @@ void step(Runtime& rt) {
             text::choices::runChoicePhase(rt);
             return yieldStep(rt);
         }
-        text::choices::checkTraps(rt);
+        if (rt.choices.trapButton == 1 || rt.choices.trapButton == 2) text::choices::checkTraps(rt);
         if (rt.text.printing && !text::advancePrinting(rt)) return yieldStep(rt);
         if (rt.screens.fadeOn) {
             if (!graphics::advanceFade(rt)) return yieldStep(rt);
