@@ -50,6 +50,8 @@ void open(Group g, Loaded& l) {
         if (!h) {
             const char* e = dlerror();
             l.error = "cannot open " + name + (e ? std::string(": ") + e : std::string());
+            // Said once: every sound or movie that needed it then fails as an unknown codec would.
+            std::fprintf(stderr, "yorvane: %s\n", l.error.c_str());
             return;
         }
         l.handles.push_back(h);
