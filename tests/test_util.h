@@ -1,6 +1,8 @@
 // Helpers shared by the tests: temporary folders, game folders, running the program.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -43,14 +45,15 @@ inline RunResult runYorvane(const std::vector<std::string>& args) { return runPr
 
 // The start of a shell command that runs what follows under a virtual X server: without the
 // dummy drivers other tests of this process may have chosen, without leak checks (the X11
-// client libraries keep a few allocations until exit), bounded in time.
-inline const char* kUnderXvfb =
-    "unset SDL_VIDEODRIVER SDL_AUDIODRIVER; ASAN_OPTIONS=detect_leaks=0 timeout 90 "
-    "xvfb-run -a -s '-screen 0 1280x1024x24' ";
-// The same with a desktop large enough for a 640 x 480 game at scale 2 and the window's frame.
-inline const char* kUnderLargeXvfb =
-    "unset SDL_VIDEODRIVER SDL_AUDIODRIVER; ASAN_OPTIONS=detect_leaks=0 timeout 90 "
-    "xvfb-run -a -s '-screen 0 1920x1200x24' ";
+// client libraries keep a few allocations until exit), bounded in time. Each test process looks
+// for a free server number from one of its own: xvfb-run -a instances started at once can pick
+// the same number, and one then talks to the other's server, which goes away with the other test.
+// `large` gives a desktop for a 640 x 480 game at scale 2 and the window's frame.
+inline std::string underXvfb(bool large = false) {
+    return std::string("unset SDL_VIDEODRIVER SDL_AUDIODRIVER; ASAN_OPTIONS=detect_leaks=0 timeout 90 xvfb-run -a -n ") +
+           std::to_string(200 + ::getpid() % 3000 * 3) + " -s '-screen 0 " + (large ? "1920x1200x24" : "1280x1024x24") +
+           "' ";
+}
 
 // A screenshot read back: top-down rows of red, green, blue (empty when unreadable).
 struct Picture {

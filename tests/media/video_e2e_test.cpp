@@ -104,7 +104,7 @@ TEST(MovieGames, AMovieInAWindowAtScaleTwo) {
              "for k in 1 2 3 4 5; do xdotool windowfocus \"$w\" 2>/dev/null; sleep 0.3; xdotool key F12; sleep 0.5; "
              "[ -f \"$3/window.png\" ] && break; done\n"
              "kill -TERM $pid; wait $pid\n");
-    const std::string cmd = std::string(kUnderLargeXvfb) + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" +
+    const std::string cmd = underXvfb(true) + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" +
                             g.dir.path().string() + "' '" + io.path().string() + "' >'" + (io.path() / "out").string() +
                             "' 2>&1";
     const int st = std::system(cmd.c_str());

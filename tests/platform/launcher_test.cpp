@@ -21,16 +21,6 @@ bool have(const char* tool) {
     return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// kUnderXvfb with a server number of this process's own to start looking from: xvfb-run -a
-// instances started at once can pick the same free number, and one then talks to the other's
-// server, which goes away with the other test. This test opens windows twice.
-std::string underOwnXvfb() {
-    std::string s = kUnderXvfb;
-    const size_t at = s.find("xvfb-run -a ");
-    if (at != std::string::npos) s.insert(at + 12, "-n " + std::to_string(200 + ::getpid() % 3000 * 3) + " ");
-    return s;
-}
-
 }  // namespace
 
 TEST(Launcher, ATypedFolderStartsTheGameAfterAWrongOneWasRefused) {
@@ -53,7 +43,7 @@ TEST(Launcher, ATypedFolderStartsTheGameAfterAWrongOneWasRefused) {
              "for i in $(seq 200); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
              "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
              "wait $pid\n");
-    const std::string cmd = underOwnXvfb() + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY
+    const std::string cmd = underXvfb() + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY
                             "' '" + nowhere.path().string() + "' '" + config.path().string() + "' '" +
                             io.path().string() + "' '" + missing + "' '" + game.path().string() + "' >'" +
                             (io.path() / "out").string() + "' 2>&1";

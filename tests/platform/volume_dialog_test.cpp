@@ -127,7 +127,7 @@ TEST(XvfbVolumeDialog, OnARealXServerWithAScreenshot) {
     TempDir io;
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     const std::filesystem::path shot = io.path() / "volume-dialog.png";
-    const std::string cmd = std::string("export YV_VOLUME_ON_X=1 YV_VOLUME_SHOT='") + shot.string() + "'; " + kUnderXvfb + "'" +
+    const std::string cmd = std::string("export YV_VOLUME_ON_X=1 YV_VOLUME_SHOT='") + shot.string() + "'; " + underXvfb() + "'" +
                             self + "' --gtest_filter=SdlVolumeDialog.* >'" + (io.path() / "out").string() + "' 2>&1";
     const int st = std::system(cmd.c_str());
     ASSERT_TRUE(WIFEXITED(st));

@@ -43,7 +43,7 @@ int drive(const TempDir& game, const TempDir& io, const std::string& body, const
                  "\nfor i in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.05; done\n"
                  "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 4; fi\n"
                  "wait $pid\n");
-    const std::string cmd = std::string(kUnderXvfb) + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY
+    const std::string cmd = underXvfb() + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY
                             "' '" + game.path().string() + "' '" + io.path().string() + "' >'" +
                             (io.path() / "out").string() + "' 2>&1";
     const int st = std::system(cmd.c_str());

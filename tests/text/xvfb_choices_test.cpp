@@ -43,7 +43,7 @@ int drive(const TempDir& d, const TempDir& io, const std::string& actions) {
              "for i in $(seq 300); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
              "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
              "wait $pid\n");
-    const std::string cmd = std::string(kUnderXvfb) + "sh '" +
+    const std::string cmd = underXvfb() + "sh '" +
                             (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" + d.path().string() + "' '" +
                             io.path().string() + "' >'" + (io.path() / "out").string() + "' 2>&1";
     const int st = std::system(cmd.c_str());

@@ -16,9 +16,7 @@ constexpr size_t kBlock = 1024;  // frames mixed at a time; scratch buffers hold
 }  // namespace
 
 AudioEngine::AudioEngine()
-    : scratch_(new float[kBlock * 2]()), sum_(new float[kBlock * 2]()) {
-    quietDecoders();
-}
+    : scratch_(new float[kBlock * 2]()), sum_(new float[kBlock * 2]()) {}
 
 AudioEngine::~AudioEngine() {
     decoderStop_ = true;

@@ -1,5 +1,6 @@
 // FluidSynth behind the synthesizer, and the MIDI source that walks a song's events.
 #include "platform/audio/midi_synth.h"
+#include "platform/audio/media_libs.h"
 
 #include <fluidsynth.h>
 
@@ -8,6 +9,7 @@
 namespace yv::audio {
 
 MidiSynth::MidiSynth() {
+    if (!libs::load(libs::Group::FluidSynth)) return;  // no synthesizer: load() says so
     // FluidSynth reports on stderr by default; the caller reports a failed load itself.
     for (int level : {FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG}) fluid_set_log_function(level, nullptr, nullptr);
     settings_ = new_fluid_settings();

@@ -1,5 +1,6 @@
 // FFmpeg (libavformat, libavcodec, libswresample) and raw CD-image decoding into a chunk ring.
 #include "platform/audio/stream_source.h"
+#include "platform/audio/media_libs.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -101,6 +102,7 @@ public:
     }
 
     bool open(const Segment& s) {
+        if (!libs::load(libs::Group::Ffmpeg)) return false;
         if (s.memory) {
             memory_.data = s.memory;
             constexpr int kIoBuffer = 32768;
@@ -366,11 +368,6 @@ private:
 
 }  // namespace
 
-void quietDecoders() {
-    // Damaged files are refused or cut without FFmpeg's own lines on stderr.
-    av_log_set_level(AV_LOG_FATAL);
-}
-
 std::unique_ptr<Source> makeStreamSource(std::vector<Segment> segments, bool loop) {
     return std::make_unique<StreamSource>(std::move(segments), loop);
 }
@@ -390,6 +387,7 @@ int64_t probeFrames(const std::filesystem::path& file, bool raw) {
         const auto size = std::filesystem::file_size(file, ec);
         return ec ? -1 : static_cast<int64_t>(size / 4);
     }
+    if (!libs::load(libs::Group::Ffmpeg)) return -1;
     AVFormatContext* f = nullptr;
     if (avformat_open_input(&f, file.c_str(), nullptr, nullptr) < 0) return -1;
     int64_t frames = -1;

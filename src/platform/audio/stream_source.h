@@ -23,9 +23,6 @@ struct Segment {
     int64_t discFrame = 0;    // the position reported while the stretch's first frame plays
 };
 
-// Keeps FFmpeg from writing its own diagnostics to stderr.
-void quietDecoders();
-
 // Plays the segments in order; with `loop` it starts over after the last without a gap.
 std::unique_ptr<Source> makeStreamSource(std::vector<Segment> segments, bool loop);
 

@@ -1019,10 +1019,6 @@ std::unique_ptr<Platform> makeSdlPlatform(const SdlWindowOptions& options, std::
     return p;
 }
 
-void showStartupError(const std::string& caption, const std::string& text) {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
-}
-
 std::map<std::string, SdlItemRect> sdlItemRects(Platform& p) {
     auto* s = dynamic_cast<SdlPlatform*>(&p);
     return s ? s->itemRects() : std::map<std::string, SdlItemRect>{};

@@ -14,6 +14,7 @@ extern "C" {
 #include <system_error>
 
 #include "platform/audio/stream_source.h"
+#include "platform/audio/media_libs.h"
 
 namespace yv::video {
 namespace {
@@ -50,8 +51,8 @@ Decoder::Decoder() : av_(std::make_unique<Av>()) {}
 Decoder::~Decoder() = default;
 
 std::unique_ptr<Decoder> Decoder::open(const std::filesystem::path& file, Opened& result) {
-    audio::quietDecoders();
     result = Opened::CannotOpen;
+    if (!audio::libs::load(audio::libs::Group::Ffmpeg)) return nullptr;
     std::unique_ptr<Decoder> d(new Decoder());
     Av& av = *d->av_;
     AVDictionary* opts = nullptr;
@@ -207,7 +208,7 @@ bool Decoder::convert(int w, int h, std::vector<uint8_t>& out) {
 }
 
 bool canPlayMovies(std::string& error) {
-    if (!sws_isSupportedOutput(AV_PIX_FMT_BGR24) ||
+    if (!audio::libs::load(audio::libs::Group::Ffmpeg) || !sws_isSupportedOutput(AV_PIX_FMT_BGR24) ||
         !(avcodec_find_decoder(AV_CODEC_ID_CINEPAK) || avcodec_find_decoder(AV_CODEC_ID_MSVIDEO1))) {
         error = "The video decoders cannot be used on this machine.";
         return false;

@@ -1,0 +1,73 @@
+// The box a start that failed shows when nobody reads stderr: a small window of our own with
+// the menus' font, since SDL's own message box needs zenity or X core fonts (and draws no
+// Japanese with the latter).
+#include <SDL.h>
+#include <imgui.h>
+
+#include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_ui.h"
+
+namespace yv {
+namespace {
+
+// Shows the text until OK, Enter, Escape or the window's close; false when no window could be made.
+bool ownErrorBox(const std::string& caption, const std::string& text) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    SDL_Window* window = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 520, 170,
+                                          SDL_WINDOW_ALLOW_HIGHDPI);
+    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC) : nullptr;
+    if (window && !renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    SdlUi ui;
+    std::string why;
+    const bool ready = renderer && ui.init(window, renderer, why);
+    if (ready) {
+        ui.ensureGlyphs(text + "OK");
+        bool done = false;
+        int settle = 4, x = 0, y = 0;
+        while (!done) {
+            SDL_Event e;
+            if (settle > 0 ? SDL_PollEvent(&e) : SDL_WaitEventTimeout(&e, 500)) {
+                do {
+                    ui.processEvent(e);
+                    if (e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))
+                        done = true;
+                    if (e.type == SDL_KEYDOWN && (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER ||
+                                                  e.key.keysym.sym == SDLK_ESCAPE))
+                        done = true;
+                    if (e.type == SDL_MOUSEMOTION) x = e.motion.x, y = e.motion.y;
+                    if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) x = e.button.x, y = e.button.y;
+                } while (SDL_PollEvent(&e));
+                settle = 4;  // ImGui settles what an event changed over a few frames
+            }
+            int ow = 0, oh = 0;
+            SDL_GetRendererOutputSize(renderer, &ow, &oh);
+            ui.beginFrame(x, y);
+            ImGui::SetNextWindowPos(ImVec2(0, 0));
+            ImGui::SetNextWindowSize(ImVec2(static_cast<float>(ow), static_cast<float>(oh)));
+            ImGui::Begin("##error", nullptr, ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings);
+            ImGui::TextWrapped("%s", text.c_str());
+            const float button = 90;
+            ImGui::SetCursorPos(ImVec2((static_cast<float>(ow) - button) / 2, static_cast<float>(oh) - ImGui::GetFrameHeight() - 14));
+            if (ImGui::Button("OK", ImVec2(button, 0))) done = true;
+            ImGui::End();
+            SDL_SetRenderDrawColor(renderer, 240, 240, 240, 255);
+            SDL_RenderClear(renderer);
+            ui.endFrame(renderer);
+            SDL_RenderPresent(renderer);
+            if (settle > 0) --settle;
+        }
+        ui.shutdown();
+    }
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return ready;
+}
+
+}  // namespace
+
+void showStartupError(const std::string& caption, const std::string& text) {
+    if (!ownErrorBox(caption, text)) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+}
+
+}  // namespace yv
