@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -42,6 +43,11 @@ struct RunResult {
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args);
 // Runs the yorvane binary.
 inline RunResult runYorvane(const std::vector<std::string>& args) { return runProgram(YV_BINARY, args); }
+
+// Whether a program is on the PATH (tests that drive a real X server need xvfb-run, xdotool).
+inline bool have(const char* tool) {
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 // The start of a shell command that runs what follows under a virtual X server: without the
 // dummy drivers other tests of this process may have chosen, without leak checks (the X11

@@ -18,7 +18,7 @@ uint32_t fnv1a32(std::string_view bytes) {
 }
 
 fs::path xdgBase(const char* variable, const char* fallbackUnderHome) {
-    // The base directory specification ignores relative paths in these variables.
+    // A relative path in these variables is ignored, as the desktop's own programs ignore it.
     const char* v = std::getenv(variable);
     if (v && *v == '/') return v;
     const char* home = std::getenv("HOME");

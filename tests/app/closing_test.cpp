@@ -35,10 +35,6 @@ void writeLongShake(const TempDir& d) {
     d.write("script.txt", "@901 = 5;\r\n#wipe(0, 1, 600000, 7);\r\n#end();\r\n");
 }
 
-bool have(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // Waits (polling) up to `seconds` for the child; its wait status, or -1 if it still runs.
 int waitChild(pid_t pid, double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);

@@ -46,10 +46,6 @@ struct MovieGame {
     double tone(double hz, size_t fromMs, size_t toMs) const { return yv::testaudio::tone(out, hz, fr(fromMs), fr(toMs)); }
 };
 
-bool have(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 }  // namespace
 
 TEST(MovieGames, PlaymciaviHoldsTheScriptWhileItsSoundPlays) {

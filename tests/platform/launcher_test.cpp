@@ -15,14 +15,6 @@
 using namespace yv;
 namespace fs = std::filesystem;
 
-namespace {
-
-bool have(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-}  // namespace
-
 TEST(Launcher, ATypedFolderStartsTheGameAfterAWrongOneWasRefused) {
     if (!have("xvfb-run") || !have("xdotool")) GTEST_SKIP() << "xvfb-run or xdotool missing";
     TempDir game, nowhere, config, io;

@@ -57,10 +57,11 @@ inline bool waitFor(const std::function<bool()>& done, int ms = 5000) {
 }
 
 struct SdlGame {
-    explicit SdlGame(const std::string& ini) {
+    explicit SdlGame(const std::string& ini,
+                     const std::string& script = "|top:\r\n#mouseclickwait(1);\r\n#goto(\"top\");\r\n") {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         dir.write("start.ini", sjis(ini));
-        dir.write("script.txt", "|top:\r\n#mouseclickwait(1);\r\n#goto(\"top\");\r\n");
+        dir.write("script.txt", script);
         opt.gameDir = dir.path();
         opt.scale = 1;
         platform = makeSdlPlatform(SdlWindowOptions{opt.scale}, why);

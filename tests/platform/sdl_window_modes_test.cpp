@@ -18,35 +18,13 @@ namespace {
 const char* kCountingScript =
     "|top:\r\n#mouseclickwait(1);\r\n@901 = @901 + 1;\r\n#systemsave();\r\n#goto(\"top\");\r\n";
 
-struct CountingGame {
-    explicit CountingGame(const std::string& ini = "") {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        dir.write("start.ini", sjis(ini));
-        dir.write("script.txt", kCountingScript);
-        opt.gameDir = dir.path();
-        opt.scale = 1;
-        platform = makeSdlPlatform(SdlWindowOptions{opt.scale}, why);
-        if (!platform) return;
-        shell = std::make_unique<Shell>(*platform, opt);
-        started = shell->start(why);
-    }
-    std::optional<SdlItemRect> rect(const std::string& key) {
-        auto rects = sdlItemRects(*platform);
-        auto it = rects.find(key);
-        if (it == rects.end()) return std::nullopt;
-        return it->second;
-    }
+struct CountingGame : SdlGame {
+    explicit CountingGame(const std::string& ini = "") : SdlGame(ini, kCountingScript) {}
     int clicks() {
         for (const auto& [n, v] : readSystemDat(dir.path() / "system.dat"))
             if (n == 901) return v;
         return 0;
     }
-    TempDir dir;
-    Options opt;
-    std::string why;
-    std::unique_ptr<Platform> platform;
-    std::unique_ptr<Shell> shell;
-    bool started = false;
 };
 
 void pushAltEnter() {

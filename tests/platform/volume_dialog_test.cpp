@@ -11,14 +11,6 @@
 
 using namespace yv;
 
-namespace {
-
-bool have(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-}  // namespace
-
 TEST(SdlVolumeDialog, SlidersAndTheMuteBoxChangeTheVolumesAtOnce) {
     // Run by the Xvfb test below on a real X server; on its own under the dummy drivers.
     const bool onX = std::getenv("YV_VOLUME_ON_X") != nullptr;

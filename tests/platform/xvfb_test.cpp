@@ -10,14 +10,6 @@
 
 using namespace yv;
 
-namespace {
-
-bool have(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-}  // namespace
-
 TEST(Xvfb, EscapeClosesMidScriptAndWritesSystemDat) {
     if (!have("xvfb-run") || !have("xdotool")) GTEST_SKIP() << "xvfb-run or xdotool missing";
     TempDir d;

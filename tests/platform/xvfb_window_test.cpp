@@ -15,10 +15,6 @@ using namespace yv;
 
 namespace {
 
-bool have(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 int var901(const TempDir& d) {
     for (const auto& [n, v] : readSystemDat(d.path() / "system.dat"))
         if (n == 901) return v;

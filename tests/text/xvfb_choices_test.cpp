@@ -12,10 +12,6 @@ using namespace yv;
 
 namespace {
 
-bool have(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // Three choices at (100, 300) in a 24-pixel font: areas from x 124, tops 300, 324 and 348. The
 // window has no menu bar and scale 1, so window pixels are game pixels.
 void writeGame(const TempDir& d) {

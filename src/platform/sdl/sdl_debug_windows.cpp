@@ -13,6 +13,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/sdl/sdl_picture.h"
 #include "platform/sdl/sdl_ui.h"
 
 namespace yv {
@@ -355,16 +356,7 @@ void SdlDebugWindows::draw(int which, uint32_t) {
     SDL_RenderClear(w.renderer);
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
     if (w.capture) {
-        int pw = 0, ph = 0;
-        SDL_GetRendererOutputSize(w.renderer, &pw, &ph);
-        std::vector<uint8_t> top(static_cast<size_t>(std::max(pw, 0)) * std::max(ph, 0) * 3);
-        if (pw > 0 && ph > 0 && SDL_RenderReadPixels(w.renderer, nullptr, SDL_PIXELFORMAT_BGR24, top.data(), pw * 3) == 0) {
-            w.shot.resize(top.size());
-            for (int y = 0; y < ph; ++y)
-                std::memcpy(w.shot.data() + static_cast<size_t>(ph - 1 - y) * pw * 3,
-                            top.data() + static_cast<size_t>(y) * pw * 3, static_cast<size_t>(pw) * 3);
-            w.shotW = pw, w.shotH = ph;
-        }
+        readRendererPixels(w.renderer, w.shot, w.shotW, w.shotH);
         w.capture = false;
     }
     SDL_RenderPresent(w.renderer);

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "graphics/png_write.h"
+#include "platform/sdl/sdl_picture.h"
+#include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/sdl_ui.h"
 
 namespace fs = std::filesystem;
@@ -54,14 +56,7 @@ public:
             return false;
         }
         sdlUp_ = true;
-        // As for the game's window: a window nobody can see would never be closed.
-        const char* driver = SDL_GetCurrentVideoDriver();
-        const char* asked = std::getenv("SDL_VIDEODRIVER");
-        if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
-            !(asked && *asked)) {
-            why = std::string("no display reachable; SDL offered only its ") + driver + " driver";
-            return false;
-        }
+        if (invisibleVideoDriver(why)) return false;
         window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 460,
                                    SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
         if (window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
@@ -157,13 +152,8 @@ private:
     void saveWindowShot() {
         shotWanted_ = false;
         int w = 0, h = 0;
-        SDL_GetRendererOutputSize(renderer_, &w, &h);
-        if (w <= 0 || h <= 0) return;
-        std::vector<uint8_t> top(static_cast<size_t>(w) * h * 3), bottomUp(top.size());
-        if (SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_BGR24, top.data(), w * 3) != 0) return;
-        for (int y = 0; y < h; ++y)
-            std::memcpy(bottomUp.data() + static_cast<size_t>(h - 1 - y) * w * 3,
-                        top.data() + static_cast<size_t>(y) * w * 3, static_cast<size_t>(w) * 3);
+        std::vector<uint8_t> bottomUp;
+        if (!readRendererPixels(renderer_, bottomUp, w, h)) return;
         const char* env = std::getenv("YORVANE_WINDOW_SHOT");
         const std::string file = env && *env ? env : "yorvane-window.png";
         if (writePng(file, bottomUp.data(), w, h)) std::fprintf(stderr, "window picture: %s\n", file.c_str());

@@ -77,4 +77,18 @@ void SdlPicture::draw(SDL_Renderer* r, Rect dst, ScaleFilter filter) {
     SDL_RenderCopy(r, prescaled_, nullptr, &to);
 }
 
+bool readRendererPixels(SDL_Renderer* r, std::vector<uint8_t>& out, int& w, int& h) {
+    int pw = 0, ph = 0;
+    SDL_GetRendererOutputSize(r, &pw, &ph);
+    if (pw <= 0 || ph <= 0) return false;
+    const size_t row = static_cast<size_t>(pw) * 3;
+    std::vector<uint8_t> top(row * static_cast<size_t>(ph));
+    if (SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_BGR24, top.data(), static_cast<int>(row)) != 0) return false;
+    out.resize(top.size());
+    for (int y = 0; y < ph; ++y)
+        std::memcpy(out.data() + static_cast<size_t>(ph - 1 - y) * row, top.data() + static_cast<size_t>(y) * row, row);
+    w = pw, h = ph;
+    return true;
+}
+
 }  // namespace yv

@@ -36,4 +36,8 @@ private:
     bool noTargets_ = false;
 };
 
+// What the renderer drew, as a bottom-up BGR picture (the form screenshots are written from);
+// false, with `out` untouched, when the renderer cannot be read back.
+bool readRendererPixels(SDL_Renderer* r, std::vector<uint8_t>& out, int& w, int& h);
+
 }  // namespace yv

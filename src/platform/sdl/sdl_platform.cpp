@@ -59,15 +59,7 @@ public:
             why = SDL_GetError();
             return false;
         }
-        // Without a reachable display SDL falls back to drivers that show nothing: the game
-        // would run invisibly and could not be closed. Only a user who asked for one gets it.
-        const char* driver = SDL_GetCurrentVideoDriver();
-        const char* asked = std::getenv("SDL_VIDEODRIVER");
-        if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
-            !(asked && *asked)) {
-            why = std::string("no display reachable; SDL offered only its ") + driver + " driver";
-            return false;
-        }
+        if (invisibleVideoDriver(why)) return false;
         wakeEvent_ = SDL_RegisterEvents(1);
         window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
                                    SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
@@ -915,14 +907,13 @@ private:
 
     void captureWindow() {
         int w = 0, h = 0;
-        SDL_GetRendererOutputSize(renderer_, &w, &h);
-        std::vector<uint8_t> top(static_cast<size_t>(w) * h * 3);
-        if (w > 0 && h > 0 && SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_BGR24, top.data(), w * 3) != 0)
-            top.assign(top.size(), 0);
-        std::vector<uint8_t> bottomUp(top.size());
-        for (int y = 0; y < h; ++y)
-            std::memcpy(bottomUp.data() + static_cast<size_t>(h - 1 - y) * w * 3,
-                        top.data() + static_cast<size_t>(y) * w * 3, static_cast<size_t>(w) * 3);
+        std::vector<uint8_t> bottomUp;
+        if (!readRendererPixels(renderer_, bottomUp, w, h)) {
+            // A window that cannot be read back is taken as black, at its size.
+            SDL_GetRendererOutputSize(renderer_, &w, &h);
+            w = std::max(w, 0), h = std::max(h, 0);
+            bottomUp.assign(static_cast<size_t>(w) * h * 3, 0);
+        }
         std::lock_guard lock(mutex_);
         shot_ = std::move(bottomUp);
         shotW_ = w;
@@ -1017,6 +1008,17 @@ std::unique_ptr<Platform> makeSdlPlatform(const SdlWindowOptions& options, std::
     auto p = std::make_unique<SdlPlatform>(options);
     if (!p->init(why)) return nullptr;
     return p;
+}
+
+bool invisibleVideoDriver(std::string& why) {
+    // Without a reachable display SDL falls back to drivers that show nothing. Only a user who
+    // asked for one (tests, scripted runs) gets it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) || (asked && *asked))
+        return false;
+    why = std::string("no display reachable; SDL offered only its ") + driver + " driver";
+    return true;
 }
 
 std::map<std::string, SdlItemRect> sdlItemRects(Platform& p) {

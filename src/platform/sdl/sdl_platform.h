@@ -22,6 +22,10 @@ struct SdlWindowOptions {
 // Nothing when no window can be opened (`why` says why).
 std::unique_ptr<Platform> makeSdlPlatform(const SdlWindowOptions& options, std::string& why);
 
+// After SDL_Init: true (with `why`) when SDL fell back to a video driver that shows nothing
+// although nobody asked for one. A window there could never be seen or closed.
+bool invisibleVideoDriver(std::string& why);
+
 // A message box of its own, for a start that failed before (or without) the game's window.
 // UTF-8 texts.
 void showStartupError(const std::string& caption, const std::string& text);
