@@ -38,6 +38,8 @@ bool ownErrorBox(const std::string& caption, const std::string& text) {
                     if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) x = e.button.x, y = e.button.y;
                 } while (SDL_PollEvent(&e));
                 settle = 4;  // ImGui settles what an event changed over a few frames
+            } else if (settle == 0) {
+                continue;  // nothing happened and nothing is settling: nothing to draw
             }
             int ow = 0, oh = 0;
             SDL_GetRendererOutputSize(renderer, &ow, &oh);

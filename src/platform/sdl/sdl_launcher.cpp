@@ -83,6 +83,8 @@ public:
                 handle(e);
                 while (SDL_PollEvent(&e)) handle(e);
                 settle = 4;  // ImGui settles what an event changed over a few frames
+            } else if (settle == 0) {
+                continue;  // nothing happened and nothing is settling: nothing to draw
             }
             if (closed_) break;
             drawFrame();
