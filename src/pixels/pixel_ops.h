@@ -51,6 +51,9 @@ namespace fast {
 YV_PIXEL_LOOP_DECLARATIONS
 // Y = trunc(0.30 R + 0.59 G + 0.11 B) as the double formula gives it, in integers.
 int grey(int r, int g, int b);
+// The grey tone with vector blocks of at most maxLanes pixels (64, 32 or 16; fewer where the
+// processor has no wider), so the narrower loops can be checked on a machine with wider ones.
+void greyToneLanes(View dst, int x, int y, int w, int h, int r, int g, int b, int maxLanes);
 }  // namespace fast
 
 namespace ref {

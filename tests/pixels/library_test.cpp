@@ -26,27 +26,34 @@ TEST(PixelLibrary, IntegerGreyEqualsTheDoubleFormulaForEveryColour) {
     EXPECT_GT(below, 0);  // the cases that make the exact rounding necessary were met
 }
 
-// The same through the row loop (16 pixels at a time where the processor allows): every colour
-// once, laid out as a 4096 x 4096 picture, each channel kept or greyed as asked.
+// The same through the row loops (64, 32 and 16 pixels at a time, as far as the processor
+// allows): every colour at least once, in rows whose width leaves work for each narrower loop
+// and the scalar tail, each channel kept or greyed as asked.
 TEST(PixelLibrary, GreyToneRowsGiveTheFormulaForEveryColour) {
-    constexpr int kSide = 4096;
-    std::vector<uint8_t> all(size_t{kSide} * kSide * 3);
-    for (uint32_t c = 0; c < (1u << 24); ++c) {
-        all[3 * c] = static_cast<uint8_t>(c);            // blue
-        all[3 * c + 1] = static_cast<uint8_t>(c >> 8);   // green
-        all[3 * c + 2] = static_cast<uint8_t>(c >> 16);  // red
+    constexpr int kWidth = 4093, kHeight = (1 << 24) / kWidth + 1;  // 4093 = 63 x 64 + 32 + 16 + 13
+    std::vector<uint8_t> all(size_t{kWidth} * kHeight * 3);
+    for (size_t i = 0; i < size_t{kWidth} * kHeight; ++i) {
+        const uint32_t c = static_cast<uint32_t>(i) & 0xffffff;
+        all[3 * i] = static_cast<uint8_t>(c);            // blue
+        all[3 * i + 1] = static_cast<uint8_t>(c >> 8);   // green
+        all[3 * i + 2] = static_cast<uint8_t>(c >> 16);  // red
     }
-    for (const int keepGreen : {0, 77}) {
-        std::vector<uint8_t> px = all;
-        fast::greyTone(View{px.data(), kSide, kSide}, 0, 0, kSide, kSide, 0, keepGreen, 0);
-        for (uint32_t c = 0; c < (1u << 24); ++c) {
-            const int want = ref::grey(c >> 16, (c >> 8) & 255, c & 255);
-            const uint8_t* p = &px[3 * c];
-            if (p[0] != want || p[2] != want || p[1] != (keepGreen ? keepGreen : want))
-                FAIL() << "colour " << std::hex << c << ": " << int(p[2]) << " " << int(p[1]) << " " << int(p[0])
-                       << " want " << std::dec << want;
+    struct Keep {
+        int r, g, b;
+    };
+    for (const int lanes : {64, 32, 16})
+        for (const Keep keep : {Keep{0, 0, 0}, Keep{0, 77, 0}, Keep{200, 0, 5}}) {
+            std::vector<uint8_t> px = all;
+            fast::greyToneLanes(View{px.data(), kWidth, kHeight}, 0, 0, kWidth, kHeight, keep.r, keep.g, keep.b, lanes);
+            for (size_t i = 0; i < size_t{kWidth} * kHeight; ++i) {
+                const uint8_t* o = &all[3 * i];
+                const int want = ref::grey(o[2], o[1], o[0]);
+                const uint8_t* p = &px[3 * i];
+                if (p[0] != (keep.b ? keep.b : want) || p[1] != (keep.g ? keep.g : want) || p[2] != (keep.r ? keep.r : want))
+                    FAIL() << lanes << " lanes, pixel " << i << " (" << int(o[2]) << " " << int(o[1]) << " " << int(o[0])
+                           << "): " << int(p[2]) << " " << int(p[1]) << " " << int(p[0]) << " want " << want;
+            }
         }
-    }
 }
 
 TEST(PixelLibrary, ReferenceSwitchSelectsTheTwins) {
