@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/zero_pages.h"
 #include "pixels/view.h"
 
 namespace yv {
@@ -18,7 +19,7 @@ struct Runtime;
 struct Screen {
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> pixels;  // empty: the screen does not exist
+    PixelBytes pixels;  // empty: the screen does not exist
     bool changed = false;
     Bytes fileName;               // file it was loaded from (empty if none)
     int32_t mask = 0;             // mask screen number given to loadimage
@@ -29,7 +30,8 @@ struct Screen {
     void allocate(int w, int h) {
         width = w > 0 ? w : 0;
         height = h > 0 ? h : 0;
-        pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, 0);
+        // A fresh buffer rather than assign(): a reused one would have to be cleared byte by byte.
+        pixels = decltype(pixels)(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
     }
     void release() {
         *this = Screen{};

@@ -101,7 +101,7 @@ TEST(RoundTrip, ARichStateComesBackAndTheGameGoesOn) {
     g.rt.interp.ivar[1600] = 0;
     const StateSnapshot before = StateSnapshot::of(g.rt);
     const std::vector<uint8_t> picture = shown(g);
-    const std::vector<uint8_t> withoutHighlight = g.rt.screens.saveUnder.pixels;
+    const std::vector<uint8_t> withoutHighlight(g.rt.screens.saveUnder.pixels.begin(), g.rt.screens.saveUnder.pixels.end());
     ASSERT_TRUE(save::saveGame(g.rt, g.dir.path() / "flag5.sav", "flag5.sav"));
 
     messUp(g);

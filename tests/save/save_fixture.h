@@ -58,8 +58,8 @@ struct SaveGame {
 struct StateSnapshot {
     std::vector<int32_t> ivar;
     std::vector<Bytes> svar;
-    std::vector<std::vector<uint8_t>> screens;  // 2..257
-    std::vector<uint8_t> back;                  // screen 1
+    std::vector<PixelBytes> screens;  // 2..257
+    PixelBytes back;                  // screen 1
     int32_t pos = 0, stmtStart = 0, depth = 0;
     std::vector<std::pair<Bytes, int32_t>> calls;
     Bytes scriptName, scriptText;

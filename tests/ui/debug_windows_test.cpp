@@ -40,7 +40,8 @@ std::vector<uint8_t> solid(int w, int h, uint8_t b, uint8_t g, uint8_t r) {
 
 void paint(Screen& s, uint8_t b, uint8_t g, uint8_t r, bool changed) {
     s.allocate(64, 48);
-    s.pixels = solid(64, 48, b, g, r);
+    const std::vector<uint8_t> px = solid(64, 48, b, g, r);
+    s.pixels.assign(px.begin(), px.end());
     s.changed = changed;
 }
 

@@ -18,7 +18,9 @@ void SdlPicture::upload(SDL_Renderer* r, const std::vector<uint8_t>& pixels, int
     if (fw <= 0 || fh <= 0 || pixels.size() < static_cast<size_t>(fw) * fh * 3) return;
     if (!texture_ || texW_ != fw || texH_ != fh) {
         release();
-        texture_ = SDL_CreateTexture(r, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, fw, fh);
+        // A format renderers hold natively: for a three-byte one SDL keeps a second copy of the
+        // picture to convert from, a megabyte and a pass over every pixel more.
+        texture_ = SDL_CreateTexture(r, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING, fw, fh);
         if (!texture_) return;
         texW_ = fw;
         texH_ = fh;
@@ -32,10 +34,14 @@ void SdlPicture::upload(SDL_Renderer* r, const std::vector<uint8_t>& pixels, int
     void* px = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture_, &area, &px, &pitch) != 0) return;
-    for (int y = 0; y < area.h; ++y)  // bottom-up rows to top-down
-        std::memcpy(static_cast<uint8_t*>(px) + static_cast<size_t>(y) * pitch,
-                    pixels.data() + (static_cast<size_t>(fh - 1 - (area.y + y)) * fw + area.x) * 3,
-                    static_cast<size_t>(area.w) * 3);
+    for (int y = 0; y < area.h; ++y) {  // bottom-up rows to top-down, blue green red to 32 bits
+        uint8_t* to = static_cast<uint8_t*>(px) + static_cast<size_t>(y) * pitch;
+        const uint8_t* from = pixels.data() + (static_cast<size_t>(fh - 1 - (area.y + y)) * fw + area.x) * 3;
+        for (int x = 0; x < area.w; ++x, to += 4, from += 3) {
+            const uint32_t v = uint32_t{from[2]} << 16 | uint32_t{from[1]} << 8 | from[0];  // as a number, either byte order
+            std::memcpy(to, &v, 4);
+        }
+    }
     SDL_UnlockTexture(texture_);
     prescaledStale_ = true;
 }
