@@ -48,4 +48,34 @@ Args evaluateArgs(Runtime& rt, Takes takes, BytesView text) {
     return a;
 }
 
+const Args* replayArgs(Runtime& rt, BytesView text, ArgsRecipe* recipe) {
+    Interp& in = rt.interp;
+    if (!recipe || (recipe->strings && in.inlineCommandFlag)) return nullptr;
+    recipe->args.text = text;
+    recipe->intReads.fill(in, recipe->args.ints);
+    recipe->conditionReads.fill(in, recipe->args.conditions);
+    return &recipe->args;
+}
+
+void evaluateArgsKeeping(Runtime& rt, Takes takes, BytesView text, std::shared_ptr<ArgsRecipe>& recipe, Args& out) {
+    Interp& in = rt.interp;
+    // Strings that name a variable ('@') or may hold an inline command or a variable insert
+    // ('\\') are scanned each time; so is any list while the inline-command flag is on.
+    const bool stringsKept = !(takes & kStrings) || (!in.inlineCommandFlag && text.find('@') == BytesView::npos &&
+                                                     text.find('\\') == BytesView::npos);
+    auto r = stringsKept ? std::make_shared<ArgsRecipe>() : nullptr;
+    out.text = text;
+    if (takes & kInts) scanIntList(in, text, out.ints, r ? &r->intReads : nullptr);
+    if (takes & kNames) scanNameList(text, out.names);
+    if (takes & kStrings) scanStringList(in, text, out.strings);
+    if (takes & kConditions) scanConditionList(rt, text, out.conditions, r ? &r->conditionReads : nullptr);
+    if (takes & kWritten) out.written = countWritten(text);
+    if (takes & kBare) out.bare = isBare(text);
+    if (r && r->conditionReads.replayable) {
+        r->args = out;
+        r->strings = (takes & kStrings) != 0;
+        recipe = std::move(r);
+    }
+}
+
 }  // namespace yv

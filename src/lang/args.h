@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "core/bytes.h"
 #include "lang/scanners.h"
@@ -38,5 +39,21 @@ struct Args {
 
 // Evaluates what `takes` names, in the order integers, names, strings, conditions.
 Args evaluateArgs(Runtime& rt, Takes takes, BytesView text);
+
+// A statement's arguments as far as its text decides them, kept with the statement so that
+// running it again only reads its variables again. Kept only where that gives what a scan
+// would: no message box on the way, and a string list that reads no variable and leaves the
+// inline-command flag alone (it is used only while the flag is off, as it was when kept).
+struct ArgsRecipe {
+    Args args;  // the last evaluation: text-given items as they stay, variable items refreshed
+    ListVariables intReads, conditionReads;
+    bool strings = false;  // the string list is part of it
+};
+
+// The arguments from a kept recipe (they live in it: the caller holds it while they are in
+// use), or nullptr when there is none or it does not apply now.
+const Args* replayArgs(Runtime& rt, BytesView text, ArgsRecipe* recipe);
+// evaluateArgs into `out`, keeping a recipe in `recipe` when the text allows.
+void evaluateArgsKeeping(Runtime& rt, Takes takes, BytesView text, std::shared_ptr<ArgsRecipe>& recipe, Args& out);
 
 }  // namespace yv

@@ -211,7 +211,7 @@ IntAssignForm readIntAssign(BytesView t) {
     return f;
 }
 
-void scanIntList(const Interp& in, BytesView arg, IntList& out) {
+void scanIntList(const Interp& in, BytesView arg, IntList& out, ListVariables* reads) {
     out.n = 0;
     Scratch t(arg);
     bool var = false, neg = false;
@@ -254,6 +254,7 @@ void scanIntList(const Interp& in, BytesView arg, IntList& out) {
                 i += 2;  // a string variable yields nothing; the byte after it goes too
                 continue;
             }
+            if (reads && out.n < kStackSize) reads->reads.push_back({out.n, t.digitsValue()});
             out.push(in.getInt(t.digitsValue()));
         } else if (b == '-') {
             neg = true;  // joins the digits around it: "3-2" reads as -32
@@ -278,7 +279,7 @@ IntList scanIntList(const Interp& in, BytesView arg) {
     return out;
 }
 
-void scanConditionList(Runtime& rt, BytesView arg, IntList& out) {
+void scanConditionList(Runtime& rt, BytesView arg, IntList& out, ListVariables* reads) {
     out.n = 0;
     Scratch t(arg);
     bool var = false, neg = false;
@@ -323,6 +324,7 @@ void scanConditionList(Runtime& rt, BytesView arg, IntList& out) {
                 i += 2;
                 continue;
             }
+            if (reads && out.n < kStackSize) reads->reads.push_back({out.n, t.digitsValue()});
             out.push(rt.interp.getInt(t.digitsValue()));
             t.clearDigits();
             if (b == '=' && n == '=') {
@@ -373,9 +375,11 @@ void scanConditionList(Runtime& rt, BytesView arg, IntList& out) {
             if (b == ';' || b == ')') {
                 stop = true;
             } else if (b == '<' && n != '=') {
+                if (reads) reads->replayable = false;
                 rt.messageBox("<", "", MsgButtons::Ok, MsgIcon::None);
                 out.push(kCmpLt);
             } else if (b == '>' && n != '=') {
+                if (reads) reads->replayable = false;
                 rt.messageBox(">", "", MsgButtons::Ok, MsgIcon::None);
                 out.push(kCmpGt);
             }
@@ -504,7 +508,7 @@ namespace {
 
 // The right side's value, read left to right from `rhs` of the blank-free text, with the digit
 // room of `digits` (never shorter than the text: every digit comes from one of its bytes).
-int32_t rightSide(const Interp& in, BytesView t, size_t rhs, Digits& digits) {
+int32_t rightSide(const Interp& in, BytesView t, size_t rhs, Digits& digits, RightSideSteps* learn = nullptr) {
     int32_t a = 0;
     char pendingOp = 0;
     bool var = false, paren = false, neg = false;
@@ -514,6 +518,7 @@ int32_t rightSide(const Interp& in, BytesView t, size_t rhs, Digits& digits) {
             KwMatch k = matchKeyword(t, i, false, false);
             if (k.kind == KwKind::Value) {
                 a = k.value;
+                if (learn) learn->add({k.value, false, true, 0, false});
                 digits.clear();
                 digits.addNumber(k.value);
                 i += k.length - 1;
@@ -542,6 +547,7 @@ int32_t rightSide(const Interp& in, BytesView t, size_t rhs, Digits& digits) {
             continue;
         }
         int32_t operand = var ? in.getInt(digits.value()) : digits.value();
+        if (learn) learn->add({digits.value(), var, false, pendingOp, pendingOp != 0 && neg});
         if (pendingOp == 0) {
             a = operand;
         } else {
@@ -560,14 +566,36 @@ int32_t rightSide(const Interp& in, BytesView t, size_t rhs, Digits& digits) {
 }
 
 // Stores what a read integer assignment computes.
-void storeIntAssign(Interp& in, BytesView t, const IntAssignForm& f, Digits& digits) {
+// The walk of rightSide again from the steps it took.
+int32_t replayRightSide(const Interp& in, const RightSideSteps& s) {
+    int32_t a = 0;
+    for (int k = 0; k < s.n; ++k) {
+        const RightSideSteps::Step& st = s.steps[static_cast<size_t>(k)];
+        if (st.reset) {
+            a = st.value;
+            continue;
+        }
+        int32_t operand = st.variable ? in.getInt(st.value) : st.value;
+        if (st.op == 0) {
+            a = operand;
+        } else {
+            if (st.negate) operand = negate(operand);
+            a = arith(st.op, a, operand);
+        }
+    }
+    return a;
+}
+
+// Stores what a read integer assignment computes; `right` gives its right side's value.
+template <typename Right>
+void storeIntAssignWith(Interp& in, const IntAssignForm& f, Right right) {
     switch (f.kind) {
     case IntAssignForm::kIncrement: in.setInt(f.index, arith('+', in.getInt(f.index), 1)); return;
     case IntAssignForm::kDecrement: in.setInt(f.index, arith('-', in.getInt(f.index), 1)); return;
     case IntAssignForm::kStore: break;
     default: return;
     }
-    const int32_t a = rightSide(in, t, f.rhs, digits);
+    const int32_t a = right();
     const int32_t cur = in.getInt(f.index);
     int32_t v = a;
     switch (f.compound) {
@@ -576,6 +604,10 @@ void storeIntAssign(Interp& in, BytesView t, const IntAssignForm& f, Digits& dig
     default: v = arith(f.compound, cur, a); break;
     }
     in.setInt(f.index, v);
+}
+
+void storeIntAssign(Interp& in, BytesView t, const IntAssignForm& f, Digits& digits) {
+    storeIntAssignWith(in, f, [&] { return rightSide(in, t, f.rhs, digits); });
 }
 
 AssignOutcome outcomeOf(const IntAssignForm& f) {
@@ -665,11 +697,20 @@ size_t compactAssignment(BytesView stmt, char* out, size_t room) {
     return n;
 }
 
-AssignOutcome runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form) {
+AssignOutcome runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form, RightSideSteps* steps,
+                           bool* known) {
+    Interp& in = rt.interp;
+    if (steps && known && *known && steps->fits) {
+        storeIntAssignWith(in, form, [&] { return replayRightSide(in, *steps); });
+        return outcomeOf(form);
+    }
     char room[DecodedStatement::kCompactRoom];
     Digits digits(room, sizeof room);
-    if (compact.size() <= sizeof room && form.kind != IntAssignForm::kMalformed)
-        storeIntAssign(rt.interp, compact, form, digits);
+    if (compact.size() <= sizeof room && form.kind != IntAssignForm::kMalformed) {
+        RightSideSteps* learn = steps && known && !*known ? steps : nullptr;
+        storeIntAssignWith(in, form, [&] { return rightSide(in, compact, form.rhs, digits, learn); });
+        if (learn) *known = true;
+    }
     return outcomeOf(form);
 }
 

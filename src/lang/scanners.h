@@ -80,12 +80,27 @@ private:
     size_t count_ = 0;
 };
 
-// Each scanner either returns its list or fills one given (emptied first), as the dispatcher does.
+// Where an integer or condition list read a variable. Which items are variables, and which
+// variables, follows from the text alone (the scanners' paths never depend on a value), so a
+// list scanned once can be rebuilt by reading those variables again.
+struct ListVariables {
+    struct Read {
+        int32_t item, index;
+    };
+    std::vector<Read> reads;
+    bool replayable = true;  // false when the scan did more than fill the list (a message box)
+    void fill(const Interp& in, IntList& list) const {
+        for (const Read& r : reads) list.v[static_cast<size_t>(r.item)] = in.getInt(r.index);
+    }
+};
+
+// Each scanner either returns its list or fills one given (emptied first), as the dispatcher
+// does; `reads`, when given, learns where the list read variables.
 IntList scanIntList(const Interp& in, BytesView arg);
-void scanIntList(const Interp& in, BytesView arg, IntList& out);
+void scanIntList(const Interp& in, BytesView arg, IntList& out, ListVariables* reads = nullptr);
 // May show the "<" / ">" message boxes for a number written directly before those operators.
 IntList scanConditionList(Runtime& rt, BytesView arg);
-void scanConditionList(Runtime& rt, BytesView arg, IntList& out);
+void scanConditionList(Runtime& rt, BytesView arg, IntList& out, ListVariables* reads = nullptr);
 // Uses and updates the inline-command flag that survives between calls.
 StringList scanStringList(Interp& in, BytesView arg);
 void scanStringList(Interp& in, BytesView arg, StringList& out);
@@ -108,8 +123,10 @@ size_t compactAssignment(BytesView stmt, char* out, size_t room);
 // The parts of an integer assignment that do not depend on variables, from its blank-free text.
 IntAssignForm readIntAssign(BytesView compact);
 // Runs an integer assignment read before (never a malformed one: that one's message box wants
-// the statement as written), as evalAssignment would.
-AssignOutcome runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form);
+// the statement as written), as evalAssignment would. With `steps` given: replays them when
+// `known`, else learns them (setting `known`; steps that do not fit are not used).
+AssignOutcome runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form, RightSideSteps* steps = nullptr,
+                           bool* known = nullptr);
 
 // Full-width digits "０".."９" for a number, minus sign dropped (the \\@N form of literals).
 Bytes fullWidthDigits(int32_t v);

@@ -1,7 +1,9 @@
 // What the reader learnt about each statement of the current script text, by byte position.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/bytes.h"
@@ -10,6 +12,7 @@
 namespace yv {
 
 struct CommandRow;
+struct ArgsRecipe;
 
 // An integer assignment read once: its text without blanks and where its parts lie. Only the
 // value of the right side is worked out each time (it depends on the variables).
@@ -26,6 +29,29 @@ struct IntAssignForm {
     char compound = 0;
     int32_t index = 0;
     uint32_t rhs = 0;  // where the right side starts in the compact text
+};
+
+// The right side of an integer assignment as the scanner walked it: which operands it took
+// (numbers from the text, or variables) and how it combined them. The walk depends on the text
+// alone, so replaying these reads the variables again and gives what the walk would.
+struct RightSideSteps {
+    struct Step {
+        int32_t value = 0;      // the number, or the variable's index
+        bool variable = false;  // read the variable `value`
+        bool reset = false;     // a keyword's value replaces the result so far
+        char op = 0;            // 0: the operand replaces the result; else combined with it
+        bool negate = false;    // the operand is negated first
+    };
+    static constexpr int kMax = 12;
+    std::array<Step, kMax> steps{};
+    uint8_t n = 0;
+    bool fits = true;
+    void add(const Step& s) {
+        if (n < kMax)
+            steps[n++] = s;
+        else
+            fits = false;
+    }
 };
 
 struct DecodedStatement {
@@ -52,9 +78,13 @@ struct DecodedStatement {
     // The label its jump looked up last in this text, and where it was found (0: nowhere).
     Bytes label;
     int32_t labelAt = -1;
+    // Its arguments as far as the text decides them (none kept yet, or none can be).
+    std::shared_ptr<ArgsRecipe> args;
 
     // kIntAssign.
     IntAssignForm assign;
+    RightSideSteps rhs;  // learnt on the first run (rhsKnown)
+    bool rhsKnown = false;
     static constexpr size_t kCompactRoom = 56;
     uint8_t compactLen = 0;
     char compact[kCompactRoom];

@@ -79,6 +79,22 @@ int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText) {
     return v;
 }
 
+int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText, std::shared_ptr<ArgsRecipe>& recipe) {
+    if (!row.handler) return 1;
+    int32_t v;
+    if (const Args* kept = replayArgs(rt, argText, recipe.get())) {
+        // Held while the handler runs: a jump may hand the statement's cache entry to another.
+        const std::shared_ptr<ArgsRecipe> held = recipe;
+        v = row.handler(rt, *kept);
+    } else {
+        Args args;
+        evaluateArgsKeeping(rt, row.takes, argText, recipe, args);
+        v = row.handler(rt, args);
+    }
+    if (row.result == kStored) rt.interp.result = v;
+    return v;
+}
+
 int32_t callCommand(Runtime& rt, BytesView name, BytesView argText) {
     const CommandRow* row = findCommand(name);
     return row ? callCommand(rt, *row, argText) : 1;

@@ -39,5 +39,8 @@ int32_t callCommand(Runtime& rt, BytesView name, BytesView argText);
 
 // The same for a row already found.
 int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText);
+// The same for a statement of the script, whose argument recipe (see evaluateArgsKept) is kept
+// in `recipe`.
+int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText, std::shared_ptr<ArgsRecipe>& recipe);
 
 }  // namespace yv

@@ -93,7 +93,7 @@ void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingK
     // The statement cache holds this text until a statement of another text is read, so the
     // address compared below cannot be another text's.
     const ScriptSource* before = in.script.get();
-    if (row) callCommand(rt, *row, in.argText);
+    if (row) callCommand(rt, *row, in.argText, d.args);
     // A game was loaded: the read position is the loaded statement, which runs next.
     if (rt.save.justLoaded) return;
 
@@ -143,7 +143,7 @@ void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendi
     DecodedStatement& d = in.statements.slot(in.script, p);
     if (d.kind == DecodedStatement::kEmpty && d.next != kNotKept && !readIntAssignment(t, p, d)) d.next = kNotKept;
     if (d.kind == DecodedStatement::kIntAssign) {
-        const AssignOutcome a = runIntAssign(rt, BytesView(d.compact, d.compactLen), d.assign);
+        const AssignOutcome a = runIntAssign(rt, BytesView(d.compact, d.compactLen), d.assign, &d.rhs, &d.rhsKnown);
         if (a.pending) {
             pendingIndex = a.index;
             pendingKind = a.kind;
@@ -251,6 +251,53 @@ void countPass(Interp& in, uint32_t now) {
     }
 }
 
+// The part of a pass that advances what is in progress (a volume fade, an effect, choices,
+// printing, fades, a wait, a click wait); false when the step ends here.
+bool busyPass(Runtime& rt) {
+    Interp& in = rt.interp;
+    auto yielded = [&] {
+        yieldStep(rt);
+        return false;
+    };
+    volumeFadeSlot(rt);
+    if (rt.screens.effectOn) graphics::drawEffectFrame(rt);
+    if (rt.choices.collecting) text::choices::collectAt(rt);
+    if (rt.choices.ready) {
+        text::choices::runChoicePhase(rt);
+        return yielded();
+    }
+    if (rt.choices.trapButton == 1 || rt.choices.trapButton == 2) text::choices::checkTraps(rt);
+    if (rt.text.printing && !text::advancePrinting(rt)) return yielded();
+    if (rt.screens.fadeOn) {
+        if (!graphics::advanceFade(rt)) return yielded();
+        rt.screens.fadeOn = false;
+    }
+    if (rt.screens.wipeOn) {
+        if (!graphics::advanceWipe(rt)) return yielded();
+        rt.screens.wipeOn = false;
+    }
+    if (rt.screens.transfadeOn) {
+        if (!graphics::advanceTransfade(rt)) return yielded();
+        rt.screens.transfadeOn = false;
+    }
+    if (rt.screens.mosaicfadeOn) {
+        if (graphics::advanceMosaicfade(rt)) rt.screens.mosaicfadeOn = false;
+        return yielded();
+    }
+    if (in.wait.waitMs != 0) {
+        if (!waitPassed(rt)) return yielded();
+        in.wait.waitMs = 0;
+        in.wait.reset();
+    }
+    if (rt.text.printing) return false;
+    if (const int32_t mode = in.clickWaitMode; mode != 0) {
+        const bool clicked = mode == 1 ? in.leftClick != 0 : mode == 2 ? in.rightClick != 0 : false;
+        if (!clicked) return yielded();
+        in.clickWaitMode = 0;
+    }
+    return true;
+}
+
 }  // namespace
 
 const ScriptPtr* freshScript(Runtime& rt, BytesView name) {
@@ -320,44 +367,11 @@ void step(Runtime& rt) {
     for (;;) {
         ++in.passCount;
         if (in.halt) return;
-        if (quietPass(rt)) passToStatement(in);
+        // Nothing in progress (the usual case): none of the checks below can act.
+        const bool quiet = quietPass(rt);
+        if (quiet) passToStatement(in);
         in.pos = skipComment(in.text(), in.pos);
-        volumeFadeSlot(rt);
-        if (rt.screens.effectOn) graphics::drawEffectFrame(rt);
-        if (rt.choices.collecting) text::choices::collectAt(rt);
-        if (rt.choices.ready) {
-            text::choices::runChoicePhase(rt);
-            return yieldStep(rt);
-        }
-        if (rt.choices.trapButton == 1 || rt.choices.trapButton == 2) text::choices::checkTraps(rt);
-        if (rt.text.printing && !text::advancePrinting(rt)) return yieldStep(rt);
-        if (rt.screens.fadeOn) {
-            if (!graphics::advanceFade(rt)) return yieldStep(rt);
-            rt.screens.fadeOn = false;
-        }
-        if (rt.screens.wipeOn) {
-            if (!graphics::advanceWipe(rt)) return yieldStep(rt);
-            rt.screens.wipeOn = false;
-        }
-        if (rt.screens.transfadeOn) {
-            if (!graphics::advanceTransfade(rt)) return yieldStep(rt);
-            rt.screens.transfadeOn = false;
-        }
-        if (rt.screens.mosaicfadeOn) {
-            if (graphics::advanceMosaicfade(rt)) rt.screens.mosaicfadeOn = false;
-            return yieldStep(rt);
-        }
-        if (in.wait.waitMs != 0) {
-            if (!waitPassed(rt)) return yieldStep(rt);
-            in.wait.waitMs = 0;
-            in.wait.reset();
-        }
-        if (rt.text.printing) return;
-        if (const int32_t mode = in.clickWaitMode; mode != 0) {
-            const bool clicked = mode == 1 ? in.leftClick != 0 : mode == 2 ? in.rightClick != 0 : false;
-            if (!clicked) return yieldStep(rt);
-            in.clickWaitMode = 0;
-        }
+        if (!quiet && !busyPass(rt)) return;
 
         // Statement.
         const BytesView t = in.text();

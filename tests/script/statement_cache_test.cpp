@@ -2,6 +2,9 @@
 // depends on variables must still be worked out each time.
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "lang/args.h"
 #include "lang/scanners.h"
 #include "script_fixture.h"
 
@@ -114,4 +117,109 @@ TEST(StatementCache, LongAssignmentsStillRun) {
     s.runToEnd();
     EXPECT_EQ(s.var(1), 41);
     EXPECT_EQ(s.var(2), 82);
+}
+
+namespace {
+
+// Random texts from the pieces the scanners treat specially: variables, numbers, signs,
+// operators, parentheses, keywords, strings, commas.
+std::string randomText(std::mt19937& rng, const std::vector<std::string>& pieces, int most) {
+    std::string t;
+    const int n = std::uniform_int_distribution<int>(0, most)(rng);
+    for (int i = 0; i < n; ++i) t += pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(rng)];
+    return t;
+}
+
+void setVariables(Interp& in, std::mt19937& rng) {
+    for (int i = 0; i < 10; ++i) in.ivar[static_cast<size_t>(i)] = std::uniform_int_distribution<int32_t>(-50, 50)(rng);
+    in.ivar[4] = 0;  // a divisor of zero now and then
+}
+
+}  // namespace
+
+// A right side learnt once and replayed with other variables gives what reading it afresh gives.
+TEST(StatementCache, LearntRightSidesAgreeWithReadingAfreshForAnyText) {
+    const std::vector<std::string> pieces = {"@1", "@2", "@3", "@4", "@", "7", "12", "0", "-", "+", "*",
+                                             "/", "%", "(", ")", "(-", " ", "true", "none", "mb_ok", "&", "|"};
+    std::mt19937 rng(7);
+    int kept = 0;
+    ScriptRun learn, fresh;
+    for (int round = 0; round < 3000; ++round) {
+        const std::string ops[] = {"=", "+=", "-=", "*=", "/=", "%=", "|="};
+        const std::string stmt = "@9" + ops[round % 7] + randomText(rng, pieces, 8) + ";";
+        char compact[DecodedStatement::kCompactRoom];
+        const size_t n = compactAssignment(assignmentText(stmt), compact, sizeof compact);
+        if (n > sizeof compact) continue;
+        const IntAssignForm form = readIntAssign(BytesView(compact, n));
+        if (form.kind == IntAssignForm::kMalformed) continue;
+        RightSideSteps steps;
+        bool known = false;
+        setVariables(learn.rt.interp, rng);
+        runIntAssign(learn.rt, BytesView(compact, n), form, &steps, &known);
+        ASSERT_TRUE(known);
+        if (!steps.fits) continue;
+        ++kept;
+        for (int again = 0; again < 3; ++again) {
+            setVariables(learn.rt.interp, rng);
+            fresh.rt.interp.ivar = learn.rt.interp.ivar;
+            runIntAssign(learn.rt, BytesView(compact, n), form, &steps, &known);
+            runIntAssign(fresh.rt, BytesView(compact, n), form);
+            ASSERT_EQ(learn.var(9), fresh.var(9)) << stmt;
+        }
+    }
+    EXPECT_GT(kept, 1000);
+}
+
+// Arguments kept with their statement and replayed with other variables are the lists a fresh
+// evaluation gives; texts whose evaluation shows a box or reads string variables are not kept.
+TEST(StatementCache, KeptArgumentsAgreeWithAFreshEvaluationForAnyText) {
+    const std::vector<std::string> pieces = {"@1", "@2", "@3", "@", "5", "-", "<", ">", "==", "!=", "&&", "||",
+                                             ",", "\"a\"", "true", "rgb(1,2,3)", "@A", " ", "0", "<=", "(", ")"};
+    std::mt19937 rng(11);
+    int kept = 0, notKept = 0;
+    ScriptRun run;
+    for (int round = 0; round < 2000; ++round) {
+        const std::string text = "(" + randomText(rng, pieces, 9) + ");";
+        const Takes takes = round % 2 ? kInts | kStrings | kWritten : kConditions | kBare;
+        Interp& in = run.rt.interp;
+        in.inlineCommandFlag = false;
+        in.svar[0] = "x";
+        setVariables(in, rng);
+        std::shared_ptr<ArgsRecipe> recipe;
+        Args first;
+        evaluateArgsKeeping(run.rt, takes, text, recipe, first);
+        if (!recipe) {
+            ++notKept;
+            continue;
+        }
+        ++kept;
+        for (int again = 0; again < 3; ++again) {
+            setVariables(in, rng);
+            const Args want = evaluateArgs(run.rt, takes, text);
+            const Args* got = replayArgs(run.rt, text, recipe.get());
+            ASSERT_NE(got, nullptr);
+            ASSERT_EQ(got->ints.n, want.ints.n) << text;
+            for (int k = 0; k < want.ints.n; ++k) ASSERT_EQ(got->ints[k], want.ints[k]) << text;
+            ASSERT_EQ(got->conditions.n, want.conditions.n) << text;
+            for (int k = 0; k < want.conditions.n; ++k) ASSERT_EQ(got->conditions[k], want.conditions[k]) << text;
+            ASSERT_EQ(got->strings.all(), want.strings.all()) << text;
+            ASSERT_EQ(got->written, want.written);
+            ASSERT_EQ(got->bare, want.bare);
+        }
+    }
+    EXPECT_GT(kept, 500);
+    EXPECT_GT(notKept, 50);
+}
+
+// A kept string list is only used while the inline-command flag is off, as it was when kept.
+TEST(StatementCache, KeptStringsWaitForTheInlineCommandFlag) {
+    ScriptRun run;
+    std::shared_ptr<ArgsRecipe> recipe;
+    Args first;
+    evaluateArgsKeeping(run.rt, kStrings, "(\"a\",\"b\");", recipe, first);
+    ASSERT_TRUE(recipe);
+    run.rt.interp.inlineCommandFlag = true;
+    EXPECT_EQ(replayArgs(run.rt, "(\"a\",\"b\");", recipe.get()), nullptr);
+    run.rt.interp.inlineCommandFlag = false;
+    EXPECT_NE(replayArgs(run.rt, "(\"a\",\"b\");", recipe.get()), nullptr);
 }
