@@ -19,7 +19,11 @@ AudioEngine::AudioEngine()
     : scratch_(new float[kBlock * 2]()), sum_(new float[kBlock * 2]()) {}
 
 AudioEngine::~AudioEngine() {
-    decoderStop_ = true;
+    {
+        std::lock_guard lock(streamsMutex_);
+        decoderStop_ = true;
+    }
+    streamsChanged_.notify_all();
     if (decoder_.joinable()) decoder_.join();
     if (sfLoader_.joinable()) sfLoader_.join();
     // The device is closed by now: nothing renders any more. Every source ever started is
@@ -75,8 +79,11 @@ void AudioEngine::start(int voice, std::unique_ptr<Source> source, bool waveGain
     Source* s = source.release();
     if (s->streaming()) {
         s->fill();  // the first second is there before the audio side first asks
-        std::lock_guard lock(streamsMutex_);
-        streams_.push_back(s);
+        {
+            std::lock_guard lock(streamsMutex_);
+            streams_.push_back(s);
+        }
+        streamsChanged_.notify_all();
     }
     std::lock_guard lock(control_);
     collect();
@@ -183,9 +190,16 @@ void AudioEngine::startDecoderThread() {
 
 void AudioEngine::decoderLoop() {
     // The rings hold about a second and a half; topping them up every 10 ms keeps them full.
+    // With nothing streaming the thread sleeps until a stream starts: a game at rest costs
+    // nothing.
+    std::unique_lock lock(streamsMutex_);
     while (!decoderStop_) {
-        pumpStreams();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (streams_.empty()) {
+            streamsChanged_.wait(lock, [&] { return decoderStop_ || !streams_.empty(); });
+            continue;
+        }
+        for (Source* s : streams_) s->fill();
+        streamsChanged_.wait_for(lock, std::chrono::milliseconds(10), [&] { return decoderStop_.load(); });
     }
 }
 

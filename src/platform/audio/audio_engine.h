@@ -15,6 +15,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -157,6 +158,7 @@ private:
 
     std::mutex streamsMutex_;  // the sources the decoder keeps filled; never taken by the mix
     std::vector<Source*> streams_;
+    std::condition_variable streamsChanged_;  // a stream started, or the engine is closing
     std::thread decoder_;
     std::atomic<bool> decoderStop_{false};
 
