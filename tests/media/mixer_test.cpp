@@ -2,7 +2,10 @@
 // decoding with the loop seam, raw and decoded file streams.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "media/audio_util.h"
 #include "media/volume.h"
@@ -196,4 +199,41 @@ TEST(Mixer, StreamsPlayRawImagesAndDecodedFilesInOrder) {
     e.start(4, makeStreamSource({missing}, true), false);
     pull(e, 100);
     EXPECT_EQ(e.ends(4), 1u);
+}
+
+namespace {
+
+// A stream that only counts how often the decoder tops it up.
+class CountedStream final : public Source {
+public:
+    explicit CountedStream(std::atomic<int>& fills) : fills_(fills) {}
+    size_t render(float* out, size_t frames) override {
+        std::fill_n(out, frames * 2, 0.0f);
+        return frames;
+    }
+    int64_t position() const override { return 0; }
+    void fill() override { ++fills_; }
+    bool streaming() const override { return true; }
+
+private:
+    std::atomic<int>& fills_;
+};
+
+}  // namespace
+
+// The decoder thread tops streams up while they play, waits without waking while none does,
+// and a closing engine ends it from either state.
+TEST(Mixer, TheDecoderThreadFillsStreamsAndClosesFromItsWait) {
+    {
+        AudioEngine idle;
+        idle.startDecoderThread();  // nothing streams: it waits, and the close must end that wait
+    }
+    std::atomic<int> fills{0};
+    AudioEngine engine;
+    engine.startDecoderThread();
+    engine.start(5, std::make_unique<CountedStream>(fills), false);
+    // Real threads: wait on the count itself, bounded, rather than for a fixed time.
+    for (int i = 0; i < 5000 && fills.load() < 4; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_GE(fills.load(), 4);  // the start's own fill, then the thread's
+    engine.stop(5);
 }
