@@ -3,7 +3,7 @@
 
 namespace yv {
 
-int32_t skipComment(BytesView t, int32_t p) {
+int32_t skipCommentAt(BytesView t, int32_t p) {
     const int32_t n = static_cast<int32_t>(t.size());
     if (p < 0 || p + 1 >= n || t[static_cast<size_t>(p)] != '/') return p;
     const char next = t[static_cast<size_t>(p) + 1];

@@ -57,6 +57,11 @@ struct ScriptCache {
 
 // Skip comment: at "//" returns the position of the line feed that ends it, at "/*" the position
 // of the closing '/', else p. The result points at the comment's last byte. Clipped to the text.
-int32_t skipComment(BytesView text, int32_t p);
+int32_t skipCommentAt(BytesView text, int32_t p);
+inline int32_t skipComment(BytesView text, int32_t p) {
+    // Nearly every position the reader asks about starts no comment: answered here, inline.
+    if (p >= 0 && static_cast<size_t>(p) < text.size() && text[static_cast<size_t>(p)] != '/') return p;
+    return skipCommentAt(text, p);
+}
 
 }  // namespace yv

@@ -84,11 +84,16 @@ void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingK
     in.stmtStart = p;
     in.pos = p + 1;
     in.cmdName.assign(t.substr(static_cast<size_t>(p) + 1, static_cast<size_t>(d.nameLen)));
-    if (d.open >= 0)
-        in.argText.assign(t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open)));
-    else
-        in.argText.clear();
-    in.argText += ';';
+    // The text through the statement's own ';' where it has one (one copy), else with one added.
+    if (d.open >= 0 && static_cast<size_t>(d.argEnd) < t.size() && t[static_cast<size_t>(d.argEnd)] == ';') {
+        in.argText.assign(t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open) + 1));
+    } else {
+        if (d.open >= 0)
+            in.argText.assign(t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open)));
+        else
+            in.argText.clear();
+        in.argText += ';';
+    }
 
     // The statement cache holds this text until a statement of another text is read, so the
     // address compared below cannot be another text's.
