@@ -212,7 +212,7 @@ IntAssignForm readIntAssign(BytesView t) {
 }
 
 void scanIntList(const Interp& in, BytesView arg, IntList& out, ListVariables* reads) {
-    out.n = 0;
+    out.clear();
     Scratch t(arg);
     bool var = false, neg = false;
     size_t i = (t.size() > 0 && t[0] == '(') ? 1 : 0;
@@ -280,7 +280,7 @@ IntList scanIntList(const Interp& in, BytesView arg) {
 }
 
 void scanConditionList(Runtime& rt, BytesView arg, IntList& out, ListVariables* reads) {
-    out.n = 0;
+    out.clear();
     Scratch t(arg);
     bool var = false, neg = false;
     size_t i = (t.size() > 0 && t[0] == '(') ? 1 : 0;

@@ -15,29 +15,46 @@ namespace yv {
 
 struct Runtime;
 
-// Up to 1024 items; reading past the last item gives the end marker.
-struct IntList {
-    std::array<int32_t, kStackSize> v;  // only the first n are meaningful
-    int n = 0;
-    IntList() = default;
-    // Copies only the items written: a list is usually a few items in 4 KB of room.
-    IntList(const IntList& o) : n(o.n) { std::copy_n(o.v.begin(), n, v.begin()); }
-    IntList& operator=(const IntList& o) {
-        n = o.n;
-        std::copy_n(o.v.begin(), n, v.begin());
-        return *this;
-    }
-    int32_t operator[](size_t i) const { return i < static_cast<size_t>(n) ? v[i] : kEndMarker; }
+// Up to 1024 items; reading past the last item gives the end marker. The first few live inside
+// the list: most commands take a handful, and a statement keeps its lists between runs.
+class IntList {
+public:
+    int n = 0;  // items written
+
+    int32_t operator[](size_t i) const { return i < static_cast<size_t>(n) ? slot(i) : kEndMarker; }
     void push(int32_t x) {
-        if (n < kStackSize) v[static_cast<size_t>(n++)] = x;  // excess arguments are ignored
+        if (n >= kStackSize) return;  // excess arguments are ignored
+        if (n < kInline)
+            first_[static_cast<size_t>(n)] = x;
+        else
+            more_.push_back(x);
+        ++n;
     }
+    void clear() {
+        n = 0;
+        more_.clear();
+    }
+    // Replaces item i (< n).
+    void set(size_t i, int32_t x) { slot(i) = x; }
     bool given(size_t i) const { return (*this)[i] != kEndMarker; }
     // How many leading arguments were given (up to the first missing one).
     int givenCount() const {
         int k = 0;
-        while (k < n && v[static_cast<size_t>(k)] != kEndMarker) ++k;
+        while (k < n && slot(static_cast<size_t>(k)) != kEndMarker) ++k;
         return k;
     }
+    std::vector<int32_t> items() const {
+        std::vector<int32_t> v;
+        for (int k = 0; k < n; ++k) v.push_back(slot(static_cast<size_t>(k)));
+        return v;
+    }
+
+private:
+    static constexpr int kInline = 16;
+    int32_t slot(size_t i) const { return i < kInline ? first_[i] : more_[i - kInline]; }
+    int32_t& slot(size_t i) { return i < kInline ? first_[i] : more_[i - kInline]; }
+    std::array<int32_t, kInline> first_{};
+    std::vector<int32_t> more_;
 };
 
 // Strings of the argument text; the slot after the last holds ";", later slots are empty.
@@ -90,7 +107,7 @@ struct ListVariables {
     std::vector<Read> reads;
     bool replayable = true;  // false when the scan did more than fill the list (a message box)
     void fill(const Interp& in, IntList& list) const {
-        for (const Read& r : reads) list.v[static_cast<size_t>(r.item)] = in.getInt(r.index);
+        for (const Read& r : reads) list.set(static_cast<size_t>(r.item), in.getInt(r.index));
     }
 };
 

@@ -10,12 +10,12 @@ namespace {
 
 std::vector<int32_t> ints(ScriptRun& s, const std::string& arg) {
     IntList l = scanIntList(s.rt.interp, arg);
-    return std::vector<int32_t>(l.v.begin(), l.v.begin() + l.n);
+    return l.items();
 }
 
 std::vector<int32_t> conds(ScriptRun& s, const std::string& arg) {
     IntList l = scanConditionList(s.rt, arg);
-    return std::vector<int32_t>(l.v.begin(), l.v.begin() + l.n);
+    return l.items();
 }
 
 std::vector<std::string> strs(ScriptRun& s, const std::string& arg) {
