@@ -15,7 +15,8 @@ namespace yv {
 // calloc hands large blocks over as fresh zero pages from the system, which cost no memory until
 // written; a vector that writes the zeros itself makes every screen a game never draws on count.
 // Value-initialising elements is left to calloc (construct() without arguments does nothing), so
-// only trivial types belong here.
+// only trivial types belong here, and a buffer grown by resize() within its capacity keeps the
+// bytes it had there: make a fresh one instead.
 template <typename T>
 struct ZeroPagesAllocator {
     static_assert(std::is_trivial_v<T>);
