@@ -292,8 +292,9 @@ YV_AVX512 int greyRowAvx512(uint8_t* d, int w, const GreyRow& g) {
             const __m512i q1 = _mm512_srli_epi16(_mm512_mulhi_epu16(t1, inv), 6);
             _mm512_store_si512(chunk.ys + b, _mm512_packus_epi16(q0, q1));
             // Lanes 0-31 of the mask are t0's words, 32-63 t1's.
-            const uint64_t exact = _kunpackd_mask64(_mm512_cmpeq_epi16_mask(t1, _mm512_mullo_epi16(q1, hundred)),
-                                                    _mm512_cmpeq_epi16_mask(t0, _mm512_mullo_epi16(q0, hundred)));
+            const uint64_t exact =
+                uint64_t{_mm512_cmpeq_epi16_mask(t1, _mm512_mullo_epi16(q1, hundred))} << 32 |
+                _mm512_cmpeq_epi16_mask(t0, _mm512_mullo_epi16(q0, hundred));
             count = chunk.note(count, exact, b);
         }
         chunk.correct(count, n, start, g.below, kMasks64.laneByte, kMasks64.lanePixel);
