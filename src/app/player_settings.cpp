@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/atomic_file.h"
+#include "core/ini_lines.h"
 #include "core/user_dirs.h"
 #include "io/file_reader.h"
 #include "platform/window_layout.h"
@@ -40,13 +41,6 @@ std::optional<int32_t> wholeIn(std::string_view v, int32_t lo, int32_t hi) {
     if (ec != std::errc{} || end != v.data() + v.size() || n < lo || n > hi) return std::nullopt;
     return n;
 }
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
 }  // namespace
 
 std::string formatPlayerSettings(const PlayerSettings& s, const std::string& gameKey) {
@@ -72,30 +66,10 @@ std::string formatPlayerSettings(const PlayerSettings& s, const std::string& gam
 std::optional<PlayerSettings> parsePlayerSettings(std::string_view text, const std::string& gameKey,
                                                   std::string& why) {
     PlayerSettings s;
-    bool inSection = false, formatSeen = false, gameSeen = false;
+    bool formatSeen = false, gameSeen = false;
     int line = 0;
-    while (!text.empty()) {
-        ++line;
-        const size_t nl = text.find('\n');
-        const std::string_view raw = text.substr(0, nl);
-        text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
-        const std::string_view l = trim(raw);
-        if (l.empty() || l.front() == ';' || l.front() == '#') continue;
-        if (!inSection) {
-            if (l != kSection) {
-                why = "not a Yorvane settings file";
-                return std::nullopt;
-            }
-            inSection = true;
-            continue;
-        }
-        const size_t eq = l.find('=');
-        if (eq == std::string_view::npos) {
-            why = "line " + std::to_string(line) + " is not KEY=VALUE";
-            return std::nullopt;
-        }
-        const std::string_view key = trim(l.substr(0, eq));
-        const std::string_view v = trim(l.substr(eq + 1));
+    const ini::Outcome read = ini::readSection(text, kSection, line, [&](const ini::Line& l) {
+        const std::string_view key = l.key, v = l.value;
         bool ok = true;
         auto whole = [&](std::optional<int32_t>& out, int32_t lo, int32_t hi) {
             out = wholeIn(v, lo, hi);
@@ -109,13 +83,13 @@ std::optional<PlayerSettings> parsePlayerSettings(std::string_view text, const s
             formatSeen = true;
             if (v != "1") {
                 why = "written by another version (Format=" + std::string(v) + ")";
-                return std::nullopt;
+                return false;
             }
         } else if (key == "Game") {
             gameSeen = true;
-            if (std::string(l.substr(eq + 1)) != gameKey) {
-                why = "it belongs to the game in " + std::string(l.substr(eq + 1));
-                return std::nullopt;
+            if (std::string(l.rawValue) != gameKey) {
+                why = "it belongs to the game in " + std::string(l.rawValue);
+                return false;
             }
         } else if (key == "WindowWidth") {
             whole(s.windowWidth, 1, 32768);
@@ -140,13 +114,16 @@ std::optional<PlayerSettings> parsePlayerSettings(std::string_view text, const s
         } else if (key == "WaveVolume") {
             whole(s.waveVolume, 0, 65535);
         }
-        if (!ok) {
-            why = "bad value on line " + std::to_string(line) + ": " + std::string(l);
-            return std::nullopt;
-        }
+        if (!ok) why = "bad value on line " + std::to_string(l.number) + ": " + std::string(l.text);
+        return ok;
+    });
+    if (read == ini::Outcome::Stopped) return std::nullopt;
+    if (read == ini::Outcome::NotKeyValue) {
+        why = "line " + std::to_string(line) + " is not KEY=VALUE";
+        return std::nullopt;
     }
-    if (!inSection || !formatSeen || !gameSeen) {
-        why = inSection ? "Format or Game missing" : "not a Yorvane settings file";
+    if (read == ini::Outcome::NoSection || !formatSeen || !gameSeen) {
+        why = read == ini::Outcome::Read ? "Format or Game missing" : "not a Yorvane settings file";
         return std::nullopt;
     }
     // A size is remembered whole or not at all.

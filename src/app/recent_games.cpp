@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/atomic_file.h"
+#include "core/ini_lines.h"
 #include "core/user_dirs.h"
 #include "io/file_reader.h"
 
@@ -15,41 +16,23 @@ namespace {
 
 constexpr std::string_view kSection = "[Recent]";
 
-std::string_view trimEnd(std::string_view s) {
-    while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
 }  // namespace
 
 std::optional<std::vector<fs::path>> parse(std::string_view text, std::string& why) {
     std::vector<fs::path> games;
-    bool inSection = false;
-    while (!text.empty()) {
-        const size_t nl = text.find('\n');
-        std::string_view l = trimEnd(text.substr(0, nl));
-        text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
-        while (!l.empty() && (l.front() == ' ' || l.front() == '\t')) l.remove_prefix(1);
-        if (l.empty() || l.front() == ';' || l.front() == '#') continue;
-        if (!inSection) {
-            if (l != kSection) {
-                why = "not a Yorvane recent games file";
-                return std::nullopt;
-            }
-            inSection = true;
-            continue;
-        }
-        const size_t eq = l.find('=');
-        if (eq == std::string_view::npos) {
-            why = "a line is not KEY=VALUE";
-            return std::nullopt;
-        }
-        if (l.substr(0, eq) != "Game") continue;
-        const fs::path p(std::string(l.substr(eq + 1)));
-        if (!p.is_absolute() || games.size() >= kMaxGames) continue;
-        if (std::find(games.begin(), games.end(), p) == games.end()) games.push_back(p);
+    int line = 0;
+    const ini::Outcome read = ini::readSection(text, kSection, line, [&](const ini::Line& l) {
+        if (l.rawKey != "Game") return true;
+        const fs::path p{std::string(l.rawValue)};
+        if (p.is_absolute() && games.size() < kMaxGames && std::find(games.begin(), games.end(), p) == games.end())
+            games.push_back(p);
+        return true;
+    });
+    if (read == ini::Outcome::NotKeyValue) {
+        why = "a line is not KEY=VALUE";
+        return std::nullopt;
     }
-    if (!inSection) {
+    if (read != ini::Outcome::Read) {
         why = "not a Yorvane recent games file";
         return std::nullopt;
     }

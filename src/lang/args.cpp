@@ -50,7 +50,7 @@ Args evaluateArgs(Runtime& rt, Takes takes, BytesView text) {
 
 const Args* replayArgs(Runtime& rt, BytesView text, ArgsRecipe* recipe) {
     Interp& in = rt.interp;
-    if (!recipe || (recipe->strings && in.inlineCommandFlag)) return nullptr;
+    if (!recipe || (recipe->takesStrings && in.inlineCommandFlag)) return nullptr;
     recipe->args.text = text;
     recipe->intReads.fill(in, recipe->args.ints);
     recipe->conditionReads.fill(in, recipe->args.conditions);
@@ -73,7 +73,7 @@ void evaluateArgsKeeping(Runtime& rt, Takes takes, BytesView text, std::shared_p
     if (takes & kBare) out.bare = isBare(text);
     if (r && r->conditionReads.replayable) {
         r->args = out;
-        r->strings = (takes & kStrings) != 0;
+        r->takesStrings = (takes & kStrings) != 0;
         recipe = std::move(r);
     }
 }

@@ -47,7 +47,7 @@ Args evaluateArgs(Runtime& rt, Takes takes, BytesView text);
 struct ArgsRecipe {
     Args args;  // the last evaluation: text-given items as they stay, variable items refreshed
     ListVariables intReads, conditionReads;
-    bool strings = false;  // the string list is part of it
+    bool takesStrings = false;  // the string list is part of it
 };
 
 // The arguments from a kept recipe (they live in it: the caller holds it while they are in
