@@ -75,8 +75,13 @@ struct Interp {
     Bytes firstScript;  // the configured first script, target of the full reset
     int32_t pos = 0;
     int32_t stmtStart = 0;
-    Bytes cmdName;
-    Bytes argText;
+    // The command statement being run: its name and its argument text through a ';' (one added
+    // where the statement has none). They view `heldText`, which keeps the text they were read
+    // from while a jump replaces `script`, or `argRoom`.
+    BytesView cmdName;
+    BytesView argText;
+    ScriptPtr heldText;
+    Bytes argRoom;
 
     // Variables.
     std::array<int32_t, kIntVarCount> ivar{};

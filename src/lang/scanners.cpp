@@ -610,16 +610,6 @@ void storeIntAssign(Interp& in, BytesView t, const IntAssignForm& f, Digits& dig
     storeIntAssignWith(in, f, [&] { return rightSide(in, t, f.rhs, digits); });
 }
 
-AssignOutcome outcomeOf(const IntAssignForm& f) {
-    AssignOutcome res;
-    res.index = f.index;
-    if (f.kind == IntAssignForm::kPending) {
-        res.kind = 1;
-        res.pending = true;
-    }
-    return res;
-}
-
 AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
     Scratch sc(stmt);
     const IntAssignForm f = readIntAssign(sc.text());
@@ -697,12 +687,21 @@ size_t compactAssignment(BytesView stmt, char* out, size_t room) {
     return n;
 }
 
-AssignOutcome runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form, RightSideSteps* steps,
-                           bool* known) {
+AssignOutcome outcomeOf(const IntAssignForm& f) {
+    AssignOutcome res;
+    res.index = f.index;
+    if (f.kind == IntAssignForm::kPending) {
+        res.kind = 1;
+        res.pending = true;
+    }
+    return res;
+}
+
+void runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form, RightSideSteps* steps, bool* known) {
     Interp& in = rt.interp;
     if (steps && known && *known && steps->fits) {
         storeIntAssignWith(in, form, [&] { return replayRightSide(in, *steps); });
-        return outcomeOf(form);
+        return;
     }
     char room[DecodedStatement::kCompactRoom];
     Digits digits(room, sizeof room);
@@ -711,7 +710,6 @@ AssignOutcome runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& 
         storeIntAssignWith(in, form, [&] { return rightSide(in, compact, form.rhs, digits, learn); });
         if (learn) *known = true;
     }
-    return outcomeOf(form);
 }
 
 AssignOutcome evalAssignment(Runtime& rt, BytesView text) {

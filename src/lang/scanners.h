@@ -141,9 +141,13 @@ size_t compactAssignment(BytesView stmt, char* out, size_t room);
 IntAssignForm readIntAssign(BytesView compact);
 // Runs an integer assignment read before (never a malformed one: that one's message box wants
 // the statement as written), as evalAssignment would. With `steps` given: replays them when
-// `known`, else learns them (setting `known`; steps that do not fit are not used).
-AssignOutcome runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form, RightSideSteps* steps = nullptr,
-                           bool* known = nullptr);
+// `known`, else learns them (setting `known`; steps that do not fit are not used). What it
+// leaves pending is outcomeOf(form): a value, not a struct through memory, keeps the hot path
+// free of store-to-load stalls.
+void runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form, RightSideSteps* steps = nullptr,
+                  bool* known = nullptr);
+// What an assignment of this form leaves pending (evalAssignment's answer for it).
+AssignOutcome outcomeOf(const IntAssignForm& form);
 
 // Full-width digits "０".."９" for a number, minus sign dropped (the \\@N form of literals).
 Bytes fullWidthDigits(int32_t v);

@@ -304,12 +304,14 @@ private:
 
 int32_t runCommandText(Runtime& rt, BytesView name, BytesView argText) {
     Interp& in = rt.interp;
-    Bytes savedName = std::move(in.cmdName), savedArgs = std::move(in.argText);
-    in.cmdName.assign(name);
-    in.argText.assign(argText);
+    // The views stay valid: the caller's text outlives the call, and the saved ones view the
+    // held text, which only the reader replaces.
+    const BytesView savedName = in.cmdName, savedArgs = in.argText;
+    in.cmdName = name;
+    in.argText = argText;
     const int32_t v = callCommand(rt, name, argText);
-    in.cmdName = std::move(savedName);
-    in.argText = std::move(savedArgs);
+    in.cmdName = savedName;
+    in.argText = savedArgs;
     return v;
 }
 

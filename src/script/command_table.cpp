@@ -83,8 +83,6 @@ int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText, std::
     if (!row.handler) return 1;
     int32_t v;
     if (const Args* kept = replayArgs(rt, argText, recipe.get())) {
-        // Held while the handler runs: a jump may hand the statement's cache entry to another.
-        const std::shared_ptr<ArgsRecipe> held = recipe;
         v = row.handler(rt, *kept);
     } else {
         Args args;

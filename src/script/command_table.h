@@ -39,8 +39,8 @@ int32_t callCommand(Runtime& rt, BytesView name, BytesView argText);
 
 // The same for a row already found.
 int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText);
-// The same for a statement of the script, whose argument recipe (see evaluateArgsKept) is kept
-// in `recipe`.
+// The same for a statement of the script, whose argument recipe (see evaluateArgsKeeping) is
+// kept in `recipe`; the caller holds it while the handler runs.
 int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText, std::shared_ptr<ArgsRecipe>& recipe);
 
 }  // namespace yv

@@ -129,7 +129,7 @@ int32_t cmdIf(Runtime& rt, const Args& args) {
 
 int32_t cmdGoto(Runtime& rt, const Args& args) {
     const StringList& s = args.strings;
-    const Bytes file = s.given(1) ? s[1] : rt.interp.scriptName;
+    const Bytes& file = s.given(1) ? s[1] : rt.interp.scriptName;
     return script::jump(rt, s[0], file);
 }
 

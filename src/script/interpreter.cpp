@@ -75,30 +75,40 @@ int32_t afterCommand(BytesView u, int32_t pos) {
 // Runs the command whose '#' is at p; afterwards moves to the end of the statement.
 void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
     Interp& in = rt.interp;
-    // The command is handed copies of its name and argument text, so a jump that replaces the
-    // text while it runs takes nothing from under it; afterwards only the current text is read.
+    // The command's name and argument text view the text they were read from, held until the
+    // next command, so a jump that replaces the text while it runs takes nothing from under it;
+    // afterwards only the current text is read.
+    if (in.heldText.get() != in.script.get()) in.heldText = in.script;
     const BytesView t = in.text();
     DecodedStatement& d = in.statements.slot(in.script, p);
     if (d.kind != DecodedStatement::kCommand) readCommand(t, p, d);
     const CommandRow* row = d.row;
     in.stmtStart = p;
     in.pos = p + 1;
-    in.cmdName.assign(t.substr(static_cast<size_t>(p) + 1, static_cast<size_t>(d.nameLen)));
-    // The text through the statement's own ';' where it has one (one copy), else with one added.
+    in.cmdName = t.substr(static_cast<size_t>(p) + 1, static_cast<size_t>(d.nameLen));
     if (d.open >= 0 && static_cast<size_t>(d.argEnd) < t.size() && t[static_cast<size_t>(d.argEnd)] == ';') {
-        in.argText.assign(t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open) + 1));
+        in.argText = t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open) + 1);
     } else {
         if (d.open >= 0)
-            in.argText.assign(t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open)));
+            in.argRoom.assign(t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open)));
         else
-            in.argText.clear();
-        in.argText += ';';
+            in.argRoom.clear();
+        in.argRoom += ';';
+        in.argText = in.argRoom;
     }
 
     // The statement cache holds this text until a statement of another text is read, so the
     // address compared below cannot be another text's.
     const ScriptSource* before = in.script.get();
-    if (row) callCommand(rt, *row, in.argText, d.args);
+    if (row) {
+        // The kept arguments are taken out while the handler runs (a jump may hand the entry to
+        // another statement) and put back if the entry is still this statement's.
+        std::shared_ptr<ArgsRecipe> recipe = std::move(d.args);
+        callCommand(rt, *row, in.argText, recipe);
+        if (recipe && in.script.get() == before)
+            if (DecodedStatement* e = in.statements.find(in.script, p); e && e->kind == DecodedStatement::kCommand && !e->args)
+                e->args = std::move(recipe);
+    }
     // A game was loaded: the read position is the loaded statement, which runs next.
     if (rt.save.justLoaded) return;
 
@@ -148,10 +158,10 @@ void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendi
     DecodedStatement& d = in.statements.slot(in.script, p);
     if (d.kind == DecodedStatement::kEmpty && d.next != kNotKept && !readIntAssignment(t, p, d)) d.next = kNotKept;
     if (d.kind == DecodedStatement::kIntAssign) {
-        const AssignOutcome a = runIntAssign(rt, BytesView(d.compact, d.compactLen), d.assign, &d.rhs, &d.rhsKnown);
-        if (a.pending) {
-            pendingIndex = a.index;
-            pendingKind = a.kind;
+        runIntAssign(rt, BytesView(d.compact, d.compactLen), d.assign, &d.rhs, &d.rhsKnown);
+        if (d.assign.kind == IntAssignForm::kPending) {
+            pendingIndex = d.assign.index;
+            pendingKind = 1;
             return;  // the command after '=' is reached by the byte walk
         }
         in.pos = d.next;

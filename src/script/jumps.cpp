@@ -64,11 +64,8 @@ int32_t call(Runtime& rt, const Bytes& label, const Bytes& fileArg, int32_t mode
     if (cs.depth < 0 || cs.depth >= kStackSize) return 0;  // deeper nesting is refused
     cs.file[static_cast<size_t>(cs.depth)] = in.scriptName;
     cs.pos[static_cast<size_t>(cs.depth)] = ret;
-    Bytes file = fileArg;
-    if (file.empty())
-        file = in.scriptName;
-    else if (file[0] == ';')
-        file = ";";
+    static const Bytes kLoadedText = ";";
+    const Bytes& file = fileArg.empty() ? in.scriptName : fileArg[0] == ';' ? kLoadedText : fileArg;
     const int32_t at = findIn(rt, label, file);
     if (at <= 0) return 0;
     ++cs.depth;
@@ -83,7 +80,7 @@ int32_t returnFromCall(Runtime& rt) {
     CallStack& cs = in.calls;
     if (cs.depth <= 0) return 1;
     const size_t top = static_cast<size_t>(cs.depth - 1);
-    const Bytes file = cs.file[top];
+    const Bytes& file = cs.file[top];
     if (file == ";") return 1;  // names no file: a call made without one cannot return
     if (const ScriptPtr* fresh = freshScript(rt, file)) {
         if (in.script != *fresh) in.script = *fresh;
@@ -92,7 +89,7 @@ int32_t returnFromCall(Runtime& rt) {
         if (!src) return 1;
         in.script = std::move(src);
     }
-    in.scriptName = file;
+    in.scriptName.swap(cs.file[top]);
     in.pos = cs.pos[top];
     cs.file[top].clear();
     cs.pos[top] = 0;

@@ -371,7 +371,7 @@ bool inlineCommand(Call& c) {
     const Bytes args = Bytes(text.substr(open, close - open + 1)) + ";";
     c.rs.pos = static_cast<int32_t>(close) + 1;
 
-    const Bytes keepName = in.cmdName;
+    const BytesView keepName = in.cmdName;
     bool ended = false;
     if (name == "gosub") {
         // The call returns into the statement that started the message, so that the script
