@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/cp932.h"
+#include "lang/int_arith.h"
 #include "runtime.h"
 
 namespace yv {
@@ -147,24 +148,6 @@ bool isAssignOp(char c) {
     switch (c) {
     case '%': case '&': case '*': case '+': case '-': case '/': case '=': case '^': case '|': return true;
     default: return false;
-    }
-}
-
-int32_t negate(int32_t v) { return static_cast<int32_t>(-static_cast<int64_t>(v)); }
-
-// Wrapping 32-bit arithmetic; division by zero leaves the left side as it was.
-int32_t arith(char op, int32_t a, int32_t b) {
-    const int64_t x = a, y = b;
-    switch (op) {
-    case '+': return static_cast<int32_t>(static_cast<uint32_t>(x + y));
-    case '-': return static_cast<int32_t>(static_cast<uint32_t>(x - y));
-    case '*': return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(x) * static_cast<uint64_t>(y)));
-    case '/': return y == 0 ? a : static_cast<int32_t>(static_cast<uint32_t>(x / y));
-    case '%': return y == 0 ? a : static_cast<int32_t>(x % y);
-    case '&': return a & b;
-    case '|': return a | b;
-    case '^': return a ^ b;
-    default: return a;
     }
 }
 
@@ -563,47 +546,6 @@ int32_t rightSide(const Interp& in, BytesView t, size_t rhs, Digits& digits, Rig
         if (b == ';') break;
     }
     return a;
-}
-
-// Stores what a read integer assignment computes.
-// The walk of rightSide again from the steps it took.
-int32_t replayRightSide(const Interp& in, const RightSideSteps& s) {
-    int32_t a = 0;
-    for (int k = 0; k < s.n; ++k) {
-        const RightSideSteps::Step& st = s.steps[static_cast<size_t>(k)];
-        if (st.reset) {
-            a = st.value;
-            continue;
-        }
-        int32_t operand = st.variable ? in.getInt(st.value) : st.value;
-        if (st.op == 0) {
-            a = operand;
-        } else {
-            if (st.negate) operand = negate(operand);
-            a = arith(st.op, a, operand);
-        }
-    }
-    return a;
-}
-
-// Stores what a read integer assignment computes; `right` gives its right side's value.
-template <typename Right>
-void storeIntAssignWith(Interp& in, const IntAssignForm& f, Right right) {
-    switch (f.kind) {
-    case IntAssignForm::kIncrement: in.setInt(f.index, arith('+', in.getInt(f.index), 1)); return;
-    case IntAssignForm::kDecrement: in.setInt(f.index, arith('-', in.getInt(f.index), 1)); return;
-    case IntAssignForm::kStore: break;
-    default: return;
-    }
-    const int32_t a = right();
-    const int32_t cur = in.getInt(f.index);
-    int32_t v = a;
-    switch (f.compound) {
-    case 0: v = a; break;
-    case '%': v = (a != 0 && cur != 0) ? arith('%', cur, a) : cur; break;
-    default: v = arith(f.compound, cur, a); break;
-    }
-    in.setInt(f.index, v);
 }
 
 void storeIntAssign(Interp& in, BytesView t, const IntAssignForm& f, Digits& digits) {

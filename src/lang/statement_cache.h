@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -54,6 +55,20 @@ struct RightSideSteps {
     }
 };
 
+struct DecodedStatement;
+
+// One way out of a statement: where it leaves the reader, and what lies after that.
+struct StatementExit {
+    int32_t end = -1;  // where the statement leaves the reader (the step then adds one); -1 unknown
+    // The bytes after end + 1 that start no statement (blanks, line ends, labels, comments): the
+    // position of the statement after them (or the end of the text) and how many passes the
+    // step makes over them. -1 while not known.
+    int32_t followTo = -1;
+    int32_t followPasses = 0;
+    // The entry of the statement at followTo when last looked up (checked before use).
+    DecodedStatement* followEntry = nullptr;
+};
+
 struct DecodedStatement {
     enum Kind : uint8_t { kEmpty, kCommand, kIntAssign };
     // Tag: the statement's position and the text generation it was read in.
@@ -61,12 +76,17 @@ struct DecodedStatement {
     uint32_t generation = 0;
     Kind kind = kEmpty;
 
-    // Where the reader goes on after the statement when nothing moved the read position (the
-    // position the step then increments); -1 while not known.
-    int32_t next = -1;
-    // Non-statement bytes the step would pass one by one before it reaches the next statement
-    // (blanks, line ends, labels, comments): the position of that statement (or the end of the
-    // text) and how many passes lie before it. -1 while not known.
+    // When nothing moved the read position: where the reader goes on after the statement.
+    StatementExit normal;
+    // A command that moved the reader within this text (a jump, a call, a return): the
+    // position it moved to last time, and where the reader went on from there.
+    static constexpr int32_t kNotMoved = INT32_MIN;
+    int32_t movedTo = kNotMoved;
+    StatementExit moved;
+
+    // For a position that starts no statement: the bytes from it the step passes one by one
+    // before it reaches the next statement (blanks, line ends, labels, comments), as in
+    // StatementExit. -1 while not known.
     int32_t skipTo = -1;
     int32_t skipPasses = 0;
 
@@ -115,6 +135,10 @@ public:
         if (script.get() != owner_.get() || slots_.empty()) return nullptr;
         DecodedStatement& d = slots_[(static_cast<uint32_t>(at) * 2654435761u) >> (32 - kBits)];
         return d.at == at && d.generation == generation_ ? &d : nullptr;
+    }
+    // Whether `d`, an entry of this cache, still describes the statement at `at` of `script`.
+    bool holds(const DecodedStatement& d, const ScriptSource* script, int32_t at) const {
+        return script == owner_.get() && d.at == at && d.generation == generation_;
     }
     void clear() {
         owner_.reset();

@@ -10,6 +10,7 @@
 #include "script/command_table.h"
 #include "script/debug_serve.h"
 #include "save/slots.h"
+#include "lang/int_arith.h"
 #include "lang/scanners.h"
 #include "text/renderer.h"
 
@@ -72,60 +73,82 @@ int32_t afterCommand(BytesView u, int32_t pos) {
     return skipComment(u, q);
 }
 
-// Runs the command whose '#' is at p; afterwards moves to the end of the statement.
-void runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
+// The entry for the statement at p, through the exit the reader just took when that exit knows
+// it: a loop then runs from entry to entry without looking any up.
+DecodedStatement& entryAt(Interp& in, int32_t p, StatementExit* via) {
+    if (!via || via->followTo != p) return in.statements.slot(in.script, p);
+    if (DecodedStatement* e = via->followEntry; e && in.statements.holds(*e, in.script.get(), p)) return *e;
+    DecodedStatement& d = in.statements.slot(in.script, p);
+    // Had `via` lain in the slot just taken, this lands in the new entry, where the check above
+    // rejects it.
+    via->followEntry = &d;
+    return d;
+}
+
+// Runs the command whose '#' is at p; afterwards moves to the end of the statement. Returns the
+// exit it took when that exit is kept in its entry (it left the reader where it always does).
+StatementExit* runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind, StatementExit* via) {
     Interp& in = rt.interp;
     // The command's name and argument text view the text they were read from, held until the
     // next command, so a jump that replaces the text while it runs takes nothing from under it;
     // afterwards only the current text is read.
     if (in.heldText.get() != in.script.get()) in.heldText = in.script;
     const BytesView t = in.text();
-    DecodedStatement& d = in.statements.slot(in.script, p);
+    DecodedStatement& d = entryAt(in, p, via);
     if (d.kind != DecodedStatement::kCommand) readCommand(t, p, d);
     const CommandRow* row = d.row;
     in.stmtStart = p;
     in.pos = p + 1;
     in.cmdName = t.substr(static_cast<size_t>(p) + 1, static_cast<size_t>(d.nameLen));
+    // Handed on from here, not read back from `in`: reading a view just stored as two words
+    // back as one stalls the load.
+    BytesView argText;
     if (d.open >= 0 && static_cast<size_t>(d.argEnd) < t.size() && t[static_cast<size_t>(d.argEnd)] == ';') {
-        in.argText = t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open) + 1);
+        argText = t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open) + 1);
     } else {
         if (d.open >= 0)
             in.argRoom.assign(t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open)));
         else
             in.argRoom.clear();
         in.argRoom += ';';
-        in.argText = in.argRoom;
+        argText = in.argRoom;
     }
+    in.argText = argText;
 
-    // The statement cache holds this text until a statement of another text is read, so the
-    // address compared below cannot be another text's.
+    // The text is held (above and by the statement cache), so the address compared below
+    // cannot be another text's.
     const ScriptSource* before = in.script.get();
     if (row) {
         // The kept arguments are taken out while the handler runs (a jump may hand the entry to
         // another statement) and put back if the entry is still this statement's.
         std::shared_ptr<ArgsRecipe> recipe = std::move(d.args);
-        callCommand(rt, *row, in.argText, recipe);
-        if (recipe && in.script.get() == before)
-            if (DecodedStatement* e = in.statements.find(in.script, p); e && e->kind == DecodedStatement::kCommand && !e->args)
-                e->args = std::move(recipe);
+        callCommand(rt, *row, argText, recipe);
+        if (recipe && in.statements.holds(d, in.script.get(), p) && !d.args) d.args = std::move(recipe);
     }
     // A game was loaded: the read position is the loaded statement, which runs next.
-    if (rt.save.justLoaded) return;
+    if (rt.save.justLoaded) return nullptr;
 
     // Finish the statement (in the text that is current now: a jump may have replaced it).
     if (in.running) applyPending(rt, pendingIndex, pendingKind);
-    if (in.pos == p + 1 && in.script.get() == before) {
-        // Nothing moved the reader: the statement ends where it ended last time.
-        DecodedStatement* e = in.statements.find(in.script, p);
-        if (e && e->next >= 0) {
-            in.pos = e->next;
-            return;
-        }
+    if (in.script.get() != before || !in.statements.holds(d, before, p)) {
         in.pos = afterCommand(in.text(), in.pos);
-        if (e) e->next = in.pos;
-        return;
+        return nullptr;
     }
-    in.pos = afterCommand(in.text(), in.pos);
+    // The walk to the statement's end depends on the text and where it starts alone: the same
+    // start in the same text ends where it ended last time.
+    if (in.pos == p + 1) {
+        // Nothing moved the reader.
+        if (d.normal.end < 0) d.normal.end = afterCommand(t, in.pos);
+        in.pos = d.normal.end;
+        return &d.normal;
+    }
+    if (d.movedTo != in.pos) {
+        d.movedTo = in.pos;
+        d.moved = StatementExit{};
+        d.moved.end = afterCommand(t, in.pos);
+    }
+    in.pos = d.moved.end;
+    return &d.moved;
 }
 
 // Marks an assignment that was read and is run as written each time.
@@ -144,38 +167,47 @@ bool readIntAssignment(BytesView t, int32_t p, DecodedStatement& d) {
     d.assign = form;
     size_t q = static_cast<size_t>(p);
     while (q < t.size() && t[q] != ';' && t[q] != ')' && t[q] != '\n') ++q;
-    d.next = static_cast<int32_t>(q) + 1;
+    d.normal.end = static_cast<int32_t>(q) + 1;
     d.kind = DecodedStatement::kIntAssign;
     return true;
 }
 
-void runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
+// Runs the assignment at p; returns the exit it took when it is kept in its entry.
+StatementExit* runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind, StatementExit* via) {
     Interp& in = rt.interp;
+    in.pos = p + 1;
+    DecodedStatement& d = entryAt(in, p, via);
+    if (d.kind == DecodedStatement::kIntAssign && d.rhsKnown && d.rhs.fits && d.assign.kind != IntAssignForm::kPending) {
+        // The usual case, inline: an assignment read and run before.
+        storeIntAssignWith(in, d.assign, [&] { return replayRightSide(in, d.rhs); });
+        in.pos = d.normal.end;
+        return &d.normal;
+    }
     // An assignment runs no command (one after '=' runs later, as a statement of its own), so the
     // text stays as it is.
     const BytesView t = in.text();
-    in.pos = p + 1;
-    DecodedStatement& d = in.statements.slot(in.script, p);
-    if (d.kind == DecodedStatement::kEmpty && d.next != kNotKept && !readIntAssignment(t, p, d)) d.next = kNotKept;
+    if (d.kind == DecodedStatement::kEmpty && d.normal.end != kNotKept && !readIntAssignment(t, p, d))
+        d.normal.end = kNotKept;
     if (d.kind == DecodedStatement::kIntAssign) {
         runIntAssign(rt, BytesView(d.compact, d.compactLen), d.assign, &d.rhs, &d.rhsKnown);
         if (d.assign.kind == IntAssignForm::kPending) {
             pendingIndex = d.assign.index;
             pendingKind = 1;
-            return;  // the command after '=' is reached by the byte walk
+            return nullptr;  // the command after '=' is reached by the byte walk
         }
-        in.pos = d.next;
-        return;
+        in.pos = d.normal.end;
+        return &d.normal;
     }
     AssignOutcome a = evalAssignment(rt, t.substr(static_cast<size_t>(p)));
     if (a.pending) {
         pendingIndex = a.index;
         pendingKind = a.kind;
-        return;  // the command after '=' is reached by the byte walk
+        return nullptr;  // the command after '=' is reached by the byte walk
     }
     size_t q = static_cast<size_t>(p);
     while (q < t.size() && t[q] != ';' && t[q] != ')' && t[q] != '\n') ++q;
     in.pos = static_cast<int32_t>(q) + 1;
+    return nullptr;
 }
 
 // True when a pass over a byte that starts no statement does nothing but count itself: nothing
@@ -188,33 +220,46 @@ bool quietPass(const Runtime& rt) {
            in.wait.waitMs == 0 && in.clickWaitMode.load(std::memory_order_relaxed) == 0;
 }
 
-// Passes at once over the bytes before the next statement (blanks, line ends, labels, comments),
-// counting the passes the step would have made over them one by one.
-void passToStatement(Interp& in) {
-    const BytesView t = in.text();
+// How many passes the step makes over the bytes from `from` that start no statement (blanks,
+// line ends, labels, comments), and where the next statement (or the end of the text) lies.
+void measureSkip(BytesView t, int32_t from, int32_t& to, int32_t& passes) {
     const int32_t n = static_cast<int32_t>(t.size());
-    const int32_t from = in.pos;
-    if (from < 0 || from >= n) return;
-    const char first = t[static_cast<size_t>(from)];
-    if (first == '#' || first == '@') return;  // already at a statement
-    DecodedStatement& d = in.statements.slot(in.script, from);
-    if (d.skipTo < 0) {
-        int32_t p = from;
-        int32_t passes = 0;
-        for (;;) {
-            p = skipComment(t, p);
-            if (p < 0 || p >= n) break;
-            const char b = t[static_cast<size_t>(p)];
-            if (b == '#' || b == '@') break;
-            ++p;
-            ++passes;
-        }
-        d.skipTo = p;
-        d.skipPasses = passes;
+    int32_t p = from;
+    passes = 0;
+    for (;;) {
+        p = skipComment(t, p);
+        if (p < 0 || p >= n) break;
+        const char b = t[static_cast<size_t>(p)];
+        if (b == '#' || b == '@') break;
+        ++p;
+        ++passes;
     }
-    if (d.skipPasses == 0) return;
-    in.pos = d.skipTo;
-    in.passCount += d.skipPasses;
+    to = p;
+}
+
+// Passes at once over the bytes before the next statement (blanks, line ends, labels, comments),
+// counting the passes the step would have made over them one by one. `via` is the exit the
+// statement just run took, when kept: the bytes after it are known there.
+void passToStatement(Interp& in, StatementExit* via) {
+    int32_t to, passes;
+    if (via && in.pos == via->end + 1) {
+        if (via->followTo < 0) measureSkip(in.text(), in.pos, via->followTo, via->followPasses);
+        to = via->followTo;
+        passes = via->followPasses;
+    } else {
+        const BytesView t = in.text();
+        const int32_t from = in.pos;
+        if (from < 0 || from >= static_cast<int32_t>(t.size())) return;
+        const char first = t[static_cast<size_t>(from)];
+        if (first == '#' || first == '@') return;  // already at a statement
+        DecodedStatement& d = in.statements.slot(in.script, from);
+        if (d.skipTo < 0) measureSkip(t, from, d.skipTo, d.skipPasses);
+        to = d.skipTo;
+        passes = d.skipPasses;
+    }
+    if (passes == 0) return;
+    in.pos = to;
+    in.passCount += passes;
     in.forgetClicks();
 }
 
@@ -379,12 +424,19 @@ void step(Runtime& rt) {
     int32_t pendingIndex = -1;
     int32_t pendingKind = 0;
     StatementMark assignmentMark;  // an assignment waiting for its command's result
+    StatementMark mark;            // the traced statement (touched only while tracing)
+    StatementExit* ran = nullptr;  // the exit the statement just run took, when kept
+    bool quietKept = false;        // that statement was an integer assignment run while quiet
     for (;;) {
         ++in.passCount;
         if (in.halt) return;
-        // Nothing in progress (the usual case): none of the checks below can act.
-        const bool quiet = quietPass(rt);
-        if (quiet) passToStatement(in);
+        // Nothing in progress (the usual case): none of the checks below can act. An integer
+        // assignment changes nothing they look at.
+        const bool quiet = quietKept || quietPass(rt);
+        StatementExit* const via = quiet ? ran : nullptr;
+        ran = nullptr;
+        quietKept = false;
+        if (quiet) passToStatement(in, via);
         in.pos = skipComment(in.text(), in.pos);
         if (!quiet && !busyPass(rt)) return;
 
@@ -397,21 +449,24 @@ void step(Runtime& rt) {
         const char b = t[static_cast<size_t>(in.pos)];
         // The debug windows look between statements; a pause holds here (never between an
         // assignment and the command whose result it takes).
-        StatementMark mark;
         const bool traced = (b == '#' || b == '@') && in.debug.active.load(std::memory_order_relaxed) &&
                             in.debug.wantsStatements();
-        if (traced && pendingKind == 0 && !debugBeforeStatement(rt, mark)) return;
+        if (traced) {
+            mark = {};
+            if (pendingKind == 0 && !debugBeforeStatement(rt, mark)) return;
+        }
         if (b == '#') {
-            runCommand(rt, in.pos, pendingIndex, pendingKind);
+            ran = runCommand(rt, in.pos, pendingIndex, pendingKind, via);
             // The command that completes an assignment is traced as that assignment.
             if (traced) debugAfterStatement(rt, mark.script ? mark : assignmentMark);
-            assignmentMark = {};
+            if (assignmentMark.script) assignmentMark = {};
             // Only the interpreter thread sets and clears it: a relaxed look first spares the
             // locked exchange on every command.
             if (rt.save.justLoaded.load(std::memory_order_relaxed) != 0 && rt.save.justLoaded.exchange(0))
                 return;
         } else if (b == '@') {
-            runAssignment(rt, in.pos, pendingIndex, pendingKind);
+            ran = runAssignment(rt, in.pos, pendingIndex, pendingKind, via);
+            quietKept = quiet && ran && !traced;
             if (traced && pendingKind != 0)
                 assignmentMark = std::move(mark);
             else if (traced)

@@ -1,0 +1,70 @@
+// The integer arithmetic of assignments and conditions, and the replay of a learnt right side:
+// inline, as the step runs them for every assignment.
+#pragma once
+
+#include <cstdint>
+
+#include "lang/interp.h"
+#include "lang/statement_cache.h"
+
+namespace yv {
+
+inline int32_t negate(int32_t v) { return static_cast<int32_t>(-static_cast<int64_t>(v)); }
+
+// Wrapping 32-bit arithmetic; division by zero leaves the left side as it was.
+inline int32_t arith(char op, int32_t a, int32_t b) {
+    const int64_t x = a, y = b;
+    switch (op) {
+    case '+': return static_cast<int32_t>(static_cast<uint32_t>(x + y));
+    case '-': return static_cast<int32_t>(static_cast<uint32_t>(x - y));
+    case '*': return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(x) * static_cast<uint64_t>(y)));
+    case '/': return y == 0 ? a : static_cast<int32_t>(static_cast<uint32_t>(x / y));
+    case '%': return y == 0 ? a : static_cast<int32_t>(x % y);
+    case '&': return a & b;
+    case '|': return a | b;
+    case '^': return a ^ b;
+    default: return a;
+    }
+}
+
+// The walk of the right-side scanner again, from the steps it took.
+inline int32_t replayRightSide(const Interp& in, const RightSideSteps& s) {
+    int32_t a = 0;
+    for (int k = 0; k < s.n; ++k) {
+        const RightSideSteps::Step& st = s.steps[static_cast<size_t>(k)];
+        if (st.reset) {
+            a = st.value;
+            continue;
+        }
+        int32_t operand = st.variable ? in.getInt(st.value) : st.value;
+        if (st.op == 0) {
+            a = operand;
+        } else {
+            if (st.negate) operand = negate(operand);
+            a = arith(st.op, a, operand);
+        }
+    }
+    return a;
+}
+
+// Stores what a read integer assignment computes; `right` gives its right side's value.
+template <typename Right>
+void storeIntAssignWith(Interp& in, const IntAssignForm& f, Right right) {
+    switch (f.kind) {
+    case IntAssignForm::kIncrement: in.setInt(f.index, arith('+', in.getInt(f.index), 1)); return;
+    case IntAssignForm::kDecrement: in.setInt(f.index, arith('-', in.getInt(f.index), 1)); return;
+    case IntAssignForm::kStore: break;
+    default: return;
+    }
+    const int32_t a = right();
+    const int32_t cur = in.getInt(f.index);
+    int32_t v = a;
+    switch (f.compound) {
+    case 0: v = a; break;
+    case '%': v = (a != 0 && cur != 0) ? arith('%', cur, a) : cur; break;
+    default: v = arith(f.compound, cur, a); break;
+    }
+    in.setInt(f.index, v);
+}
+
+}  // namespace yv
