@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,26 @@ inline bool isLeadByte(unsigned char c) {
 }
 
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Equality of two short byte strings (names, labels) without a library call: for the few bytes
+// they hold, the call costs more than the comparison.
+inline bool sameBytes(BytesView a, BytesView b) {
+    const size_t n = a.size();
+    if (n != b.size()) return false;
+    if (n > 16) return std::memcmp(a.data(), b.data(), n) == 0;
+    // Up to sixteen bytes: two overlapping loads of eight or four bytes a side.
+    auto same = [&]<typename Word>(size_t at) {
+        Word x, y;
+        std::memcpy(&x, a.data() + at, sizeof x);
+        std::memcpy(&y, b.data() + at, sizeof y);
+        return x == y;
+    };
+    if (n >= 8) return same.operator()<uint64_t>(0) && same.operator()<uint64_t>(n - 8);
+    if (n >= 4) return same.operator()<uint32_t>(0) && same.operator()<uint32_t>(n - 4);
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
 
 // Folds single-byte letters only; second bytes of double-byte characters are left alone.
 Bytes lowerAscii(BytesView s);

@@ -55,11 +55,20 @@ void ManualClock::schedule(double atMs, std::function<void()> fn, double periodM
     std::lock_guard lock(mutex_);
     events_.push_back({static_cast<int64_t>(atMs * 1000), static_cast<int64_t>(periodMs * 1000),
                        std::move(fn)});
+    hasEvents_.store(true, std::memory_order_release);
 }
 
 void ManualClock::advance(double ms) {
     if (ms < 0) ms = 0;
-    advanceTo(micros_.load() + static_cast<int64_t>(ms * 1000 + 0.5), nullptr);
+    const int64_t target = micros_.load() + static_cast<int64_t>(ms * 1000 + 0.5);
+    // Nothing scheduled (the usual case in tests): time just moves on. An event scheduled at
+    // this moment from another thread fires at the next advance, as it would had it come a
+    // moment later.
+    if (!hasEvents_.load(std::memory_order_acquire)) {
+        if (target > micros_.load()) micros_ = target;
+        return;
+    }
+    advanceTo(target, nullptr);
 }
 
 bool ManualClock::waitFor(double ms, WakeSignal&, const std::function<bool()>& until) {
@@ -86,6 +95,7 @@ bool ManualClock::advanceTo(int64_t target, const std::function<bool()>& stop) {
                 e.atMicros += e.periodMicros;
             else
                 events_.erase(events_.begin() + static_cast<std::ptrdiff_t>(best));
+            if (events_.empty()) hasEvents_.store(false, std::memory_order_release);
         }
         due();
         if (stop && stop()) return true;

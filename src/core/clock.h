@@ -131,6 +131,7 @@ private:
     std::atomic<int64_t> micros_;
     std::mutex mutex_;
     std::vector<Event> events_;
+    std::atomic<bool> hasEvents_{false};  // events_ is not empty (read without the lock)
 };
 
 }  // namespace yv

@@ -57,12 +57,6 @@ std::string withoutTrailingSlash(std::string d) {
 
 }  // namespace
 
-int64_t coarseMonotonicMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
-    return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
 LocalTime localTimeNow() { return fromTime(std::time(nullptr)); }
 
 std::optional<LocalTime> fileCreationTime(const std::filesystem::path& file) {

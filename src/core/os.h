@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,7 +19,12 @@ LocalTime localTimeNow();
 
 // Milliseconds of a monotonic clock that is cheap to read (a few nanoseconds, no lock) and only
 // a few milliseconds coarse: for "has a while passed" checks on hot paths, not for game time.
-int64_t coarseMonotonicMs();
+// Inline: a jump asks it.
+inline int64_t coarseMonotonicMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
 
 // The file's creation (birth) time where the file system records it, else its last
 // modification time, in local time; nothing when the file cannot be examined.

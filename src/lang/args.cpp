@@ -48,15 +48,6 @@ Args evaluateArgs(Runtime& rt, Takes takes, BytesView text) {
     return a;
 }
 
-const Args* replayArgs(Runtime& rt, BytesView text, ArgsRecipe* recipe) {
-    Interp& in = rt.interp;
-    if (!recipe || (recipe->takesStrings && in.inlineCommandFlag)) return nullptr;
-    recipe->args.text = text;
-    recipe->intReads.fill(in, recipe->args.ints);
-    recipe->conditionReads.fill(in, recipe->args.conditions);
-    return &recipe->args;
-}
-
 void evaluateArgsKeeping(Runtime& rt, Takes takes, BytesView text, std::shared_ptr<ArgsRecipe>& recipe, Args& out) {
     Interp& in = rt.interp;
     // Strings that name a variable ('@') or may hold an inline command or a variable insert

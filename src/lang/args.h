@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/bytes.h"
+#include "lang/interp.h"
 #include "lang/scanners.h"
 
 namespace yv {
@@ -51,8 +52,15 @@ struct ArgsRecipe {
 };
 
 // The arguments from a kept recipe (they live in it: the caller holds it while they are in
-// use), or nullptr when there is none or it does not apply now.
-const Args* replayArgs(Runtime& rt, BytesView text, ArgsRecipe* recipe);
+// use), or nullptr when there is none or it does not apply now. Inline: every command a loop
+// runs again comes through here.
+inline const Args* replayArgs(Interp& in, BytesView text, ArgsRecipe* recipe) {
+    if (!recipe || (recipe->takesStrings && in.inlineCommandFlag)) return nullptr;
+    recipe->args.text = text;
+    recipe->intReads.fill(in, recipe->args.ints);
+    recipe->conditionReads.fill(in, recipe->args.conditions);
+    return &recipe->args;
+}
 // evaluateArgs into `out`, keeping a recipe in `recipe` when the text allows.
 void evaluateArgsKeeping(Runtime& rt, Takes takes, BytesView text, std::shared_ptr<ArgsRecipe>& recipe, Args& out);
 

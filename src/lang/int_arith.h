@@ -29,6 +29,12 @@ inline int32_t arith(char op, int32_t a, int32_t b) {
 
 // The walk of the right-side scanner again, from the steps it took.
 inline int32_t replayRightSide(const Interp& in, const RightSideSteps& s) {
+    // One plain operand (most right sides): its value, without the walk.
+    if (s.n == 1) {
+        const RightSideSteps::Step& st = s.steps[0];
+        if (st.reset || (st.op == 0 && !st.variable)) return st.value;
+        if (st.op == 0) return in.getInt(st.value);
+    }
     int32_t a = 0;
     for (int k = 0; k < s.n; ++k) {
         const RightSideSteps::Step& st = s.steps[static_cast<size_t>(k)];

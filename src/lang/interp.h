@@ -82,6 +82,8 @@ struct Interp {
     BytesView argText;
     ScriptPtr heldText;
     Bytes argRoom;
+    // The statement cache's entry for it (may be stale: checked with the cache before use).
+    DecodedStatement* stmtEntry = nullptr;
 
     // Variables.
     std::array<int32_t, kIntVarCount> ivar{};

@@ -95,6 +95,7 @@ struct DecodedStatement {
     int32_t nameLen = 0;              // as the reader keeps it (clipped)
     int32_t open = -1;                // the '(' or -1
     int32_t argEnd = 0;               // the ';', line feed or end of text that ends the arguments
+    bool ownSemicolon = false;        // argEnd is a ';' (else the reader adds one)
     // The label its jump looked up last in this text, and where it was found (0: nowhere).
     Bytes label;
     int32_t labelAt = -1;

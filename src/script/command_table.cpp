@@ -79,16 +79,11 @@ int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText) {
     return v;
 }
 
-int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText, std::shared_ptr<ArgsRecipe>& recipe) {
+int32_t callCommandFresh(Runtime& rt, const CommandRow& row, BytesView argText, std::shared_ptr<ArgsRecipe>& recipe) {
     if (!row.handler) return 1;
-    int32_t v;
-    if (const Args* kept = replayArgs(rt, argText, recipe.get())) {
-        v = row.handler(rt, *kept);
-    } else {
-        Args args;
-        evaluateArgsKeeping(rt, row.takes, argText, recipe, args);
-        v = row.handler(rt, args);
-    }
+    Args args;
+    evaluateArgsKeeping(rt, row.takes, argText, recipe, args);
+    const int32_t v = row.handler(rt, args);
     if (row.result == kStored) rt.interp.result = v;
     return v;
 }

@@ -39,8 +39,9 @@ int32_t callCommand(Runtime& rt, BytesView name, BytesView argText);
 
 // The same for a row already found.
 int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText);
-// The same for a statement of the script, whose argument recipe (see evaluateArgsKeeping) is
-// kept in `recipe`; the caller holds it while the handler runs.
-int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText, std::shared_ptr<ArgsRecipe>& recipe);
+// The same for a statement of the script whose kept arguments (see evaluateArgsKeeping) do not
+// apply: evaluates them, keeping a recipe in `recipe` when the text allows. The caller holds
+// `recipe` while the handler runs.
+int32_t callCommandFresh(Runtime& rt, const CommandRow& row, BytesView argText, std::shared_ptr<ArgsRecipe>& recipe);
 
 }  // namespace yv

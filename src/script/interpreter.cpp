@@ -39,6 +39,19 @@ void applyPending(Runtime& rt, int32_t& pendingIndex, int32_t& pendingKind) {
     pendingIndex = -1;
 }
 
+// Runs a statement's command: from its kept arguments where they apply (the loop's usual case,
+// inline), else evaluated afresh.
+inline int32_t callStatementCommand(Runtime& rt, const CommandRow& row, BytesView argText,
+                                    std::shared_ptr<ArgsRecipe>& recipe) {
+    if (!row.handler) return 1;
+    if (const Args* kept = replayArgs(rt.interp, argText, recipe.get())) {
+        const int32_t v = row.handler(rt, *kept);
+        if (row.result == kStored) rt.interp.result = v;
+        return v;
+    }
+    return callCommandFresh(rt, row, argText, recipe);
+}
+
 // Reads the command statement whose '#' is at p: its row, and where its argument text lies.
 void readCommand(BytesView t, int32_t p, DecodedStatement& d) {
     const size_t n = t.size();
@@ -54,6 +67,7 @@ void readCommand(BytesView t, int32_t p, DecodedStatement& d) {
         while (e < n && t[e] != ';' && t[e] != '\n') ++e;
         d.open = static_cast<int32_t>(open);
         d.argEnd = static_cast<int32_t>(e);
+        d.ownSemicolon = e < n && t[e] == ';';
     }
     d.kind = DecodedStatement::kCommand;
 }
@@ -75,7 +89,7 @@ int32_t afterCommand(BytesView u, int32_t pos) {
 
 // The entry for the statement at p, through the exit the reader just took when that exit knows
 // it: a loop then runs from entry to entry without looking any up.
-DecodedStatement& entryAt(Interp& in, int32_t p, StatementExit* via) {
+inline DecodedStatement& entryAt(Interp& in, int32_t p, StatementExit* via) {
     if (!via || via->followTo != p) return in.statements.slot(in.script, p);
     if (DecodedStatement* e = via->followEntry; e && in.statements.holds(*e, in.script.get(), p)) return *e;
     DecodedStatement& d = in.statements.slot(in.script, p);
@@ -99,12 +113,13 @@ StatementExit* runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t
     const CommandRow* row = d.row;
     in.stmtStart = p;
     in.pos = p + 1;
-    in.cmdName = t.substr(static_cast<size_t>(p) + 1, static_cast<size_t>(d.nameLen));
+    // The entry's positions lie within its text: views without substr's checks.
+    in.cmdName = BytesView(t.data() + p + 1, static_cast<size_t>(d.nameLen));
     // Handed on from here, not read back from `in`: reading a view just stored as two words
     // back as one stalls the load.
     BytesView argText;
-    if (d.open >= 0 && static_cast<size_t>(d.argEnd) < t.size() && t[static_cast<size_t>(d.argEnd)] == ';') {
-        argText = t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open) + 1);
+    if (d.ownSemicolon) {
+        argText = BytesView(t.data() + d.open, static_cast<size_t>(d.argEnd - d.open) + 1);
     } else {
         if (d.open >= 0)
             in.argRoom.assign(t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open)));
@@ -118,19 +133,22 @@ StatementExit* runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t
     // The text is held (above and by the statement cache), so the address compared below
     // cannot be another text's.
     const ScriptSource* before = in.script.get();
+    in.stmtEntry = &d;
+    bool stays = true;  // the text and the entry are still this statement's
     if (row) {
         // The kept arguments are taken out while the handler runs (a jump may hand the entry to
         // another statement) and put back if the entry is still this statement's.
         std::shared_ptr<ArgsRecipe> recipe = std::move(d.args);
-        callCommand(rt, *row, argText, recipe);
-        if (recipe && in.statements.holds(d, in.script.get(), p) && !d.args) d.args = std::move(recipe);
+        callStatementCommand(rt, *row, argText, recipe);
+        stays = in.script.get() == before && in.statements.holds(d, before, p);
+        if (recipe && stays && !d.args) d.args = std::move(recipe);
     }
     // A game was loaded: the read position is the loaded statement, which runs next.
     if (rt.save.justLoaded) return nullptr;
 
     // Finish the statement (in the text that is current now: a jump may have replaced it).
     if (in.running) applyPending(rt, pendingIndex, pendingKind);
-    if (in.script.get() != before || !in.statements.holds(d, before, p)) {
+    if (!stays) {
         in.pos = afterCommand(in.text(), in.pos);
         return nullptr;
     }
@@ -257,8 +275,9 @@ void passToStatement(Interp& in, StatementExit* via) {
         to = d.skipTo;
         passes = d.skipPasses;
     }
-    if (passes == 0) return;
+    // Where nothing is passed `to` may still lie past a comment, which the step skips anyway.
     in.pos = to;
+    if (passes == 0) return;
     in.passCount += passes;
     in.forgetClicks();
 }
@@ -360,15 +379,6 @@ bool busyPass(Runtime& rt) {
 
 }  // namespace
 
-const ScriptPtr* freshScript(Runtime& rt, BytesView name) {
-    ScriptCache& cache = rt.interp.scriptCache;
-    if (!cache.recent || BytesView(cache.recentName) != name) return nullptr;
-    if (rt.resources.writeCount() != cache.recentWrites) return nullptr;
-    const int64_t now = os::coarseMonotonicMs();
-    if (now < cache.recentAtMs || now - cache.recentAtMs >= Resources::kVersionReuseMs) return nullptr;
-    return &cache.recent;
-}
-
 ScriptPtr loadScript(Runtime& rt, BytesView name) {
     if (const ScriptPtr* fresh = freshScript(rt, name)) return *fresh;
     ScriptCache& cache = rt.interp.scriptCache;
@@ -436,9 +446,13 @@ void step(Runtime& rt) {
         StatementExit* const via = quiet ? ran : nullptr;
         ran = nullptr;
         quietKept = false;
-        if (quiet) passToStatement(in, via);
-        in.pos = skipComment(in.text(), in.pos);
-        if (!quiet && !busyPass(rt)) return;
+        if (quiet) {
+            // It stops only where no comment starts.
+            passToStatement(in, via);
+        } else {
+            in.pos = skipComment(in.text(), in.pos);
+            if (!busyPass(rt)) return;
+        }
 
         // Statement.
         const BytesView t = in.text();
@@ -449,7 +463,7 @@ void step(Runtime& rt) {
         const char b = t[static_cast<size_t>(in.pos)];
         // The debug windows look between statements; a pause holds here (never between an
         // assignment and the command whose result it takes).
-        const bool traced = (b == '#' || b == '@') && in.debug.active.load(std::memory_order_relaxed) &&
+        const bool traced = in.debug.active.load(std::memory_order_relaxed) && (b == '#' || b == '@') &&
                             in.debug.wantsStatements();
         if (traced) {
             mark = {};

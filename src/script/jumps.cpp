@@ -1,11 +1,25 @@
 // Jumps, calls and returns over the call stack.
 #include "script/jumps.h"
 
+#include "core/os.h"
 #include "runtime.h"
 #include "script/interpreter.h"
 
 namespace yv::script {
+
+const ScriptPtr* freshScript(Runtime& rt, BytesView name) {
+    ScriptCache& cache = rt.interp.scriptCache;
+    if (!cache.recent || !sameBytes(cache.recentName, name)) return nullptr;
+    if (rt.resources.writeCount() != cache.recentWrites) return nullptr;
+    const int64_t now = os::coarseMonotonicMs();
+    if (now < cache.recentAtMs || now - cache.recentAtMs >= Resources::kVersionReuseMs) return nullptr;
+    return &cache.recent;
+}
+
 namespace {
+
+// The file name ";": the text already loaded, whatever its file.
+bool namesLoadedText(const Bytes& file) { return file.size() == 1 && file[0] == ';'; }
 
 void afterJump(Interp& in, int32_t labelPos) {
     in.pos = labelPos;
@@ -14,10 +28,10 @@ void afterJump(Interp& in, int32_t labelPos) {
 
 // The label's position in src. A jump statement names the same label each time it runs (unless
 // a variable names it), so the answer is kept with the statement when src is the text it is in.
-int32_t labelIn(Interp& in, const ScriptPtr& src, const Bytes& label) {
+inline int32_t labelIn(Interp& in, const ScriptPtr& src, const Bytes& label) {
     if (src.get() == in.script.get())
-        if (DecodedStatement* d = in.statements.find(in.script, in.stmtStart)) {
-            if (d->labelAt < 0 || d->label != label) {
+        if (DecodedStatement* d = in.stmtEntry; d && in.statements.holds(*d, src.get(), in.stmtStart)) {
+            if (d->labelAt < 0 || !sameBytes(d->label, label)) {
                 d->label = label;
                 d->labelAt = src->findLabel(label);
             }
@@ -28,9 +42,9 @@ int32_t labelIn(Interp& in, const ScriptPtr& src, const Bytes& label) {
 
 // Finds the label in the loaded text (file ";") or in the named file, whose text then replaces
 // the script text; 0 when not found or unreadable.
-int32_t findIn(Runtime& rt, const Bytes& label, const Bytes& file) {
+inline int32_t findIn(Runtime& rt, const Bytes& label, const Bytes& file) {
     Interp& in = rt.interp;
-    if (file == ";") return labelIn(in, in.script, label);
+    if (namesLoadedText(file)) return labelIn(in, in.script, label);
     // A jump within the file just read (a loop) neither copies nor swaps the script it holds.
     if (const ScriptPtr* fresh = freshScript(rt, file)) {
         const int32_t at = labelIn(in, *fresh, label);
@@ -81,7 +95,7 @@ int32_t returnFromCall(Runtime& rt) {
     if (cs.depth <= 0) return 1;
     const size_t top = static_cast<size_t>(cs.depth - 1);
     const Bytes& file = cs.file[top];
-    if (file == ";") return 1;  // names no file: a call made without one cannot return
+    if (namesLoadedText(file)) return 1;  // names no file: a call made without one cannot return
     if (const ScriptPtr* fresh = freshScript(rt, file)) {
         if (in.script != *fresh) in.script = *fresh;
     } else {

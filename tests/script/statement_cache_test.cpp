@@ -197,7 +197,7 @@ TEST(StatementCache, KeptArgumentsAgreeWithAFreshEvaluationForAnyText) {
         for (int again = 0; again < 3; ++again) {
             setVariables(in, rng);
             const Args want = evaluateArgs(run.rt, takes, text);
-            const Args* got = replayArgs(run.rt, text, recipe.get());
+            const Args* got = replayArgs(run.rt.interp, text, recipe.get());
             ASSERT_NE(got, nullptr);
             ASSERT_EQ(got->ints.n, want.ints.n) << text;
             for (int k = 0; k < want.ints.n; ++k) ASSERT_EQ(got->ints[k], want.ints[k]) << text;
@@ -220,7 +220,7 @@ TEST(StatementCache, KeptStringsWaitForTheInlineCommandFlag) {
     evaluateArgsKeeping(run.rt, kStrings, "(\"a\",\"b\");", recipe, first);
     ASSERT_TRUE(recipe);
     run.rt.interp.inlineCommandFlag = true;
-    EXPECT_EQ(replayArgs(run.rt, "(\"a\",\"b\");", recipe.get()), nullptr);
+    EXPECT_EQ(replayArgs(run.rt.interp, "(\"a\",\"b\");", recipe.get()), nullptr);
     run.rt.interp.inlineCommandFlag = false;
-    EXPECT_NE(replayArgs(run.rt, "(\"a\",\"b\");", recipe.get()), nullptr);
+    EXPECT_NE(replayArgs(run.rt.interp, "(\"a\",\"b\");", recipe.get()), nullptr);
 }
