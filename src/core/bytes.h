@@ -21,21 +21,31 @@ inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Equality of two short byte strings (names, labels) without a library call: for the few bytes
 // they hold, the call costs more than the comparison.
-inline bool sameBytes(BytesView a, BytesView b) {
+[[gnu::always_inline]] inline bool sameBytes(BytesView a, BytesView b) {
     const size_t n = a.size();
     if (n != b.size()) return false;
     if (n > 16) return std::memcmp(a.data(), b.data(), n) == 0;
     // Up to sixteen bytes: two overlapping loads of eight or four bytes a side.
-    auto same = [&]<typename Word>(size_t at) {
-        Word x, y;
-        std::memcpy(&x, a.data() + at, sizeof x);
-        std::memcpy(&y, b.data() + at, sizeof y);
-        return x == y;
-    };
-    if (n >= 8) return same.operator()<uint64_t>(0) && same.operator()<uint64_t>(n - 8);
-    if (n >= 4) return same.operator()<uint32_t>(0) && same.operator()<uint32_t>(n - 4);
+    const char* x = a.data();
+    const char* y = b.data();
+    if (n >= 8) {
+        uint64_t x0, x1, y0, y1;
+        std::memcpy(&x0, x, 8);
+        std::memcpy(&y0, y, 8);
+        std::memcpy(&x1, x + n - 8, 8);
+        std::memcpy(&y1, y + n - 8, 8);
+        return ((x0 ^ y0) | (x1 ^ y1)) == 0;
+    }
+    if (n >= 4) {
+        uint32_t x0, x1, y0, y1;
+        std::memcpy(&x0, x, 4);
+        std::memcpy(&y0, y, 4);
+        std::memcpy(&x1, x + n - 4, 4);
+        std::memcpy(&y1, y + n - 4, 4);
+        return ((x0 ^ y0) | (x1 ^ y1)) == 0;
+    }
     for (size_t i = 0; i < n; ++i)
-        if (a[i] != b[i]) return false;
+        if (x[i] != y[i]) return false;
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/bytes.h"
@@ -125,6 +126,7 @@ public:
         if (slots_.empty()) slots_.resize(kSlots);
         DecodedStatement& d = slots_[(static_cast<uint32_t>(at) * 2654435761u) >> (32 - kBits)];
         if (d.at != at || d.generation != generation_) {
+            if (&d == pinned_ && d.args) parked_.push_back(std::move(d.args));
             d = DecodedStatement{};
             d.at = at;
             d.generation = generation_;
@@ -145,6 +147,14 @@ public:
         owner_.reset();
         nextGeneration();
     }
+    // While a command runs, the arguments its handler was given live in its entry's recipe:
+    // should the entry be handed to another statement meanwhile, the recipe is parked until the
+    // command is over. pin() returns the entry pinned before, for unpin() to restore.
+    DecodedStatement* pin(DecodedStatement* d) { return std::exchange(pinned_, d); }
+    void unpin(DecodedStatement* before) {
+        pinned_ = before;
+        if (!before && !parked_.empty()) parked_.clear();
+    }
 
 private:
     void nextGeneration() {
@@ -157,6 +167,8 @@ private:
     ScriptPtr owner_;
     uint32_t generation_ = 0;
     std::vector<DecodedStatement> slots_;
+    DecodedStatement* pinned_ = nullptr;
+    std::vector<std::shared_ptr<ArgsRecipe>> parked_;
 };
 
 }  // namespace yv

@@ -136,12 +136,12 @@ StatementExit* runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t
     in.stmtEntry = &d;
     bool stays = true;  // the text and the entry are still this statement's
     if (row) {
-        // The kept arguments are taken out while the handler runs (a jump may hand the entry to
-        // another statement) and put back if the entry is still this statement's.
-        std::shared_ptr<ArgsRecipe> recipe = std::move(d.args);
-        callStatementCommand(rt, *row, argText, recipe);
+        // The handler's arguments live in the entry's recipe: pinned, it outlives the command
+        // even should the entry be handed to another statement meanwhile.
+        DecodedStatement* const outer = in.statements.pin(&d);
+        callStatementCommand(rt, *row, argText, d.args);
+        in.statements.unpin(outer);
         stays = in.script.get() == before && in.statements.holds(d, before, p);
-        if (recipe && stays && !d.args) d.args = std::move(recipe);
     }
     // A game was loaded: the read position is the loaded statement, which runs next.
     if (rt.save.justLoaded) return nullptr;
@@ -436,12 +436,12 @@ void step(Runtime& rt) {
     StatementMark assignmentMark;  // an assignment waiting for its command's result
     StatementMark mark;            // the traced statement (touched only while tracing)
     StatementExit* ran = nullptr;  // the exit the statement just run took, when kept
-    bool quietKept = false;        // that statement was an integer assignment run while quiet
+    bool quietKept = false;        // that statement, run while quiet, started nothing
     for (;;) {
         ++in.passCount;
         if (in.halt) return;
         // Nothing in progress (the usual case): none of the checks below can act. An integer
-        // assignment changes nothing they look at.
+        // assignment, a jump or an if changes nothing they look at.
         const bool quiet = quietKept || quietPass(rt);
         StatementExit* const via = quiet ? ran : nullptr;
         ran = nullptr;
@@ -471,6 +471,8 @@ void step(Runtime& rt) {
         }
         if (b == '#') {
             ran = runCommand(rt, in.pos, pendingIndex, pendingKind, via);
+            // The entry still holds when `ran` is given.
+            quietKept = quiet && ran && !traced && in.stmtEntry->row && in.stmtEntry->row->keepsQuiet;
             // The command that completes an assignment is traced as that assignment.
             if (traced) debugAfterStatement(rt, mark.script ? mark : assignmentMark);
             if (assignmentMark.script) assignmentMark = {};

@@ -6,8 +6,11 @@
 #include "script/interpreter.h"
 
 namespace yv::script {
+namespace {
 
-const ScriptPtr* freshScript(Runtime& rt, BytesView name) {
+// A loop's jumps all come through here: inlined into each of them, with the rare ways (a label
+// not looked up yet, a file to read) kept out of line.
+[[gnu::always_inline]] inline const ScriptPtr* freshIn(Runtime& rt, BytesView name) {
     ScriptCache& cache = rt.interp.scriptCache;
     if (!cache.recent || !sameBytes(cache.recentName, name)) return nullptr;
     if (rt.resources.writeCount() != cache.recentWrites) return nullptr;
@@ -15,6 +18,10 @@ const ScriptPtr* freshScript(Runtime& rt, BytesView name) {
     if (now < cache.recentAtMs || now - cache.recentAtMs >= Resources::kVersionReuseMs) return nullptr;
     return &cache.recent;
 }
+
+}  // namespace
+
+const ScriptPtr* freshScript(Runtime& rt, BytesView name) { return freshIn(rt, name); }
 
 namespace {
 
@@ -26,36 +33,44 @@ void afterJump(Interp& in, int32_t labelPos) {
     if (in.blocks.opened > 0 && in.blocks.depth >= in.blocks.opened) in.blocks.depth -= in.blocks.opened;
 }
 
+[[gnu::noinline]] int32_t learnLabel(DecodedStatement& d, const ScriptSource& src, const Bytes& label) {
+    d.label = label;
+    d.labelAt = src.findLabel(label);
+    return d.labelAt;
+}
+
 // The label's position in src. A jump statement names the same label each time it runs (unless
 // a variable names it), so the answer is kept with the statement when src is the text it is in.
-inline int32_t labelIn(Interp& in, const ScriptPtr& src, const Bytes& label) {
+[[gnu::always_inline]] inline int32_t labelIn(Interp& in, const ScriptPtr& src, const Bytes& label) {
     if (src.get() == in.script.get())
         if (DecodedStatement* d = in.stmtEntry; d && in.statements.holds(*d, src.get(), in.stmtStart)) {
-            if (d->labelAt < 0 || !sameBytes(d->label, label)) {
-                d->label = label;
-                d->labelAt = src->findLabel(label);
-            }
-            return d->labelAt;
+            if (d->labelAt >= 0 && sameBytes(d->label, label)) return d->labelAt;
+            return learnLabel(*d, *src, label);
         }
     return src->findLabel(label);
 }
 
-// Finds the label in the loaded text (file ";") or in the named file, whose text then replaces
-// the script text; 0 when not found or unreadable.
-inline int32_t findIn(Runtime& rt, const Bytes& label, const Bytes& file) {
+[[gnu::noinline]] int32_t findInRead(Runtime& rt, const Bytes& label, const Bytes& file) {
     Interp& in = rt.interp;
-    if (namesLoadedText(file)) return labelIn(in, in.script, label);
-    // A jump within the file just read (a loop) neither copies nor swaps the script it holds.
-    if (const ScriptPtr* fresh = freshScript(rt, file)) {
-        const int32_t at = labelIn(in, *fresh, label);
-        if (at > 0 && in.script != *fresh) in.script = *fresh;
-        return at;
-    }
     ScriptPtr src = loadScript(rt, file);
     if (!src) return 0;
     const int32_t at = src->findLabel(label);
     if (at > 0) in.script = std::move(src);
     return at;
+}
+
+// Finds the label in the loaded text (file ";") or in the named file, whose text then replaces
+// the script text; 0 when not found or unreadable.
+[[gnu::always_inline]] inline int32_t findIn(Runtime& rt, const Bytes& label, const Bytes& file) {
+    Interp& in = rt.interp;
+    if (namesLoadedText(file)) return labelIn(in, in.script, label);
+    // A jump within the file just read (a loop) neither copies nor swaps the script it holds.
+    if (const ScriptPtr* fresh = freshIn(rt, file)) {
+        const int32_t at = labelIn(in, *fresh, label);
+        if (at > 0 && in.script != *fresh) in.script = *fresh;
+        return at;
+    }
+    return findInRead(rt, label, file);
 }
 
 }  // namespace
@@ -96,14 +111,15 @@ int32_t returnFromCall(Runtime& rt) {
     const size_t top = static_cast<size_t>(cs.depth - 1);
     const Bytes& file = cs.file[top];
     if (namesLoadedText(file)) return 1;  // names no file: a call made without one cannot return
-    if (const ScriptPtr* fresh = freshScript(rt, file)) {
+    if (const ScriptPtr* fresh = freshIn(rt, file)) {
         if (in.script != *fresh) in.script = *fresh;
     } else {
         ScriptPtr src = loadScript(rt, file);
         if (!src) return 1;
         in.script = std::move(src);
     }
-    in.scriptName.swap(cs.file[top]);
+    // A return into the file it is in (the usual case) has its name already.
+    if (!sameBytes(in.scriptName, file)) in.scriptName = file;
     in.pos = cs.pos[top];
     cs.file[top].clear();
     cs.pos[top] = 0;

@@ -21,6 +21,22 @@ TEST(Bytes, LowerAsciiStepsOverSecondBytes) {
     EXPECT_FALSE(equalsNoCaseMb("\x83\x41", "\x83\x61"));
 }
 
+TEST(Bytes, SameBytesAgreesWithEqualityAtEveryLengthAndPlace) {
+    // The short compare reads overlapping words: a difference in any byte, at any length, must
+    // show, and nothing past either end may be read (the sanitizer build sees that).
+    for (size_t n = 0; n <= 40; ++n) {
+        const std::string a(n, 'x');
+        EXPECT_TRUE(sameBytes(a, std::string(n, 'x'))) << n;
+        EXPECT_FALSE(sameBytes(a, std::string(n + 1, 'x'))) << n;
+        for (size_t i = 0; i < n; ++i) {
+            std::string b = a;
+            b[i] = static_cast<char>(0x82);
+            EXPECT_FALSE(sameBytes(a, b)) << n << " at " << i;
+            EXPECT_TRUE(sameBytes(b, std::string(b))) << n << " at " << i;
+        }
+    }
+}
+
 TEST(Bytes, LeadingIntReadsAsAtoi) {
     EXPECT_EQ(leadingInt("42abc"), 42);
     EXPECT_EQ(leadingInt("  -7"), -7);

@@ -50,6 +50,44 @@ TEST(StatementCache, OneStatementRunAgainSeesTheVariablesOfTheMoment) {
     EXPECT_EQ(s.var(7), 1);
 }
 
+TEST(StatementCache, AReturnGoesOnFromWhicheverCallerItReturnsTo) {
+    // The same return lands after two calls in turn, each with other text after it: where the
+    // reader goes on is worked out for the place it lands, not taken from the time before.
+    ScriptRun s(
+        "|loop:\n#gosub(\"sub\");@1 += 1;\n#gosub(\"sub\");\n// after the second call\n@2 += 10;\n"
+        "@9 += 1;\n#if(@9 < 3)\n{\n#goto(\"loop\");\n}\n#goto(\"done\");\n|sub:\n@3 += 1;\n#return();\n|done:\n");
+    s.runToEnd();
+    EXPECT_EQ(s.var(1), 3);
+    EXPECT_EQ(s.var(2), 30);
+    EXPECT_EQ(s.var(3), 6);
+    EXPECT_EQ(s.var(9), 3);
+}
+
+TEST(StatementCache, APinnedEntrysArgumentsOutliveItsHandOver) {
+    // A command's handler works on the arguments kept in its entry; should the entry be handed
+    // to another statement while it runs, they must last until the command is over.
+    auto text = std::make_shared<const ScriptSource>(Bytes(1 << 16, ' '));
+    StatementCache cache;
+    DecodedStatement& d = cache.slot(text, 1);
+    d.args = std::make_shared<ArgsRecipe>();
+    const std::weak_ptr<ArgsRecipe> args = d.args;
+    DecodedStatement* const outer = cache.pin(&d);
+    // Statements further on until one is given the same slot.
+    int32_t other = 2;
+    while (&cache.slot(text, other) != &d && other < (1 << 16)) ++other;
+    ASSERT_LT(other, 1 << 16);
+    EXPECT_FALSE(cache.holds(d, text.get(), 1));
+    EXPECT_FALSE(args.expired());
+    cache.unpin(outer);
+    EXPECT_TRUE(args.expired());
+    // Unpinned, a hand-over lets them go at once.
+    DecodedStatement& f = cache.slot(text, 1);
+    f.args = std::make_shared<ArgsRecipe>();
+    const std::weak_ptr<ArgsRecipe> later = f.args;
+    ASSERT_EQ(&cache.slot(text, other), &f);
+    EXPECT_TRUE(later.expired());
+}
+
 TEST(StatementCache, MalformedAssignmentComplainsEveryTime) {
     ScriptRun s("#gosub(\"sub\");\n#gosub(\"sub\");\n#goto(\"done\");\n|sub:\n@1 * 3;\n#return();\n|done:\n");
     s.runToEnd();
