@@ -1,4 +1,5 @@
-// Control flow: if, goto, gosub, return, end, breakapp, wait, loop; conversions int, cstring.
+// Control flow: if, end, breakapp, wait, loop; conversions int, cstring. (goto, gosub and return
+// live in jumps.cpp, with the jumps they make.)
 #include "script/control_commands.h"
 
 #include <algorithm>
@@ -127,17 +128,7 @@ int32_t cmdIf(Runtime& rt, const Args& args) {
     return 1;
 }
 
-int32_t cmdGoto(Runtime& rt, const Args& args) {
-    const StringList& s = args.strings;
-    const Bytes& file = s.given(1) ? s[1] : rt.interp.scriptName;
-    return script::jump(rt, s[0], file);
-}
-
-int32_t cmdGosub(Runtime& rt, const Args& args) {
-    return script::call(rt, args.strings[0], args.strings[1], args.ints[0], args.ints[1]);
-}
-
-int32_t cmdReturn(Runtime& rt, const Args&) { return script::returnFromCall(rt); }
+// goto, gosub and return are in jumps.cpp, with the jumps they make.
 
 int32_t cmdEnd(Runtime& rt, const Args&) {
     Interp& in = rt.interp;

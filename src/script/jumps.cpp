@@ -1,11 +1,14 @@
-// Jumps, calls and returns over the call stack.
+// Jumps, calls and returns over the call stack, and the goto, gosub and return commands.
 #include "script/jumps.h"
 
 #include "core/os.h"
+#include "lang/args.h"
 #include "runtime.h"
+#include "script/control_commands.h"
 #include "script/interpreter.h"
 
-namespace yv::script {
+namespace yv {
+namespace script {
 namespace {
 
 // A loop's jumps all come through here: inlined into each of them, with the rare ways (a label
@@ -73,9 +76,7 @@ void afterJump(Interp& in, int32_t labelPos) {
     return findInRead(rt, label, file);
 }
 
-}  // namespace
-
-int32_t jump(Runtime& rt, const Bytes& label, const Bytes& file) {
+[[gnu::always_inline]] inline int32_t jumpTo(Runtime& rt, const Bytes& label, const Bytes& file) {
     Interp& in = rt.interp;
     in.scriptName = file;  // switched whatever the outcome
     rt.save.log.add(62, label, file);
@@ -85,13 +86,15 @@ int32_t jump(Runtime& rt, const Bytes& label, const Bytes& file) {
     return at;
 }
 
-int32_t call(Runtime& rt, const Bytes& label, const Bytes& fileArg, int32_t mode, int32_t returnPos) {
+[[gnu::always_inline]] inline int32_t callTo(Runtime& rt, const Bytes& label, const Bytes& fileArg, int32_t mode,
+                                              int32_t returnPos) {
     Interp& in = rt.interp;
     // Mode 1 returns onto this statement; every other mode continues after it.
     const int32_t ret = mode == 1 ? in.stmtStart - 1 : (returnPos != kEndMarker ? returnPos : in.pos);
     CallStack& cs = in.calls;
     if (cs.depth < 0 || cs.depth >= kStackSize) return 0;  // deeper nesting is refused
-    cs.file[static_cast<size_t>(cs.depth)] = in.scriptName;
+    // A loop's calls find the name there from the time before (a return leaves it).
+    if (Bytes& kept = cs.file[static_cast<size_t>(cs.depth)]; !sameBytes(kept, in.scriptName)) kept = in.scriptName;
     cs.pos[static_cast<size_t>(cs.depth)] = ret;
     static const Bytes kLoadedText = ";";
     const Bytes& file = fileArg.empty() ? in.scriptName : fileArg[0] == ';' ? kLoadedText : fileArg;
@@ -104,7 +107,7 @@ int32_t call(Runtime& rt, const Bytes& label, const Bytes& fileArg, int32_t mode
     return at;
 }
 
-int32_t returnFromCall(Runtime& rt) {
+[[gnu::always_inline]] inline int32_t returnTo(Runtime& rt) {
     Interp& in = rt.interp;
     CallStack& cs = in.calls;
     if (cs.depth <= 0) return 1;
@@ -121,7 +124,8 @@ int32_t returnFromCall(Runtime& rt) {
     // A return into the file it is in (the usual case) has its name already.
     if (!sameBytes(in.scriptName, file)) in.scriptName = file;
     in.pos = cs.pos[top];
-    cs.file[top].clear();
+    // The name stays in the slot above the top (nothing reads it there; the next call through
+    // it finds it in place).
     cs.pos[top] = 0;
     --cs.depth;
     rt.save.log.add(63);
@@ -129,4 +133,30 @@ int32_t returnFromCall(Runtime& rt) {
     return 1;
 }
 
-}  // namespace yv::script
+}  // namespace
+
+int32_t jump(Runtime& rt, const Bytes& label, const Bytes& file) { return jumpTo(rt, label, file); }
+
+int32_t call(Runtime& rt, const Bytes& label, const Bytes& file, int32_t mode, int32_t returnPos) {
+    return callTo(rt, label, file, mode, returnPos);
+}
+
+int32_t returnFromCall(Runtime& rt) { return returnTo(rt); }
+
+}  // namespace script
+
+// The jump commands live here, with the jumps inlined into them: a loop runs them all the time.
+
+int32_t cmdGoto(Runtime& rt, const Args& args) {
+    const StringList& s = args.strings;
+    const Bytes& file = s.given(1) ? s[1] : rt.interp.scriptName;
+    return script::jumpTo(rt, s[0], file);
+}
+
+int32_t cmdGosub(Runtime& rt, const Args& args) {
+    return script::callTo(rt, args.strings[0], args.strings[1], args.ints[0], args.ints[1]);
+}
+
+int32_t cmdReturn(Runtime& rt, const Args&) { return script::returnTo(rt); }
+
+}  // namespace yv
