@@ -82,6 +82,8 @@ struct Interp {
     BytesView argText;
     ScriptPtr heldText;
     Bytes argRoom;
+    ScriptPtr argRoomText;  // the statement argRoom was built for: its text and position
+    int32_t argRoomAt = -1;
     // The statement cache's entry for it (may be stale: checked with the cache before use).
     DecodedStatement* stmtEntry = nullptr;
 

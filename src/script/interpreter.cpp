@@ -121,11 +121,17 @@ StatementExit* runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t
     if (d.ownSemicolon) {
         argText = BytesView(t.data() + d.open, static_cast<size_t>(d.argEnd - d.open) + 1);
     } else {
-        if (d.open >= 0)
-            in.argRoom.assign(t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open)));
-        else
-            in.argRoom.clear();
-        in.argRoom += ';';
+        // Built once for the statement a loop runs again and again (`argRoomText` holds the
+        // text, so the pair names one statement for as long as it is kept).
+        if (in.argRoomText.get() != in.heldText.get() || in.argRoomAt != p) {
+            if (d.open >= 0)
+                in.argRoom.assign(t.substr(static_cast<size_t>(d.open), static_cast<size_t>(d.argEnd - d.open)));
+            else
+                in.argRoom.clear();
+            in.argRoom += ';';
+            in.argRoomText = in.heldText;
+            in.argRoomAt = p;
+        }
         argText = in.argRoom;
     }
     in.argText = argText;
