@@ -1,5 +1,6 @@
 // The rows of the command table: every command of the language with what it takes, its result
-// policy, its handler and its meaning, in the order its letter dispatcher compares. This is where
+// policy, its handler and its meaning (and, for the few that start nothing in progress,
+// kKeepsQuiet), in the order its letter dispatcher compares. This is where
 // the subsystems' handlers meet, so it sits above all of them.
 #include "script/command_table.h"
 
