@@ -19,6 +19,18 @@ inline bool isLeadByte(unsigned char c) {
 
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Whether two n-byte strings agree in their first and their last sizeof(Word) bytes (which
+// overlap below 2 * sizeof(Word)); n is at least sizeof(Word).
+template <typename Word>
+[[gnu::always_inline]] inline bool sameEnds(const char* x, const char* y, size_t n) {
+    Word x0, x1, y0, y1;
+    std::memcpy(&x0, x, sizeof(Word));
+    std::memcpy(&y0, y, sizeof(Word));
+    std::memcpy(&x1, x + n - sizeof(Word), sizeof(Word));
+    std::memcpy(&y1, y + n - sizeof(Word), sizeof(Word));
+    return ((x0 ^ y0) | (x1 ^ y1)) == 0;
+}
+
 // Equality of two short byte strings (names, labels) without a library call: for the few bytes
 // they hold, the call costs more than the comparison.
 [[gnu::always_inline]] inline bool sameBytes(BytesView a, BytesView b) {
@@ -28,22 +40,8 @@ inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
     // Up to sixteen bytes: two overlapping loads of eight or four bytes a side.
     const char* x = a.data();
     const char* y = b.data();
-    if (n >= 8) {
-        uint64_t x0, x1, y0, y1;
-        std::memcpy(&x0, x, 8);
-        std::memcpy(&y0, y, 8);
-        std::memcpy(&x1, x + n - 8, 8);
-        std::memcpy(&y1, y + n - 8, 8);
-        return ((x0 ^ y0) | (x1 ^ y1)) == 0;
-    }
-    if (n >= 4) {
-        uint32_t x0, x1, y0, y1;
-        std::memcpy(&x0, x, 4);
-        std::memcpy(&y0, y, 4);
-        std::memcpy(&x1, x + n - 4, 4);
-        std::memcpy(&y1, y + n - 4, 4);
-        return ((x0 ^ y0) | (x1 ^ y1)) == 0;
-    }
+    if (n >= 8) return sameEnds<uint64_t>(x, y, n);
+    if (n >= 4) return sameEnds<uint32_t>(x, y, n);
     for (size_t i = 0; i < n; ++i)
         if (x[i] != y[i]) return false;
     return true;

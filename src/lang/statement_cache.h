@@ -133,12 +133,6 @@ public:
         }
         return d;
     }
-    // The entry if it holds what is known of that statement, else nullptr.
-    DecodedStatement* find(const ScriptPtr& script, int32_t at) {
-        if (script.get() != owner_.get() || slots_.empty()) return nullptr;
-        DecodedStatement& d = slots_[(static_cast<uint32_t>(at) * 2654435761u) >> (32 - kBits)];
-        return d.at == at && d.generation == generation_ ? &d : nullptr;
-    }
     // Whether `d`, an entry of this cache, still describes the statement at `at` of `script`.
     bool holds(const DecodedStatement& d, const ScriptSource* script, int32_t at) const {
         return script == owner_.get() && d.at == at && d.generation == generation_;
