@@ -131,6 +131,9 @@ struct Interp {
     ScriptCache scriptCache;
     // The statements of the current text as read before: a loop reads each of them once.
     StatementCache statements;
+    // The step's direct ways (a loop's control flow and learnt assignments run from their kept
+    // forms, past the general path). Off only in tests, which compare the two.
+    bool directWays = true;
 
     // getrand's generator: seeded from the clock at its first use in a run.
     bool randSeeded = false;

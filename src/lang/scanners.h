@@ -62,10 +62,7 @@ private:
 // statement should not cost an allocation.
 class StringList {
 public:
-    const Bytes& operator[](size_t i) const {
-        static const Bytes kEmpty;
-        return i < count_ ? slot(i) : kEmpty;
-    }
+    const Bytes& operator[](size_t i) const { return i < count_ ? slot(i) : kEmpty; }
     // A slot starting with ';' is an argument that was not written.
     bool given(size_t i) const { return !(*this)[i].empty() && (*this)[i][0] != ';'; }
     size_t size() const { return count_; }
@@ -89,6 +86,8 @@ public:
     Bytes& back() { return slot(count_ - 1); }
 
 private:
+    // Made before main runs: a local static would be guarded on every look.
+    static inline const Bytes kEmpty{};
     static constexpr size_t kInline = 4;
     const Bytes& slot(size_t i) const { return i < kInline ? first_[i] : more_[i - kInline]; }
     Bytes& slot(size_t i) { return i < kInline ? first_[i] : more_[i - kInline]; }

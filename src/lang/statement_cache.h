@@ -58,6 +58,10 @@ struct RightSideSteps {
 
 struct DecodedStatement;
 
+// The loop's control-flow commands, which the step runs by a direct call of their handler, past
+// the general command path, once their arguments are kept.
+enum class DirectOp : uint8_t { kNone, kGoto, kGosub, kReturn, kIf, kWait };
+
 // One way out of a statement: where it leaves the reader, and what lies after that.
 struct StatementExit {
     int32_t end = -1;  // where the statement leaves the reader (the step then adds one); -1 unknown
@@ -76,6 +80,11 @@ struct DecodedStatement {
     int32_t at = -1;
     uint32_t generation = 0;
     Kind kind = kEmpty;
+    // Whether the step's lane runs it, once it can: from then on it always can (a learnt
+    // assignment stays learnt, kept arguments stay kept), but for a string list while the
+    // inline-command flag is on.
+    enum Lane : uint8_t { kLaneNotYet, kLaneRuns, kLaneRunsOutsideInline };
+    Lane lane = kLaneNotYet;
 
     // When nothing moved the read position: where the reader goes on after the statement.
     StatementExit normal;
@@ -93,6 +102,7 @@ struct DecodedStatement {
 
     // kCommand.
     const CommandRow* row = nullptr;  // nullptr: the name matches no command
+    DirectOp op = DirectOp::kNone;
     int32_t nameLen = 0;              // as the reader keeps it (clipped)
     int32_t open = -1;                // the '(' or -1
     int32_t argEnd = 0;               // the ';', line feed or end of text that ends the arguments

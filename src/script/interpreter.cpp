@@ -8,7 +8,9 @@
 #include "core/os.h"
 #include "runtime.h"
 #include "script/command_table.h"
+#include "script/control_commands.h"
 #include "script/debug_serve.h"
+#include "script/jump_paths.h"
 #include "save/slots.h"
 #include "lang/int_arith.h"
 #include "lang/scanners.h"
@@ -52,6 +54,18 @@ inline int32_t callStatementCommand(Runtime& rt, const CommandRow& row, BytesVie
     return callCommandFresh(rt, row, argText, recipe);
 }
 
+// Which of the step's direct ways a row has. By handler: the row decides what the command does.
+DirectOp directOpOf(const CommandRow* row) {
+    if (!row || row->result != kStored) return DirectOp::kNone;
+    const Handler h = row->handler;
+    return h == cmdGoto     ? DirectOp::kGoto
+           : h == cmdGosub  ? DirectOp::kGosub
+           : h == cmdReturn ? DirectOp::kReturn
+           : h == cmdIf     ? DirectOp::kIf
+           : h == cmdWait   ? DirectOp::kWait
+                            : DirectOp::kNone;
+}
+
 // Reads the command statement whose '#' is at p: its row, and where its argument text lies.
 void readCommand(BytesView t, int32_t p, DecodedStatement& d) {
     const size_t n = t.size();
@@ -59,6 +73,7 @@ void readCommand(BytesView t, int32_t p, DecodedStatement& d) {
     const size_t nameEnd = open == BytesView::npos ? n : open;
     const size_t nameLen = std::min(nameEnd - static_cast<size_t>(p) - 1, kMaxNameBytes + 1);
     d.row = findCommand(t.substr(static_cast<size_t>(p) + 1, nameLen));
+    d.op = directOpOf(d.row);
     d.nameLen = static_cast<int32_t>(nameLen);
     d.open = -1;
     d.argEnd = 0;
@@ -99,17 +114,41 @@ inline DecodedStatement& entryAt(Interp& in, int32_t p, StatementExit* via) {
     return d;
 }
 
-// Runs the command whose '#' is at p; afterwards moves to the end of the statement. Returns the
-// exit it took when that exit is kept in its entry (it left the reader where it always does).
-StatementExit* runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind, StatementExit* via) {
+// Moves the reader to the end of the command statement at p, in the text current now; returns
+// the exit it took when that exit is kept in its entry (`stays`: the text and the entry are still
+// the statement's).
+inline StatementExit* commandExit(Interp& in, DecodedStatement& d, int32_t p, bool stays) {
+    if (!stays) {
+        in.pos = afterCommand(in.text(), in.pos);
+        return nullptr;
+    }
+    // The walk to the statement's end depends on the text and where it starts alone: the same
+    // start in the same text ends where it ended last time.
+    const BytesView t = in.text();
+    if (in.pos == p + 1) {
+        // Nothing moved the reader.
+        if (d.normal.end < 0) d.normal.end = afterCommand(t, in.pos);
+        in.pos = d.normal.end;
+        return &d.normal;
+    }
+    if (d.movedTo != in.pos) {
+        d.movedTo = in.pos;
+        d.moved = StatementExit{};
+        d.moved.end = afterCommand(t, in.pos);
+    }
+    in.pos = d.moved.end;
+    return &d.moved;
+}
+
+// Runs the command whose '#' is at p (d: its entry, read); afterwards moves to the end of the
+// statement. Returns the exit it took when that exit is kept in its entry.
+StatementExit* runCommand(Runtime& rt, DecodedStatement& d, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
     Interp& in = rt.interp;
     // The command's name and argument text view the text they were read from, held until the
     // next command, so a jump that replaces the text while it runs takes nothing from under it;
     // afterwards only the current text is read.
     if (in.heldText.get() != in.script.get()) in.heldText = in.script;
     const BytesView t = in.text();
-    DecodedStatement& d = entryAt(in, p, via);
-    if (d.kind != DecodedStatement::kCommand) readCommand(t, p, d);
     const CommandRow* row = d.row;
     in.stmtStart = p;
     in.pos = p + 1;
@@ -154,25 +193,7 @@ StatementExit* runCommand(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t
 
     // Finish the statement (in the text that is current now: a jump may have replaced it).
     if (in.running) applyPending(rt, pendingIndex, pendingKind);
-    if (!stays) {
-        in.pos = afterCommand(in.text(), in.pos);
-        return nullptr;
-    }
-    // The walk to the statement's end depends on the text and where it starts alone: the same
-    // start in the same text ends where it ended last time.
-    if (in.pos == p + 1) {
-        // Nothing moved the reader.
-        if (d.normal.end < 0) d.normal.end = afterCommand(t, in.pos);
-        in.pos = d.normal.end;
-        return &d.normal;
-    }
-    if (d.movedTo != in.pos) {
-        d.movedTo = in.pos;
-        d.moved = StatementExit{};
-        d.moved.end = afterCommand(t, in.pos);
-    }
-    in.pos = d.moved.end;
-    return &d.moved;
+    return commandExit(in, d, p, stays);
 }
 
 // Marks an assignment that was read and is run as written each time.
@@ -196,12 +217,17 @@ bool readIntAssignment(BytesView t, int32_t p, DecodedStatement& d) {
     return true;
 }
 
-// Runs the assignment at p; returns the exit it took when it is kept in its entry.
-StatementExit* runAssignment(Runtime& rt, int32_t p, int32_t& pendingIndex, int32_t& pendingKind, StatementExit* via) {
+// An integer assignment read and run before: its right side replays without the scanner.
+inline bool learntAssignment(const DecodedStatement& d) {
+    return d.kind == DecodedStatement::kIntAssign && d.rhsKnown && d.rhs.fits &&
+           d.assign.kind != IntAssignForm::kPending;
+}
+
+// Runs the assignment at p (d: its entry); returns the exit it took when it is kept there.
+StatementExit* runAssignment(Runtime& rt, DecodedStatement& d, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
     Interp& in = rt.interp;
     in.pos = p + 1;
-    DecodedStatement& d = entryAt(in, p, via);
-    if (d.kind == DecodedStatement::kIntAssign && d.rhsKnown && d.rhs.fits && d.assign.kind != IntAssignForm::kPending) {
+    if (learntAssignment(d)) {
         // The usual case, inline: an assignment read and run before.
         storeIntAssignWith(in, d.assign, [&] { return replayRightSide(in, d.rhs); });
         in.pos = d.normal.end;
@@ -383,6 +409,126 @@ bool busyPass(Runtime& rt) {
     return true;
 }
 
+// Whether a control-flow command's direct way applies: it was read before and its kept
+// arguments apply now.
+inline bool directApplies(const Interp& in, const DecodedStatement& d) {
+    return d.op != DirectOp::kNone && d.args && !(d.args->takesStrings && in.inlineCommandFlag);
+}
+
+// Runs a loop's control-flow command whose direct way applies by a direct call of what its
+// handler does, past the general command path. Those handlers read neither the command's name
+// nor its argument text and load no game, and nothing waits for their result (the caller sees
+// to that). Returns the exit it took when kept, as runCommand.
+[[gnu::always_inline]] inline StatementExit* runDirect(Runtime& rt, DecodedStatement& d, int32_t p) {
+    Interp& in = rt.interp;
+    ArgsRecipe& r = *d.args;
+    const ScriptSource* before = in.script.get();
+    in.stmtStart = p;
+    in.pos = p + 1;
+    in.stmtEntry = &d;
+    // Its arguments live in the recipe, as on the general path.
+    DecodedStatement* const outer = in.statements.pin(&d);
+    Args& a = r.args;
+    a.text = {};  // none of them reads it
+    int32_t v = 1;
+    switch (d.op) {
+        case DirectOp::kGoto: v = paths::gotoWith(rt, a); break;
+        case DirectOp::kGosub:
+            r.intReads.fill(in, a.ints);
+            v = paths::gosubWith(rt, a);
+            break;
+        case DirectOp::kReturn: v = paths::returnTo(rt); break;
+        case DirectOp::kIf:
+            r.conditionReads.fill(in, a.conditions);
+            v = cmdIf(rt, a);
+            break;
+        case DirectOp::kWait:
+            r.intReads.fill(in, a.ints);
+            v = cmdWait(rt, a);
+            break;
+        case DirectOp::kNone: break;
+    }
+    in.statements.unpin(outer);
+    in.result = v;  // only rows that store their value have a direct way
+    // Nothing here hands the entry to another statement: it is still this one's while the text is.
+    return commandExit(in, d, p, in.script.get() == before);
+}
+
+// Learns whether the lane runs the statement at d.at: a learnt integer assignment, or a
+// control-flow command read before (read here: reading changes nothing but the entry) whose
+// arguments are kept.
+[[gnu::noinline]] void learnLane(DecodedStatement& d, BytesView t) {
+    if (learntAssignment(d)) {
+        d.lane = DecodedStatement::kLaneRuns;
+        return;
+    }
+    if (d.kind == DecodedStatement::kEmpty && t[static_cast<size_t>(d.at)] == '#') readCommand(t, d.at, d);
+    if (d.kind != DecodedStatement::kCommand || d.op == DirectOp::kNone || !d.args) return;
+    d.lane = d.args->takesStrings ? DecodedStatement::kLaneRunsOutsideInline : DecodedStatement::kLaneRuns;
+}
+
+// Whether the lane runs the statement at d.at now.
+[[gnu::always_inline]] inline bool laneRuns(const Interp& in, DecodedStatement& d, BytesView t) {
+    if (d.lane == DecodedStatement::kLaneNotYet) learnLane(d, t);
+    return d.lane == DecodedStatement::kLaneRuns ||
+           (d.lane == DecodedStatement::kLaneRunsOutsideInline && !in.inlineCommandFlag);
+}
+
+// The lane: while nothing is in progress and no debug window looks, runs statements the lane
+// runs from entry to entry, doing for each what the step's general loop does around it. Starts
+// with the head of the loop done for d, the statement at in.pos; hands back before the head of
+// the first statement it leaves to the general loop, with the exit the last one took and whether
+// it kept the step quiet, as that loop leaves them. false when the step ends here.
+//
+// What it leaves out, the general loop would find unchanged: these statements start nothing in
+// progress (but a wait and a return's callback, after which it looks), load no game, take no
+// command's result, read no click, and set neither the close nor the stop (other threads do,
+// and the lane looks at both after every statement).
+bool runLane(Runtime& rt, DecodedStatement& first, StatementExit*& ran, bool& quietKept) {
+    Interp& in = rt.interp;
+    DecodedStatement* d = &first;
+    for (;;) {
+        const int32_t p = in.pos;
+        StatementExit* e;
+        bool keeps;
+        if (d->kind == DecodedStatement::kIntAssign) {
+            storeIntAssignWith(in, d->assign, [&] { return replayRightSide(in, d->rhs); });
+            in.pos = d->normal.end;
+            e = &d->normal;
+            keeps = true;
+        } else {
+            e = runDirect(rt, *d, p);
+            keeps = d->row->keepsQuiet;
+        }
+        // The end of the general loop's pass.
+        if (in.halt) {
+            yieldStep(rt);
+            return false;
+        }
+        in.forgetClicks();
+        ++in.pos;
+        if (!in.running) return false;
+
+        // The next statement, when the exit kept knows it and the lane runs it.
+        ran = e;
+        quietKept = keeps;
+        if (!e || (!keeps && !quietPass(rt)) || in.debug.active.load(std::memory_order_relaxed)) return true;
+        if (e->followTo < 0) measureSkip(in.text(), in.pos, e->followTo, e->followPasses);
+        DecodedStatement* next = e->followEntry;
+        if (!next || !in.statements.holds(*next, in.script.get(), e->followTo) || !laneRuns(in, *next, in.text()))
+            return true;
+        // The head of the next pass, as passToStatement makes it.
+        ++in.passCount;
+        if (in.halt) return false;
+        in.pos = e->followTo;
+        if (e->followPasses != 0) {
+            in.passCount += e->followPasses;
+            in.forgetClicks();
+        }
+        d = next;
+    }
+}
+
 }  // namespace
 
 ScriptPtr loadScript(Runtime& rt, BytesView name) {
@@ -475,8 +621,19 @@ void step(Runtime& rt) {
             mark = {};
             if (pendingKind == 0 && !debugBeforeStatement(rt, mark)) return;
         }
-        if (b == '#') {
-            ran = runCommand(rt, in.pos, pendingIndex, pendingKind, via);
+        if (b != '#' && b != '@') {
+            // A byte passed one by one while something is in progress.
+        } else if (DecodedStatement& d = entryAt(in, in.pos, via);
+                   quiet && !traced && pendingKind == 0 && in.directWays && laneRuns(in, d, t)) {
+            if (!runLane(rt, d, ran, quietKept)) return;
+            continue;
+        } else if (b == '#') {
+            const int32_t p = in.pos;
+            if (d.kind != DecodedStatement::kCommand) readCommand(t, p, d);
+            if (!traced && pendingKind == 0 && in.directWays && directApplies(in, d))
+                ran = runDirect(rt, d, p);
+            else
+                ran = runCommand(rt, d, p, pendingIndex, pendingKind);
             // The entry still holds when `ran` is given.
             quietKept = quiet && ran && !traced && in.stmtEntry->row && in.stmtEntry->row->keepsQuiet;
             // The command that completes an assignment is traced as that assignment.
@@ -486,8 +643,8 @@ void step(Runtime& rt) {
             // locked exchange on every command.
             if (rt.save.justLoaded.load(std::memory_order_relaxed) != 0 && rt.save.justLoaded.exchange(0))
                 return;
-        } else if (b == '@') {
-            ran = runAssignment(rt, in.pos, pendingIndex, pendingKind, via);
+        } else {
+            ran = runAssignment(rt, d, in.pos, pendingIndex, pendingKind);
             quietKept = quiet && ran && !traced;
             if (traced && pendingKind != 0)
                 assignmentMark = std::move(mark);

@@ -1,59 +1,21 @@
 // Jumps, calls and returns over the call stack, and the goto, gosub and return commands.
 #include "script/jumps.h"
 
-#include "core/os.h"
-#include "lang/args.h"
-#include "runtime.h"
 #include "script/control_commands.h"
-#include "script/interpreter.h"
+#include "script/jump_paths.h"
 
 namespace yv {
 namespace script {
-namespace {
 
-// A loop's jumps all come through here: inlined into each of them, with the rare ways (a label
-// not looked up yet, a file to read) kept out of line.
-[[gnu::always_inline]] inline const ScriptPtr* freshIn(Runtime& rt, BytesView name) {
-    ScriptCache& cache = rt.interp.scriptCache;
-    if (!cache.recent || !sameBytes(cache.recentName, name)) return nullptr;
-    if (rt.resources.writeCount() != cache.recentWrites) return nullptr;
-    const int64_t now = os::coarseMonotonicMs();
-    if (now < cache.recentAtMs || now - cache.recentAtMs >= Resources::kVersionReuseMs) return nullptr;
-    return &cache.recent;
-}
+namespace paths {
 
-}  // namespace
-
-const ScriptPtr* freshScript(Runtime& rt, BytesView name) { return freshIn(rt, name); }
-
-namespace {
-
-// The file name ";": the text already loaded, whatever its file.
-bool namesLoadedText(const Bytes& file) { return file.size() == 1 && file[0] == ';'; }
-
-void afterJump(Interp& in, int32_t labelPos) {
-    in.pos = labelPos;
-    if (in.blocks.opened > 0 && in.blocks.depth >= in.blocks.opened) in.blocks.depth -= in.blocks.opened;
-}
-
-[[gnu::noinline]] int32_t learnLabel(DecodedStatement& d, const ScriptSource& src, const Bytes& label) {
+int32_t learnLabel(DecodedStatement& d, const ScriptSource& src, const Bytes& label) {
     d.label = label;
     d.labelAt = src.findLabel(label);
     return d.labelAt;
 }
 
-// The label's position in src. A jump statement names the same label each time it runs (unless
-// a variable names it), so the answer is kept with the statement when src is the text it is in.
-[[gnu::always_inline]] inline int32_t labelIn(Interp& in, const ScriptPtr& src, const Bytes& label) {
-    if (src.get() == in.script.get())
-        if (DecodedStatement* d = in.stmtEntry; d && in.statements.holds(*d, src.get(), in.stmtStart)) {
-            if (d->labelAt >= 0 && sameBytes(d->label, label)) return d->labelAt;
-            return learnLabel(*d, *src, label);
-        }
-    return src->findLabel(label);
-}
-
-[[gnu::noinline]] int32_t findInRead(Runtime& rt, const Bytes& label, const Bytes& file) {
+int32_t findInRead(Runtime& rt, const Bytes& label, const Bytes& file) {
     Interp& in = rt.interp;
     ScriptPtr src = loadScript(rt, file);
     if (!src) return 0;
@@ -62,78 +24,11 @@ void afterJump(Interp& in, int32_t labelPos) {
     return at;
 }
 
-// Finds the label in the loaded text (file ";") or in the named file, whose text then replaces
-// the script text; 0 when not found or unreadable.
-[[gnu::always_inline]] inline int32_t findIn(Runtime& rt, const Bytes& label, const Bytes& file) {
-    Interp& in = rt.interp;
-    if (namesLoadedText(file)) return labelIn(in, in.script, label);
-    // A jump within the file just read (a loop) neither copies nor swaps the script it holds.
-    if (const ScriptPtr* fresh = freshIn(rt, file)) {
-        const int32_t at = labelIn(in, *fresh, label);
-        if (at > 0 && in.script != *fresh) in.script = *fresh;
-        return at;
-    }
-    return findInRead(rt, label, file);
-}
+}  // namespace paths
 
-[[gnu::always_inline]] inline int32_t jumpTo(Runtime& rt, const Bytes& label, const Bytes& file) {
-    Interp& in = rt.interp;
-    in.scriptName = file;  // switched whatever the outcome
-    rt.save.log.add(62, label, file);
-    if (!label.empty() && label[0] == ';') return 0;
-    const int32_t at = findIn(rt, label, file);
-    if (at > 0) afterJump(in, at);
-    return at;
-}
+using namespace paths;
 
-[[gnu::always_inline]] inline int32_t callTo(Runtime& rt, const Bytes& label, const Bytes& fileArg, int32_t mode,
-                                              int32_t returnPos) {
-    Interp& in = rt.interp;
-    // Mode 1 returns onto this statement; every other mode continues after it.
-    const int32_t ret = mode == 1 ? in.stmtStart - 1 : (returnPos != kEndMarker ? returnPos : in.pos);
-    CallStack& cs = in.calls;
-    if (cs.depth < 0 || cs.depth >= kStackSize) return 0;  // deeper nesting is refused
-    // A loop's calls find the name there from the time before (a return leaves it).
-    if (Bytes& kept = cs.file[static_cast<size_t>(cs.depth)]; !sameBytes(kept, in.scriptName)) kept = in.scriptName;
-    cs.pos[static_cast<size_t>(cs.depth)] = ret;
-    static const Bytes kLoadedText = ";";
-    const Bytes& file = fileArg.empty() ? in.scriptName : fileArg[0] == ';' ? kLoadedText : fileArg;
-    const int32_t at = findIn(rt, label, file);
-    if (at <= 0) return 0;
-    ++cs.depth;
-    in.scriptName = file;
-    rt.save.log.add(61, label, file, mode, mode == 1 ? in.pos : ret, in.stmtStart);
-    afterJump(in, at);
-    return at;
-}
-
-[[gnu::always_inline]] inline int32_t returnTo(Runtime& rt) {
-    Interp& in = rt.interp;
-    CallStack& cs = in.calls;
-    if (cs.depth <= 0) return 1;
-    const size_t top = static_cast<size_t>(cs.depth - 1);
-    const Bytes& file = cs.file[top];
-    if (namesLoadedText(file)) return 1;  // names no file: a call made without one cannot return
-    if (const ScriptPtr* fresh = freshIn(rt, file)) {
-        if (in.script != *fresh) in.script = *fresh;
-    } else {
-        ScriptPtr src = loadScript(rt, file);
-        if (!src) return 1;
-        in.script = std::move(src);
-    }
-    // A return into the file it is in (the usual case) has its name already.
-    if (!sameBytes(in.scriptName, file)) in.scriptName = file;
-    in.pos = cs.pos[top];
-    // The name stays in the slot above the top (nothing reads it there; the next call through
-    // it finds it in place).
-    cs.pos[top] = 0;
-    --cs.depth;
-    rt.save.log.add(63);
-    if (in.onReturn) in.onReturn(rt, cs.depth);
-    return 1;
-}
-
-}  // namespace
+const ScriptPtr* freshScript(Runtime& rt, BytesView name) { return freshIn(rt, name); }
 
 int32_t jump(Runtime& rt, const Bytes& label, const Bytes& file) { return jumpTo(rt, label, file); }
 
@@ -147,16 +42,10 @@ int32_t returnFromCall(Runtime& rt) { return returnTo(rt); }
 
 // The jump commands live here, with the jumps inlined into them: a loop runs them all the time.
 
-int32_t cmdGoto(Runtime& rt, const Args& args) {
-    const StringList& s = args.strings;
-    const Bytes& file = s.given(1) ? s[1] : rt.interp.scriptName;
-    return script::jumpTo(rt, s[0], file);
-}
+int32_t cmdGoto(Runtime& rt, const Args& args) { return script::paths::gotoWith(rt, args); }
 
-int32_t cmdGosub(Runtime& rt, const Args& args) {
-    return script::callTo(rt, args.strings[0], args.strings[1], args.ints[0], args.ints[1]);
-}
+int32_t cmdGosub(Runtime& rt, const Args& args) { return script::paths::gosubWith(rt, args); }
 
-int32_t cmdReturn(Runtime& rt, const Args&) { return script::returnTo(rt); }
+int32_t cmdReturn(Runtime& rt, const Args&) { return script::paths::returnTo(rt); }
 
 }  // namespace yv
