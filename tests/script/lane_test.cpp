@@ -1,0 +1,123 @@
+// The step's direct ways (its lane and the control-flow commands run past the general path)
+// against the general loop alone, on random scripts: every step must leave the same state.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "script_fixture.h"
+
+using namespace yv;
+
+namespace {
+
+int pick(std::mt19937& rng, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+
+std::string var(std::mt19937& rng) { return "@" + std::to_string(pick(rng, 1, 6)); }
+
+std::string operand(std::mt19937& rng) { return pick(rng, 0, 1) ? var(rng) : std::to_string(pick(rng, -3, 9)); }
+
+std::string condition(std::mt19937& rng) {
+    static const char* cmp[] = {"<", ">", "==", "!=", "<=", ">="};
+    std::string c = operand(rng) + " " + cmp[pick(rng, 0, 5)] + " " + operand(rng);
+    if (pick(rng, 0, 2) == 0) c += (pick(rng, 0, 1) ? " && " : " || ") + var(rng) + " " + cmp[pick(rng, 0, 5)] + " 2";
+    return c;
+}
+
+// One line of a loop-heavy script. Every label is followed by a wait, so that any loop yields
+// and each step returns.
+std::string statement(std::mt19937& rng, int labels, int subs) {
+    static const char* ops[] = {"=", "+=", "-=", "*=", "/=", "%="};
+    const std::string label = "\"L" + std::to_string(pick(rng, 0, labels - 1)) + "\"";
+    switch (pick(rng, 0, 15)) {
+        case 0:
+        case 1:
+        case 2: return var(rng) + " " + ops[pick(rng, 0, 5)] + " " + operand(rng) + ";";
+        case 3: return var(rng) + " = " + operand(rng) + " * " + operand(rng) + " + " + operand(rng) + ";";
+        case 4: return var(rng) + (pick(rng, 0, 1) ? "++;" : "--;");
+        case 5: return "#if(" + condition(rng) + ")\n{\n" + var(rng) + " += 1;\n}";
+        case 6: return "#if(" + condition(rng) + ")\n{\n#goto(" + label + ");\n}";
+        case 7: return "#goto(" + label + ");";
+        case 8: return "#goto(" + label + ", \";\");";
+        case 9: return "#gosub(\"S" + std::to_string(pick(rng, 0, subs - 1)) + "\");";
+        case 10: return "#return();";
+        case 11: return "#wait(" + std::to_string(pick(rng, 0, 40)) + ");";
+        case 12: return "// a comment #goto(\"L0\");\n";
+        case 13: return var(rng) + " = #int(\"" + std::to_string(pick(rng, 0, 9)) + "\");";
+        case 14: return "#if(" + condition(rng) + ")#return();";
+        default: return "/* a note */ " + var(rng) + " += " + operand(rng) + "; #getstrlen(\"abc\");";
+    }
+}
+
+std::string randomScript(std::mt19937& rng) {
+    const int labels = pick(rng, 1, 4);
+    const int subs = pick(rng, 1, 2);
+    std::string s;
+    int placed = 0;
+    for (int line = 0; line < 24; ++line) {
+        if (placed < labels && pick(rng, 0, 3) == 0) s += "|L" + std::to_string(placed++) + ":\n#wait(1);\n";
+        s += statement(rng, labels, subs) + (pick(rng, 0, 4) ? "\n" : "  \n\n");
+    }
+    while (placed < labels) s += "|L" + std::to_string(placed++) + ":\n#wait(1);\n" + statement(rng, labels, subs) + "\n";
+    s += "#end();\n";
+    for (int k = 0; k < subs; ++k) {
+        s += "|S" + std::to_string(k) + ":\n#wait(1);\n";
+        for (int i = pick(rng, 1, 4); i > 0; --i) s += statement(rng, labels, subs) + "\n";
+        s += "#return();\n";
+    }
+    return s;
+}
+
+// What a script author could observe of the interpreter after a step.
+void expectSameState(const Interp& a, const Interp& b) {
+    EXPECT_EQ(a.ivar, b.ivar);
+    EXPECT_EQ(a.pos, b.pos);
+    EXPECT_EQ(a.stmtStart, b.stmtStart);
+    EXPECT_EQ(a.result, b.result);
+    EXPECT_EQ(a.passCount, b.passCount);
+    EXPECT_EQ(a.scriptName, b.scriptName);
+    EXPECT_EQ(a.calls.depth, b.calls.depth);
+    EXPECT_EQ(a.calls.pos, b.calls.pos);
+    EXPECT_EQ(a.blocks.depth, b.blocks.depth);
+    EXPECT_EQ(a.blocks.opened, b.blocks.opened);
+    EXPECT_EQ(a.wait.waitMs, b.wait.waitMs);
+    EXPECT_EQ(a.halt.load(), b.halt.load());
+    EXPECT_EQ(a.running.load(), b.running.load());
+}
+
+}  // namespace
+
+TEST(StepLane, RandomLoopsLeaveTheSameStateAsTheGeneralLoop) {
+    std::mt19937 rng(20261208);
+    for (int round = 0; round < 150; ++round) {
+        const std::string script = randomScript(rng);
+        SCOPED_TRACE(script);
+        ScriptRun direct(script), general(script);
+        general.rt.interp.directWays = false;
+        for (int stepNo = 0; stepNo < 60; ++stepNo) {
+            const int ms = pick(rng, 0, 30);
+            direct.step(ms);
+            general.step(ms);
+            expectSameState(direct.rt.interp, general.rt.interp);
+            if (::testing::Test::HasFailure()) return;
+            if (!general.rt.interp.running) break;
+        }
+    }
+}
+
+TEST(StepLane, ANestedLoopCountsAsTheGeneralLoopCounts) {
+    // Many rounds in one step (no wait inside): the lane runs them all, and every pass is counted.
+    const std::string script =
+        "|outer:\n@1 += 1;\n@2 = 0;\n|inner:\n@2 += 1;\n@3 += @2;\n#if(@2 < 50)\n{\n#goto(\"inner\");\n}\n"
+        "#gosub(\"sub\");\n#if(@1 < 40)\n{\n#goto(\"outer\");\n}\n#wait(5);\n@6 = 1;\n#end();\n|sub:\n@4 -= 1;\n#return();\n";
+    ScriptRun direct(script), general(script);
+    general.rt.interp.directWays = false;
+    for (int i = 0; i < 4; ++i) {
+        direct.step();
+        general.step();
+        expectSameState(direct.rt.interp, general.rt.interp);
+    }
+    EXPECT_EQ(direct.var(1), 40);
+    EXPECT_EQ(direct.var(4), -40);
+    EXPECT_EQ(direct.var(6), 1);
+    EXPECT_EQ(direct.var(3), 40 * (50 * 51 / 2));
+}
