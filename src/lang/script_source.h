@@ -53,6 +53,9 @@ struct ScriptCache {
     ScriptPtr recent;
     uint64_t recentWrites = 0;
     int64_t recentAtMs = 0;
+    // The time as the step's lane read it last, and how many of its jumps may still use it.
+    int64_t laneNowMs = 0;
+    int32_t laneClockLeft = 0;
 };
 
 // Skip comment: at "//" returns the position of the line feed that ends it, at "/*" the position

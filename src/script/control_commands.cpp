@@ -13,10 +13,7 @@
 namespace yv {
 namespace {
 
-bool isComparison(int32_t c) {
-    return c == kCmpEq || c == kCmpNe || c == kCmpGe || c == kCmpLe || c == kCmpGt || c == kCmpLt;
-}
-
+// False for anything but a comparison: a group without one never holds.
 bool compare(int32_t l, int32_t c, int32_t r) {
     switch (c) {
     case kCmpEq: return l == r;
@@ -37,7 +34,7 @@ bool evaluateCondition(const IntList& c) {
     bool previous = false;  // the group before this one held
     for (size_t k = 0; k < kGroups; ++k) {
         const size_t b = 4 * k;
-        const bool held = isComparison(c[b + 1]) && compare(c[b], c[b + 1], c[b + 2]);
+        const bool held = compare(c[b], c[b + 1], c[b + 2]);
         if (held) any = true;
         if (k > 0) {
             const int32_t conn = c[4 * (k - 1) + 3];
@@ -124,7 +121,7 @@ int32_t cmdIf(Runtime& rt, const Args& args) {
     const IntList& c = args.conditions;
     in.blocks.opened = 0;
     if (!evaluateCondition(c)) skipBody(rt);
-    rt.save.log.add(71, c[0], c[1], c[2], c[3]);
+    if (rt.save.log.logging) rt.save.log.add(71, c[0], c[1], c[2], c[3]);
     return 1;
 }
 

@@ -419,6 +419,7 @@ inline bool directApplies(const Interp& in, const DecodedStatement& d) {
 // handler does, past the general command path. Those handlers read neither the command's name
 // nor its argument text and load no game, and nothing waits for their result (the caller sees
 // to that). Returns the exit it took when kept, as runCommand.
+template <bool kLane>
 [[gnu::always_inline]] inline StatementExit* runDirect(Runtime& rt, DecodedStatement& d, int32_t p) {
     Interp& in = rt.interp;
     ArgsRecipe& r = *d.args;
@@ -426,21 +427,24 @@ inline bool directApplies(const Interp& in, const DecodedStatement& d) {
     in.stmtStart = p;
     in.pos = p + 1;
     in.stmtEntry = &d;
-    // Its arguments live in the recipe, as on the general path.
-    DecodedStatement* const outer = in.statements.pin(&d);
+    // Its arguments live in the recipe. Unlike a handler on the general path, these hand no entry
+    // to another statement (only the step does), so the recipe needs no pin; and none of them
+    // reads the argument text, left as the general path last set it.
     Args& a = r.args;
-    a.text = {};  // none of them reads it
     int32_t v = 1;
     switch (d.op) {
-        case DirectOp::kGoto: v = paths::gotoWith(rt, a); break;
+        case DirectOp::kGoto: v = paths::gotoWith<kLane>(rt, a); break;
         case DirectOp::kGosub:
             r.intReads.fill(in, a.ints);
-            v = paths::gosubWith(rt, a);
+            v = paths::gosubWith<kLane>(rt, a);
             break;
-        case DirectOp::kReturn: v = paths::returnTo(rt); break;
+        case DirectOp::kReturn: v = paths::returnTo<kLane>(rt); break;
         case DirectOp::kIf:
             r.conditionReads.fill(in, a.conditions);
             v = cmdIf(rt, a);
+            // Its scan of a skipped block may stop for a message box: the lane's jumps read the
+            // time afresh.
+            if constexpr (kLane) in.scriptCache.laneClockLeft = 0;
             break;
         case DirectOp::kWait:
             r.intReads.fill(in, a.ints);
@@ -448,7 +452,6 @@ inline bool directApplies(const Interp& in, const DecodedStatement& d) {
             break;
         case DirectOp::kNone: break;
     }
-    in.statements.unpin(outer);
     in.result = v;  // only rows that store their value have a direct way
     // Nothing here hands the entry to another statement: it is still this one's while the text is.
     return commandExit(in, d, p, in.script.get() == before);
@@ -487,6 +490,7 @@ inline bool directApplies(const Interp& in, const DecodedStatement& d) {
 bool runLane(Runtime& rt, DecodedStatement& first, StatementExit*& ran, bool& quietKept) {
     Interp& in = rt.interp;
     DecodedStatement* d = &first;
+    in.scriptCache.laneClockLeft = 0;  // its jumps read the time afresh first
     for (;;) {
         const int32_t p = in.pos;
         StatementExit* e;
@@ -497,7 +501,7 @@ bool runLane(Runtime& rt, DecodedStatement& first, StatementExit*& ran, bool& qu
             e = &d->normal;
             keeps = true;
         } else {
-            e = runDirect(rt, *d, p);
+            e = runDirect<true>(rt, *d, p);
             keeps = d->row->keepsQuiet;
         }
         // The end of the general loop's pass.
@@ -510,21 +514,22 @@ bool runLane(Runtime& rt, DecodedStatement& first, StatementExit*& ran, bool& qu
         if (!in.running) return false;
 
         // The next statement, when the exit kept knows it and the lane runs it.
-        ran = e;
-        quietKept = keeps;
-        if (!e || (!keeps && !quietPass(rt)) || in.debug.active.load(std::memory_order_relaxed)) return true;
+        auto handBack = [&] {
+            ran = e;
+            quietKept = keeps;
+            return true;
+        };
+        if (!e || (!keeps && !quietPass(rt)) || in.debug.active.load(std::memory_order_relaxed)) return handBack();
         if (e->followTo < 0) measureSkip(in.text(), in.pos, e->followTo, e->followPasses);
         DecodedStatement* next = e->followEntry;
         if (!next || !in.statements.holds(*next, in.script.get(), e->followTo) || !laneRuns(in, *next, in.text()))
-            return true;
-        // The head of the next pass, as passToStatement makes it.
+            return handBack();
+        // The head of the next pass, as passToStatement makes it. (Its look at the close is the
+        // one just made: a close that comes between the two is one that came just after.)
         ++in.passCount;
-        if (in.halt) return false;
         in.pos = e->followTo;
-        if (e->followPasses != 0) {
-            in.passCount += e->followPasses;
-            in.forgetClicks();
-        }
+        // The clicks were forgotten just now, as the passes would forget them.
+        in.passCount += e->followPasses;
         d = next;
     }
 }
@@ -631,7 +636,7 @@ void step(Runtime& rt) {
             const int32_t p = in.pos;
             if (d.kind != DecodedStatement::kCommand) readCommand(t, p, d);
             if (!traced && pendingKind == 0 && in.directWays && directApplies(in, d))
-                ran = runDirect(rt, d, p);
+                ran = runDirect<false>(rt, d, p);
             else
                 ran = runCommand(rt, d, p, pendingIndex, pendingKind);
             // The entry still holds when `ran` is given.

@@ -19,13 +19,33 @@ namespace yv::script::paths {
 // The file name ";" as a call passes it on for any file argument starting with ';'.
 inline const Bytes kLoadedText = ";";
 
+// Jumps made by the step's lane pass kLane: its statements never stop for long (but an if,
+// after which it reads the time again), so a time read a few hundred jumps ago is as good as
+// the coarse clock's own, and the entry of the jump statement is known to be its own.
+constexpr int32_t kLaneClockJumps = 256;
+
+template <bool kLane>
+[[gnu::always_inline]] inline int64_t checkTime(ScriptCache& cache) {
+    if constexpr (kLane) {
+        if (cache.laneClockLeft > 0) {
+            --cache.laneClockLeft;
+            return cache.laneNowMs;
+        }
+        cache.laneClockLeft = kLaneClockJumps;
+        return cache.laneNowMs = os::coarseMonotonicMs();
+    } else {
+        return os::coarseMonotonicMs();
+    }
+}
+
 // A loop's jumps all come through here: inlined into each of them, with the rare ways (a label
 // not looked up yet, a file to read) kept out of line.
+template <bool kLane = false>
 [[gnu::always_inline]] inline const ScriptPtr* freshIn(Runtime& rt, BytesView name) {
     ScriptCache& cache = rt.interp.scriptCache;
     if (!cache.recent || !sameBytes(cache.recentName, name)) return nullptr;
     if (rt.resources.writeCount() != cache.recentWrites) return nullptr;
-    const int64_t now = os::coarseMonotonicMs();
+    const int64_t now = checkTime<kLane>(cache);
     if (now < cache.recentAtMs || now - cache.recentAtMs >= Resources::kVersionReuseMs) return nullptr;
     return &cache.recent;
 }
@@ -40,9 +60,10 @@ inline void afterJump(Interp& in, int32_t labelPos) {
 
 // The label's position in src. A jump statement names the same label each time it runs (unless
 // a variable names it), so the answer is kept with the statement when src is the text it is in.
+template <bool kLane = false>
 [[gnu::always_inline]] inline int32_t labelIn(Interp& in, const ScriptPtr& src, const Bytes& label) {
     if (src.get() == in.script.get())
-        if (DecodedStatement* d = in.stmtEntry; d && in.statements.holds(*d, src.get(), in.stmtStart)) {
+        if (DecodedStatement* d = in.stmtEntry; kLane || (d && in.statements.holds(*d, src.get(), in.stmtStart))) {
             if (d->labelAt >= 0 && sameBytes(d->label, label)) return d->labelAt;
             return learnLabel(*d, *src, label);
         }
@@ -51,28 +72,31 @@ inline void afterJump(Interp& in, int32_t labelPos) {
 
 // Finds the label in the loaded text (file ";") or in the named file, whose text then replaces
 // the script text; 0 when not found or unreadable.
+template <bool kLane = false>
 [[gnu::always_inline]] inline int32_t findIn(Runtime& rt, const Bytes& label, const Bytes& file) {
     Interp& in = rt.interp;
-    if (namesLoadedText(file)) return labelIn(in, in.script, label);
+    if (namesLoadedText(file)) return labelIn<kLane>(in, in.script, label);
     // A jump within the file just read (a loop) neither copies nor swaps the script it holds.
-    if (const ScriptPtr* fresh = freshIn(rt, file)) {
-        const int32_t at = labelIn(in, *fresh, label);
+    if (const ScriptPtr* fresh = freshIn<kLane>(rt, file)) {
+        const int32_t at = labelIn<kLane>(in, *fresh, label);
         if (at > 0 && in.script != *fresh) in.script = *fresh;
         return at;
     }
     return findInRead(rt, label, file);
 }
 
+template <bool kLane = false>
 [[gnu::always_inline]] inline int32_t jumpTo(Runtime& rt, const Bytes& label, const Bytes& file) {
     Interp& in = rt.interp;
     in.scriptName = file;  // switched whatever the outcome
     rt.save.log.add(62, label, file);
     if (!label.empty() && label[0] == ';') return 0;
-    const int32_t at = findIn(rt, label, file);
+    const int32_t at = findIn<kLane>(rt, label, file);
     if (at > 0) afterJump(in, at);
     return at;
 }
 
+template <bool kLane = false>
 [[gnu::always_inline]] inline int32_t callTo(Runtime& rt, const Bytes& label, const Bytes& fileArg, int32_t mode,
                                               int32_t returnPos) {
     Interp& in = rt.interp;
@@ -84,7 +108,7 @@ inline void afterJump(Interp& in, int32_t labelPos) {
     if (Bytes& kept = cs.file[static_cast<size_t>(cs.depth)]; !sameBytes(kept, in.scriptName)) kept = in.scriptName;
     cs.pos[static_cast<size_t>(cs.depth)] = ret;
     const Bytes& file = fileArg.empty() ? in.scriptName : fileArg[0] == ';' ? kLoadedText : fileArg;
-    const int32_t at = findIn(rt, label, file);
+    const int32_t at = findIn<kLane>(rt, label, file);
     if (at <= 0) return 0;
     ++cs.depth;
     in.scriptName = file;
@@ -93,6 +117,7 @@ inline void afterJump(Interp& in, int32_t labelPos) {
     return at;
 }
 
+template <bool kLane = false>
 [[gnu::always_inline]] inline int32_t returnTo(Runtime& rt) {
     Interp& in = rt.interp;
     CallStack& cs = in.calls;
@@ -100,7 +125,7 @@ inline void afterJump(Interp& in, int32_t labelPos) {
     const size_t top = static_cast<size_t>(cs.depth - 1);
     const Bytes& file = cs.file[top];
     if (namesLoadedText(file)) return 1;  // names no file: a call made without one cannot return
-    if (const ScriptPtr* fresh = freshIn(rt, file)) {
+    if (const ScriptPtr* fresh = freshIn<kLane>(rt, file)) {
         if (in.script != *fresh) in.script = *fresh;
     } else {
         ScriptPtr src = loadScript(rt, file);
@@ -120,14 +145,16 @@ inline void afterJump(Interp& in, int32_t labelPos) {
 }
 
 // goto's and gosub's arguments: (label, file) and (label, file; mode, return point).
+template <bool kLane = false>
 [[gnu::always_inline]] inline int32_t gotoWith(Runtime& rt, const Args& args) {
     const StringList& s = args.strings;
     const Bytes& file = s.given(1) ? s[1] : rt.interp.scriptName;
-    return jumpTo(rt, s[0], file);
+    return jumpTo<kLane>(rt, s[0], file);
 }
 
+template <bool kLane = false>
 [[gnu::always_inline]] inline int32_t gosubWith(Runtime& rt, const Args& args) {
-    return callTo(rt, args.strings[0], args.strings[1], args.ints[0], args.ints[1]);
+    return callTo<kLane>(rt, args.strings[0], args.strings[1], args.ints[0], args.ints[1]);
 }
 
 }  // namespace yv::script::paths
