@@ -73,4 +73,32 @@ void storeIntAssignWith(Interp& in, const IntAssignForm& f, Right right) {
     in.setInt(f.index, v);
 }
 
+// The quick form of a learnt assignment, when it has one (see DecodedStatement::quick).
+inline void learnQuickAssign(DecodedStatement& d) {
+    const IntAssignForm& f = d.assign;
+    if (f.index < 0 || f.index >= kIntVarCount) return;
+    auto set = [&](DecodedStatement::Quick q, int64_t v) {
+        d.quick = q;
+        d.quickValue = static_cast<int32_t>(static_cast<uint32_t>(v));
+    };
+    if (f.kind == IntAssignForm::kIncrement) return set(DecodedStatement::kQuickAdd, 1);
+    if (f.kind == IntAssignForm::kDecrement) return set(DecodedStatement::kQuickAdd, -1);
+    if (f.kind != IntAssignForm::kStore || d.rhs.n != 1) return;
+    const RightSideSteps::Step& st = d.rhs.steps[0];
+    if (!(st.reset || (st.op == 0 && !st.variable))) return;  // not a number alone
+    if (f.compound == 0) set(DecodedStatement::kQuickSet, st.value);
+    else if (f.compound == '+') set(DecodedStatement::kQuickAdd, st.value);
+    else if (f.compound == '-') set(DecodedStatement::kQuickAdd, -static_cast<int64_t>(st.value));
+}
+
+// Runs a quick form: what storeIntAssignWith does for it.
+inline void runQuickAssign(Interp& in, const DecodedStatement& d) {
+    const size_t i = static_cast<size_t>(d.assign.index);
+    int32_t& v = in.ivar[i];
+    v = d.quick == DecodedStatement::kQuickSet
+            ? d.quickValue
+            : static_cast<int32_t>(static_cast<uint32_t>(v) + static_cast<uint32_t>(d.quickValue));
+    in.noteChange(d.assign.index);
+}
+
 }  // namespace yv

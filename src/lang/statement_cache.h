@@ -117,6 +117,11 @@ struct DecodedStatement {
     IntAssignForm assign;
     RightSideSteps rhs;  // learnt on the first run (rhsKnown)
     bool rhsKnown = false;
+    // A learnt assignment that comes down to one store or one wrapping addition of a number
+    // ("@1 = 5", "@1 += 5", "@1 -= 5", "@1++", "@1--" on a variable that exists): the lane's way.
+    enum Quick : uint8_t { kQuickNone, kQuickSet, kQuickAdd };
+    Quick quick = kQuickNone;
+    int32_t quickValue = 0;
     static constexpr size_t kCompactRoom = 56;
     uint8_t compactLen = 0;
     char compact[kCompactRoom];

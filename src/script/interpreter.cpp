@@ -462,6 +462,7 @@ template <bool kLane>
 // arguments are kept.
 [[gnu::noinline]] void learnLane(DecodedStatement& d, BytesView t) {
     if (learntAssignment(d)) {
+        learnQuickAssign(d);
         d.lane = DecodedStatement::kLaneRuns;
         return;
     }
@@ -472,6 +473,7 @@ template <bool kLane>
 
 // Whether the lane runs the statement at d.at now.
 [[gnu::always_inline]] inline bool laneRuns(const Interp& in, DecodedStatement& d, BytesView t) {
+    if (d.lane == DecodedStatement::kLaneRuns) return true;
     if (d.lane == DecodedStatement::kLaneNotYet) learnLane(d, t);
     return d.lane == DecodedStatement::kLaneRuns ||
            (d.lane == DecodedStatement::kLaneRunsOutsideInline && !in.inlineCommandFlag);
@@ -496,7 +498,10 @@ bool runLane(Runtime& rt, DecodedStatement& first, StatementExit*& ran, bool& qu
         StatementExit* e;
         bool keeps;
         if (d->kind == DecodedStatement::kIntAssign) {
-            storeIntAssignWith(in, d->assign, [&] { return replayRightSide(in, d->rhs); });
+            if (d->quick != DecodedStatement::kQuickNone)
+                runQuickAssign(in, *d);
+            else
+                storeIntAssignWith(in, d->assign, [&] { return replayRightSide(in, d->rhs); });
             in.pos = d->normal.end;
             e = &d->normal;
             keeps = true;
@@ -519,17 +524,19 @@ bool runLane(Runtime& rt, DecodedStatement& first, StatementExit*& ran, bool& qu
             quietKept = keeps;
             return true;
         };
-        if (!e || (!keeps && !quietPass(rt)) || in.debug.active.load(std::memory_order_relaxed)) return handBack();
+        // After a wait the general loop's look at what is in progress comes next anyway.
+        if (!e || (!keeps && (d->op == DirectOp::kWait || !quietPass(rt))) ||
+            in.debug.active.load(std::memory_order_relaxed))
+            return handBack();
         if (e->followTo < 0) measureSkip(in.text(), in.pos, e->followTo, e->followPasses);
         DecodedStatement* next = e->followEntry;
         if (!next || !in.statements.holds(*next, in.script.get(), e->followTo) || !laneRuns(in, *next, in.text()))
             return handBack();
         // The head of the next pass, as passToStatement makes it. (Its look at the close is the
         // one just made: a close that comes between the two is one that came just after.)
-        ++in.passCount;
         in.pos = e->followTo;
         // The clicks were forgotten just now, as the passes would forget them.
-        in.passCount += e->followPasses;
+        in.passCount += 1 + e->followPasses;
         d = next;
     }
 }
