@@ -144,7 +144,10 @@ struct Interp {
 
     // Told when a return has taken the call stack down to `depth`: a message or a mouse trap
     // that waits for its subroutine resumes then. Set by the Runtime, which knows who waits.
-    void (*onReturn)(Runtime& rt, int32_t depth) = nullptr;
+    // True when it set something in progress going again (the step then looks at it); the last
+    // return leaves that in `returnResumed`.
+    bool (*onReturn)(Runtime& rt, int32_t depth) = nullptr;
+    bool returnResumed = false;
 
     // The string scanner's inline-command flag survives between calls.
     bool inlineCommandFlag = false;

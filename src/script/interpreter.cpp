@@ -507,7 +507,7 @@ bool runLane(Runtime& rt, DecodedStatement& first, StatementExit*& ran, bool& qu
             keeps = true;
         } else {
             e = runDirect<true>(rt, *d, p);
-            keeps = d->row->keepsQuiet;
+            keeps = d->row->keepsQuiet || (d->op == DirectOp::kReturn && !in.returnResumed);
         }
         // The end of the general loop's pass.
         if (in.halt) {

@@ -55,7 +55,8 @@ void collectAt(Runtime& rt);
 void runChoicePhase(Runtime& rt);
 void checkTraps(Runtime& rt);
 // A return finished the subroutine at this call depth (a trap's subroutine may fire again).
-void onReturn(Runtime& rt, int32_t depth);
+// False: an armed trap is looked at on every pass anyway.
+bool onReturn(Runtime& rt, int32_t depth);
 
 // The full reset: nothing offered, no block, no trap, default colour.
 void reset(Runtime& rt);

@@ -677,12 +677,12 @@ bool advancePrinting(Runtime& rt) {
     return true;
 }
 
-void onReturn(Runtime& rt, int32_t depth) {
+bool onReturn(Runtime& rt, int32_t depth) {
     Display& d = rt.text.display;
-    if (d.suspended && depth == d.suspendDepth) {
-        d.suspended = false;
-        rt.text.printing = true;
-    }
+    if (!d.suspended || depth != d.suspendDepth) return false;
+    d.suspended = false;
+    rt.text.printing = true;
+    return true;
 }
 
 }  // namespace yv::text
