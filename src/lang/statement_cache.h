@@ -95,10 +95,9 @@ struct DecodedStatement {
     StatementExit moved;
 
     // For a position that starts no statement: the bytes from it the step passes one by one
-    // before it reaches the next statement (blanks, line ends, labels, comments), as in
-    // StatementExit. -1 while not known.
-    int32_t skipTo = -1;
-    int32_t skipPasses = 0;
+    // before it reaches the next statement (blanks, line ends, labels, comments), and that
+    // statement's entry, as in StatementExit (its `end` unused).
+    StatementExit skip;
 
     // kCommand.
     const CommandRow* row = nullptr;  // nullptr: the name matches no command

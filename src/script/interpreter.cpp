@@ -289,29 +289,27 @@ void measureSkip(BytesView t, int32_t from, int32_t& to, int32_t& passes) {
 
 // Passes at once over the bytes before the next statement (blanks, line ends, labels, comments),
 // counting the passes the step would have made over them one by one. `via` is the exit the
-// statement just run took, when kept: the bytes after it are known there.
-void passToStatement(Interp& in, StatementExit* via) {
-    int32_t to, passes;
-    if (via && in.pos == via->end + 1) {
-        if (via->followTo < 0) measureSkip(in.text(), in.pos, via->followTo, via->followPasses);
-        to = via->followTo;
-        passes = via->followPasses;
-    } else {
+// statement just run took, when kept: the bytes after it are known there. Returns the exit
+// whose bytes it passed (`via`, or the one kept for where it started), which knows the entry
+// of the statement it stopped at; nullptr when it stopped where it was.
+StatementExit* passToStatement(Interp& in, StatementExit* via) {
+    StatementExit* x = via;
+    if (!via || in.pos != via->end + 1) {
         const BytesView t = in.text();
         const int32_t from = in.pos;
-        if (from < 0 || from >= static_cast<int32_t>(t.size())) return;
+        if (from < 0 || from >= static_cast<int32_t>(t.size())) return nullptr;
         const char first = t[static_cast<size_t>(from)];
-        if (first == '#' || first == '@') return;  // already at a statement
-        DecodedStatement& d = in.statements.slot(in.script, from);
-        if (d.skipTo < 0) measureSkip(t, from, d.skipTo, d.skipPasses);
-        to = d.skipTo;
-        passes = d.skipPasses;
+        if (first == '#' || first == '@') return nullptr;  // already at a statement
+        x = &in.statements.slot(in.script, from).skip;
     }
-    // Where nothing is passed `to` may still lie past a comment, which the step skips anyway.
-    in.pos = to;
-    if (passes == 0) return;
-    in.passCount += passes;
-    in.forgetClicks();
+    if (x->followTo < 0) measureSkip(in.text(), in.pos, x->followTo, x->followPasses);
+    // Where nothing is passed `followTo` may still lie past a comment, which the step skips anyway.
+    in.pos = x->followTo;
+    if (x->followPasses != 0) {
+        in.passCount += x->followPasses;
+        in.forgetClicks();
+    }
+    return x;
 }
 
 // Yield: the common exit of the waits. A click that nothing waited for is forgotten here.
@@ -521,7 +519,7 @@ bool runLane(Runtime& rt, DecodedStatement& first, StatementExit*& ran, bool& qu
         // The next statement, when the exit kept knows it and the lane runs it.
         auto handBack = [&] {
             ran = e;
-            quietKept = keeps;
+            quietKept = keeps && e;
             return true;
         };
         // After a wait the general loop's look at what is in progress comes next anyway.
@@ -607,16 +605,16 @@ void step(Runtime& rt) {
         // Nothing in progress (the usual case): none of the checks below can act. An integer
         // assignment, a jump or an if changes nothing they look at.
         const bool quiet = quietKept || quietPass(rt);
-        StatementExit* const via = quiet ? ran : nullptr;
-        ran = nullptr;
-        quietKept = false;
+        StatementExit* via = nullptr;  // the exit that knows the entry of the statement reached
         if (quiet) {
             // It stops only where no comment starts.
-            passToStatement(in, via);
+            via = passToStatement(in, ran);
         } else {
             in.pos = skipComment(in.text(), in.pos);
             if (!busyPass(rt)) return;
         }
+        ran = nullptr;
+        quietKept = false;
 
         // Statement.
         const BytesView t = in.text();
