@@ -8,9 +8,8 @@
 #include "core/os.h"
 #include "runtime.h"
 #include "script/command_table.h"
-#include "script/control_commands.h"
 #include "script/debug_serve.h"
-#include "script/jump_paths.h"
+#include "script/lane.h"
 #include "save/slots.h"
 #include "lang/int_arith.h"
 #include "lang/scanners.h"
@@ -66,42 +65,6 @@ DirectOp directOpOf(const CommandRow* row) {
                             : DirectOp::kNone;
 }
 
-// Reads the command statement whose '#' is at p: its row, and where its argument text lies.
-void readCommand(BytesView t, int32_t p, DecodedStatement& d) {
-    const size_t n = t.size();
-    const size_t open = t.find('(', static_cast<size_t>(p) + 1);
-    const size_t nameEnd = open == BytesView::npos ? n : open;
-    const size_t nameLen = std::min(nameEnd - static_cast<size_t>(p) - 1, kMaxNameBytes + 1);
-    d.row = findCommand(t.substr(static_cast<size_t>(p) + 1, nameLen));
-    d.op = directOpOf(d.row);
-    d.nameLen = static_cast<int32_t>(nameLen);
-    d.open = -1;
-    d.argEnd = 0;
-    if (open != BytesView::npos) {
-        size_t e = open;
-        while (e < n && t[e] != ';' && t[e] != '\n') ++e;
-        d.open = static_cast<int32_t>(open);
-        d.argEnd = static_cast<int32_t>(e);
-        d.ownSemicolon = e < n && t[e] == ';';
-    }
-    d.kind = DecodedStatement::kCommand;
-}
-
-// Where the reader goes on after a command statement, from the position the command left.
-int32_t afterCommand(BytesView u, int32_t pos) {
-    const int32_t un = static_cast<int32_t>(u.size());
-    // A return onto a call at the very start of the text leaves q at -1: the byte after it is
-    // the call's '#', which stops the walk there so that the call runs again.
-    int32_t q = std::max(pos, -1);
-    auto at = [&](int32_t i) { return i >= 0 && i < un ? u[static_cast<size_t>(i)] : '\0'; };
-    while (q < un && at(q) != ';') {
-        if (at(q + 1) == '#') break;
-        if (at(q) == ')' || at(q) == '\n') break;
-        ++q;
-    }
-    return skipComment(u, q);
-}
-
 // The entry for the statement at p, through the exit the reader just took when that exit knows
 // it: a loop then runs from entry to entry without looking any up.
 inline DecodedStatement& entryAt(Interp& in, int32_t p, StatementExit* via) {
@@ -112,32 +75,6 @@ inline DecodedStatement& entryAt(Interp& in, int32_t p, StatementExit* via) {
     // rejects it.
     via->followEntry = &d;
     return d;
-}
-
-// Moves the reader to the end of the command statement at p, in the text current now; returns
-// the exit it took when that exit is kept in its entry (`stays`: the text and the entry are still
-// the statement's).
-inline StatementExit* commandExit(Interp& in, DecodedStatement& d, int32_t p, bool stays) {
-    if (!stays) {
-        in.pos = afterCommand(in.text(), in.pos);
-        return nullptr;
-    }
-    // The walk to the statement's end depends on the text and where it starts alone: the same
-    // start in the same text ends where it ended last time.
-    const BytesView t = in.text();
-    if (in.pos == p + 1) {
-        // Nothing moved the reader.
-        if (d.normal.end < 0) d.normal.end = afterCommand(t, in.pos);
-        in.pos = d.normal.end;
-        return &d.normal;
-    }
-    if (d.movedTo != in.pos) {
-        d.movedTo = in.pos;
-        d.moved = StatementExit{};
-        d.moved.end = afterCommand(t, in.pos);
-    }
-    in.pos = d.moved.end;
-    return &d.moved;
 }
 
 // Runs the command whose '#' is at p (d: its entry, read); afterwards moves to the end of the
@@ -217,12 +154,6 @@ bool readIntAssignment(BytesView t, int32_t p, DecodedStatement& d) {
     return true;
 }
 
-// An integer assignment read and run before: its right side replays without the scanner.
-inline bool learntAssignment(const DecodedStatement& d) {
-    return d.kind == DecodedStatement::kIntAssign && d.rhsKnown && d.rhs.fits &&
-           d.assign.kind != IntAssignForm::kPending;
-}
-
 // Runs the assignment at p (d: its entry); returns the exit it took when it is kept there.
 StatementExit* runAssignment(Runtime& rt, DecodedStatement& d, int32_t p, int32_t& pendingIndex, int32_t& pendingKind) {
     Interp& in = rt.interp;
@@ -260,33 +191,6 @@ StatementExit* runAssignment(Runtime& rt, DecodedStatement& d, int32_t p, int32_
     return nullptr;
 }
 
-// True when a pass over a byte that starts no statement does nothing but count itself: nothing
-// is in progress that the step advances on every pass.
-bool quietPass(const Runtime& rt) {
-    const Interp& in = rt.interp;
-    return !rt.media.volumeFading && !rt.media.cdWait && !rt.screens.effectOn && !rt.choices.collecting &&
-           !rt.choices.ready && rt.choices.trapButton != 1 && rt.choices.trapButton != 2 && !rt.text.printing &&
-           !rt.screens.fadeOn && !rt.screens.wipeOn && !rt.screens.transfadeOn && !rt.screens.mosaicfadeOn &&
-           in.wait.waitMs == 0 && in.clickWaitMode.load(std::memory_order_relaxed) == 0;
-}
-
-// How many passes the step makes over the bytes from `from` that start no statement (blanks,
-// line ends, labels, comments), and where the next statement (or the end of the text) lies.
-void measureSkip(BytesView t, int32_t from, int32_t& to, int32_t& passes) {
-    const int32_t n = static_cast<int32_t>(t.size());
-    int32_t p = from;
-    passes = 0;
-    for (;;) {
-        p = skipComment(t, p);
-        if (p < 0 || p >= n) break;
-        const char b = t[static_cast<size_t>(p)];
-        if (b == '#' || b == '@') break;
-        ++p;
-        ++passes;
-    }
-    to = p;
-}
-
 // Passes at once over the bytes before the next statement (blanks, line ends, labels, comments),
 // counting the passes the step would have made over them one by one. `via` is the exit the
 // statement just run took, when kept: the bytes after it are known there. Returns the exit
@@ -310,18 +214,6 @@ StatementExit* passToStatement(Interp& in, StatementExit* via) {
         in.forgetClicks();
     }
     return x;
-}
-
-// Yield: the common exit of the waits. A click that nothing waited for is forgotten here.
-void yieldStep(Runtime& rt) {
-    rt.interp.forgetClicks();
-    if (rt.save.loadRequested) {
-        if (!save::performRequestedLoad(rt))
-            rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), "",
-                          MsgButtons::Ok, MsgIcon::Exclamation);
-        rt.save.loadRequested = 0;
-        rt.save.loadFile.clear();
-    }
 }
 
 // A fade of the volume advances once per statement slot; while it runs each slot costs 150 ms.
@@ -407,139 +299,77 @@ bool busyPass(Runtime& rt) {
     return true;
 }
 
-// Whether a control-flow command's direct way applies: it was read before and its kept
-// arguments apply now.
-inline bool directApplies(const Interp& in, const DecodedStatement& d) {
-    return d.op != DirectOp::kNone && d.args && !(d.args->takesStrings && in.inlineCommandFlag);
-}
-
-// Runs a loop's control-flow command whose direct way applies by a direct call of what its
-// handler does, past the general command path. Those handlers read neither the command's name
-// nor its argument text and load no game, and nothing waits for their result (the caller sees
-// to that). Returns the exit it took when kept, as runCommand.
-template <bool kLane>
-[[gnu::always_inline]] inline StatementExit* runDirect(Runtime& rt, DecodedStatement& d, int32_t p) {
-    Interp& in = rt.interp;
-    ArgsRecipe& r = *d.args;
-    const ScriptSource* before = in.script.get();
-    in.stmtStart = p;
-    in.pos = p + 1;
-    in.stmtEntry = &d;
-    // Its arguments live in the recipe. Unlike a handler on the general path, these hand no entry
-    // to another statement (only the step does), so the recipe needs no pin; and none of them
-    // reads the argument text, left as the general path last set it.
-    Args& a = r.args;
-    int32_t v = 1;
-    switch (d.op) {
-        case DirectOp::kGoto: v = paths::gotoWith<kLane>(rt, a); break;
-        case DirectOp::kGosub:
-            r.intReads.fill(in, a.ints);
-            v = paths::gosubWith<kLane>(rt, a);
-            break;
-        case DirectOp::kReturn: v = paths::returnTo<kLane>(rt); break;
-        case DirectOp::kIf:
-            r.conditionReads.fill(in, a.conditions);
-            v = cmdIf(rt, a);
-            // Its scan of a skipped block may stop for a message box: the lane's jumps read the
-            // time afresh.
-            if constexpr (kLane) in.scriptCache.laneClockLeft = 0;
-            break;
-        case DirectOp::kWait:
-            r.intReads.fill(in, a.ints);
-            v = cmdWait(rt, a);
-            break;
-        case DirectOp::kNone: break;
-    }
-    in.result = v;  // only rows that store their value have a direct way
-    // Nothing here hands the entry to another statement: it is still this one's while the text is.
-    return commandExit(in, d, p, in.script.get() == before);
-}
-
-// Learns whether the lane runs the statement at d.at: a learnt integer assignment, or a
-// control-flow command read before (read here: reading changes nothing but the entry) whose
-// arguments are kept.
-[[gnu::noinline]] void learnLane(DecodedStatement& d, BytesView t) {
-    if (learntAssignment(d)) {
-        learnQuickAssign(d);
-        d.lane = DecodedStatement::kLaneRuns;
-        return;
-    }
-    if (d.kind == DecodedStatement::kEmpty && t[static_cast<size_t>(d.at)] == '#') readCommand(t, d.at, d);
-    if (d.kind != DecodedStatement::kCommand || d.op == DirectOp::kNone || !d.args) return;
-    d.lane = d.args->takesStrings ? DecodedStatement::kLaneRunsOutsideInline : DecodedStatement::kLaneRuns;
-}
-
-// Whether the lane runs the statement at d.at now.
-[[gnu::always_inline]] inline bool laneRuns(const Interp& in, DecodedStatement& d, BytesView t) {
-    if (d.lane == DecodedStatement::kLaneRuns) return true;
-    if (d.lane == DecodedStatement::kLaneNotYet) learnLane(d, t);
-    return d.lane == DecodedStatement::kLaneRuns ||
-           (d.lane == DecodedStatement::kLaneRunsOutsideInline && !in.inlineCommandFlag);
-}
-
-// The lane: while nothing is in progress and no debug window looks, runs statements the lane
-// runs from entry to entry, doing for each what the step's general loop does around it. Starts
-// with the head of the loop done for d, the statement at in.pos; hands back before the head of
-// the first statement it leaves to the general loop, with the exit the last one took and whether
-// it kept the step quiet, as that loop leaves them. false when the step ends here.
-//
-// What it leaves out, the general loop would find unchanged: these statements start nothing in
-// progress (but a wait and a return's callback, after which it looks), load no game, take no
-// command's result, read no click, and set neither the close nor the stop (other threads do,
-// and the lane looks at both after every statement).
-bool runLane(Runtime& rt, DecodedStatement& first, StatementExit*& ran, bool& quietKept) {
-    Interp& in = rt.interp;
-    DecodedStatement* d = &first;
-    in.scriptCache.laneClockLeft = 0;  // its jumps read the time afresh first
-    for (;;) {
-        const int32_t p = in.pos;
-        StatementExit* e;
-        bool keeps;
-        if (d->kind == DecodedStatement::kIntAssign) {
-            if (d->quick != DecodedStatement::kQuickNone)
-                runQuickAssign(in, *d);
-            else
-                storeIntAssignWith(in, d->assign, [&] { return replayRightSide(in, d->rhs); });
-            in.pos = d->normal.end;
-            e = &d->normal;
-            keeps = true;
-        } else {
-            e = runDirect<true>(rt, *d, p);
-            keeps = d->row->keepsQuiet || (d->op == DirectOp::kReturn && !in.returnResumed);
-        }
-        // The end of the general loop's pass.
-        if (in.halt) {
-            yieldStep(rt);
-            return false;
-        }
-        in.forgetClicks();
-        ++in.pos;
-        if (!in.running) return false;
-
-        // The next statement, when the exit kept knows it and the lane runs it.
-        auto handBack = [&] {
-            ran = e;
-            quietKept = keeps && e;
-            return true;
-        };
-        // After a wait the general loop's look at what is in progress comes next anyway.
-        if (!e || (!keeps && (d->op == DirectOp::kWait || !quietPass(rt))) ||
-            in.debug.active.load(std::memory_order_relaxed))
-            return handBack();
-        if (e->followTo < 0) measureSkip(in.text(), in.pos, e->followTo, e->followPasses);
-        DecodedStatement* next = e->followEntry;
-        if (!next || !in.statements.holds(*next, in.script.get(), e->followTo) || !laneRuns(in, *next, in.text()))
-            return handBack();
-        // The head of the next pass, as passToStatement makes it. (Its look at the close is the
-        // one just made: a close that comes between the two is one that came just after.)
-        in.pos = e->followTo;
-        // The clicks were forgotten just now, as the passes would forget them.
-        in.passCount += 1 + e->followPasses;
-        d = next;
-    }
-}
-
 }  // namespace
+
+// The pieces the lane shares (step_parts.h).
+
+void readCommand(BytesView t, int32_t p, DecodedStatement& d) {
+    const size_t n = t.size();
+    const size_t open = t.find('(', static_cast<size_t>(p) + 1);
+    const size_t nameEnd = open == BytesView::npos ? n : open;
+    const size_t nameLen = std::min(nameEnd - static_cast<size_t>(p) - 1, kMaxNameBytes + 1);
+    d.row = findCommand(t.substr(static_cast<size_t>(p) + 1, nameLen));
+    d.op = directOpOf(d.row);
+    d.nameLen = static_cast<int32_t>(nameLen);
+    d.open = -1;
+    d.argEnd = 0;
+    if (open != BytesView::npos) {
+        size_t e = open;
+        while (e < n && t[e] != ';' && t[e] != '\n') ++e;
+        d.open = static_cast<int32_t>(open);
+        d.argEnd = static_cast<int32_t>(e);
+        d.ownSemicolon = e < n && t[e] == ';';
+    }
+    d.kind = DecodedStatement::kCommand;
+}
+
+int32_t afterCommand(BytesView u, int32_t pos) {
+    const int32_t un = static_cast<int32_t>(u.size());
+    // A return onto a call at the very start of the text leaves q at -1: the byte after it is
+    // the call's '#', which stops the walk there so that the call runs again.
+    int32_t q = std::max(pos, -1);
+    auto at = [&](int32_t i) { return i >= 0 && i < un ? u[static_cast<size_t>(i)] : '\0'; };
+    while (q < un && at(q) != ';') {
+        if (at(q + 1) == '#') break;
+        if (at(q) == ')' || at(q) == '\n') break;
+        ++q;
+    }
+    return skipComment(u, q);
+}
+
+bool quietPass(const Runtime& rt) {
+    const Interp& in = rt.interp;
+    return !rt.media.volumeFading && !rt.media.cdWait && !rt.screens.effectOn && !rt.choices.collecting &&
+           !rt.choices.ready && rt.choices.trapButton != 1 && rt.choices.trapButton != 2 && !rt.text.printing &&
+           !rt.screens.fadeOn && !rt.screens.wipeOn && !rt.screens.transfadeOn && !rt.screens.mosaicfadeOn &&
+           in.wait.waitMs == 0 && in.clickWaitMode.load(std::memory_order_relaxed) == 0;
+}
+
+void measureSkip(BytesView t, int32_t from, int32_t& to, int32_t& passes) {
+    const int32_t n = static_cast<int32_t>(t.size());
+    int32_t p = from;
+    passes = 0;
+    for (;;) {
+        p = skipComment(t, p);
+        if (p < 0 || p >= n) break;
+        const char b = t[static_cast<size_t>(p)];
+        if (b == '#' || b == '@') break;
+        ++p;
+        ++passes;
+    }
+    to = p;
+}
+
+void yieldStep(Runtime& rt) {
+    rt.interp.forgetClicks();
+    if (rt.save.loadRequested) {
+        if (!save::performRequestedLoad(rt))
+            rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), "",
+                          MsgButtons::Ok, MsgIcon::Exclamation);
+        rt.save.loadRequested = 0;
+        rt.save.loadFile.clear();
+    }
+}
 
 ScriptPtr loadScript(Runtime& rt, BytesView name) {
     if (const ScriptPtr* fresh = freshScript(rt, name)) return *fresh;
