@@ -82,8 +82,9 @@ struct DecodedStatement {
     Kind kind = kEmpty;
     // Whether the step's lane runs it, once it can: from then on it always can (a learnt
     // assignment stays learnt, kept arguments stay kept), but for a string list while the
-    // inline-command flag is on.
-    enum Lane : uint8_t { kLaneNotYet, kLaneRuns, kLaneRunsOutsideInline };
+    // inline-command flag is on. Never for any other command, nor for an assignment learnt
+    // with a command after '=' or a right side too long to keep.
+    enum Lane : uint8_t { kLaneNotYet, kLaneRuns, kLaneRunsOutsideInline, kLaneNever };
     Lane lane = kLaneNotYet;
 
     // When nothing moved the read position: where the reader goes on after the statement.

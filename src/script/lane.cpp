@@ -12,9 +12,14 @@ void learnLane(DecodedStatement& d, BytesView t) {
         d.lane = DecodedStatement::kLaneRuns;
         return;
     }
+    if (d.kind == DecodedStatement::kIntAssign && d.rhsKnown) {
+        d.lane = DecodedStatement::kLaneNever;
+        return;
+    }
     if (d.kind == DecodedStatement::kEmpty && t[static_cast<size_t>(d.at)] == '#') readCommand(t, d.at, d);
-    if (d.kind != DecodedStatement::kCommand || d.op == DirectOp::kNone || !d.args) return;
-    d.lane = d.args->takesStrings ? DecodedStatement::kLaneRunsOutsideInline : DecodedStatement::kLaneRuns;
+    if (d.kind != DecodedStatement::kCommand) return;  // an assignment not learnt yet, or never
+    if (d.op == DirectOp::kNone) d.lane = DecodedStatement::kLaneNever;
+    else if (d.args) d.lane = d.args->takesStrings ? DecodedStatement::kLaneRunsOutsideInline : DecodedStatement::kLaneRuns;
 }
 
 bool runLane(Runtime& rt, DecodedStatement& first, StatementExit*& ran, bool& quietKept) {
