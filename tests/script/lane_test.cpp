@@ -121,3 +121,26 @@ TEST(StepLane, ANestedLoopCountsAsTheGeneralLoopCounts) {
     EXPECT_EQ(direct.var(6), 1);
     EXPECT_EQ(direct.var(3), 40 * (50 * 51 / 2));
 }
+
+TEST(StepLane, AReturnThatSetsSomethingGoingHandsBackAtOnce) {
+    // A return whose callback resumes something (as a message resumes after its inline
+    // subroutine) must let the step look at it before the next statement, as the general loop
+    // does. Here the callback starts a wait on every second return.
+    const std::string script = "|top:\n#gosub(\"sub\");\n@1 += 1;\n#goto(\"top\");\n|sub:\n@2 += 1;\n#return();\n";
+    auto resumes = [](Runtime& rt, int32_t) {
+        if (rt.interp.ivar[2] > 1000) rt.interp.halt = 1;  // a lane that ran past the wait stops here
+        if (rt.interp.ivar[2] % 2 != 0) return false;
+        rt.interp.wait.reset();
+        rt.interp.wait.waitMs = 1;
+        return true;
+    };
+    ScriptRun direct(script), general(script);
+    general.rt.interp.directWays = false;
+    for (ScriptRun* s : {&direct, &general}) s->rt.interp.onReturn = resumes;
+    for (int i = 0; i < 20; ++i) {
+        direct.step(2);
+        general.step(2);
+        expectSameState(direct.rt.interp, general.rt.interp);
+    }
+    EXPECT_GT(direct.var(1), 10);
+}
