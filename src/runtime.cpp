@@ -13,8 +13,8 @@ Runtime::Runtime(Platform& p, std::filesystem::path dir)
     if (s.empty() || s.back() != '/') s += '/';
     startFolder = utf8ToCp932(s);
     interp.onReturn = [](Runtime& rt, int32_t depth) {
-        const bool trap = text::choices::onReturn(rt, depth);
-        return text::onReturn(rt, depth) || trap;
+        text::choices::onReturn(rt, depth);
+        return text::onReturn(rt, depth);
     };
 }
 

@@ -27,12 +27,15 @@ inline int32_t arith(char op, int32_t a, int32_t b) {
     }
 }
 
+// A step that gives a number of the text as it stands (a keyword's or a plain number).
+inline bool givesNumber(const RightSideSteps::Step& st) { return st.reset || (st.op == 0 && !st.variable); }
+
 // The walk of the right-side scanner again, from the steps it took.
 inline int32_t replayRightSide(const Interp& in, const RightSideSteps& s) {
     // One plain operand (most right sides): its value, without the walk.
     if (s.n == 1) {
         const RightSideSteps::Step& st = s.steps[0];
-        if (st.reset || (st.op == 0 && !st.variable)) return st.value;
+        if (givesNumber(st)) return st.value;
         if (st.op == 0) return in.getInt(st.value);
     }
     int32_t a = 0;
@@ -85,7 +88,7 @@ inline void learnQuickAssign(DecodedStatement& d) {
     if (f.kind == IntAssignForm::kDecrement) return set(DecodedStatement::kQuickAdd, -1);
     if (f.kind != IntAssignForm::kStore || d.rhs.n != 1) return;
     const RightSideSteps::Step& st = d.rhs.steps[0];
-    if (!(st.reset || (st.op == 0 && !st.variable))) return;  // not a number alone
+    if (!givesNumber(st)) return;
     if (f.compound == 0) set(DecodedStatement::kQuickSet, st.value);
     else if (f.compound == '+') set(DecodedStatement::kQuickAdd, st.value);
     else if (f.compound == '-') set(DecodedStatement::kQuickAdd, -static_cast<int64_t>(st.value));

@@ -382,6 +382,8 @@ ScriptPtr loadScript(Runtime& rt, BytesView name) {
         cache.recent = src;
         cache.recentWrites = writes;
         cache.recentAtMs = checkedAt;
+        // The lane's last time may be older than this one: it reads the clock again.
+        cache.laneClockLeft = 0;
     };
     const Resources::Version version = rt.resources.version(name);
     if (version.known) {

@@ -319,9 +319,8 @@ void checkTraps(Runtime& rt) {
     if (jump(rt, r, false) && c.trapButton != 0) c.trapDepth = depth;
 }
 
-bool onReturn(Runtime& rt, int32_t depth) {
+void onReturn(Runtime& rt, int32_t depth) {
     if (rt.choices.trapDepth == depth) rt.choices.trapDepth = -1;
-    return false;
 }
 
 bool highlightedCentre(const Runtime& rt, int32_t& x, int32_t& y) {

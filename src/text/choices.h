@@ -54,9 +54,9 @@ namespace text::choices {
 void collectAt(Runtime& rt);
 void runChoicePhase(Runtime& rt);
 void checkTraps(Runtime& rt);
-// A return finished the subroutine at this call depth (a trap's subroutine may fire again).
-// False: an armed trap is looked at on every pass anyway.
-bool onReturn(Runtime& rt, int32_t depth);
+// A return finished the subroutine at this call depth (a trap's subroutine may fire again; an
+// armed trap is looked at on every pass anyway, so this sets nothing going).
+void onReturn(Runtime& rt, int32_t depth);
 
 // The full reset: nothing offered, no block, no trap, default colour.
 void reset(Runtime& rt);
