@@ -107,6 +107,13 @@ void restoreFromBack(Runtime& rt, int l, int t, int r, int b) {
     pixels::copyRect(view(rt.screens.table[0]), l, t, r - l, b - t, view(rt.screens.table[1]), l, t, 0, 0);
 }
 
+// A click while the message is being typed shows the rest of it up to its wait at once; the
+// next click goes on. Not while choices are laid out: their text is drawn at once anyway.
+void noteClickWhileTyping(Call& c) {
+    if (!c.rs.clickWait && !c.instant && !c.t.selectMode && c.rt.interp.leftClick.exchange(0) != 0)
+        c.rs.completing = true;
+}
+
 // --- click-wait icon -------------------------------------------------------------------------
 
 void iconPlace(Call& c, int& px, int& py) {
@@ -299,6 +306,9 @@ bool putCharacter(Call& c, BytesView unit) {
     // Completed by a click: drawn as typed, without the waits, so the message ends as it would.
     if (rs.completing) return false;
     c.rt.sleep(c.wait);
+    // A click made during the character's wait belongs to this message: the step forgets the
+    // clicks it did not look at when it yields, and most of a typed message's time is this sleep.
+    noteClickWhileTyping(c);
     return true;
 }
 
@@ -347,7 +357,7 @@ void timedWaitEscape(Call& c) {
         c.rs.pos = after;
         ms = leadingInt(in);
     }
-    if (c.instant || c.skip || c.t.selectMode) return;
+    if (c.instant || c.skip || c.t.selectMode || c.rs.completing) return;
     c.rs.timedWait = true;
     c.rs.timedWaitMs = ms;
     c.rs.timedWaitStart = c.rt.clock().nowMs();
@@ -552,9 +562,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
             if (rs.trapWait && !t.textBuffer) graphics::presentScreen(rt);
             rs.trapWait = false;
         } else if (clicked && !c.instant && !t.selectMode) {
-            // A click while the message is being typed shows the rest of it up to its wait at
-            // once; the next click goes on.
-            rs.completing = true;
+            rs.completing = true;  // as noteClickWhileTyping
         }
         if (t.trapBuffer && !rs.clickWait && !rs.trapWait && in.rightClick.exchange(0)) {
             rs.clickWait = true;
@@ -567,7 +575,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
             return 0;
         }
         if (rs.timedWait) {
-            if (!c.instant && !c.skip) {
+            if (!c.instant && !c.skip && !rs.completing) {
                 if (rt.clock().nowMs() - rs.timedWaitStart < static_cast<uint32_t>(std::max(rs.timedWaitMs, 0)))
                     return 0;
             }
@@ -645,7 +653,10 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
         rs.pos += len;
         if (putCharacter(c, unit)) return 0;
     }
-    if (c.wait > 0) rt.sleep(c.wait);
+    if (c.wait > 0) {
+        rt.sleep(c.wait);
+        noteClickWhileTyping(c);
+    }
     return 0;
 }
 
