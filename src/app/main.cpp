@@ -95,6 +95,15 @@ int play(Options opt, std::string* launcherMessage) {
     }
     if (opt.audioOut && !opt.headless)
         std::fprintf(stderr, "yorvane: --audio-out is for headless runs; the sound goes to the sound device\n");
+    if (!opt.headless) {
+        // What stands in for a player headless would fight the real one in a window.
+        const std::pair<bool, const char*> headlessOnly[] = {{opt.autoClickMs > 0, "--auto-click"},
+                                                             {!opt.clicks.empty(), "--click"},
+                                                             {!opt.menuPicks.empty(), "--menu"},
+                                                             {opt.answers.has_value(), "--answers"}};
+        for (const auto& [given, name] : headlessOnly)
+            if (given) std::fprintf(stderr, "yorvane: %s is for headless runs; ignored in a window\n", name);
+    }
     HeadlessPlatform* headless = nullptr;
     if (opt.headless) {
         auto h = std::make_unique<HeadlessPlatform>();
@@ -158,7 +167,7 @@ int main(int argc, char** argv) {
     std::string error;
     auto opt = parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!opt) {
-        std::fprintf(stderr, "yorvane: %s\n%s", error.c_str(), usageText());
+        std::fprintf(stderr, "yorvane: %s\nTry 'yorvane --help' for the options.\n", error.c_str());
         return 2;
     }
     if (const char* v = std::getenv("YORVANE_VERBOSE"); v && std::string(v) == "1") opt->verbose = true;

@@ -136,8 +136,10 @@ int32_t cmdCreateimage(Runtime& rt, const Args& args) {
         if (last == 0) last = first, w = rt.config.width, h = rt.config.height;
     }
     // A size the machine could not hold is cut down rather than attempted.
-    const int cw = std::clamp(w, 1, kMaxImageSide);
-    const int ch = static_cast<int>(std::clamp<int64_t>(h, 1, std::min<int64_t>(kMaxImageSide, kMaxImagePixels / cw)));
+    // A size of 0 (or below) makes a screen without pixels, as asked.
+    const int cw = std::clamp(w, 0, kMaxImageSide);
+    const int ch = static_cast<int>(
+        std::clamp<int64_t>(h, 0, std::min<int64_t>(kMaxImageSide, kMaxImagePixels / std::max(cw, 1))));
     for (int64_t n = std::max(first, 2); n <= std::min(last, kScreenCount - 1); ++n) {
         Screen& s = rt.screens.table[static_cast<size_t>(n)];
         if (!rt.screens.fitsBudget(n, cw, ch)) {

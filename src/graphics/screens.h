@@ -25,9 +25,13 @@ struct Screen {
     int32_t mask = 0;             // mask screen number given to loadimage
     bool created = false;         // made by createimage
     int createdWidth = 0, createdHeight = 0;
+    // Made (loaded or created), even at a size of 0: createimage(2, 3, 0, 0) makes screens that
+    // exist and hold no pixel.
+    bool made = false;
 
-    bool exists() const { return !pixels.empty(); }
+    bool exists() const { return made; }
     void allocate(int w, int h) {
+        made = true;
         width = w > 0 ? w : 0;
         height = h > 0 ? h : 0;
         // A fresh buffer rather than assign(): a reused one would have to be cleared byte by byte.

@@ -73,6 +73,7 @@ void startDisplay(Runtime& rt, int32_t item, int32_t row, Bytes text, Rgb colour
     d.continuations = 0;
     d.firstItem = item;
     d.firstRow = row;
+    d.stmtStart = rt.interp.stmtStart;
     t.printing = true;
 }
 

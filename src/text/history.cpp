@@ -28,23 +28,31 @@ size_t fitting(BytesView s, size_t room) {
     return n;
 }
 
-void addLine(std::vector<Bytes>& out, Bytes line) {
+// A list row; `cut` when it goes on with the row before it where that row reached 96 bytes
+// (its "　" only indents, no line feed of the message stands there).
+struct Row {
+    Bytes text;
+    bool cut = false;
+};
+
+void addLine(std::vector<Row>& out, Bytes line, bool cut = false) {
     if (out.size() > 40) out.erase(out.begin());
-    out.push_back(std::move(line));
+    out.push_back(Row{std::move(line), cut});
 }
 
 // A part that follows a line feed: "　" + piece, cut so that no line exceeds 96 bytes.
-void addContinuation(std::vector<Bytes>& out, BytesView part) {
+void addContinuation(std::vector<Row>& out, BytesView part, bool cut) {
     const size_t room = kLineBytes - wideSpace().size();
     do {
         const size_t n = std::max<size_t>(fitting(part, room), 1);
-        addLine(out, wideSpace() + Bytes(part.substr(0, n)));
+        addLine(out, wideSpace() + Bytes(part.substr(0, n)), cut);
         part.remove_prefix(std::min(n, part.size()));
+        cut = true;
     } while (!part.empty());
 }
 
 // The label's line: L + "　" + T, the rest of a long T in further lines.
-void addLabelled(std::vector<Bytes>& out, BytesView label, BytesView text) {
+void addLabelled(std::vector<Row>& out, BytesView label, BytesView text) {
     if (label.empty() && text.empty()) return;
     if (label.size() + text.size() + 2 < kLineBytes) {
         addLine(out, Bytes(label) + wideSpace() + Bytes(text));
@@ -53,7 +61,7 @@ void addLabelled(std::vector<Bytes>& out, BytesView label, BytesView text) {
     const size_t first = fitting(text, label.size() + 2 < kLineBytes ? kLineBytes - (label.size() + 2) : 0);
     addLine(out, Bytes(label) + wideSpace() + Bytes(text.substr(0, first)));
     text.remove_prefix(std::min(first, text.size()));
-    if (!text.empty()) addContinuation(out, text);
+    if (!text.empty()) addContinuation(out, text, true);
 }
 
 }  // namespace
@@ -78,9 +86,11 @@ void finishMessage(TextState& t, int32_t item) {
     rs.historyText.clear();
 }
 
-std::vector<Bytes> dialogLines(const History& h) {
+namespace {
+
+std::vector<Row> rows(const History& h) {
     std::lock_guard lock(h.mutex);
-    std::vector<Bytes> out;
+    std::vector<Row> out;
     // A message holds two neighbouring positions: its label, then its text. The oldest pair
     // starts at the display index.
     const int32_t start = ((h.displayIndex % History::kSize) + History::kSize) % History::kSize;
@@ -97,7 +107,7 @@ std::vector<Bytes> dialogLines(const History& h) {
         BytesView rest = text.substr(lf + 1);
         for (;;) {
             const size_t next = rest.find('\n');
-            addContinuation(out, rest.substr(0, next));
+            addContinuation(out, rest.substr(0, next), false);
             if (next == BytesView::npos) break;
             rest.remove_prefix(next + 1);
         }
@@ -105,6 +115,25 @@ std::vector<Bytes> dialogLines(const History& h) {
     return out;
 }
 
-void show(Runtime& rt) { rt.platform.showHistory(dialogLines(rt.text.history)); }
+}  // namespace
+
+std::vector<Bytes> dialogLines(const History& h) {
+    std::vector<Bytes> out;
+    for (Row& r : rows(h)) out.push_back(std::move(r.text));
+    return out;
+}
+
+std::vector<Bytes> joinedLines(const History& h) {
+    std::vector<Bytes> out;
+    for (const Row& r : rows(h)) {
+        if (r.cut && !out.empty())
+            out.back() += BytesView(r.text).substr(wideSpace().size());
+        else
+            out.push_back(r.text);
+    }
+    return out;
+}
+
+void show(Runtime& rt) { rt.platform.showHistory(joinedLines(rt.text.history)); }
 
 }  // namespace yv::text::history

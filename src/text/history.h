@@ -15,6 +15,10 @@ void finishMessage(TextState& t, int32_t item);
 // The list the history dialog shows: oldest first, at most 41 lines, each at most 96 bytes.
 std::vector<Bytes> dialogLines(const History& h);
 
+// The same rows with a message's rows cut at 96 bytes joined again, for a dialog that wraps
+// lines to its own width (a cut falls in the middle of a word); line feeds still start rows.
+std::vector<Bytes> joinedLines(const History& h);
+
 // Opens the history dialog (window thread; the platform waits until it is closed).
 void show(Runtime& rt);
 

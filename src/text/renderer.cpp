@@ -388,7 +388,7 @@ bool inlineCommand(Call& c) {
         // goes on after it once the message is over. Its arguments are read as #gosub's are.
         const Args a = evaluateArgs(c.rt, kInts | kStrings, args);
         const int32_t keepPos = in.pos;
-        in.pos = in.stmtStart + 1;
+        in.pos = c.t.display.stmtStart + 1;
         const int32_t depth = in.calls.depth;
         if (script::call(c.rt, a.strings[0], a.strings[1], a.ints[0], a.ints[1]) > 0) {
             c.t.display.suspended = true;

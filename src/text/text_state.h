@@ -122,6 +122,9 @@ struct Display {
     // this depth.
     bool suspended = false;
     int32_t suspendDepth = -1;
+    // Where the statement that started the message begins: every inline call returns into it,
+    // also one made after an earlier call returned (the statement last run is then a #return).
+    int32_t stmtStart = 0;
 };
 
 // One drawn character cell, recorded when a test asks for the layout.

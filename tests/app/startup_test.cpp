@@ -2,6 +2,9 @@
 // script missing, a second copy on the same game, the icon and cursor names, system.dat at close.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -45,6 +48,11 @@ TEST(Startup, FolderProblemsAndBadScalesAreToldApart) {
         EXPECT_EQ(r.status, 2) << bad;
         EXPECT_NE(r.err.find("--scale: expected a whole number from 1 to 8"), std::string::npos) << r.err;
     }
+    // A wrong option says what is wrong and where the options are, not the whole list.
+    const RunResult r = runYorvane({"--frobnicate", (d.path() / "upper").string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+    EXPECT_NE(r.err.find("yorvane --help"), std::string::npos) << r.err;
 }
 
 TEST(Startup, MissingFirstScriptSaysSo) {
@@ -224,4 +232,18 @@ TEST(IconFile, RejectsCutAndForeignFiles) {
     huge[22 + 4] = '\xFF';  // width 255, far past the data
     huge[22 + 5] = '\x7F';
     EXPECT_FALSE(decodeIconFile(huge));
+}
+
+// The options that play for a player headless are refused aloud in a window.
+TEST(Startup, HeadlessOnlyOptionsInAWindowSaySo) {
+    if (!have("xvfb-run")) GTEST_SKIP() << "xvfb-run missing";
+    TempDir d, io;
+    d.write("start.ini", "");
+    d.write("script.txt", "#wait(60000);\r\n");
+    const std::string cmd = underXvfb() + "'" YV_BINARY "' --max-seconds 2 --auto-click 100 --click 1,1@10 '" +
+                            d.path().string() + "' 2>'" + (io.path() / "err").string() + "'";
+    EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 124) << io.read("err");
+    const std::string err = io.read("err");
+    EXPECT_NE(err.find("yorvane: --auto-click is for headless runs; ignored in a window"), std::string::npos) << err;
+    EXPECT_NE(err.find("yorvane: --click is for headless runs; ignored in a window"), std::string::npos) << err;
 }

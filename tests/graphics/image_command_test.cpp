@@ -141,3 +141,21 @@ TEST(CreateAndReleaseImage, FormsRangesAndRecords) {
               std::string::npos)
         << g.rt->save.log.text;
 }
+
+// A size of 0 makes screens that exist without a pixel: drawing from or into them draws nothing,
+// and they come and go like any other.
+TEST(CreateAndReleaseImage, ZeroSizeScreensExistEmpty) {
+    Game g(20, 10);
+    g.run("#fillclr(0, rgb(9, 9, 9));\n#createimage(2, 3, 0, 0);\n#createimage(5, -4, 8);\n"
+          "#bitblt(0, 0, 0, 20, 10, 2, 0, 0, 0);\n#fillclr(3, rgb(1, 2, 3));\n#bitblt(3, 0, 0, 4, 4, 0, 0, 0, 0);");
+    for (int n : {2, 3, 5}) {
+        EXPECT_TRUE(g.screen(n).exists()) << n;
+        EXPECT_EQ(g.screen(n).width * g.screen(n).height, 0) << n;
+    }
+    EXPECT_EQ(g.screen(2).createdWidth, 0);
+    EXPECT_EQ(g.screen(5).createdWidth, -4);
+    const uint8_t* p = g.screen(0).row(0);
+    EXPECT_EQ(p[0], 9);  // nothing was copied from the empty screen
+    g.run("#releaseimage(2);");
+    EXPECT_FALSE(g.screen(2).exists());
+}

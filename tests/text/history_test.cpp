@@ -114,6 +114,15 @@ TEST(HistoryLines, LongTextsAreCutAt96Bytes) {
     EXPECT_EQ(l[4], sp + std::string(94, 'b'));
     EXPECT_EQ(l[5], sp + std::string(94, 'b'));
     EXPECT_EQ(l[6], sp + std::string(12, 'b'));
+
+    // The dialog shows each cut text as one line again (it wraps to its own width); the rows
+    // that follow a line feed still start their own line.
+    const auto j = text::history::joinedLines(h);
+    ASSERT_EQ(j.size(), 4u);
+    EXPECT_EQ(j[0], "L" + sp + std::string(150, 'a'));
+    EXPECT_EQ(cp932ToUtf8(j[1]), "　一行目");
+    EXPECT_EQ(cp932ToUtf8(j[2]), "　二行目");
+    EXPECT_EQ(j[3], sp + std::string(200, 'b'));
 }
 
 TEST(HistoryLines, TwoLineBreaksGiveThreeLinesAndTheListKeeps41) {
