@@ -13,6 +13,7 @@ packages=(
   libfluidsynth-dev timgm6mb-soundfont
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth xdotool
+  lintian   # the package check (scripts/package.sh --check)
   python3 lua5.4   # the step benchmark's peers (bench/step_compare.sh)
 )
 

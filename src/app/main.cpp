@@ -176,7 +176,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (opt->version) {
-        std::printf("yorvane %s\n", kYorvaneVersion);
+        std::printf("yorvane %s\n%s\n", kYorvaneVersion, kYorvaneLicenceNotice);
         return 0;
     }
     if (opt->answers && !std::filesystem::exists(*opt->answers)) {

@@ -268,7 +268,8 @@ void Shell::onMenuCommand(int32_t id) {
             platform_.showAbout(utf8ToCp932("ﾊﾞｰｼﾞｮﾝ情報"),
                                 utf8ToCp932(std::string("Yorvane Version ") + kYorvaneVersion + "\n\n") +
                                     app::gameName(rt) + "\n" +
-                                    utf8ToCp932(PathResolver::diskNameToUtf8(rt.gameDir.string())));
+                                    utf8ToCp932(PathResolver::diskNameToUtf8(rt.gameDir.string())) +
+                                    utf8ToCp932(std::string("\n\n") + kYorvaneLicenceNotice));
         });
         break;
     default: break;

@@ -251,4 +251,5 @@ TEST(Menus, HeadlessPlatformPicksLikeAPlayer) {
     EXPECT_EQ(g.rt().interp.pacingMs.load(), 50.0);
     ASSERT_EQ(g.platform.dialogLog().size(), 1u);
     EXPECT_EQ(g.platform.dialogLog()[0].rfind("ﾊﾞｰｼﾞｮﾝ情報: Yorvane Version ", 0), 0u);
+    EXPECT_NE(g.platform.dialogLog()[0].find("GPL-3.0-or-later"), std::string::npos);
 }

@@ -93,6 +93,7 @@ TEST(Games, CommandLine) {
     RunResult r = runYorvane({"--version"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("yorvane ", 0), 0u);
+    EXPECT_NE(r.out.find("GPL-3.0-or-later"), std::string::npos) << r.out;
     r = runYorvane({"--help"});
     EXPECT_NE(r.out.find("--max-seconds"), std::string::npos);
     EXPECT_NE(r.out.find("--verbose"), std::string::npos);
