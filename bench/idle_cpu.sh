@@ -1,6 +1,7 @@
 #!/bin/sh
 # CPU use of the real program in a window under Xvfb over 10 s, beside a minimal SDL window that
-# redraws only on change, in the same run: at a click wait, and during a running fade.
+# redraws only on change, in the same run: at a click wait, during a running fade, and at a text
+# page waiting for a click with its icon blinking.
 #   bench/idle_cpu.sh [path/to/yorvane] [seconds]
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -37,7 +38,11 @@ int main(int argc, char** argv) {
 C
 cc -O2 -o "$work/peer" "$work/peer.c" $(pkg-config --cflags --libs sdl2)
 
-mkdir -p "$work/wait" "$work/fade"
+mkdir -p "$work/wait" "$work/fade" "$work/page"
+# A text page waiting for a click, its click-wait icon blinking: where a player spends most time.
+printf '[TEXT]\r\nSpeed=-1\r\n' >"$work/page/start.ini"
+printf '#createtextf(1, 1);\r\n#locatef(0, 40, 360);\r\n#settextspeedf(0, -1);\r\n@A = "page of text\\p";\r\n#printtext(0);\r\n#end();\r\n' \
+    >"$work/page/script.txt"
 printf '' >"$work/wait/start.ini"
 printf '|top:\r\n#mouseclickwait(1);\r\n#goto("top");\r\n' >"$work/wait/script.txt"
 printf '' >"$work/fade/start.ini"
@@ -58,10 +63,12 @@ measure() {
 peer=$(measure "$work/peer")
 wait_cpu=$(measure "$bin" "$work/wait")
 fade_cpu=$(measure "$bin" "$work/fade")
+page_cpu=$(measure "$bin" "$work/page")
 echo "CPU over ${secs} s under Xvfb, percent of one core:"
 echo "  minimal SDL window (redraws on expose):  $peer %"
 echo "  yorvane at a click wait:                 $wait_cpu %"
 echo "  yorvane during a running fade:           $fade_cpu %"
+echo "  yorvane at a text page's click wait:     $page_cpu %"
 SH
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} work bin secs

@@ -30,6 +30,7 @@ void layOverlay(Runtime& rt) {
 void presentRect(Runtime& rt, Rect r) {
     const Screen& s0 = rt.screens.table[0];
     if (!s0.exists()) return;
+    ++rt.screens.presents;
     rt.platform.present(FrameView{s0.pixels.data(), s0.width, s0.height}, r);
 }
 

@@ -115,6 +115,9 @@ struct Screens {
     std::array<Particle, 50> particles;
     bool particlesReady = false;
     uint32_t randState = 1;  // noise of the mosaics and the particles
+    // Counts the presents of screen 0: a part of the picture that presents itself only when it
+    // changes (the click-wait icon) sees from it whether anything else was presented since.
+    uint64_t presents = 0;
 
     // Whether screen n (an image screen) may become w x h within the image budget, counting
     // what the other image screens hold. Screens 0 and 1 are sized by the configuration.

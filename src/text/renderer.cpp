@@ -133,6 +133,16 @@ void iconRestore(Runtime& rt, int px, int py, int w, int h) {
     composeArea(rt, px, py, px + w, py + h);
 }
 
+// Presents the icon's area unless the window already shows this very frame there.
+void iconPresent(Call& c, int px, int py, int w, int h, int32_t frame) {
+    WaitIcon& ic = c.t.icon;
+    const WaitIcon::Shot now{px, py, w, h, frame, c.rt.screens.presents};
+    if (now == ic.lastShot) return;
+    graphics::presentRect(c.rt, Rect{px, py, w, h});
+    ic.lastShot = now;
+    ic.lastShot.present = c.rt.screens.presents;
+}
+
 void iconFrame(Call& c) {
     WaitIcon& ic = c.t.icon;
     const Screen& sys = c.rt.screens.systemPicture;
@@ -145,7 +155,7 @@ void iconFrame(Call& c) {
         iconRestore(c.rt, px, py, w, h);
         const int fy = ic.sy + ic.frame * h;
         pixels::maskedBlit(view(s0), px, py, w, h, view(sys), ic.sx, fy, view(sys), ic.sx + w, fy);
-        graphics::presentRect(c.rt, Rect{px, py, w, h});
+        iconPresent(c, px, py, w, h, ic.frame);
         ic.frame = (ic.frame + 1) % ic.frames;
         ic.shown = true;
         ic.shownX = px, ic.shownY = py;
@@ -160,7 +170,7 @@ void iconFrame(Call& c) {
         pixels::maskedBlit(view(s0), px, py, w, h, view(sys), ic.sx, ic.sy, view(sys), ic.sx + w, ic.sy);
     else
         iconRestore(c.rt, px, py, w, h);
-    graphics::presentRect(c.rt, Rect{px, py, w, h});
+    iconPresent(c, px, py, w, h, ic.blinkOn ? 0 : -2);
     ic.shown = ic.blinkOn;
     ic.shownX = px, ic.shownY = py;
 }
@@ -540,6 +550,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
         t.icon.frame = t.icon.blinkCounter = 0;
         t.icon.blinkOn = true;
         t.icon.shown = false;
+        t.icon.lastShot = {};
         return 1;
     }
     if (!t.printing) return 1;

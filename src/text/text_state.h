@@ -59,6 +59,15 @@ struct WaitIcon {
     bool blinkOn = true;
     bool shown = false;
     int32_t shownX = 0, shownY = 0;
+    // What the window was last shown of the icon, and the present that showed it: a frame the
+    // same as that one, with nothing presented since, is not presented again (a page waiting
+    // for a click would otherwise redraw the window every step for a picture that blinks twice
+    // a second).
+    struct Shot {
+        int32_t x = 0, y = 0, w = 0, h = 0, frame = -1;
+        uint64_t present = 0;
+        bool operator==(const Shot&) const = default;
+    } lastShot;
 };
 
 // The message history: labels and texts in two rings of 40. The window thread reads it when the

@@ -333,6 +333,25 @@ TEST_F(Renderer, ClickWaitIconBlinksEverySixteenFramesAndLeavesOnTheClick) {
     EXPECT_EQ(pixel(s0, ix, iy)[2], 0);
 }
 
+// A page at rest presents only what changes: the blinking icon twice in 32 frames, and again
+// after anything else was presented over it.
+TEST_F(Renderer, ClickWaitIconPresentsOnlyWhenItChanges) {
+    iconPicture(rt->screens.systemPicture);
+    table(2, 1, -1);
+    show(1, "あ\\p\\e");
+    advance();
+    const int before = p.presentCount();
+    for (int i = 0; i < 32; ++i) advance();
+    EXPECT_EQ(p.presentCount() - before, 2);
+    graphics::presentScreen(*rt);
+    advance();
+    EXPECT_EQ(p.presentCount() - before, 4);
+    // A framed icon of one frame shows the same picture every call.
+    cmd("setrectwaiticon", "(5, 64, 0, 32, 16, 1, 50);");
+    for (int i = 0; i < 10; ++i) advance();
+    EXPECT_EQ(p.presentCount() - before, 5);
+}
+
 TEST_F(Renderer, FramedClickWaitIconStepsThroughItsFrames) {
     iconPicture(rt->screens.systemPicture);
     table(2, 1, -1);
