@@ -41,6 +41,7 @@ void chooseSaveFolder(Runtime& rt, bool gameFolderWritable) {
                          user.c_str());
         }
     }
+    s.thumbnails.confineTo(s.folder);
     atomic_file::removeStaleTemporaries(s.folder);
 }
 
