@@ -16,7 +16,8 @@ namespace {
 
 // <top>/game is the game folder; <top>/outside and the files beside the game folder belong to
 // the player. Links: out -> ../outside, in -> sub, outfile.txt -> ../secret.txt, infile.txt ->
-// payload.txt, abslink.txt -> <top>/game/payload.txt (absolute, but inside).
+// payload.txt, abslink.txt -> <top>/game/payload.txt (absolute, but inside), absout.txt ->
+// <top>/secret.txt, dangling.desktop -> ../autostart.desktop (missing: a write would make it).
 struct Folders {
     TempDir top;
     fs::path game() const { return top.path() / "game"; }
@@ -35,6 +36,8 @@ struct Folders {
         fs::create_symlink("../secret.txt", game() / "outfile.txt");
         fs::create_symlink("payload.txt", game() / "infile.txt");
         fs::create_symlink(game() / "payload.txt", game() / "abslink.txt");
+        fs::create_symlink(top.path() / "secret.txt", game() / "absout.txt");
+        fs::create_symlink("../autostart.desktop", game() / "dangling.desktop");
     }
     RunResult run(const std::string& script) const {
         top.write("game/script.txt", sjis(script + "#systemsave();\n#end();\n"));
@@ -65,6 +68,8 @@ TEST(OutsideFiles, WritesDeletesRenamesAndCopiesStayInTheGameFolder) {
         "@904 = #copyfile(\"outfile.txt\", \"stolen.txt\");\n"
         "@905 = #deletefile(\"../doomed.txt\");\n"
         "@906 = #deletefile(\"out/x.txt\");\n"
+        "@907 = #copyfile(\"payload.txt\", \"dangling.desktop\");\n"
+        "@908 = #copyfile(\"absout.txt\", \"stolen.txt\");\n"
         "#rename(\"payload.txt\", \"..\\\\moved.txt\");\n"
         "#rename(\"out/x.txt\", \"taken.txt\");\n"
         // Inside: links that stay inside, ".." that stays inside, the folder's own absolute path.
@@ -77,7 +82,7 @@ TEST(OutsideFiles, WritesDeletesRenamesAndCopiesStayInTheGameFolder) {
         "@916 = #deletefile(\"dotdot.txt\");\n");
     EXPECT_EQ(r.status, 0) << r.err;
     const std::map<int, int> v = f.vars();
-    for (int i = 901; i <= 906; ++i) EXPECT_EQ(v.count(i), 0u) << i << " " << r.err;
+    for (int i = 901; i <= 908; ++i) EXPECT_EQ(v.count(i), 0u) << i << " " << r.err;
     for (int i = 911; i <= 916; ++i) EXPECT_EQ(v.count(i) ? v.at(i) : 0, 1) << i << " " << r.err;
 
     // Nothing outside changed.
@@ -87,6 +92,7 @@ TEST(OutsideFiles, WritesDeletesRenamesAndCopiesStayInTheGameFolder) {
     EXPECT_FALSE(f.top.exists("planted.txt"));
     EXPECT_FALSE(f.top.exists("outside/planted.txt"));
     EXPECT_FALSE(f.top.exists("moved.txt"));
+    EXPECT_FALSE(f.top.exists("autostart.desktop"));
     EXPECT_FALSE(f.top.exists("game/stolen.txt"));
     EXPECT_FALSE(f.top.exists("game/taken.txt"));
     // Everything inside happened.
@@ -111,7 +117,7 @@ TEST(OutsideFiles, WritesDeletesRenamesAndCopiesStayInTheGameFolder) {
     EXPECT_NE(r.err.find("moved.txt (\"..\" leads above the game folder)"), std::string::npos);
     EXPECT_NE(r.err.find("rename: not renamed: out/x.txt"), std::string::npos);
     EXPECT_EQ(count(r.err, " (\"..\" leads above") + count(r.err, " (an absolute path") + count(r.err, " (a link leads"),
-              8u)
+              10u)
         << r.err;
 }
 
