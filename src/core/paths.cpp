@@ -65,8 +65,6 @@ std::string PathResolver::diskNameToUtf8(std::string_view raw) {
 }
 
 std::optional<fs::path> PathResolver::matchIn(const fs::path& dir, const Bytes& component) const {
-    if (component == ".") return dir;
-    if (component == "..") return dir / "..";
     std::string utf8 = cp932ToUtf8(component);
     std::error_code ec;
     fs::path exact = dir / utf8;
@@ -81,23 +79,67 @@ std::optional<fs::path> PathResolver::matchIn(const fs::path& dir, const Bytes& 
     return std::nullopt;
 }
 
-std::optional<fs::path> PathResolver::find(BytesView name) const {
+std::optional<std::vector<Bytes>> PathResolver::partsBeneath(BytesView name, Outside* why) const {
+    auto refuse = [&](Outside o) -> std::optional<std::vector<Bytes>> {
+        if (why) *why = o;
+        return std::nullopt;
+    };
+    const std::vector<Bytes> parts = split(name);
+    size_t from = 0;
+    const bool drive = name.size() >= 2 && name[1] == ':' &&
+                       ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
+    if (drive) return refuse(Outside::Absolute);
+    if (!name.empty() && (name[0] == '/' || name[0] == '\\')) {
+        // The folders a script is told (getcurrentdirectry and its kind) are absolute paths
+        // into the base; names built from them stay usable.
+        const std::vector<Bytes> root = split(utf8ToCp932(base_.string()));
+        if (!base_.is_absolute() || parts.size() < root.size() || !std::equal(root.begin(), root.end(), parts.begin()))
+            return refuse(Outside::Absolute);
+        from = root.size();
+    }
+    std::vector<Bytes> out;
+    for (size_t i = from; i < parts.size(); ++i) {
+        if (parts[i] == ".") continue;
+        if (parts[i] == "..") {
+            if (out.empty()) return refuse(Outside::Above);
+            out.pop_back();
+            continue;
+        }
+        out.push_back(parts[i]);
+    }
+    return out;
+}
+
+std::optional<fs::path> PathResolver::find(BytesView name, Outside* why) const {
+    if (why) *why = Outside::No;
     if (name.empty()) return std::nullopt;
-    fs::path cur = (name[0] == '/') ? fs::path("/") : base_;
-    for (const Bytes& part : split(name)) {
+    const auto parts = partsBeneath(name, why);
+    if (!parts) return std::nullopt;
+    fs::path cur = base_;
+    for (const Bytes& part : *parts) {
         auto next = matchIn(cur, part);
         if (!next) return std::nullopt;
         cur = *next;
     }
+    if (!beneath::stays(base_, cur)) {
+        if (why) *why = Outside::Link;
+        return std::nullopt;
+    }
     return cur;
 }
 
-fs::path PathResolver::forWrite(BytesView name) const {
-    fs::path cur = (!name.empty() && name[0] == '/') ? fs::path("/") : base_;
-    auto parts = split(name);
-    for (size_t i = 0; i < parts.size(); ++i) {
-        auto next = matchIn(cur, parts[i]);
-        cur = next ? *next : cur / cp932ToUtf8(parts[i]);
+std::optional<fs::path> PathResolver::forWrite(BytesView name, Outside* why) const {
+    if (why) *why = Outside::No;
+    const auto parts = partsBeneath(name, why);
+    if (!parts || parts->empty()) return std::nullopt;
+    fs::path cur = base_;
+    for (const Bytes& part : *parts) {
+        auto next = matchIn(cur, part);
+        cur = next ? *next : cur / cp932ToUtf8(part);
+    }
+    if (!beneath::stays(base_, cur)) {
+        if (why) *why = Outside::Link;
+        return std::nullopt;
     }
     return cur;
 }

@@ -6,15 +6,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/beneath.h"
+
 namespace yv::io {
 
-int openRegular(const std::filesystem::path& file, ReadFailure* why) {
+int openRegular(const std::filesystem::path& file, ReadFailure* why, const std::filesystem::path& root) {
     auto fail = [&](ReadFailure f) {
         if (why) *why = f;
         return -1;
     };
     // O_NONBLOCK: opening a FIFO would otherwise wait for a writer that never comes.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    int fd = -1;
+    if (root.empty()) {
+        fd = ::open(file.c_str(), kFlags);
+    } else {
+        const auto rel = beneath::inside(root, file);
+        if (!rel) return fail(ReadFailure::Outside);
+        fd = beneath::open(root, *rel, kFlags);
+        if (fd < 0 && errno == EXDEV) return fail(ReadFailure::Outside);
+    }
     if (fd < 0) return fail(errno == ENOENT || errno == ENOTDIR ? ReadFailure::Missing : ReadFailure::Io);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -27,9 +38,10 @@ int openRegular(const std::filesystem::path& file, ReadFailure* why) {
     return fd;
 }
 
-std::optional<Bytes> readRegular(const std::filesystem::path& file, int64_t maxBytes, ReadFailure* why) {
+std::optional<Bytes> readRegular(const std::filesystem::path& file, int64_t maxBytes, ReadFailure* why,
+                                 const std::filesystem::path& root) {
     ReadFailure f = ReadFailure::None;
-    const int fd = openRegular(file, &f);
+    const int fd = openRegular(file, &f, root);
     if (fd < 0) {
         if (why) *why = f;
         return std::nullopt;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/cp932.h"
 #include "io/file_reader.h"
 #include "io/archive.h"
 
@@ -27,6 +28,11 @@ bool readAt(int fd, char* out, int64_t size, int64_t offset) {
     return true;
 }
 
+// A name that leaves the game folder reads as a missing file; one line says why.
+void sayNotRead(BytesView name, Outside why) {
+    sayRefused("yorvane: not read", cp932ToUtf8(name), why, "game folder");
+}
+
 }  // namespace
 
 Resources::~Resources() {
@@ -38,7 +44,7 @@ bool Resources::openArchive(Archive& a, BytesView indexName) {
     a.indexName = Bytes(indexName);
     auto indexPath = paths_.find(indexName);
     if (!indexPath) return false;
-    const auto raw = io::readRegular(*indexPath);
+    const auto raw = io::readRegular(*indexPath, io::kMaxFileBytes, nullptr, paths_.base());
     if (!raw) return false;
     const io::archive::DecodedIndex idx = io::archive::decodeIndex(*raw);
     a.indexText = idx.text;
@@ -46,7 +52,7 @@ bool Resources::openArchive(Archive& a, BytesView indexName) {
     a.key = idx.dataKey;
     auto dataPath = paths_.find(idx.dataName);
     if (!dataPath) return false;
-    const int fd = io::openRegular(*dataPath);
+    const int fd = io::openRegular(*dataPath, nullptr, paths_.base());
     if (fd < 0) return false;
     a.fd = fd;
     return true;
@@ -121,7 +127,9 @@ std::optional<std::filesystem::path> Resources::resolve(BytesView name) {
             return it->second;
         }
     }
-    auto path = paths_.find(name);
+    Outside why = Outside::No;
+    auto path = paths_.find(name, &why);
+    if (why != Outside::No) sayNotRead(name, why);
     std::error_code ec;
     if (!path || !std::filesystem::is_regular_file(*path, ec)) return std::nullopt;
     std::lock_guard lock(mutex_);
@@ -178,7 +186,9 @@ Resources::Version Resources::version(BytesView name) {
 std::optional<Bytes> Resources::readPlainFile(BytesView name) {
     auto path = resolve(name);
     if (!path) return std::nullopt;
-    auto data = io::readRegular(*path);
+    io::ReadFailure failure = io::ReadFailure::None;
+    auto data = io::readRegular(*path, io::kMaxFileBytes, &failure, paths_.base());
+    if (failure == io::ReadFailure::Outside) sayNotRead(name, Outside::Link);
     if (!data || data->empty()) return std::nullopt;
     return data;
 }

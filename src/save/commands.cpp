@@ -60,19 +60,30 @@ int32_t cmdSystemload(Runtime& rt, const Args&) {
 
 int32_t cmdSave(Runtime& rt, const Args& args) {
     const Bytes name = fileArgument(args);
-    return save::saveGame(rt, save::savePath(rt, name), name) ? 1 : 0;
+    Outside why = Outside::No;
+    const auto file = save::savePath(rt, name, &why);
+    if (!file) {
+        // A name that would leave the folder fails as one that cannot be created.
+        if (why != Outside::No) save::sayRefused(rt, "save: not saved", name, why);
+        rt.messageBox("FileName is \"" + name + "\"\n" + utf8ToCp932("セーブ生成に失敗しました"), "", MsgButtons::Ok,
+                      MsgIcon::Error);
+        return 0;
+    }
+    return save::saveGame(rt, *file, name) ? 1 : 0;
 }
 
 int32_t cmdLoad(Runtime& rt, const Args& args) {
     const Bytes name = fileArgument(args);
     const Bytes caption = utf8ToCp932("読み込みエラー");
-    const std::filesystem::path file = save::savePath(rt, name);
+    Outside why = Outside::No;
+    const auto file = save::savePath(rt, name, &why);
+    if (why != Outside::No) save::sayRefused(rt, "load: not loaded", name, why);
     std::error_code ec;
-    if (name.empty() || !std::filesystem::is_regular_file(file, ec)) {
+    if (!file || !std::filesystem::is_regular_file(*file, ec)) {
         rt.messageBox(utf8ToCp932("ファイルが見つかりませんでした"), caption, MsgButtons::Ok, MsgIcon::Exclamation);
         return 0;
     }
-    if (!save::loadGame(rt, file, name)) {
+    if (!save::loadGame(rt, *file, name)) {
         rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), caption,
                       MsgButtons::Ok, MsgIcon::Exclamation);
         return 0;

@@ -7,7 +7,7 @@ namespace yv::save {
 
 bool performRequestedLoad(Runtime& rt) {
     const Bytes name = rt.save.loadFile;
-    const bool ok = loadGame(rt, savePath(rt, name), name);
+    const bool ok = loadGame(rt, ownSavePath(rt, name), name);
     rt.save.justLoaded = 0;  // the step ends here: the next one starts at the loaded position
     return ok;
 }

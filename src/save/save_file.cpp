@@ -49,4 +49,24 @@ SaveFileParts splitSaveFile(BytesView file) {
     return p;
 }
 
+const char* notASave(BytesView file) {
+    if (file.empty()) return "the file is empty";
+    size_t digits = 0;
+    while (digits < file.size() && file[digits] >= '0' && file[digits] <= '9') ++digits;
+    if (digits == 0 || digits >= file.size() || file[digits] != ',')
+        return "it does not start with a picture size and a comma";
+    // More digits than any file's size has: a number that cannot fit.
+    if (digits > 15) return "its picture is larger than the file";
+    int64_t n = 0;
+    for (size_t i = 0; i < digits; ++i) n = n * 10 + (file[i] - '0');
+    const int64_t after = static_cast<int64_t>(file.size() - digits - 1);
+    if (n < 1 || n - 1 > after) return "its picture is larger than the file";
+    const BytesView state = file.substr(digits + 1 + static_cast<size_t>(n - 1));
+    // "@300," with bytes 2 on XORed with byte 1 ('3').
+    if (state.size() < 5 || state[0] != '@' || state[1] != '3' || (state[2] ^ '3') != '0' ||
+        (state[3] ^ '3') != '0' || (state[4] ^ '3') != ',')
+        return "its state text does not start with the call stack";
+    return nullptr;
+}
+
 }  // namespace yv::save

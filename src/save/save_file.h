@@ -30,4 +30,10 @@ struct SaveFileParts {
 };
 SaveFileParts splitSaveFile(BytesView file);
 
+// Why the bytes are no saved game at all, or nullptr when they are one: a file that is empty,
+// does not start with a decimal picture size and a comma, holds less than that picture, or
+// whose state text does not open with record 300 (the call stack every save text starts with).
+// Checked before a load resets anything; a file cut inside its state text passes.
+const char* notASave(BytesView file);
+
 }  // namespace yv::save

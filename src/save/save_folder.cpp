@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/atomic_file.h"
+#include "core/cp932.h"
 #include "core/paths.h"
 #include "core/user_dirs.h"
 #include "runtime.h"
@@ -40,12 +41,25 @@ void chooseSaveFolder(Runtime& rt, bool gameFolderWritable) {
                          user.c_str());
         }
     }
+    s.thumbnails.confineTo(s.folder);
     atomic_file::removeStaleTemporaries(s.folder);
 }
 
-fs::path savePath(const Runtime& rt, BytesView name) {
-    if (rt.save.inGameFolder) return rt.resources.paths().forWrite(name);
-    return PathResolver(rt.save.folder).forWrite(name);
+const fs::path& saveRoot(const Runtime& rt) {
+    return rt.save.inGameFolder ? rt.resources.paths().base() : rt.save.folder;
+}
+
+std::optional<fs::path> savePath(const Runtime& rt, BytesView name, Outside* why) {
+    if (rt.save.inGameFolder) return rt.resources.paths().forWrite(name, why);
+    return PathResolver(rt.save.folder).forWrite(name, why);
+}
+
+fs::path ownSavePath(const Runtime& rt, BytesView name) {
+    return savePath(rt, name).value_or(saveRoot(rt) / cp932ToUtf8(name));
+}
+
+void sayRefused(const Runtime& rt, const char* what, BytesView name, Outside why) {
+    yv::sayRefused(what, cp932ToUtf8(name), why, rt.save.inGameFolder ? "game folder" : "save folder");
 }
 
 Bytes slotFileName(int slot) { return "flag" + decimal(slot) + ".sav"; }

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "core/beneath.h"
 #include "core/bytes.h"
 
 namespace yv {
@@ -24,8 +26,18 @@ void chooseSaveFolder(Runtime& rt);
 void chooseSaveFolder(Runtime& rt, bool gameFolderWritable);
 
 // Where a save file name (CP932, as a script or a slot gives it) is read and written: relative
-// names are looked up in the save folder without regard to letter case.
-std::filesystem::path savePath(const Runtime& rt, BytesView name);
+// names are looked up in the save folder without regard to letter case. Nothing for an empty
+// name and for one that would leave the save folder (`why` says how; see PathResolver::find).
+std::optional<std::filesystem::path> savePath(const Runtime& rt, BytesView name, Outside* why = nullptr);
+// The same for the runtime's own names (slots, system.dat), which never leave the folder by
+// their spelling: a link leading out under such a name is replaced by a save, never followed.
+std::filesystem::path ownSavePath(const Runtime& rt, BytesView name);
+
+// The folder saves are kept in: the game folder, or the per-user one chosen at start-up.
+const std::filesystem::path& saveRoot(const Runtime& rt);
+
+// The one line on stderr for a save or load name that would leave the save folder.
+void sayRefused(const Runtime& rt, const char* what, BytesView name, Outside why);
 
 // "flag<n>.sav".
 Bytes slotFileName(int slot);

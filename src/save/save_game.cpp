@@ -15,6 +15,7 @@
 #include "runtime.h"
 #include "save/commands.h"
 #include "save/replay.h"
+#include "save/save_folder.h"
 #include "save/save_file.h"
 #include "text/renderer.h"
 
@@ -180,30 +181,35 @@ void restoreFromBytes(Runtime& rt, BytesView data) {
 }
 
 bool loadGame(Runtime& rt, const fs::path& file, BytesView shownName) {
+    // The file is read and checked before anything is reset: a load that fails leaves the game
+    // as it was, where the original had already wiped it.
+    io::ReadFailure failure = io::ReadFailure::None;
+    std::optional<Bytes> read = io::readRegular(file, kMaxSaveFileBytes, &failure, saveRoot(rt));
+    if (!read) {
+        const char* why = nullptr;
+        switch (failure) {
+        case io::ReadFailure::Missing: why = "no such file"; break;
+        case io::ReadFailure::NotRegular: why = "not a file"; break;
+        case io::ReadFailure::TooLarge: why = "too large for a saved game"; break;
+        case io::ReadFailure::Outside: why = "a link leads out of the save folder"; break;
+        default: why = errno ? std::strerror(errno) : "read error"; break;
+        }
+        std::fprintf(stderr, "yorvane: cannot read %s: %s\n", file.c_str(), why);
+        rt.messageBox(failureText(shownName, "ファイルのロードに失敗しました"), "", MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    if (const char* damage = notASave(*read)) {
+        // The caller says the load failed ("ファイルが壊れている可能性があります").
+        std::fprintf(stderr, "yorvane: cannot load %s: not a saved game (%s)\n", file.c_str(), damage);
+        return false;
+    }
+
     Interp& in = rt.interp;
     const int32_t wasSuspended = in.suspended.exchange(1);
     rt.resetForLoad();
     text::clearOverlay(rt);
     for (int n = 2; n <= 255; ++n)
         if (rt.screens.table[static_cast<size_t>(n)].exists()) runCommandText(rt, "releaseimage", "( " + decimal(n) + " );");
-
-    io::ReadFailure failure = io::ReadFailure::None;
-    std::optional<Bytes> read = io::readRegular(file, kMaxSaveFileBytes, &failure);
-    const char* why = nullptr;
-    if (!read) {
-        switch (failure) {
-        case io::ReadFailure::Missing: why = "no such file"; break;
-        case io::ReadFailure::NotRegular: why = "not a file"; break;
-        case io::ReadFailure::TooLarge: why = "too large for a saved game"; break;
-        default: why = errno ? std::strerror(errno) : "read error"; break;
-        }
-    }
-    if (why) {
-        std::fprintf(stderr, "yorvane: cannot read %s: %s\n", file.c_str(), why);
-        rt.messageBox(failureText(shownName, "ファイルのロードに失敗しました"), "", MsgButtons::Ok, MsgIcon::Error);
-        in.suspended = wasSuspended;
-        return false;
-    }
     restoreFromBytes(rt, *read);
     rt.save.justLoaded = 1;
     setSaveMenusEnabled(rt, true);

@@ -22,8 +22,9 @@ Bytes buildSaveFile(Runtime& rt);
 // is the name the failure message shows (CP932). False (after the message) when it failed.
 bool saveGame(Runtime& rt, const std::filesystem::path& file, BytesView shownName);
 
-// Load(file name): resets the runtime, replays the state and shows the picture. False (after
-// the message) when the file cannot be read; the state has been reset by then.
+// Load(file name): resets the runtime, replays the state and shows the picture. False when the
+// file cannot be read (after the message) or is no saved game (the caller says so); the game
+// is then left as it was.
 bool loadGame(Runtime& rt, const std::filesystem::path& file, BytesView shownName);
 
 // Restores the state from a file's bytes (the reading part of Load, after the reset).

@@ -23,7 +23,7 @@ Bytes shownPath(const fs::path& p) { return utf8ToCp932(p.string()); }
 
 }  // namespace
 
-fs::path slotPath(const Runtime& rt, int slot) { return savePath(rt, slotFileName(slot)); }
+fs::path slotPath(const Runtime& rt, int slot) { return ownSavePath(rt, slotFileName(slot)); }
 
 Bytes slotCaption(const Runtime& rt, int slot) { return slotLabel(slot) + slotTimeText(slotPath(rt, slot).string()); }
 

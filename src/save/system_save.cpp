@@ -15,7 +15,7 @@ namespace {
 constexpr int kFirst = 901;
 constexpr int kLast = 2000;
 
-std::filesystem::path systemDatPath(const Runtime& rt) { return savePath(rt, "system.dat"); }
+std::filesystem::path systemDatPath(const Runtime& rt) { return ownSavePath(rt, "system.dat"); }
 
 }  // namespace
 
@@ -51,7 +51,7 @@ bool writeSystemSave(Runtime& rt) {
 
 void readSystemSave(Runtime& rt) {
     // A system.dat is a few kilobytes; anything far larger is not one.
-    auto file = io::readRegular(systemDatPath(rt), int64_t{16} << 20);
+    auto file = io::readRegular(systemDatPath(rt), int64_t{16} << 20, nullptr, saveRoot(rt));
     if (!file) return;
     Bytes data = std::move(*file);
     const size_t zero = data.find('\0');

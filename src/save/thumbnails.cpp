@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
 
+#include "io/file_reader.h"
 #include "save/save_file.h"
 
 namespace fs = std::filesystem;
@@ -64,8 +64,10 @@ std::shared_ptr<const Thumbnail> ThumbnailCache::get(const fs::path& file, int w
         return nullptr;
     }
     const int64_t mtime = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+    fs::path root;
     {
         std::lock_guard lock(mutex_);
+        root = root_;
         auto it = entries_.find(file.string());
         if (it != entries_.end() && it->second.size == st.st_size && it->second.mtimeNs == mtime &&
             it->second.width == width && it->second.height == height && it->second.maxWidth == maxWidth)
@@ -73,12 +75,10 @@ std::shared_ptr<const Thumbnail> ThumbnailCache::get(const fs::path& file, int w
     }
     std::shared_ptr<const Thumbnail> thumb;
     if (st.st_size > 0 && st.st_size <= kMaxFileBytes) {
-        std::ifstream in(file, std::ios::binary);
-        Bytes data(static_cast<size_t>(st.st_size), '\0');
-        in.read(data.data(), static_cast<std::streamsize>(data.size()));
-        data.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-        const save::SaveFileParts parts = save::splitSaveFile(data);
-        thumb = decode(parts.picture, width, height, maxWidth);
+        if (const auto data = io::readRegular(file, kMaxFileBytes, nullptr, root)) {
+            const save::SaveFileParts parts = save::splitSaveFile(*data);
+            thumb = decode(parts.picture, width, height, maxWidth);
+        }
     }
     std::lock_guard lock(mutex_);
     ++decodes_;

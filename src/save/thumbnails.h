@@ -17,6 +17,12 @@ public:
     // is missing or holds no picture. At most maxWidth pixels wide.
     std::shared_ptr<const Thumbnail> get(const std::filesystem::path& file, int width, int height,
                                          int maxWidth = 160);
+    // Files are read only beneath this folder (the save folder; a slot file that is a link
+    // leading out gives no thumbnail). Empty: anywhere.
+    void confineTo(const std::filesystem::path& folder) {
+        std::lock_guard lock(mutex_);
+        root_ = folder;
+    }
     // How many decodes the cache has made (tests look at it).
     int decodes() const { return decodes_; }
 
@@ -29,6 +35,7 @@ private:
     };
     std::mutex mutex_;
     std::map<std::string, Entry> entries_;
+    std::filesystem::path root_;
     int decodes_ = 0;
 };
 

@@ -113,12 +113,15 @@ int shellOpen(Runtime& rt, BytesView target) {
     std::string what;
     if (auto address = webAddress(target)) {
         what = *address;
-    } else if (auto p = rt.resources.paths().find(target)) {
+    } else if (Outside why = Outside::No; auto p = rt.resources.paths().find(target, &why)) {
         if (!openableDocument(rt.gameDir, *p)) {
             sayRefused(target);
             return 5;
         }
         what = p->string();
+    } else if (why != Outside::No) {
+        sayRefused(target);  // out of the game folder
+        return 5;
     } else {
         const std::vector<Bytes> parts = PathResolver::split(target);
         if (parts.size() == 1 && inSearchPath(cp932ToUtf8(parts[0]))) {
@@ -128,7 +131,11 @@ int shellOpen(Runtime& rt, BytesView target) {
         if (parts.size() > 1) {
             Bytes dir = (!target.empty() && target[0] == '/') ? "/" : "";
             for (size_t i = 0; i + 1 < parts.size(); ++i) dir += parts[i] + "/";
-            if (!rt.resources.paths().find(dir)) return 3;  // the path is not found
+            if (!rt.resources.paths().find(dir, &why)) {
+                if (why == Outside::No) return 3;  // the path is not found
+                sayRefused(target);
+                return 5;
+            }
         }
         return 2;  // the file is not found
     }

@@ -113,26 +113,48 @@ TEST(SaveFile, OtherPictureSizesNeverOverrunAndStillFindTheState) {
     }
 }
 
-TEST(SaveFile, CutAndDamagedFilesLoadWhatTheyHold) {
+TEST(SaveFile, FilesThatAreNoSaveFailBeforeAnythingIsReset) {
     const std::vector<uint8_t> px = pattern(24);
     const std::string whole = handmadeFile(px, 24, kState);
-    {
-        // Cut inside the picture: the whole pixels it holds, no state.
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"empty", ""},
+        {"no comma", scrambled("@300,0,script.txt,9,0,@201,7,11,")},
+        {"no number", "," + whole.substr(3)},
+        {"a sign", "+" + whole},
+        {"zero", "0," + whole.substr(3)},
+        {"cut inside the picture", whole.substr(0, 3 + 10)},
+        {"no state text", whole.substr(0, 3 + 24)},
+        {"another record first", handmadeFile(px, 24, "@201,7,11,@1,0,0,")},
+        {"a huge picture", "99999999999999999999," + whole.substr(3)},
+    };
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        EXPECT_NE(save::notASave(bytes), nullptr);
         SaveGame g("", 4, 2);
         g.rt.interp.ivar[7] = 5;
-        g.dir.write("c.sav", whole.substr(0, 3 + 10));
-        ASSERT_TRUE(save::loadGame(g.rt, g.dir.path() / "c.sav", "c.sav"));
-        EXPECT_TRUE(std::equal(px.begin(), px.begin() + 9, g.rt.screens.table[1].pixels.begin()));
-        EXPECT_EQ(g.var(7), 0);  // reset, nothing replayed
-        EXPECT_EQ(g.rt.interp.pos, 0);
+        g.rt.interp.pos = 3;
+        g.rt.screens.table[1].pixels.assign(24, 0xEE);
+        g.dir.write("d.sav", bytes);
+        EXPECT_FALSE(save::loadGame(g.rt, g.dir.path() / "d.sav", "d.sav"));
+        EXPECT_EQ(g.var(7), 5);
+        EXPECT_EQ(g.rt.interp.pos, 3);
+        EXPECT_EQ(std::count(g.rt.screens.table[1].pixels.begin(), g.rt.screens.table[1].pixels.end(), 0xEE), 24);
+        EXPECT_TRUE(g.dialogs().empty());  // the caller says it failed
+        EXPECT_FALSE(g.rt.save.justLoaded);
     }
-    {
-        // No comma at all: the whole file is the state text.
-        SaveGame g("", 4, 2);
-        g.dir.write("n.sav", scrambled("@201,7,11,@201,8,"));
-        ASSERT_TRUE(save::loadGame(g.rt, g.dir.path() / "n.sav", "n.sav"));
-        EXPECT_EQ(g.var(7), 11);
+    // Every file this runtime writes passes, whatever the screen and the state.
+    for (auto [w, h] : {std::pair{4, 2}, std::pair{1, 1}, std::pair{5, 3}}) {
+        SaveGame g("@1 = 1;\n", w, h);
+        EXPECT_EQ(save::notASave(save::buildSaveFile(g.rt)), nullptr);
+        g.rt.interp.calls.depth = 3;
+        g.rt.interp.svar[0] = "@300,";
+        EXPECT_EQ(save::notASave(save::buildSaveFile(g.rt)), nullptr);
     }
+}
+
+TEST(SaveFile, CutAndDamagedStateTextsLoadWhatTheyHold) {
+    const std::vector<uint8_t> px = pattern(24);
+    const std::string whole = handmadeFile(px, 24, kState);
     {
         // Cut inside the state text: the replay stops at the first record it cannot read.
         SaveGame g("", 4, 2);
@@ -140,6 +162,14 @@ TEST(SaveFile, CutAndDamagedFilesLoadWhatTheyHold) {
         g.dir.write("t.sav", whole.substr(0, cut));
         ASSERT_TRUE(save::loadGame(g.rt, g.dir.path() / "t.sav", "t.sav"));
         EXPECT_EQ(g.rt.interp.calls.depth, 0);
+    }
+    {
+        // Cut right after the first record: a save with nothing in it resets the game.
+        SaveGame g("", 4, 2);
+        g.rt.interp.ivar[7] = 5;
+        g.dir.write("r.sav", whole.substr(0, 3 + 24 + 5));
+        ASSERT_TRUE(save::loadGame(g.rt, g.dir.path() / "r.sav", "r.sav"));
+        EXPECT_EQ(g.var(7), 0);
     }
     // Random damage never crashes or overruns (the sanitizers watch).
     SaveGame g("", 4, 2);
@@ -181,9 +211,9 @@ TEST(SaveFile, FailuresKeepTheOldSaveAndSaySo) {
     EXPECT_EQ(g.dialogs().back(), "Test: FileName is \"flag1.sav\"\\nセーブ生成に失敗しました");
     g.rt.save.fileOps = &atomic_file::systemOps();
 
-    // A file that cannot be read: the state is reset, and the loader says so.
+    // A file that cannot be read: the loader says so, and the game is left as it was.
     std::filesystem::create_directory(g.dir.path() / "dir.sav");
     EXPECT_FALSE(save::loadGame(g.rt, g.dir.path() / "dir.sav", "dir.sav"));
     EXPECT_EQ(g.dialogs().back(), "Test: FileName is \"dir.sav\"\\nファイルのロードに失敗しました");
-    EXPECT_EQ(g.var(4), 0);
+    EXPECT_EQ(g.var(4), 4);
 }

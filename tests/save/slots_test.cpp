@@ -14,6 +14,7 @@
 #include "ui/menus.h"
 #include "faulty_ops.h"
 #include "save/commands.h"
+#include "save/replay.h"
 #include "save/save_folder.h"
 #include "save/slots.h"
 #include "save_fixture.h"
@@ -172,6 +173,15 @@ TEST(Slots, AReadOnlyGameFolderKeepsSavesInTheUserDataFolder) {
     g.rt.interp.ivar[950] = 0;
     save::readSystemSave(g.rt);
     EXPECT_EQ(g.var(950), 4);
+    // A script's save names stay in that folder: "../" would reach other games' saves.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(save::runCommandText(g.rt, "save", "( \"../other.sav\" );"), 0);
+    EXPECT_EQ(save::runCommandText(g.rt, "save", "( \"mine.sav\" );"), 1);
+    const std::string refused = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(fs::exists(folder.parent_path() / "other.sav"));
+    EXPECT_TRUE(fs::exists(folder / "mine.sav"));
+    EXPECT_NE(refused.find("save: not saved: ../other.sav (\"..\" leads above the save folder)"), std::string::npos)
+        << refused;
     // Stale temporaries of a crashed run are removed at the next start.
     std::ofstream(folder / ".flag6.sav.yvtmp-zzzzzz") << "half";
     save::chooseSaveFolder(g.rt, false);
