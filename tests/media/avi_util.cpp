@@ -70,7 +70,10 @@ struct Writer {
         video->height = m.height;
         video->time_base = AVRational{1, m.fps};
         video->framerate = AVRational{m.fps, 1};
-        video->pix_fmt = m.codec == "msvideo1" ? AV_PIX_FMT_RGB555LE : AV_PIX_FMT_RGB24;
+        video->pix_fmt = m.codec == "msvideo1" ? AV_PIX_FMT_RGB555LE
+                         : m.codec == "mjpeg"  ? AV_PIX_FMT_YUVJ420P
+                         : m.codec == "mpeg4"  ? AV_PIX_FMT_YUV420P
+                                               : AV_PIX_FMT_RGB24;
         video->gop_size = 5;
         if (avcodec_open2(video, enc, nullptr) < 0) return fail("open " + m.codec);
         videoStream->time_base = video->time_base;
@@ -106,7 +109,17 @@ struct Writer {
                 if (m.textured)
                     c = Colour{static_cast<uint8_t>(x + k * 7), static_cast<uint8_t>(y * 2 + x / 3),
                             static_cast<uint8_t>(((x / 16 + y / 16 + k) & 1) ? 200 : 40)};
-                if (video->pix_fmt == AV_PIX_FMT_RGB555LE) {
+                if (video->pix_fmt == AV_PIX_FMT_YUV420P || video->pix_fmt == AV_PIX_FMT_YUVJ420P) {
+                    // BT.601 (full range for JPEG's planes, close enough for a test picture).
+                    const int Y = (66 * c.r + 129 * c.g + 25 * c.b + 128) / 256 + 16;
+                    row[x] = static_cast<uint8_t>(Y);
+                    if ((x & 1) == 0 && (y & 1) == 0) {
+                        const int U = (-38 * c.r - 74 * c.g + 112 * c.b + 128) / 256 + 128;
+                        const int V = (112 * c.r - 94 * c.g - 18 * c.b + 128) / 256 + 128;
+                        frame->data[1][(y / 2) * frame->linesize[1] + x / 2] = static_cast<uint8_t>(U);
+                        frame->data[2][(y / 2) * frame->linesize[2] + x / 2] = static_cast<uint8_t>(V);
+                    }
+                } else if (video->pix_fmt == AV_PIX_FMT_RGB555LE) {
                     const uint16_t v = static_cast<uint16_t>(((c.r >> 3) << 10) | ((c.g >> 3) << 5) | (c.b >> 3));
                     row[x * 2] = static_cast<uint8_t>(v & 0xFF);
                     row[x * 2 + 1] = static_cast<uint8_t>(v >> 8);

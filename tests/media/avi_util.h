@@ -18,7 +18,7 @@ struct Movie {
     int fps = 10;
     int frames = 6;
     int firstColour = 0;  // frame k has frameColour(firstColour + k)
-    std::string codec = "msvideo1";  // or "cinepak"
+    std::string codec = "msvideo1";  // or "cinepak", or "mpeg4" and "mjpeg" (YUV 4:2:0 pictures)
     bool video = true;
     bool textured = false;   // frames of changing patterns instead of flat colours (benchmarks)
     double toneHz = 0;       // 0: no sound stream
