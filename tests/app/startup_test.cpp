@@ -2,6 +2,8 @@
 // script missing, a second copy on the same game, the icon and cursor names, system.dat at close.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -45,6 +47,20 @@ TEST(Startup, FolderProblemsAndBadScalesAreToldApart) {
         EXPECT_EQ(r.status, 2) << bad;
         EXPECT_NE(r.err.find("--scale: expected a whole number from 1 to 8"), std::string::npos) << r.err;
     }
+}
+
+// With a display that cannot be reached SDL offers only drivers that show nothing: the start-up
+// box would wait there for an answer nobody can give. The message is on stderr and the program
+// ends.
+TEST(Startup, AStartupFailureWithAnUnreachableDisplayEndsWithoutABox) {
+    TempDir d;
+    const std::string err = (d.path() / "err").string();
+    const std::string cmd = "unset SDL_VIDEODRIVER WAYLAND_DISPLAY; DISPLAY=:97 YORVANE_ERROR_BOX=1 timeout 20 '" YV_BINARY
+                            "' '" + (d.path() / "no such game").string() + "' 2>'" + err + "'";
+    const int st = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(st));
+    EXPECT_EQ(WEXITSTATUS(st), 1) << d.read("err");
+    EXPECT_NE(d.read("err").find("yorvane: the game folder"), std::string::npos) << d.read("err");
 }
 
 TEST(Startup, MissingFirstScriptSaysSo) {
