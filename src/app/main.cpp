@@ -112,6 +112,7 @@ int play(Options opt, std::string* launcherMessage, CloseRoute& signals) {
     if (!opt.headless) {
         std::string why;
         SdlWindowOptions window{opt.scale, opt.filter, 0, 0};
+        app::configuredScreenSize(opt.gameDir, window.gameWidth, window.gameHeight);
         if (mine.windowWidth && mine.windowHeight) {
             window.areaWidth = *mine.windowWidth;
             window.areaHeight = *mine.windowHeight;
