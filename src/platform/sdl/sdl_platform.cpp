@@ -458,6 +458,8 @@ private:
     // The debug windows beside the game: drawn when their time has come (msUntilDue says when,
     // for a loop that sleeps).
     void drawDebugWindows() {
+        const uint32_t now = SDL_GetTicks();
+        debug_.holdOpening(settling(now) ? settleUntilMs_ : now);
         debug_.frame(SDL_GetTicks(), [this](int& w, int& h) { return shownFrame(w, h); });
     }
 
