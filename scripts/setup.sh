@@ -13,6 +13,7 @@ packages=(
   libfluidsynth-dev timgm6mb-soundfont
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth xdotool
+  openbox wmctrl x11-apps   # the window tests: a window manager, its full screen, xwd screenshots
   python3 lua5.4   # the step benchmark's peers (bench/step_compare.sh)
 )
 
