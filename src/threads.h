@@ -22,8 +22,11 @@
 //   (No decoder threads: the movie decoder runs FFmpeg with one thread, on the thread that
 //   calls it: playmciavi's frames on the interpreter, playavi's on the frame timer's.)
 //   Signal watcher  (CloseSignals, app/close_signals) reads the self-pipe SIGTERM, SIGINT and
-//                   SIGHUP write to and only sets Shell::signalled_ and wakes the window loop,
-//                   whose onIdle then closes the game as a window close would.
+//                   SIGHUP write to and, through main's CloseRoute (under its lock), only sets
+//                   Shell::signalled_ and wakes the window loop, whose onIdle then closes the
+//                   game as a window close would; while the launcher is open it sets the
+//                   launcher's flag and pushes an SDL_QUIT (the launcher takes the route back
+//                   before SDL goes).
 //
 // OWNERSHIP
 //   The interpreter thread owns the Runtime: interp (script, position, variables, stacks),

@@ -3,9 +3,12 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 #include "app/ini.h"
 #include "core/cp932.h"
 #include "core/paths.h"
+#include "graphics/screens.h"
 
 namespace yv::app {
 
@@ -36,6 +39,32 @@ std::string gameTitleUtf8(const fs::path& folder) {
     std::string name = folder.filename().string();
     if (name.empty()) name = folder.parent_path().filename().string();
     return PathResolver::diskNameToUtf8(name);
+}
+
+namespace {
+
+// A file of the folder by its name in any letter case.
+std::optional<fs::path> findInFolder(const fs::path& folder, const char* name) {
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec))
+        if (::strcasecmp(e.path().filename().c_str(), name) == 0 && e.is_regular_file(ec)) return e.path();
+    return std::nullopt;
+}
+
+}  // namespace
+
+void configuredScreenSize(const fs::path& folder, int& width, int& height) {
+    width = 640;
+    height = 480;
+    // The second reading takes its own values or the defaults, as the start-up's does.
+    for (const char* name : {"start.ini", "_$debug"}) {
+        const auto file = findInFolder(folder, name);
+        if (!file) continue;
+        const auto ini = IniFile::load(*file);
+        if (!ini) continue;
+        width = std::min(ini->getInt("WindowSize", "Right", 640), kMaxScreenSide);
+        height = std::min(ini->getInt("WindowSize", "Bottom", 480), kMaxScreenSide);
+    }
 }
 
 }  // namespace yv::app

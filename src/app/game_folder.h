@@ -15,4 +15,8 @@ std::optional<std::string> gameFolderProblem(const std::filesystem::path& folder
 // folder's name.
 std::string gameTitleUtf8(const std::filesystem::path& folder);
 
+// The game screen's size as start.ini, and _$debug over it, give it (640 x 480 when they do
+// not), so that a window can open at its final size before the game's start reads them.
+void configuredScreenSize(const std::filesystem::path& folder, int& width, int& height);
+
 }  // namespace yv::app

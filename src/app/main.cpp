@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <mutex>
 
 #include "app/cli.h"
 #include "app/close_signals.h"
@@ -40,6 +42,33 @@ std::vector<std::string> readLines(const std::filesystem::path& file) {
 
 bool haveDisplay();
 
+// Where SIGTERM, SIGINT and SIGHUP go: to the launcher while it is open, to the game while one
+// plays; either closes as its window's close does, so the program ends with status 0 either
+// way. A signal that comes between the two is kept for the next.
+class CloseRoute {
+public:
+    void fire() {
+        std::lock_guard lock(mutex_);
+        if (target_)
+            target_();
+        else
+            pending_ = true;
+    }
+    void to(std::function<void()> target) {
+        std::lock_guard lock(mutex_);
+        target_ = std::move(target);
+        if (target_ && pending_) {
+            pending_ = false;
+            target_();
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::function<void()> target_;
+    bool pending_ = false;
+};
+
 // A start that fails says why on stderr; started from a desktop (stderr not a terminal) nobody
 // reads that, so a window says it too.
 int startFailed(const std::string& why, bool headless) {
@@ -61,7 +90,7 @@ bool haveDisplay() {
 
 // Plays one game to its end; the exit status. A start that fails returns kBackToLauncher with
 // the reason in `launcherMessage` when the launcher chose the game (it shows the reason).
-int play(Options opt, std::string* launcherMessage) {
+int play(Options opt, std::string* launcherMessage, CloseRoute& signals) {
     auto failed = [&](const std::string& why, bool headless) {
         if (!launcherMessage) return startFailed(why, headless);
         std::fprintf(stderr, "yorvane: %s\n", why.c_str());
@@ -83,6 +112,7 @@ int play(Options opt, std::string* launcherMessage) {
     if (!opt.headless) {
         std::string why;
         SdlWindowOptions window{opt.scale, opt.filter, 0, 0};
+        app::configuredScreenSize(opt.gameDir, window.gameWidth, window.gameHeight);
         if (mine.windowWidth && mine.windowHeight) {
             window.areaWidth = *mine.windowWidth;
             window.areaHeight = *mine.windowHeight;
@@ -135,7 +165,11 @@ int play(Options opt, std::string* launcherMessage) {
             clock.schedule(opt.maxSeconds * 1000, [&shell] { shell.forceClose(true); });
     }
     // A signal ends the game as the window's close does: the game's variables are written.
-    CloseSignals signals([&shell](int) { shell.requestSignalClose(); });
+    signals.to([&shell] { shell.requestSignalClose(); });
+    struct Unroute {
+        CloseRoute& r;
+        ~Unroute() { r.to(nullptr); }
+    } unroute{signals};
     std::string why;
     if (!shell.start(why)) return failed(why, headless != nullptr);
     // A game played in a window is offered again by the launcher.
@@ -184,14 +218,17 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    CloseRoute route;
+    CloseSignals signals([&route](int) { route.fire(); });
     // Started without a game (from a desktop menu, or in a folder that holds none): the
     // launcher lets the player choose one.
     const bool launcher = !opt->gameDirGiven && !opt->headless && haveDisplay() &&
                           app::gameFolderProblem(opt->gameDir).has_value();
-    if (!launcher) return play(*opt, nullptr);
+    if (!launcher) return play(*opt, nullptr, route);
     std::string message;
     for (;;) {
         LauncherRequest request = launcherRequest(message);
+        request.routeSignals = [&route](std::function<void()> close) { route.to(std::move(close)); };
         bool opened = false;
         std::string why;
         const auto folder = runLauncher(request, opened, why);
@@ -204,7 +241,7 @@ int main(int argc, char** argv) {
         chosen.gameDir = *folder;
         chosen.gameDirGiven = true;
         message.clear();
-        const int status = play(chosen, &message);
+        const int status = play(chosen, &message, route);
         if (status != kBackToLauncher) return status;
     }
 }

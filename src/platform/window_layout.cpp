@@ -86,6 +86,68 @@ int fitWindowScale(int requested, int gameW, int gameH, int barH, int usableW, i
     return s;
 }
 
+ToolSpot placeToolWindow(Rect desk, Rect game, int w, int h, const std::vector<Rect>& others, bool preferRight) {
+    constexpr int kGap = 8;
+    auto inside = [&](const Rect& r) {
+        return r.x >= desk.x && r.y >= desk.y && int64_t{r.x} + r.w <= int64_t{desk.x} + desk.w &&
+               int64_t{r.y} + r.h <= int64_t{desk.y} + desk.h;
+    };
+    auto overlap = [](const Rect& a, const Rect& b) {
+        return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+    };
+    // Beside a window, level with it as far as the desktop lets.
+    auto levelY = [&](int y) { return std::clamp(y, desk.y, std::max(desk.y, desk.y + desk.h - h)); };
+    auto levelX = [&](int x) { return std::clamp(x, desk.x, std::max(desk.x, desk.x + desk.w - w)); };
+    auto spotsBeside = [&](const Rect& g) {
+        const Rect right{g.x + g.w + kGap, levelY(g.y), w, h}, left{g.x - w - kGap, levelY(g.y), w, h};
+        std::vector<Rect> spots = preferRight ? std::vector<Rect>{right, left} : std::vector<Rect>{left, right};
+        for (const Rect& o : others) {
+            spots.push_back({o.x + o.w + kGap, levelY(o.y), w, h});
+            spots.push_back({o.x - w - kGap, levelY(o.y), w, h});
+        }
+        spots.push_back({levelX(g.x), g.y + g.h + kGap, w, h});
+        spots.push_back({levelX(g.x), g.y - h - kGap, w, h});
+        // Beside the game at the desktop's top and bottom edges.
+        for (const int y : {desk.y, desk.y + desk.h - h}) {
+            spots.push_back({right.x, y, w, h});
+            spots.push_back({left.x, y, w, h});
+        }
+        return spots;
+    };
+    auto overlapArea = [&](const Rect& r) {
+        int64_t area = 0;
+        for (const Rect& o : others) {
+            const int64_t ow = std::min(r.x + r.w, o.x + o.w) - std::max(r.x, o.x);
+            const int64_t oh = std::min(r.y + r.h, o.y + o.h) - std::max(r.y, o.y);
+            if (ow > 0 && oh > 0) area += ow * oh;
+        }
+        return area;
+    };
+    // The first place clear of everything, else the one beside the game that covers the other
+    // tool windows least.
+    std::optional<Rect> best;
+    int64_t bestArea = 0;
+    for (const Rect& r : spotsBeside(game)) {
+        if (!inside(r) || overlap(r, game)) continue;
+        const int64_t area = overlapArea(r);
+        if (area == 0) return {true, r.x, r.y, false, 0, 0};
+        if (!best || area < bestArea) best = r, bestArea = area;
+    }
+    if (best) return {true, best->x, best->y, false, 0, 0};
+    // No room where the game stands: it moves to one edge of the desktop, the tool beside it.
+    if (int64_t{game.w} + kGap + w <= desk.w && game.h <= desk.h && h <= desk.h) {
+        const int gx = preferRight ? desk.x : desk.x + desk.w - game.w;
+        const int gy = std::clamp(game.y, desk.y, desk.y + desk.h - game.h);
+        const int x = preferRight ? gx + game.w + kGap : gx - w - kGap;
+        return {true, x, levelY(gy), true, gx, gy};
+    }
+    if (int64_t{game.h} + kGap + h <= desk.h && game.w <= desk.w && w <= desk.w) {
+        const int gx = std::clamp(game.x, desk.x, desk.x + desk.w - game.w);
+        return {true, levelX(gx), desk.y + game.h + kGap, true, gx, desk.y};
+    }
+    return {};
+}
+
 float uiScaleFor(Rect pic, int gameW, int gameH) {
     const double f = std::min(static_cast<double>(pic.w) / std::max(1, gameW),
                               static_cast<double>(pic.h) / std::max(1, gameH));

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -30,6 +31,19 @@ bool wholeScale(Rect pic, int gameW, int gameH);
 // frame (`frameW`, `frameH`), fits; at least 1.
 int fitWindowScale(int requested, int gameW, int gameH, int barH, int usableW, int usableH,
                    int frameW, int frameH);
+
+// Where a tool window (a debug window, outer size w x h) opens beside the game window, whose
+// outer rectangle is `game`, inside the desktop's usable area `desk`: never over the game, and
+// clear of the tool windows already open (`others`) where it can be. When no place beside the
+// game is free, the game window moves to one side of the desktop (`moveGame`, to gameX, gameY)
+// and the tool stands on the other. `found` is false when the desktop is too small for both.
+struct ToolSpot {
+    bool found = false;
+    int x = 0, y = 0;
+    bool moveGame = false;
+    int gameX = 0, gameY = 0;
+};
+ToolSpot placeToolWindow(Rect desk, Rect game, int w, int h, const std::vector<Rect>& others, bool preferRight);
 
 // The size the menus and dialogs are drawn at for a picture at `pic`: 1 at the game's own size,
 // growing with the picture in half steps, so that they stay readable on a large window.

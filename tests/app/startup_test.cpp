@@ -55,6 +55,20 @@ TEST(Startup, FolderProblemsAndBadScalesAreToldApart) {
     EXPECT_NE(r.err.find("yorvane --help"), std::string::npos) << r.err;
 }
 
+// With a display that cannot be reached SDL offers only drivers that show nothing: the start-up
+// box would wait there for an answer nobody can give. The message is on stderr and the program
+// ends.
+TEST(Startup, AStartupFailureWithAnUnreachableDisplayEndsWithoutABox) {
+    TempDir d;
+    const std::string err = (d.path() / "err").string();
+    const std::string cmd = "unset SDL_VIDEODRIVER WAYLAND_DISPLAY; DISPLAY=:97 YORVANE_ERROR_BOX=1 timeout 20 '" YV_BINARY
+                            "' '" + (d.path() / "no such game").string() + "' 2>'" + err + "'";
+    const int st = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(st));
+    EXPECT_EQ(WEXITSTATUS(st), 1) << d.read("err");
+    EXPECT_NE(d.read("err").find("yorvane: the game folder"), std::string::npos) << d.read("err");
+}
+
 TEST(Startup, MissingFirstScriptSaysSo) {
     TempDir d;
     d.write("start.ini", "[Script]\r\nScript=nothere.txt\r\n");

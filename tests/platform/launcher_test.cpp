@@ -54,3 +54,27 @@ TEST(Launcher, ATypedFolderStartsTheGameAfterAWrongOneWasRefused) {
     ASSERT_TRUE(recentGames) << why << io.read("err");
     EXPECT_EQ(*recentGames, std::vector<fs::path>{user_dirs::canonicalGameFolder(game.path())});
 }
+
+// SIGTERM closes the launcher as its window's close does: the program ends with status 0, as a
+// game does on the same signal.
+TEST(Launcher, SigtermClosesItWithStatusZero) {
+    if (!have("xvfb-run") || !have("xdotool")) GTEST_SKIP() << "xvfb-run or xdotool missing";
+    TempDir nowhere, config, io;
+    io.write("drive.sh",
+             "#!/bin/sh\n"
+             "cd \"$2\" && XDG_CONFIG_HOME=\"$3\" \"$1\" 2>\"$4/err\" & pid=$!\n"
+             "for i in $(seq 200); do w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
+             "[ -n \"$w\" ] && break; sleep 0.1; done\n"
+             "[ -n \"$w\" ] || { kill -9 $pid; echo nowindow; exit 5; }\n"
+             "sleep 0.5; kill -TERM $pid\n"
+             "for i in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
+             "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
+             "wait $pid; echo status $?\n");
+    const std::string cmd = underXvfb() + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" +
+                            nowhere.path().string() + "' '" + config.path().string() + "' '" + io.path().string() +
+                            "' >'" + (io.path() / "out").string() + "' 2>&1";
+    const int st = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(st)) << io.read("out");
+    EXPECT_EQ(WEXITSTATUS(st), 0) << io.read("out") << io.read("err");
+    EXPECT_NE(io.read("out").find("status 0"), std::string::npos) << io.read("out") << io.read("err");
+}

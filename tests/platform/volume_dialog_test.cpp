@@ -5,6 +5,8 @@
 
 #include <sys/wait.h>
 
+#include <array>
+
 #include "graphics/png_write.h"
 #include "platform/audio/audio_engine.h"
 #include "sdl_events.h"
@@ -52,7 +54,7 @@ TEST(SdlVolumeDialog, SlidersAndTheMuteBoxChangeTheVolumesAtOnce) {
     };
     rt.media.volume.setWaveLevel(40000);
 
-    bool opened = false, closed = false, muted = false;
+    bool opened = false, closed = false, muted = false, valueBelow = false;
     int atTop = -1, atMiddle = -1, atBottom = -1, lastAtTop = -1;
     uint16_t waveAfter = 0;
     std::thread player([&] {
@@ -76,6 +78,8 @@ TEST(SdlVolumeDialog, SlidersAndTheMuteBoxChangeTheVolumesAtOnce) {
         waitFor([&] { return percent() == 100; }, 2000);
         atTop = percent();
         lastAtTop = rt.media.volume.lastVolume;
+        // The number stands under the slider, where the thumb at the top never covers it.
+        if (auto value = settled("value:master")) valueBelow = value->y >= r.y + r.h;
         if (auto wave = settled("slider:wave")) {
             clickAt({wave->x, wave->y + wave->h - 3, wave->w, 2});
             waitFor([&] {
@@ -109,9 +113,67 @@ TEST(SdlVolumeDialog, SlidersAndTheMuteBoxChangeTheVolumesAtOnce) {
     EXPECT_EQ(atBottom, 0);
     EXPECT_EQ(atTop, 100);
     EXPECT_EQ(lastAtTop, 100);
+    EXPECT_TRUE(valueBelow);
     EXPECT_LT(waveAfter, 2000);
     EXPECT_TRUE(muted);
     EXPECT_TRUE(closed);
+}
+
+// Without a sound device every control is greyed, and the dialog says why; the slider tracks
+// and the boxes show without the pointer on them (their ground is not the dialog's white).
+TEST(SdlVolumeDialog, WithoutASoundDeviceItSaysSoAndItsControlsShow) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    TempDir dir;
+    dir.write("start.ini", "");
+    dir.write("script.txt", "|top:\r\n#mouseclickwait(1);\r\n#goto(\"top\");\r\n");
+    Options opt;
+    opt.gameDir = dir.path();
+    opt.scale = 1;
+    std::string why;
+    auto platform = makeSdlPlatform(SdlWindowOptions{opt.scale}, why);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (!platform) GTEST_SKIP() << "no SDL video: " << why;
+    ASSERT_EQ(platform->audio(), nullptr);
+    Shell shell(*platform, opt);
+    ASSERT_TRUE(shell.start(why)) << why;
+    auto rect = [&](const std::string& key) -> std::optional<SdlItemRect> {
+        auto rects = sdlItemRects(*platform);
+        auto it = rects.find(key);
+        if (it == rects.end()) return std::nullopt;
+        return it->second;
+    };
+    bool said = false;
+    std::vector<std::array<int, 3>> grounds;  // the wave track's middle, the wave mute box's
+    std::thread player([&] {
+        if (!waitFor([&] { return rect("設定").has_value(); })) return platform->requestClose();
+        clickAt(*rect("設定"));
+        if (!waitFor([&] { return rect("#32773").has_value(); })) return platform->requestClose();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        clickAt(*rect("#32773"));
+        said = waitFor([&] { return rect("status:no sound device").has_value(); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const auto track = rect("slider:wave");
+        const auto box = rect("check:mute");
+        int w = 0, h = 0;
+        const std::vector<uint8_t> px = sdlWindowPixels(*platform, w, h);
+        auto at = [&](int x, int y) {
+            const uint8_t* p = &px[(static_cast<size_t>(h - 1 - y) * w + x) * 3];
+            return std::array<int, 3>{p[2], p[1], p[0]};
+        };
+        if (track && box && px.size() == static_cast<size_t>(w) * h * 3) {
+            grounds.push_back(at(track->x + track->w / 2, track->y + track->h / 3));
+            // The box's square is at the start of its item, as tall as the item.
+            grounds.push_back(at(box->x + box->h / 2, box->y + box->h / 2));
+        }
+        platform->dismissDialogs();
+        platform->requestClose();
+    });
+    EXPECT_EQ(shell.run(), 0);
+    player.join();
+    EXPECT_TRUE(said);
+    ASSERT_EQ(grounds.size(), 2u);
+    for (const auto& c : grounds) EXPECT_LT(c[0] + c[1] + c[2], 3 * 245) << c[0] << "," << c[1] << "," << c[2];
 }
 
 TEST(XvfbVolumeDialog, OnARealXServerWithAScreenshot) {

@@ -107,3 +107,46 @@ TEST(WindowLayout, ASmallerPictureStillMapsEveryPointNearItsPlace) {
             ASSERT_LE(std::abs(by - gy), 1);
         }
 }
+
+// Debug windows open beside the game, never over it: where there is room beside it, else
+// beside each other over none of the game, else with the game moved to one side of the desktop.
+TEST(WindowLayout, ToolWindowsGoBesideTheGameNeverOverIt) {
+    auto overlap = [](const Rect& a, const Rect& b) {
+        return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+    };
+    const Rect wide{0, 0, 1920, 1200};
+    // Room on both sides: the monitor to the right, the preview to the left.
+    ToolSpot s = placeToolWindow(wide, {640, 349, 640, 502}, 470, 620, {}, true);
+    ASSERT_TRUE(s.found);
+    EXPECT_FALSE(s.moveGame);
+    EXPECT_EQ(s.x, 640 + 640 + 8);
+    EXPECT_EQ(s.y, 349);
+    s = placeToolWindow(wide, {640, 349, 640, 502}, 537, 590, {{1288, 349, 470, 620}}, false);
+    EXPECT_EQ(s.x, 640 - 537 - 8);
+    // Near the desktop's foot, level with as much of the game as fits.
+    s = placeToolWindow(wide, {640, 900, 640, 300}, 470, 620, {}, true);
+    EXPECT_EQ(s.y, 1200 - 620);
+
+    // A centred game on 1280 x 1024 leaves no room either side: it moves to the left edge.
+    const Rect desk{0, 0, 1280, 1024};
+    const Rect game{320, 261, 640, 502};
+    s = placeToolWindow(desk, game, 470, 620, {}, true);
+    ASSERT_TRUE(s.found);
+    ASSERT_TRUE(s.moveGame);
+    const Rect moved{s.gameX, s.gameY, game.w, game.h};
+    EXPECT_EQ(moved.x, 0);
+    const Rect monitor{s.x, s.y, 470, 620};
+    EXPECT_FALSE(overlap(monitor, moved));
+    // The second window shares the free side with the first rather than cover the game.
+    s = placeToolWindow(desk, moved, 537, 590, {monitor}, false);
+    ASSERT_TRUE(s.found);
+    EXPECT_FALSE(s.moveGame);
+    const Rect preview{s.x, s.y, 537, 590};
+    EXPECT_FALSE(overlap(preview, moved));
+    EXPECT_GE(preview.x, 0);
+    EXPECT_LE(preview.x + preview.w, 1280);
+    EXPECT_LE(preview.y + preview.h, 1024);
+
+    // No room anywhere: nothing is found (the window manager places it).
+    EXPECT_FALSE(placeToolWindow({0, 0, 800, 600}, {0, 0, 800, 600}, 470, 620, {}, true).found);
+}

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/sdl/sdl_picture.h"
+#include "platform/window_layout.h"
 #include "platform/sdl/sdl_ui.h"
 
 namespace yv {
@@ -153,39 +154,31 @@ bool SdlDebugWindows::openWindow(int which) {
     w->which = which;
     const bool monitor = which == ui::DebugWindows::kMonitor;
     const int ww = monitor ? kMonitorW : kPreviewClientW, wh = monitor ? kMonitorH : kPreviewClientH;
-    // Beside the game window, on the desktop and clear of it and of the other debug window:
-    // the monitor preferably to its right, the preview to its left.
+    // Beside the game window, never over its picture, and clear of the other debug window where
+    // the desktop has room: the monitor preferably to its right, the preview to its left. The
+    // window manager's frames count (the debug windows get frames like the game's).
     int x = SDL_WINDOWPOS_UNDEFINED, y = SDL_WINDOWPOS_UNDEFINED;
     if (mainWindow_) {
-        SDL_Rect m{0, 0, 0, 0}, b{0, 0, 0, 0};
-        SDL_GetWindowPosition(mainWindow_, &m.x, &m.y);
-        SDL_GetWindowSize(mainWindow_, &m.w, &m.h);
+        int top = 0, left = 0, bottom = 0, right = 0;
+        if (SDL_GetWindowBordersSize(mainWindow_, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+        auto outer = [&](SDL_Window* win) {
+            Rect r;
+            SDL_GetWindowPosition(win, &r.x, &r.y);
+            SDL_GetWindowSize(win, &r.w, &r.h);
+            return Rect{r.x - left, r.y - top, r.w + left + right, r.h + top + bottom};
+        };
+        SDL_Rect b{0, 0, 0, 0};
         SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(mainWindow_)), &b);
-        std::vector<SDL_Rect> taken{m};
-        if (const Win* other = wins_[static_cast<size_t>(1 - which)].get()) {
-            SDL_Rect o{0, 0, 0, 0};
-            SDL_GetWindowPosition(other->window, &o.x, &o.y);
-            SDL_GetWindowSize(other->window, &o.w, &o.h);
-            taken.push_back(o);
-        }
-        const int gap = 8;
-        const SDL_Rect right{m.x + m.w + gap, m.y, ww, wh}, left{m.x - ww - gap, m.y, ww, wh};
-        std::vector<SDL_Rect> spots = monitor ? std::vector<SDL_Rect>{right, left} : std::vector<SDL_Rect>{left, right};
-        if (taken.size() > 1) {
-            const SDL_Rect& o = taken[1];
-            spots.push_back({o.x + o.w + gap, o.y, ww, wh});
-            spots.push_back({o.x - ww - gap, o.y, ww, wh});
-        }
-        spots.push_back({m.x, m.y + m.h + 40, ww, wh});
-        spots.push_back({b.x, b.y, ww, wh});
-        for (const SDL_Rect& r : spots) {
-            const bool inside = r.x >= b.x && r.y >= b.y && r.x + r.w <= b.x + b.w && r.y + r.h <= b.y + b.h;
-            bool clear = true;
-            for (const SDL_Rect& t : taken) clear &= !SDL_HasIntersection(&r, &t);
-            if (inside && clear) {
-                x = r.x, y = r.y;
-                break;
-            }
+        std::vector<Rect> others;
+        if (const Win* other = wins_[static_cast<size_t>(1 - which)].get()) others.push_back(outer(other->window));
+        const ToolSpot spot = placeToolWindow({b.x, b.y, b.w, b.h}, outer(mainWindow_), ww + left + right,
+                                              wh + top + bottom, others, monitor);
+        if (spot.found) {
+            // A window that exists is placed by its client area; a new one is placed by its frame
+            // (the window manager puts the frame where it was asked to open).
+            if (spot.moveGame) SDL_SetWindowPosition(mainWindow_, spot.gameX + left, spot.gameY + top);
+            x = spot.x;
+            y = spot.y;
         }
     }
     w->window = SDL_CreateWindow(monitor ? ui::VariableMonitor::kCaption : ui::ScreenPreview::kCaption, x, y, ww, wh,
@@ -285,7 +278,8 @@ int SdlDebugWindows::msUntilDue(uint32_t nowMs) const {
     for (int k = 0; k < 2; ++k) {
         const bool want = model_ && model_->isOpen(static_cast<ui::DebugWindows::Which>(k));
         const Win* w = wins_[static_cast<size_t>(k)].get();
-        if (want != (w != nullptr)) return 0;
+        if (want && !w) return std::max(0, static_cast<int32_t>(openNotBefore_ - nowMs));
+        if (!want && w) return 0;
         if (w && w->settle > 0) return 0;
         any |= w != nullptr;
     }
@@ -298,7 +292,8 @@ int SdlDebugWindows::msUntilDue(uint32_t nowMs) const {
 void SdlDebugWindows::frame(uint32_t nowMs, const ui::ScreenPreview::WindowPicture& windowPicture) {
     for (int k = 0; k < 2; ++k) {
         const bool want = model_ && model_->isOpen(static_cast<ui::DebugWindows::Which>(k));
-        if (want && !wins_[static_cast<size_t>(k)] && !openWindow(k)) {
+        const bool held = static_cast<int32_t>(openNotBefore_ - nowMs) > 0;
+        if (want && !held && !wins_[static_cast<size_t>(k)] && !openWindow(k)) {
             std::fprintf(stderr, "yorvane: cannot open a debug window (%s)\n", SDL_GetError());
             model_->open(static_cast<ui::DebugWindows::Which>(k), false);
         }

@@ -43,6 +43,8 @@ public:
     std::vector<uint8_t> lastPicture(int which, int& w, int& h);
     // The game window, which the debug windows open beside.
     void setMainWindow(SDL_Window* main) { mainWindow_ = main; }
+    // No window opens before then (the game window's place and frame are still changing).
+    void holdOpening(uint32_t untilMs) { openNotBefore_ = untilMs; }
 
     struct Win;
 
@@ -56,6 +58,7 @@ private:
 
     ui::DebugWindows* model_ = nullptr;
     SDL_Window* mainWindow_ = nullptr;
+    uint32_t openNotBefore_ = 0;
     std::array<std::unique_ptr<Win>, 2> wins_;
     uint32_t lastTickMs_ = 0;
     bool ticked_ = false;

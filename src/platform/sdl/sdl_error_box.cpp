@@ -10,9 +10,18 @@
 namespace yv {
 namespace {
 
-// Shows the text until OK, Enter, Escape or the window's close; false when no window could be made.
-bool ownErrorBox(const std::string& caption, const std::string& text) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+enum class Box { Shown, Unseen, Failed };
+
+// Shows the text until OK, Enter, Escape or the window's close. Unseen: SDL offers only a driver
+// that shows nothing (no display reachable), where a box would wait for ever for an answer
+// nobody can give; the message is on stderr already.
+Box ownErrorBox(const std::string& caption, const std::string& text) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return Box::Failed;
+    std::string unseen;
+    if (invisibleVideoDriver(unseen)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return Box::Unseen;
+    }
     SDL_Window* window = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 520, 170,
                                           SDL_WINDOW_ALLOW_HIGHDPI);
     SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC) : nullptr;
@@ -63,13 +72,14 @@ bool ownErrorBox(const std::string& caption, const std::string& text) {
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return ready;
+    return ready ? Box::Shown : Box::Failed;
 }
 
 }  // namespace
 
 void showStartupError(const std::string& caption, const std::string& text) {
-    if (!ownErrorBox(caption, text)) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+    if (ownErrorBox(caption, text) == Box::Failed)
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
 }
 
 }  // namespace yv

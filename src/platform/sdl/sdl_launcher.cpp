@@ -5,6 +5,7 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,6 +41,7 @@ class Launcher {
 public:
     explicit Launcher(const LauncherRequest& r) : r_(r), message_(r.message) {}
     ~Launcher() {
+        if (routed_) r_.routeSignals(nullptr);  // before SDL goes: the closer pushes an event
         ui_.shutdown();
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (window_) SDL_DestroyWindow(window_);
@@ -72,12 +74,21 @@ public:
         for (const LauncherGame& g : r_.recent) texts += g.name + g.folder.string();
         ui_.ensureGlyphs(texts);
         SDL_StartTextInput();  // the folder field takes typing and the input method
+        if (r_.routeSignals) {
+            r_.routeSignals([this] {
+                signalled_ = true;
+                SDL_Event e{};
+                e.type = SDL_QUIT;
+                SDL_PushEvent(&e);
+            });
+            routed_ = true;
+        }
         return true;
     }
 
     std::optional<fs::path> run() {
         int settle = 4;
-        while (!chosen_ && !closed_) {
+        while (!chosen_ && !closed_ && !signalled_) {
             SDL_Event e;
             if (settle > 0 ? SDL_PollEvent(&e) : SDL_WaitEventTimeout(&e, 500)) {
                 handle(e);
@@ -86,11 +97,11 @@ public:
             } else if (settle == 0) {
                 continue;  // nothing happened and nothing is settling: nothing to draw
             }
-            if (closed_) break;
+            if (closed_ || signalled_) break;
             drawFrame();
             if (settle > 0) --settle;
         }
-        return chosen_;
+        return signalled_ ? std::nullopt : chosen_;
     }
 
 private:
@@ -239,6 +250,8 @@ private:
     const LauncherRequest& r_;
     std::string message_;
     bool sdlUp_ = false;
+    bool routed_ = false;
+    std::atomic<bool> signalled_{false};
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SdlUi ui_;

@@ -21,6 +21,9 @@ struct LauncherRequest {
     std::string message;               // UTF-8: why the last choice did not start
     // Why a folder cannot be played (UTF-8), or nothing when it can.
     std::function<std::optional<std::string>(const std::filesystem::path&)> problem;
+    // Hands over what closes the launcher as its window's close does (SIGTERM and the like),
+    // once its window is open; called with nothing before the window goes.
+    std::function<void(std::function<void()>)> routeSignals;
 };
 
 // Shows the launcher until a game is chosen (its folder) or the window is closed (nothing).

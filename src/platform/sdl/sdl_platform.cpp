@@ -27,6 +27,7 @@
 #include "platform/sdl/sdl_debug_windows.h"
 #include "platform/sdl/sdl_picture.h"
 #include "platform/sdl/sdl_ui.h"
+#include "platform/sdl/sdl_x11_state.h"
 #include "platform/sdl/window_tasks.h"
 #include "platform/window_layout.h"
 
@@ -36,7 +37,8 @@ namespace {
 class SdlPlatform final : public Platform {
 public:
     explicit SdlPlatform(const SdlWindowOptions& o)
-        : requestedScale_(o.scale), rememberedW_(o.areaWidth), rememberedH_(o.areaHeight), filter_(o.filter) {}
+        : requestedScale_(o.scale), rememberedW_(o.areaWidth), rememberedH_(o.areaHeight),
+          knownW_(o.gameWidth), knownH_(o.gameHeight), filter_(o.filter) {}
     ~SdlPlatform() override {
         stopServing();
         debug_.setModel(nullptr);  // their windows go before SDL does
@@ -61,7 +63,11 @@ public:
         }
         if (invisibleVideoDriver(why)) return false;
         wakeEvent_ = SDL_RegisterEvents(1);
-        window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
+        // The window opens at its final size where the game's is known: a window resized before
+        // its first frame can show that frame laid out for its old size.
+        const float uiScale = layOut(knownW_ > 0 ? knownW_ : 640, knownH_ > 0 ? knownH_ : 480, false);
+        window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, areaW_,
+                                   areaH_ + SdlUi::menuBarHeightAt(uiScale),
                                    SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
         if (!window_) {
             why = SDL_GetError();
@@ -74,10 +80,10 @@ public:
             return false;
         }
         if (!ui_.init(window_, renderer_, why)) return false;
+        setUiScale(uiScale);
         debug_.setMainWindow(window_);
         SDL_StopTextInput();  // until an entry box opens
         tasks_.setWake([this] { wakeLoop(); });
-        setScreenSizeNow(640, 480);
         // Sound is not needed to play: without a device the game runs silent.
         audioEngine_ = std::make_unique<audio::AudioEngine>();
         std::string audioWhy;
@@ -235,9 +241,12 @@ public:
             SDL_SetWindowFullscreen(window_, 0);
             SDL_SetWindowBordered(window_, SDL_TRUE);
             full_ = false;
+            // The menus shrink back to the window's scale before they count in its size (full
+            // screen drew them larger).
+            setUiScale(windowUiScale());
             if (wasMaximized_) SDL_MaximizeWindow(window_);
             else resizeWindow();
-            redraw_ = true;
+            settle();
             if (center)
                 SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
             else
@@ -294,6 +303,8 @@ public:
             case 2: case 3: case 4: SDL_ShowWindow(window_); SDL_MinimizeWindow(window_); break;
             default: break;
             }
+            if (!full_ && !wmFull_) SDL_GetWindowPosition(window_, &windowedX_, &windowedY_);
+            settle();
             return was;
         }, false);
     }
@@ -447,6 +458,8 @@ private:
     // The debug windows beside the game: drawn when their time has come (msUntilDue says when,
     // for a loop that sleeps).
     void drawDebugWindows() {
+        const uint32_t now = SDL_GetTicks();
+        debug_.holdOpening(settling(now) ? settleUntilMs_ : now);
         debug_.frame(SDL_GetTicks(), [this](int& w, int& h) { return shownFrame(w, h); });
     }
 
@@ -491,6 +504,14 @@ private:
     }
 
     void setScreenSizeNow(int w, int h) {
+        setUiScale(layOut(w, h, true));
+        if (!full_) resizeWindow();
+        settle();
+    }
+
+    // The window mode's picture area for a game screen of w x h, and the scale of the menus
+    // that goes with it. `warn`: the game's own size, about which a lowered --scale is said.
+    float layOut(int w, int h, bool warn) {
         screenW_ = std::max(1, w);
         screenH_ = std::max(1, h);
         // A window never starts larger than the desktop's usable area: a scale that does not
@@ -498,7 +519,7 @@ private:
         SDL_Rect b{0, 0, 1024, 768};
         if (SDL_GetDisplayUsableBounds(displayIndex(), &b) != 0) SDL_GetDisplayBounds(displayIndex(), &b);
         scale_ = fitWindowScale(requestedScale_, screenW_, screenH_, ui_.baseMenuBarHeight(), b.w, b.h, 8, 32);
-        if (requestedScale_ > 0 && scale_ < requestedScale_ && !scaleWarned_) {
+        if (warn && requestedScale_ > 0 && scale_ < requestedScale_ && !scaleWarned_) {
             scaleWarned_ = true;
             std::fprintf(stderr, "yorvane: --scale %d does not fit the desktop (%d x %d usable); using %d\n",
                          requestedScale_, b.w, b.h, scale_);
@@ -512,9 +533,11 @@ private:
             areaW_ = rememberedW_;
             areaH_ = rememberedH_;
         }
-        setUiScale(uiScaleFor(fitPicture({0, 0, areaW_, areaH_}, screenW_, screenH_), screenW_, screenH_));
-        if (!full_) resizeWindow();
-        redraw_ = true;
+        return windowUiScale();
+    }
+
+    float windowUiScale() const {
+        return uiScaleFor(fitPicture({0, 0, areaW_, areaH_}, screenW_, screenH_), screenW_, screenH_);
     }
 
     int barHeight() const { return barShown_ && menus_ ? ui_.menuBarHeight() : 0; }
@@ -522,14 +545,38 @@ private:
     // The window mode's size: the picture area the player last had, and the menu bar above it.
     void resizeWindow() {
         if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) return;  // the desktop decides
-        SDL_SetWindowSize(window_, areaW_, areaH_ + barHeight());
+        setWindowSize(areaW_, areaH_ + barHeight());
     }
+
+    // A size the program gives the window. Until the window system reports it (or a moment has
+    // passed) the sizes it reports are on the way there, not the player's.
+    void setWindowSize(int w, int h) {
+        expectW_ = w;
+        expectH_ = h;
+        expectUntilMs_ = SDL_GetTicks() + kExpectMs;
+        SDL_SetWindowSize(window_, w, h);
+        settle();
+    }
+
+    // Frames go on for a moment after every change of the window's size or visibility: some
+    // drivers (Mesa's software GL) lay a frame out in the buffer of the size the window had
+    // when the frame began, and a window at rest would keep that frame.
+    void settle() {
+        settleUntilMs_ = SDL_GetTicks() + kSettleMs;
+        redraw_ = true;
+    }
+    bool settling(uint32_t now) const { return static_cast<int32_t>(settleUntilMs_ - now) > 0; }
 
     // The player (or the window manager) gave the window a new size.
     void onResized() {
-        if (!full_ && !(SDL_GetWindowFlags(window_) & (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN))) {
-            int w = 0, h = 0;
-            SDL_GetWindowSize(window_, &w, &h);
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window_, &w, &h);
+        const uint32_t now = SDL_GetTicks();
+        const bool asked = w == expectW_ && h == expectH_;
+        const bool onTheWay = !asked && static_cast<int32_t>(expectUntilMs_ - now) > 0;
+        if (asked) expectUntilMs_ = now;
+        if (!full_ && !wmFull_ && !onTheWay &&
+            !(SDL_GetWindowFlags(window_) & (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN))) {
             const int oldW = areaW_, oldH = areaH_;
             areaW_ = std::max(1, w);
             areaH_ = std::max(1, h - barHeight());
@@ -539,7 +586,7 @@ private:
         int ow = 0, oh = 0;
         SDL_GetRendererOutputSize(renderer_, &ow, &oh);
         setUiScale(uiScaleFor({0, 0, ow, oh}, screenW_, screenH_));
-        redraw_ = true;
+        settle();
     }
 
     void setUiScale(float s) {
@@ -576,7 +623,14 @@ private:
         const int bits = static_cast<int>(SDL_BITSPERPIXEL(dm.format));
         if (bits != 0 && bits < 16) return DisplayModeAnswer::NotSupported;
         if (full_) return DisplayModeAnswer::Ok;
-        SDL_GetWindowPosition(window_, &savedX_, &savedY_);
+        // Made full screen by the window manager, the window already stands at the display's
+        // corner: it goes back to where it stood before.
+        if (wmFull_) {
+            savedX_ = windowedX_;
+            savedY_ = windowedY_;
+        } else {
+            SDL_GetWindowPosition(window_, &savedX_, &savedY_);
+        }
         wasMaximized_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) != 0;
         if (wasMaximized_) SDL_RestoreWindow(window_);
         // The window first covers the display itself, without a frame (so it is full screen
@@ -593,7 +647,7 @@ private:
             return DisplayModeAnswer::Failed;
         }
         full_ = true;
-        redraw_ = true;
+        settle();
         return DisplayModeAnswer::Ok;
     }
 
@@ -618,6 +672,7 @@ private:
         int ms = std::max(0, 100 - static_cast<int>(now - lastTickMs_));
         if (redraw_ || uiFrames_ > 0)
             ms = std::min(ms, std::max(0, kFrameMs - static_cast<int>(now - lastFrameMs_)));
+        if (settling(now)) ms = std::min(ms, std::max(0, kSettleFrameMs - static_cast<int>(now - lastFrameMs_)));
         {
             // A playing movie's next frame.
             std::lock_guard lock(tickMutex_);
@@ -632,7 +687,9 @@ private:
     }
 
     bool frameDue() const {
-        return (redraw_ || uiFrames_ > 0) && static_cast<int>(SDL_GetTicks() - lastFrameMs_) >= kFrameMs;
+        const uint32_t now = SDL_GetTicks();
+        const int since = static_cast<int>(now - lastFrameMs_);
+        return ((redraw_ || uiFrames_ > 0) && since >= kFrameMs) || (settling(now) && since >= kSettleFrameMs);
     }
 
     void waitAndPump(DialogRequest* modal) {
@@ -644,6 +701,21 @@ private:
         }
         applyTitle();
         if (menus_ && menus_.load()->version() != drawnMenuVersion_) redraw_ = true;
+    }
+
+    // The window manager's own full screen (its key or menu, wmctrl) is the player's choice as
+    // F11 is: the game goes to full screen as the program's switch takes it there, and back to
+    // the window when the manager ends it. Only a change of the manager's state counts: the
+    // program's own switches change it too, and then agree with it.
+    void followWindowManager() {
+        const int state = windowManagerFullScreen(window_);
+        if (state < 0 || (state == 1) == wmFull_) return;
+        wmFull_ = state == 1;
+        if (wmFull_ == full_) return;
+        if (currentModal_ && events_)
+            events_->onToggleFullScreen();
+        else
+            toggleFull_ = true;
     }
 
     // Alt+Enter and F11 switch between window and full screen in every state and never reach
@@ -689,11 +761,15 @@ private:
         if ((e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && e.key.keysym.sym == SDLK_F12) return;
         if (fullScreenKey(e)) return;
         if (e.type == SDL_WINDOWEVENT) {
+            followWindowManager();
             switch (e.window.event) {
+            case SDL_WINDOWEVENT_MOVED:
+                if (!full_ && !wmFull_) SDL_GetWindowPosition(window_, &windowedX_, &windowedY_);
+                break;
             case SDL_WINDOWEVENT_SIZE_CHANGED: onResized(); break;
-            case SDL_WINDOWEVENT_EXPOSED: case SDL_WINDOWEVENT_SHOWN: case SDL_WINDOWEVENT_RESTORED:
-            case SDL_WINDOWEVENT_MAXIMIZED:
-                redraw_ = true;
+            case SDL_WINDOWEVENT_RESIZED: case SDL_WINDOWEVENT_EXPOSED: case SDL_WINDOWEVENT_SHOWN:
+            case SDL_WINDOWEVENT_RESTORED: case SDL_WINDOWEVENT_MAXIMIZED:
+                settle();
                 break;
             default: break;
             }
@@ -932,11 +1008,15 @@ private:
 
 
     static constexpr int kFrameMs = 16;        // at most about 60 frames a second
+    static constexpr int kSettleMs = 400;      // frames after a change of the window's size
+    static constexpr int kSettleFrameMs = 50;  // ... one every so often
+    static constexpr int kExpectMs = 600;      // the window system's answer to a size we gave
     static constexpr int kUiSettleFrames = 4;  // ImGui places new popups over two frames
 
     RealClock clock_;
     int requestedScale_;
     int rememberedW_, rememberedH_;
+    int knownW_, knownH_;  // the game's screen size as known when the window opens (0: not)
     std::atomic<ScaleFilter> filter_;
     bool scaleWarned_ = false;
     SDL_Window* window_ = nullptr;
@@ -949,6 +1029,11 @@ private:
     std::atomic<MenuModel*> menus_{nullptr};
     int screenW_ = 640, screenH_ = 480, scale_ = 1;
     int areaW_ = 640, areaH_ = 480;  // window mode: the picture area the window keeps
+    int expectW_ = 0, expectH_ = 0;   // the size last given to the window ...
+    uint32_t expectUntilMs_ = 0;      // ... and until when sizes on the way there are reported
+    uint32_t settleUntilMs_ = 0;      // frames go on until then after a change of size
+    bool wmFull_ = false;             // the window manager shows the window full screen
+    int windowedX_ = 0, windowedY_ = 0;  // where the window last stood in window mode
     bool wasMaximized_ = false;
     bool barShown_ = true;
     std::atomic<bool> full_{false};

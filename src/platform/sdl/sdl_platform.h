@@ -17,6 +17,9 @@ struct SdlWindowOptions {
     // The picture area the player last gave this game's window (0: none remembered); used
     // when no scale was asked for and it fits the desktop.
     int areaWidth = 0, areaHeight = 0;
+    // The game screen's size when it is known before the game starts (0: not known); the
+    // window opens at its final size.
+    int gameWidth = 0, gameHeight = 0;
 };
 
 // Nothing when no window can be opened (`why` says why).

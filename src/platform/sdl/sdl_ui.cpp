@@ -6,6 +6,7 @@
 #include <imgui_impl_sdlrenderer.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/cp932.h"
 
@@ -144,6 +145,11 @@ void SdlUi::setScale(float s) {
     buildFont(fontScale);
     ImGui_ImplSDLRenderer_CreateFontsTexture();
     menuBarHeight_ = static_cast<int>(fontPx_ * s + 2 * ImGui::GetStyle().FramePadding.y);
+}
+
+int SdlUi::menuBarHeightAt(float s) {
+    // As setScale makes it: the font's size and the frame's padding, both scaled.
+    return static_cast<int>(kFontPx * s + 2 * std::floor(ImGuiStyle().FramePadding.y * s));
 }
 
 void SdlUi::ensureMenuGlyphs(const std::vector<MenuItem>& bar, const std::vector<MenuItem>& popup) {

@@ -100,6 +100,9 @@ public:
     int menuBarHeight() const { return menuBarHeight_; }
     // The menu bar's height at scale 1.
     int baseMenuBarHeight() const { return baseBarHeight_; }
+    // The menu bar's height at a scale of the menus, known before the UI starts (the size a
+    // new window opens at).
+    static int menuBarHeightAt(float scale);
     // Menus and dialogs drawn larger (a large window or full screen); outside a frame.
     void setScale(float s);
     float scale() const { return scale_; }
@@ -141,7 +144,8 @@ private:
     std::map<const Thumbnail*, CachedTexture> textures_;
     bool ready_ = false;
     std::string fontFile_;
-    float fontPx_ = 16.0f;
+    static constexpr float kFontPx = 16.0f;
+    float fontPx_ = kFontPx;
     std::set<uint32_t> extraChars_;
     std::string extraText_;
     bool fontDirty_ = false;

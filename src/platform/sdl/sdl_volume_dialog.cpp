@@ -3,6 +3,7 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <string>
 
 #include "platform/sdl/sdl_ui.h"
 
@@ -11,6 +12,7 @@ namespace {
 
 const char* kMasterChanged = "出力：MAIN -> 音量変更";
 const char* kWaveChanged = "出力：WAVE -> 音量変更";
+const char* kNoDevice = "no sound device";
 
 }  // namespace
 
@@ -22,9 +24,12 @@ void SdlUi::prepareVolumeDialog(DialogRequest& d) {
     v.masterOn = m.masterPercent(percent);
     v.master = std::clamp(percent, 0, 100);
     uint16_t level = 0;
-    v.waveOn = m.waveDevice() && m.waveVolume(level);
+    const bool device = m.waveDevice();
+    v.waveOn = device && m.waveVolume(level);
     v.wave = level;
     v.waveMuteOn = false;
+    // Everything greyed needs a word why.
+    if (!device) v.status = kNoDevice;
 }
 
 void SdlUi::drawVolumeDialog(DialogRequest& d) {
@@ -45,6 +50,20 @@ void SdlUi::drawVolumeDialog(DialogRequest& d) {
     };
     auto centreItem = [&](float w) { ImGui::SetCursorPosX(ImGui::GetCursorPosX() + std::max(0.0f, (colWidth - w) * 0.5f)); };
 
+    // The light style draws frames white on the white dialog: the slider tracks and the boxes
+    // get a grey ground and a border, so that they show before the pointer comes to them.
+    ImGui::PushStyleColor(ImGuiCol_FrameBg, IM_COL32(214, 214, 214, 255));
+    ImGui::PushStyleColor(ImGuiCol_FrameBgHovered, IM_COL32(196, 208, 228, 255));
+    ImGui::PushStyleColor(ImGuiCol_FrameBgActive, IM_COL32(180, 198, 226, 255));
+    ImGui::PushStyleColor(ImGuiCol_Border, IM_COL32(128, 128, 128, 255));
+    ImGui::PushStyleVar(ImGuiStyleVar_FrameBorderSize, 1.0f);
+    // The percent goes under the slider, where the thumb never covers it.
+    auto valueLine = [&](const char* text) {
+        const float w = ImGui::CalcTextSize(text).x;
+        ImGui::SetCursorPosX(ImGui::GetCursorPosX() + std::max(0.0f, (colWidth - w) * 0.5f));
+        ImGui::TextUnformatted(text);
+    };
+
     ImGui::Dummy(ImVec2(0, 2));
     // The master volume.
     ImGui::BeginGroup();
@@ -52,12 +71,15 @@ void SdlUi::drawVolumeDialog(DialogRequest& d) {
     centred("音量");
     ImGui::BeginDisabled(!v.masterOn);
     centreItem(sliderSize.x);
-    if (ImGui::VSliderInt("##master", sliderSize, &v.master, 0, 100, "%d")) m.setMasterPercent(v.master);
+    if (ImGui::VSliderInt("##master", sliderSize, &v.master, 0, 100, "")) m.setMasterPercent(v.master);
     note("slider:master");
     if (ImGui::IsItemDeactivatedAfterEdit()) {
         m.setMasterPercent(v.master);
         v.status = kMasterChanged;
     }
+    // No number for a volume that cannot be read.
+    valueLine(v.masterOn ? std::to_string(v.master).c_str() : " ");
+    note("value:master");
     ImGui::EndDisabled();
     ImGui::BeginDisabled(!v.muteOn);
     centreItem(ImGui::CalcTextSize("全ﾐｭｰﾄ").x + ImGui::GetFrameHeight() + ImGui::GetStyle().ItemInnerSpacing.x);
@@ -83,6 +105,7 @@ void SdlUi::drawVolumeDialog(DialogRequest& d) {
     if (ImGui::IsItemDeactivatedAfterEdit()) {
         v.status = m.setWaveVolume(static_cast<uint16_t>(v.wave)) ? kWaveChanged : "wave_out set volume error";
     }
+    valueLine(" ");  // level with the master's number
     ImGui::EndDisabled();
     ImGui::BeginDisabled(!v.waveMuteOn);
     bool waveMute = false;
@@ -91,10 +114,13 @@ void SdlUi::drawVolumeDialog(DialogRequest& d) {
     ImGui::EndDisabled();
     ImGui::Dummy(ImVec2(colWidth, 0));
     ImGui::EndGroup();
+    ImGui::PopStyleVar();
+    ImGui::PopStyleColor(4);
 
     ImGui::Separator();
     ImGui::TextUnformatted(v.status.empty() ? " " : v.status.c_str());
     note("status");
+    note(("status:" + v.status).c_str());
     ImGui::Dummy(ImVec2(0, 4));
     const float bw = fontPx_ * 5;
     ImGui::SetCursorPosX((ImGui::GetWindowWidth() - bw) * 0.5f);
