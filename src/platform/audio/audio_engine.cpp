@@ -20,6 +20,13 @@ AudioEngine::AudioEngine()
 
 AudioEngine::~AudioEngine() {
     {
+        // A decode in progress gives up at once: the decoder thread ends without reading on.
+        std::lock_guard lock(control_);
+        for (ControlVoice& v : control)
+            if (v.source) v.source->cancel();
+        for (Retired& r : retired_) r.source->cancel();
+    }
+    {
         std::lock_guard lock(streamsMutex_);
         decoderStop_ = true;
     }
@@ -57,6 +64,9 @@ void AudioEngine::push(const Command& c) {
 
 void AudioEngine::retire(int voice, Source* s) {
     if (!s) return;
+    // Before the lock the decoder thread holds while it fills: a fill reading through a damaged
+    // file ends now rather than keep this (and a close) waiting.
+    s->cancel();
     {
         std::lock_guard lock(streamsMutex_);
         std::erase(streams_, s);

@@ -44,6 +44,9 @@ public:
     virtual int64_t position() const = 0;
     // Control side: decodes ahead into the source's buffer; only streaming sources do work.
     virtual void fill() {}
+    // Any thread: the source is being dropped. A decode in progress (or to come) gives up at
+    // once; what is already decoded still renders.
+    virtual void cancel() {}
     virtual bool streaming() const { return false; }
 };
 
