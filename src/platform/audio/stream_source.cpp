@@ -86,9 +86,15 @@ public:
         }
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
         if (swr_alloc_set_opts2(&swr_, &stereo, AV_SAMPLE_FMT_FLT, kRate, &codec_->ch_layout, codec_->sample_fmt,
-                                codec_->sample_rate, 0, nullptr) < 0 ||
-            swr_init(swr_) < 0)
+                                codec_->sample_rate, 0, nullptr) < 0)
             return false;
+        if (codec_->ch_layout.nb_channels == 1) {
+            // Mono goes to both sides at its full level, as the wave player (and the original's
+            // wave device) plays it; FFmpeg's own mix puts it 3 dB lower on each side.
+            const double both[2] = {1.0, 1.0};
+            if (swr_set_matrix(swr_, both, 1) < 0) return false;
+        }
+        if (swr_init(swr_) < 0) return false;
         packet_ = av_packet_alloc();
         frame_ = av_frame_alloc();
         if (!packet_ || !frame_) return false;
