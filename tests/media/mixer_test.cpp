@@ -144,6 +144,10 @@ TEST(Mixer, WaveFilesDecodeAtAnyRateAndLoopWithoutASeam) {
 
     EXPECT_FALSE(decodeWave("RIFF\x10\0\0\0WAVEjunkjunk"));
     EXPECT_FALSE(decodeWave(""));
+    // A rate no file was ever made at (a damaged header) is refused, through FFmpeg as well.
+    const std::string fast = wavFile(sine(441, 10, kRate, 2), 25570065, 2, 8);
+    EXPECT_FALSE(decodeWave(fast));
+    EXPECT_FALSE(decodable(std::make_shared<const std::string>(fast)));
 
     // A looping source wraps at its last frame: 441 Hz has a whole number of periods in 100 ms,
     // so the loop continues the sine exactly.
@@ -207,6 +211,15 @@ TEST(Mixer, StreamsPlayRawImagesAndDecodedFilesInOrder) {
 
     // Nothing readable at all: it ends instead of spinning.
     e.start(4, makeStreamSource({missing}, true), false);
+    pull(e, 100);
+    EXPECT_EQ(e.ends(4), 1u);
+
+    // A stretch that begins where a cut file ends (a sheet's track beyond it) ends at once.
+    d.write("cut.wav", wavFile(sine(441, 50, kRate, 2), kRate, 2).substr(0, 44 + 100 * 4));
+    Segment late;
+    late.file = d.path() / "cut.wav";
+    late.startFrame = 100;
+    e.start(4, makeStreamSource({late}, false), false);
     pull(e, 100);
     EXPECT_EQ(e.ends(4), 1u);
 }

@@ -28,6 +28,9 @@
 namespace yv::audio {
 
 constexpr int kRate = 44100;
+// No sound file was ever made at a higher rate; a header that claims one is damaged (and
+// resampling from tens of megahertz costs seconds and overflows SDL's buffer sizes).
+constexpr int kMaxSourceRate = 384000;
 constexpr int kVoiceCount = 8;
 // A sound stopped or replaced while it is heard fades out over this many frames (5 ms) instead
 // of breaking off mid-wave, which clicks.

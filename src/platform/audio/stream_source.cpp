@@ -79,6 +79,7 @@ public:
         if (!codec_ || avcodec_parameters_to_context(codec_, st->codecpar) < 0) return false;
         codec_->pkt_timebase = st->time_base;
         if (avcodec_open2(codec_, dec, nullptr) < 0) return false;
+        if (codec_->sample_rate <= 0 || codec_->sample_rate > kMaxSourceRate) return false;
         if (codec_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || codec_->ch_layout.nb_channels <= 0) {
             const int n = std::max(1, codec_->ch_layout.nb_channels);
             av_channel_layout_uninit(&codec_->ch_layout);
@@ -128,8 +129,9 @@ public:
 
 private:
     void convert(const AVFrame* f) {
-        if (skipFromPts_ >= 0) {
-            // After a seek: drop what lies before the wanted frame.
+        if (skipFromPts_ >= 0 && f) {
+            // After a seek: drop what lies before the wanted frame (the end of the file can
+            // come first: nothing to drop then).
             const int64_t pts = f->best_effort_timestamp;
             skip_ = pts == AV_NOPTS_VALUE
                         ? 0
