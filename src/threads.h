@@ -81,9 +81,14 @@
 //       fadeHold is set before a blocking fade sets halt and cleared after it clears it, so a
 //       tick never takes that halt for the end of the script.
 //   AudioEngine: the gains and mute (control side -> mix), each voice's sounding flag, end
-//       count, position and applied command number (mix -> control side), the pass counter,
-//       the synthesizer pointer (published once the soundfont has loaded), the soundfont state.
+//       count, position and applied command number (mix -> control side), the sources the mix
+//       still fades out (mix -> control side), the pass counter, the synthesizer pointer
+//       (published once the soundfont has loaded), the soundfont state.
+//   A stream source's cancel flag      the control side (dropping it, shutdown) -> whoever fills
+//       it; with Interp::closing it makes every FFmpeg read fail at once (audio/ffmpeg_input).
 //   CdPlayer::found_                  the track finder -> the players (the disc is complete).
+//   CdPlayer::finderStop_             shutdown -> the track finder, which also reads
+//       Interp::closing: either ends its reads at once.
 //   FramePlayer::playing_             whether playavi's movie still plays (tests, shutdown).
 //   MovieDevice: enabled, playing, skip   playmciavi (interpreter) holds the script while
 //       `playing`; Escape on the window thread sets `skip` instead of closing the window.
@@ -116,7 +121,7 @@
 //   AudioEngine::control_             the control side of the mixer (voices' sources, command
 //       numbers, sources waiting to be freed); never taken by the mix. Headless, pull() takes
 //       it around the mix. A replaced source is freed only once the mix has applied the command
-//       that replaced it.
+//       that replaced it and no fade plays it any more.
 //   AudioEngine::streamsMutex_        the list of streaming sources the decoder keeps filled.
 //   Volume::mutex_                    the game's volumes: commands and fades (interpreter), the
 //       volume dialog (window thread); the gains reach the mix as atomics.

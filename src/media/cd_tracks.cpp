@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "core/paths.h"
 
@@ -152,12 +151,17 @@ std::vector<CueFile> parseCue(std::string_view text) {
 }
 
 std::optional<Disc> discFromCue(const fs::path& cueFile, const Prober& probe) {
+    // No sheet is longer than a megabyte: a longer file is not read at all.
+    constexpr uintmax_t kMaxSheet = 1 << 20;
+    std::error_code ec;
+    const uintmax_t size = fs::file_size(cueFile, ec);
+    if (ec || size > kMaxSheet) return std::nullopt;
     std::ifstream in(cueFile, std::ios::binary);
     if (!in) return std::nullopt;
-    std::stringstream ss;
-    ss << in.rdbuf();
-    const std::string text = ss.str();
-    if (text.size() > (1 << 20)) return std::nullopt;  // no sheet is that long
+    std::string text(kMaxSheet + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    if (text.size() > kMaxSheet) return std::nullopt;  // it grew meanwhile
     std::map<int, Track> byNumber;
     int64_t fileDiscStart = 0;
     for (const CueFile& f : parseCue(text)) {

@@ -32,7 +32,9 @@ void FramePlayer::play(Runtime& rt, const Request& request) {
         screenW_ = rt.config.width;
         screenH_ = rt.config.height;
         video::Decoder::Opened why = video::Decoder::Opened::CannotOpen;
-        if (auto path = findMovie(rt, request.name)) decoder_ = video::Decoder::open(*path, why);
+        // A close ends any read of the file at once (the decoder goes before the Runtime).
+        if (auto path = findMovie(rt, request.name))
+            decoder_ = video::Decoder::open(*path, why, [&rt] { return rt.closing(); });
         if (!decoder_) {
             if (why == video::Decoder::Opened::CannotOpen) message = "Error opening AVI file.";
             if (why == video::Decoder::Opened::NoVideo) message = "Video stream not found!";

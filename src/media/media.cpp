@@ -19,7 +19,11 @@ void start(Runtime& rt, const std::optional<std::filesystem::path>& soundfontOpt
             engine->loadSoundfont(*sf);
         else
             notes += "no General MIDI soundfont found (--soundfont FILE); MIDI music stays silent\n";
-        if (!notes.empty()) std::fprintf(stderr, "yorvane: %s", notes.c_str());
+        for (size_t at = 0; at < notes.size();) {
+            const size_t end = notes.find('\n', at);
+            std::fprintf(stderr, "yorvane: %s\n", notes.substr(at, end - at).c_str());
+            at = end == std::string::npos ? notes.size() : end + 1;
+        }
     }
     m.wave.create(rt);
     m.midi.create(rt);

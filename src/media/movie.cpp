@@ -34,7 +34,9 @@ void playMovie(Runtime& rt, BytesView name, Rect r) {
     auto path = findMovie(rt, name);
     if (!path) return;
     video::Decoder::Opened why;
-    std::unique_ptr<video::Decoder> decoder = video::Decoder::open(*path, why);
+    // A close ends any read of the file at once, on this thread and on the sound's decoder.
+    const auto closing = [&rt] { return rt.closing(); };
+    std::unique_ptr<video::Decoder> decoder = video::Decoder::open(*path, why, closing);
     if (!decoder) return;
     if (r.w <= 0 || r.h <= 0) {
         r.w = decoder->width();
@@ -46,7 +48,7 @@ void playMovie(Runtime& rt, BytesView name, Rect r) {
     if (sound) {
         audio::Segment s;
         s.file = *path;
-        engine->start(audio::kVoiceMovie, audio::makeStreamSource({s}, false), true);
+        engine->start(audio::kVoiceMovie, audio::makeStreamSource({s}, false, closing), true);
     }
     m.skip = false;
     m.playing = true;

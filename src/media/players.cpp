@@ -216,7 +216,8 @@ int32_t FilePlayer::play(Runtime& rt, int32_t loop) {
     } else if (compressed_) {
         audio::Segment seg;
         seg.memory = compressed_;
-        src = audio::makeStreamSource({seg}, repeat);
+        // The source is dropped at shutdown, before the Runtime goes.
+        src = audio::makeStreamSource({seg}, repeat, [&rt] { return rt.closing(); });
     } else if (song_ && engine->synth()) {
         src = audio::makeMidiSource(*engine->synth(), song_, repeat);
     }
@@ -267,7 +268,10 @@ int32_t FilePlayer::position(Runtime& rt, Bytes& answer) {
 
 // ---- CD player ----
 
-CdPlayer::~CdPlayer() { waitForFinder(); }
+CdPlayer::~CdPlayer() {
+    finderStop_ = true;
+    waitForFinder();
+}
 
 void CdPlayer::waitForFinder() {
     std::lock_guard lock(finderMutex_);
@@ -323,8 +327,15 @@ void CdPlayer::create(Runtime& rt) {
     std::lock_guard lock(finderMutex_);
     if (!finder_.joinable() && !found_) {
         const std::filesystem::path dir = rt.gameDir;
-        finder_ = std::thread([this, dir] {
-            disc_ = media::cd::findDisc(dir, [](const std::filesystem::path& p, bool raw) { return audio::probeFrames(p, raw); });
+        finderStop_ = false;
+        // A close (or shutdown) ends the reading of a file at once: the tracks not yet measured
+        // then count as unreadable, and nothing waits for the rest of a long file.
+        const Interp* in = &rt.interp;
+        finder_ = std::thread([this, dir, in] {
+            const std::function<bool()> stop = [this, in] { return finderStop_.load() || in->closing != 0; };
+            disc_ = media::cd::findDisc(dir, [&stop](const std::filesystem::path& p, bool raw) {
+                return stop() ? int64_t{-1} : audio::probeFrames(p, raw, stop);
+            });
             found_.store(true, std::memory_order_release);
         });
     }
@@ -404,6 +415,7 @@ void CdPlayer::tick(Runtime& rt) {
 }
 
 void CdPlayer::destroy(Runtime& rt) {
+    finderStop_ = true;
     waitForFinder();
     if (!enabled) return;
     timer_ = false;
@@ -446,7 +458,10 @@ int32_t CdPlayer::play(Runtime& rt, int32_t from, int32_t to, int32_t loop) {
         segments.push_back(std::move(seg));
     }
     if (segments.empty()) return deviceError();
-    rt.platform.audio()->start(audio::kVoiceCd, audio::makeStreamSource(std::move(segments), loop == 1), false);
+    // The source is dropped at shutdown, before the Runtime goes.
+    rt.platform.audio()->start(audio::kVoiceCd,
+                               audio::makeStreamSource(std::move(segments), loop == 1, [&rt] { return rt.closing(); }),
+                               false);
     status = 1;
     return 0;
 }

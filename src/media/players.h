@@ -152,6 +152,7 @@ private:
 
     std::mutex finderMutex_;
     std::thread finder_;
+    std::atomic<bool> finderStop_{false};  // shutdown: the finder stops reading
     std::atomic<bool> found_{false};
     media::cd::Disc disc_;  // written by the finder before found_ is set
 };

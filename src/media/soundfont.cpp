@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -15,6 +16,10 @@ bool isFile(const fs::path& p) {
     std::error_code ec;
     return fs::is_regular_file(p, ec);
 }
+
+// The largest General MIDI sets run to a few hundred megabytes; FluidSynth holds a soundfont's
+// samples in memory whole, so a game folder's file beyond this is not what it claims.
+constexpr uintmax_t kMaxGameSoundfont = uintmax_t{512} << 20;
 
 }  // namespace
 
@@ -36,7 +41,12 @@ std::optional<fs::path> findSoundfont(const std::optional<fs::path>& option, con
     for (fs::directory_iterator it(gameDir, ec), end; !ec && it != end; it.increment(ec)) {
         std::string ext = it->path().extension().string();
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (ext == ".sf2" && it->is_regular_file(ec)) own.push_back(it->path());
+        if (ext != ".sf2" || !it->is_regular_file(ec)) continue;
+        if (it->file_size(ec) > kMaxGameSoundfont) {
+            note("soundfont larger than 512 MB, not loaded: " + it->path().string());
+            continue;
+        }
+        own.push_back(it->path());
     }
     if (!own.empty()) return *std::min_element(own.begin(), own.end());
     for (const char* p : {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/soundfonts/default.sf2",

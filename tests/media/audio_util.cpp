@@ -160,6 +160,15 @@ size_t firstLoud(const Wav& w, size_t from, double threshold) {
     return w.frames();
 }
 
+double maxJump(const Wav& w, size_t from, size_t to) {
+    double most = 0;
+    const auto ch = static_cast<size_t>(w.channels);
+    for (size_t i = from + 1; i < std::min(to, w.frames()); ++i)
+        for (size_t c = 0; c < ch; ++c)
+            most = std::max(most, std::abs(w.samples[i * ch + c] - w.samples[(i - 1) * ch + c]) / 32768.0);
+    return most;
+}
+
 size_t firstQuiet(const Wav& w, size_t from, double threshold) {
     const size_t win = static_cast<size_t>(w.rate / 100);
     size_t run = 0;

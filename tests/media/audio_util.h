@@ -44,5 +44,7 @@ double tone(const Wav& w, double hz, size_t from, size_t to);
 size_t firstLoud(const Wav& w, size_t from, double threshold);
 // The first frame at or after `from` from which 10 ms stay at or below `threshold`.
 size_t firstQuiet(const Wav& w, size_t from, double threshold);
+// The largest step between two frames in a row over [from, to), either channel (a click).
+double maxJump(const Wav& w, size_t from, size_t to);
 
 }  // namespace yv::testaudio

@@ -68,10 +68,13 @@ TEST(Mixer, VoicesAddUpEndAndReportPositions) {
     EXPECT_EQ(e.ends(5), 0u);
     EXPECT_EQ(e.position(5), 441);
 
-    // Stop keeps the source (and its position); clear drops it.
+    // Stop keeps the source (and the position it was stopped at) and fades it out; clear drops it.
     e.stop(5);
-    out = pull(e, 100);
-    EXPECT_FLOAT_EQ(out[0], 0.0f);
+    out = pull(e, kFadeFrames + 100);
+    EXPECT_FLOAT_EQ(out[0], 0.125f);
+    EXPECT_NEAR(out[kFadeFrames / 2 * 2], 0.0625f, 0.001f);
+    EXPECT_FLOAT_EQ(out[kFadeFrames * 2], 0.0f);
+    EXPECT_FALSE(e.sounding(5));
     EXPECT_EQ(e.position(5), 441);
     e.clear(5);
     pull(e, 10);
@@ -87,14 +90,21 @@ TEST(Mixer, ReplacedSourcesAreFreedOnlyAfterTheAudioSideLetGo) {
     e.start(4, std::make_unique<Level>(0.2f, -1, &destroyed), false);
     e.start(4, std::make_unique<Level>(0.3f, -1, &destroyed), false);
     EXPECT_EQ(destroyed, 0);
+    // The sound heard fades out under the new one; the one never heard goes at once.
     auto out = pull(e, 64);
-    EXPECT_FLOAT_EQ(out[0], 0.3f);
-    e.stop(4);  // any later control call collects what is free
+    EXPECT_FLOAT_EQ(out[0], 0.4f);
+    e.stop(7);  // any later control call collects what is free
+    EXPECT_EQ(destroyed, 1);  // the first one is still fading out
+    out = pull(e, kFadeFrames);
+    EXPECT_NEAR(out[0], 0.3f + 0.1f * (kFadeFrames - 64) / kFadeFrames, 1e-6);
+    EXPECT_FLOAT_EQ(out[(kFadeFrames - 64) * 2], 0.3f);
+    e.stop(7);
     EXPECT_EQ(destroyed, 2);
     // A full command ring in pull mode is taken up at once rather than lost.
     for (int i = 0; i < 600; ++i) e.start(4, std::make_unique<Level>(0.4f, -1, &destroyed), false);
-    out = pull(e, 8);
-    EXPECT_FLOAT_EQ(out[0], 0.4f);
+    out = pull(e, kFadeFrames + 8);
+    EXPECT_FLOAT_EQ(out[0], 0.7f);
+    EXPECT_FLOAT_EQ(out[kFadeFrames * 2], 0.4f);
 }
 
 TEST(Mixer, GainsMuteAndTheWaveGroup) {
@@ -134,6 +144,10 @@ TEST(Mixer, WaveFilesDecodeAtAnyRateAndLoopWithoutASeam) {
 
     EXPECT_FALSE(decodeWave("RIFF\x10\0\0\0WAVEjunkjunk"));
     EXPECT_FALSE(decodeWave(""));
+    // A rate no file was ever made at (a damaged header) is refused, through FFmpeg as well.
+    const std::string fast = wavFile(sine(441, 10, kRate, 2), 25570065, 2, 8);
+    EXPECT_FALSE(decodeWave(fast));
+    EXPECT_FALSE(decodable(std::make_shared<const std::string>(fast)));
 
     // A looping source wraps at its last frame: 441 Hz has a whole number of periods in 100 ms,
     // so the loop continues the sine exactly.
@@ -197,6 +211,15 @@ TEST(Mixer, StreamsPlayRawImagesAndDecodedFilesInOrder) {
 
     // Nothing readable at all: it ends instead of spinning.
     e.start(4, makeStreamSource({missing}, true), false);
+    pull(e, 100);
+    EXPECT_EQ(e.ends(4), 1u);
+
+    // A stretch that begins where a cut file ends (a sheet's track beyond it) ends at once.
+    d.write("cut.wav", wavFile(sine(441, 50, kRate, 2), kRate, 2).substr(0, 44 + 100 * 4));
+    Segment late;
+    late.file = d.path() / "cut.wav";
+    late.startFrame = 100;
+    e.start(4, makeStreamSource({late}, false), false);
     pull(e, 100);
     EXPECT_EQ(e.ends(4), 1u);
 }

@@ -46,6 +46,8 @@ private:
 
 // The sound of a request posted at the start begins at the first tick, 100 ms in.
 constexpr size_t kFirstTick = 100;
+// A sound stopped or replaced while heard fades out over 5 ms.
+constexpr size_t kFade = fr(5);
 
 }  // namespace
 
@@ -83,10 +85,10 @@ TEST(SoundGames, WaveWithoutLoopStopsAtItsLengthAndStopEndsALoop) {
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_NEAR(s.at(440, kFirstTick, 500), 0.5, 0.02);
     const size_t quiet = firstQuiet(s.out, fr(kFirstTick), 1e-4);
-    EXPECT_EQ(quiet % (fr(100)), 0u);  // on a tick
+    EXPECT_LE(quiet % (fr(100)), kFade);  // on a tick, faded out over 5 ms
     EXPECT_GE(quiet, fr(500));
     EXPECT_LE(quiet, fr(700));
-    EXPECT_LT(s.level(msOf(quiet), 1000), 1e-4);
+    EXPECT_LT(rms(s.out, quiet, fr(1000)), 1e-4);
 }
 
 TEST(SoundGames, OpenThenPlayBeforeATickCarriesOutOnlyThePlay) {
@@ -254,4 +256,37 @@ TEST(SoundGames, TheSameGameSoundsTheSameEveryRun) {
         else
             EXPECT_TRUE(bytes == first);
     }
+}
+
+TEST(SoundGames, AStopOrAReplacementMidWaveFadesOutInsteadOfClicking) {
+    // 437.5 Hz started on a tick stands at its trough one tick (100 ms) later: a cut there
+    // would jump half the full scale. Its own steps are at most 0.031.
+    for (const char* second : {"#stopmciwave();", "#openplaymciwave(\"quiet.wav\", 0);", "#closemciwave();"}) {
+        Game g;
+        g.tone("tone.wav", 437.5, 1000);
+        g.dir.write("quiet.wav", wavFile(std::vector<int16_t>(fr(500) * 2, 0), kR, 2));
+        g.run(std::string("#openplaymciwave(\"tone.wav\", 0);\r\n#wait(150);\r\n") + second + "\r\n#wait(300);\r\n#end();\r\n");
+        ASSERT_EQ(g.status, 0) << g.err;
+        const size_t cut = 2 * kFirstTick;
+        EXPECT_GT(std::abs(g.out.left(fr(cut) - 1)), 0.45) << second;  // heard up to its trough
+        EXPECT_LT(maxJump(g.out, fr(kFirstTick), fr(400)), 0.04) << second;
+        EXPECT_LT(rms(g.out, fr(cut) + kFade, fr(400)), 1e-4) << second;  // gone 5 ms later
+    }
+}
+
+TEST(SoundGames, MonoSoundsAreAsLoudThroughFfmpegAsThroughTheWavePlayer) {
+    Game g;
+    const std::string mono = wavFile(sine(440, 500, kR, 1), kR, 1);
+    g.dir.write("tone.wav", mono);      // the wave player's own WAVE reader
+    g.dir.write("CD/track02.wav", mono);  // a CD track decodes through FFmpeg
+    g.run("#openplaymciwave(\"tone.wav\", 0);\r\n#wait(700);\r\n#openplaymcicdda(2, -1);\r\n#wait(700);\r\n#end();\r\n");
+    ASSERT_EQ(g.status, 0) << g.err;
+    const double wave = g.level(kFirstTick + 50, kFirstTick + 450);
+    const size_t cd = msOf(firstLoud(g.out, fr(700), 0.01));
+    ASSERT_LT(cd, 1000u);
+    // A half-scale sine on both sides at its full level: 0.5 / sqrt(2).
+    EXPECT_NEAR(wave, 0.354, 0.01);
+    EXPECT_NEAR(g.level(cd + 50, cd + 450), wave, 0.01);
+    for (size_t ms : {kFirstTick + 100, cd + 100})  // both sides alike
+        EXPECT_EQ(g.out.samples[fr(ms) * 2], g.out.samples[fr(ms) * 2 + 1]) << ms;
 }

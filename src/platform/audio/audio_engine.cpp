@@ -20,6 +20,13 @@ AudioEngine::AudioEngine()
 
 AudioEngine::~AudioEngine() {
     {
+        // A decode in progress gives up at once: the decoder thread ends without reading on.
+        std::lock_guard lock(control_);
+        for (ControlVoice& v : control)
+            if (v.source) v.source->cancel();
+        for (Retired& r : retired_) r.source->cancel();
+    }
+    {
         std::lock_guard lock(streamsMutex_);
         decoderStop_ = true;
     }
@@ -57,6 +64,9 @@ void AudioEngine::push(const Command& c) {
 
 void AudioEngine::retire(int voice, Source* s) {
     if (!s) return;
+    // Before the lock the decoder thread holds while it fills: a fill reading through a damaged
+    // file ends now rather than keep this (and a close) waiting.
+    s->cancel();
     {
         std::lock_guard lock(streamsMutex_);
         std::erase(streams_, s);
@@ -69,9 +79,16 @@ void AudioEngine::collect() {
     // that voice: it takes its commands at the start of a pass, before rendering.
     std::erase_if(retired_, [&](const Retired& r) {
         if (published_[r.voice].appliedSeq.load() < r.seq) return false;
+        if (fading(r.source)) return false;
         delete r.source;
         return true;
     });
+}
+
+bool AudioEngine::fading(const Source* s) const {
+    for (const auto& shown : fadingShown_)
+        if (shown.load() == s) return true;
+    return false;
 }
 
 void AudioEngine::start(int voice, std::unique_ptr<Source> source, bool waveGain) {
@@ -221,10 +238,12 @@ void AudioEngine::applyCommands() {
     Command c;
     while (commands_.pop(c)) {
         AudioVoice& v = voices_[c.voice];
+        beginFade(c.voice);  // whatever the command, what was heard is not heard after it
         switch (c.op) {
         case Op::Start:
             v.source = c.source;
             v.playing = true;
+            v.heard = false;
             v.waveGain = c.waveGain;
             published_[c.voice].position.store(0);
             published_[c.voice].ends.store(0);
@@ -237,6 +256,39 @@ void AudioEngine::applyCommands() {
         }
         published_[c.voice].playing.store(v.playing);
         published_[c.voice].appliedSeq.store(c.seq);
+    }
+}
+
+void AudioEngine::beginFade(int voice) {
+    const AudioVoice& v = voices_[voice];
+    if (!v.playing || !v.source || !v.heard) return;  // silent now, or not heard yet: no click
+    // A free slot, else the fade nearest its end gives way.
+    int slot = 0;
+    for (int i = 1; i < kFades; ++i)
+        if (fades_[i].left < fades_[slot].left) slot = i;
+    fades_[slot] = Fade{v.source, v.waveGain, kFadeFrames};
+    fadingShown_[slot].store(v.source);
+}
+
+void AudioEngine::renderFades(float* sum, size_t n) {
+    float* scratch = scratch_.get();
+    constexpr float kStep = 1.0f / static_cast<float>(kFadeFrames);
+    for (int i = 0; i < kFades; ++i) {
+        Fade& fade = fades_[i];
+        if (!fade.source) continue;
+        const size_t want = std::min(n, fade.left);
+        const size_t got = std::min(fade.source->render(scratch, want), want);
+        const float g = fade.waveGain ? appliedWave_ : 1.0f;
+        for (size_t f = 0; f < got; ++f) {
+            const float k = g * static_cast<float>(fade.left - f) * kStep;
+            sum[2 * f] += scratch[2 * f] * k;
+            sum[2 * f + 1] += scratch[2 * f + 1] * k;
+        }
+        fade.left -= want;
+        if (got < want || fade.left == 0) {
+            fade = Fade{};
+            fadingShown_[i].store(nullptr);  // after its last render: it may be freed now
+        }
     }
 }
 
@@ -256,10 +308,14 @@ void AudioEngine::mix(float* out, size_t frames) {
         // A gain change glides over the first block instead of clicking.
         const float inv = 1.0f / static_cast<float>(n);
         const float dW = (targetW - appliedWave_) * inv;
+        renderFades(sum, n);
         for (int i = 0; i < kVoiceCount; ++i) {
             AudioVoice& v = voices_[i];
             if (!v.playing || !v.source) continue;
             const size_t got = std::min(v.source->render(scratch, n), n);
+            if (got > 0) v.heard = true;
+            // Only what plays moves the position: a stopped sound fading out keeps its own.
+            published_[i].position.store(v.source->position());
             if (v.waveGain) {
                 float g = appliedWave_;
                 for (size_t f = 0; f < got; ++f) {
@@ -290,8 +346,6 @@ void AudioEngine::mix(float* out, size_t frames) {
         appliedWave_ = targetW;
         done += n;
     }
-    for (int i = 0; i < kVoiceCount; ++i)
-        if (voices_[i].source) published_[i].position.store(voices_[i].source->position());
     passes_.fetch_add(1);
 }
 

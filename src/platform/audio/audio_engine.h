@@ -28,7 +28,13 @@
 namespace yv::audio {
 
 constexpr int kRate = 44100;
+// No sound file was ever made at a higher rate; a header that claims one is damaged (and
+// resampling from tens of megahertz costs seconds and overflows SDL's buffer sizes).
+constexpr int kMaxSourceRate = 384000;
 constexpr int kVoiceCount = 8;
+// A sound stopped or replaced while it is heard fades out over this many frames (5 ms) instead
+// of breaking off mid-wave, which clicks.
+constexpr size_t kFadeFrames = kRate / 200;
 // The voices the players use; the rest are free (tests, benchmarks).
 enum Voice : int { kVoiceSound = 0, kVoiceWave = 1, kVoiceMidi = 2, kVoiceCd = 3, kVoiceMovie = 4 };
 
@@ -44,6 +50,9 @@ public:
     virtual int64_t position() const = 0;
     // Control side: decodes ahead into the source's buffer; only streaming sources do work.
     virtual void fill() {}
+    // Any thread: the source is being dropped. A decode in progress (or to come) gives up at
+    // once; what is already decoded still renders.
+    virtual void cancel() {}
     virtual bool streaming() const { return false; }
 };
 
@@ -115,7 +124,14 @@ private:
         Source* source = nullptr;
         bool playing = false;
         bool waveGain = false;
+        bool heard = false;  // the source has rendered a frame
     };
+    struct Fade {  // audio thread only: a sound stopped or replaced, fading out
+        Source* source = nullptr;
+        bool waveGain = false;
+        size_t left = 0;
+    };
+    static constexpr int kFades = 4;
     struct Published {  // written by the audio thread
         std::atomic<bool> playing{false};
         std::atomic<uint32_t> ends{0};
@@ -138,6 +154,9 @@ private:
     void retire(int voice, Source* s);      // control_ held
     void collect();                         // control_ held
     void applyCommands();                   // audio thread
+    void beginFade(int voice);              // audio thread
+    void renderFades(float* sum, size_t n);  // audio thread
+    bool fading(const Source* s) const;     // control side
     void decoderLoop();
 
     std::mutex control_;
@@ -149,6 +168,10 @@ private:
 
     AudioVoice voices_[kVoiceCount];
     Published published_[kVoiceCount];
+    Fade fades_[kFades];
+    // What each fade plays, stored before the command that retired it is marked applied: a
+    // retired source that the mix still fades out is not freed until its slot lets go of it.
+    std::atomic<Source*> fadingShown_[kFades] = {};
     std::atomic<uint64_t> passes_{0};
     std::atomic<float> masterL_{1.0f}, masterR_{1.0f}, waveGain_{1.0f};
     std::atomic<bool> mute_{false};

@@ -77,6 +77,7 @@ YV_SHIM(Ffmpeg, int, swr_convert, (SwrContext* a0, unsigned char** a1, int a2, c
 YV_SHIM(Ffmpeg, void, swr_free, (SwrContext** a0), (a0))
 YV_SHIM(Ffmpeg, int, swr_get_out_samples, (SwrContext* a0, int a1), (a0, a1))
 YV_SHIM(Ffmpeg, int, swr_init, (SwrContext* a0), (a0))
+YV_SHIM(Ffmpeg, int, swr_set_matrix, (SwrContext* a0, const double* a1, int a2), (a0, a1, a2))
 YV_SHIM(Ffmpeg, void, sws_freeContext, (SwsContext* a0), (a0))
 YV_SHIM(Ffmpeg, SwsContext*, sws_getCachedContext, (SwsContext* a0, int a1, int a2, AVPixelFormat a3, int a4, int a5, AVPixelFormat a6, int a7, SwsFilter* a8, SwsFilter* a9, const double* a10), (a0, a1, a2, a3, a4, a5, a6, a7, a8, a9, a10))
 YV_SHIM(Ffmpeg, int, sws_isSupportedOutput, (AVPixelFormat a0), (a0))

@@ -17,6 +17,10 @@ std::shared_ptr<const Pcm> decodeWave(std::string_view data) {
     Uint8* buf = nullptr;
     Uint32 len = 0;
     if (!SDL_LoadWAV_RW(rw, 1, &wav, &buf, &len)) return nullptr;
+    if (wav.freq <= 0 || wav.freq > kMaxSourceRate) {
+        SDL_FreeWAV(buf);
+        return nullptr;
+    }
     auto pcm = std::make_shared<Pcm>();
     SDL_AudioStream* s = SDL_NewAudioStream(wav.format, wav.channels, wav.freq, AUDIO_S16SYS, 2, kRate);
     bool ok = s != nullptr && wav.channels > 0 && wav.freq > 0;

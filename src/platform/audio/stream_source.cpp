@@ -1,5 +1,6 @@
 // FFmpeg (libavformat, libavcodec, libswresample) and raw CD-image decoding into a chunk ring.
 #include "platform/audio/stream_source.h"
+#include "platform/audio/ffmpeg_input.h"
 #include "platform/audio/media_libs.h"
 
 extern "C" {
@@ -56,72 +57,20 @@ private:
     std::FILE* f_ = nullptr;
 };
 
-// Bytes in memory as an FFmpeg input.
-struct MemoryInput {
-    std::shared_ptr<const std::string> data;
-    int64_t at = 0;
-
-    static int read(void* opaque, uint8_t* buf, int size) {
-        auto* m = static_cast<MemoryInput*>(opaque);
-        const int64_t left = static_cast<int64_t>(m->data->size()) - m->at;
-        if (left <= 0) return AVERROR_EOF;
-        const int n = static_cast<int>(std::min<int64_t>(left, size));
-        std::memcpy(buf, m->data->data() + m->at, static_cast<size_t>(n));
-        m->at += n;
-        return n;
-    }
-    static int64_t seek(void* opaque, int64_t offset, int whence) {
-        auto* m = static_cast<MemoryInput*>(opaque);
-        const int64_t size = static_cast<int64_t>(m->data->size());
-        if (whence & AVSEEK_SIZE) return size;
-        int64_t to = offset;
-        switch (whence & ~AVSEEK_FORCE) {
-        case SEEK_SET: break;
-        case SEEK_CUR: to = m->at + offset; break;
-        case SEEK_END: to = size + offset; break;
-        default: return -1;
-        }
-        if (to < 0 || to > size) return -1;
-        m->at = to;
-        return to;
-    }
-};
-
 class FfmpegDecoder final : public Decoder {
 public:
+    explicit FfmpegDecoder(std::function<bool()> stop = {}) : input_(std::move(stop)) {}
     ~FfmpegDecoder() override {
         av_frame_free(&frame_);
         av_packet_free(&packet_);
         swr_free(&swr_);
         avcodec_free_context(&codec_);
-        avformat_close_input(&format_);
-        if (io_) {
-            av_freep(&io_->buffer);
-            avio_context_free(&io_);
-        }
     }
 
     bool open(const Segment& s) {
-        if (!libs::load(libs::Group::Ffmpeg)) return false;
-        if (s.memory) {
-            memory_.data = s.memory;
-            constexpr int kIoBuffer = 32768;
-            auto* buf = static_cast<uint8_t*>(av_malloc(kIoBuffer));
-            if (!buf) return false;
-            io_ = avio_alloc_context(buf, kIoBuffer, 0, &memory_, &MemoryInput::read, nullptr, &MemoryInput::seek);
-            if (!io_) {
-                av_free(buf);
-                return false;
-            }
-            format_ = avformat_alloc_context();
-            if (!format_) return false;
-            format_->pb = io_;
-            format_->flags |= AVFMT_FLAG_CUSTOM_IO;
-            if (avformat_open_input(&format_, nullptr, nullptr, nullptr) < 0) return false;
-        } else if (avformat_open_input(&format_, s.file.c_str(), nullptr, nullptr) < 0) {
-            return false;
-        }
-        if (avformat_find_stream_info(format_, nullptr) < 0) return false;
+        if (!libs::load(libs::Group::Ffmpeg) || !input_.open(s.file, s.memory)) return false;
+        format_ = input_.format();
+        if (avformat_find_stream_info(format_, nullptr) < 0 || input_.guard().overrun()) return false;
         const AVCodec* dec = nullptr;
         stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_AUDIO, -1, -1, &dec, 0);
         if (stream_ < 0 || !dec) return false;
@@ -130,6 +79,7 @@ public:
         if (!codec_ || avcodec_parameters_to_context(codec_, st->codecpar) < 0) return false;
         codec_->pkt_timebase = st->time_base;
         if (avcodec_open2(codec_, dec, nullptr) < 0) return false;
+        if (codec_->sample_rate <= 0 || codec_->sample_rate > kMaxSourceRate) return false;
         if (codec_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || codec_->ch_layout.nb_channels <= 0) {
             const int n = std::max(1, codec_->ch_layout.nb_channels);
             av_channel_layout_uninit(&codec_->ch_layout);
@@ -137,9 +87,15 @@ public:
         }
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
         if (swr_alloc_set_opts2(&swr_, &stereo, AV_SAMPLE_FMT_FLT, kRate, &codec_->ch_layout, codec_->sample_fmt,
-                                codec_->sample_rate, 0, nullptr) < 0 ||
-            swr_init(swr_) < 0)
+                                codec_->sample_rate, 0, nullptr) < 0)
             return false;
+        if (codec_->ch_layout.nb_channels == 1) {
+            // Mono goes to both sides at its full level, as the wave player (and the original's
+            // wave device) plays it; FFmpeg's own mix puts it 3 dB lower on each side.
+            const double both[2] = {1.0, 1.0};
+            if (swr_set_matrix(swr_, both, 1) < 0) return false;
+        }
+        if (swr_init(swr_) < 0) return false;
         packet_ = av_packet_alloc();
         frame_ = av_frame_alloc();
         if (!packet_ || !frame_) return false;
@@ -173,8 +129,9 @@ public:
 
 private:
     void convert(const AVFrame* f) {
-        if (skipFromPts_ >= 0) {
-            // After a seek: drop what lies before the wanted frame.
+        if (skipFromPts_ >= 0 && f) {
+            // After a seek: drop what lies before the wanted frame (the end of the file can
+            // come first: nothing to drop then).
             const int64_t pts = f->best_effort_timestamp;
             skip_ = pts == AV_NOPTS_VALUE
                         ? 0
@@ -200,6 +157,8 @@ private:
 
     // Decodes until some frames are pending; false at the end of the stream.
     bool decodeMore() {
+        // Junk read on and on without a frame ends the sound as a damaged file's end does.
+        input_.guard().limit(kStepReadLimit);
         for (int guard = 0; guard < 100000; ++guard) {
             if (flushed_) return false;
             const int r = avcodec_receive_frame(codec_, frame_);
@@ -227,9 +186,8 @@ private:
         return false;
     }
 
-    MemoryInput memory_;
-    AVIOContext* io_ = nullptr;
-    AVFormatContext* format_ = nullptr;
+    FfmpegInput input_;               // closed after the decoder's own parts
+    AVFormatContext* format_ = nullptr;  // the input's
     AVCodecContext* codec_ = nullptr;
     SwrContext* swr_ = nullptr;
     AVPacket* packet_ = nullptr;
@@ -242,24 +200,26 @@ private:
     bool sentEnd_ = false, flushed_ = false;
 };
 
-std::unique_ptr<Decoder> openDecoder(const Segment& s) {
+std::unique_ptr<Decoder> openDecoder(const Segment& s, std::function<bool()> stop) {
     if (s.raw && !s.memory) {
         auto d = std::make_unique<RawDecoder>();
         if (!d->open(s)) return nullptr;
         return d;
     }
-    auto d = std::make_unique<FfmpegDecoder>();
+    auto d = std::make_unique<FfmpegDecoder>(std::move(stop));
     if (!d->open(s)) return nullptr;
     return d;
 }
 
 class StreamSource final : public Source {
 public:
-    StreamSource(std::vector<Segment> segments, bool loop) : segments_(std::move(segments)), loop_(loop) {
+    StreamSource(std::vector<Segment> segments, bool loop, std::function<bool()> stop)
+        : segments_(std::move(segments)), loop_(loop), stop_(std::move(stop)) {
         chunks_ = std::make_unique<Chunk[]>(kChunks);
     }
 
     bool streaming() const override { return true; }
+    void cancel() override { cancelled_ = true; }
 
     // Producer: decoder thread or the puller.
     void fill() override {
@@ -315,8 +275,16 @@ private:
         bool end = false;
     };
 
+    bool stopped() const { return cancelled_.load() || (stop_ && stop_()); }
+
     // Fills part of a chunk from the current segment, moving on to the next where one ends.
     void produce(Chunk& c) {
+        if (stopped()) {
+            decoder_.reset();
+            c.end = true;
+            finished_ = true;
+            return;
+        }
         if (seg_ >= segments_.size()) {
             if (loop_ && passFrames_ > 0) {
                 seg_ = 0;
@@ -329,7 +297,7 @@ private:
         }
         const Segment& s = segments_[seg_];
         if (!decoder_) {
-            decoder_ = openDecoder(s);
+            decoder_ = openDecoder(s, [this] { return stopped(); });
             inSeg_ = 0;
             if (!decoder_) {  // unreadable: the stretch is skipped
                 ++seg_;
@@ -351,6 +319,8 @@ private:
 
     std::vector<Segment> segments_;
     bool loop_;
+    std::function<bool()> stop_;
+    std::atomic<bool> cancelled_{false};
     std::unique_ptr<Chunk[]> chunks_;
     std::atomic<size_t> write_{0}, read_{0};
 
@@ -368,8 +338,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Source> makeStreamSource(std::vector<Segment> segments, bool loop) {
-    return std::make_unique<StreamSource>(std::move(segments), loop);
+std::unique_ptr<Source> makeStreamSource(std::vector<Segment> segments, bool loop, std::function<bool()> stop) {
+    return std::make_unique<StreamSource>(std::move(segments), loop, std::move(stop));
 }
 
 bool decodable(std::shared_ptr<const std::string> memory) {
@@ -381,24 +351,24 @@ bool decodable(std::shared_ptr<const std::string> memory) {
     return d.open(s) && d.read(probe, 64) > 0;
 }
 
-int64_t probeFrames(const std::filesystem::path& file, bool raw) {
+int64_t probeFrames(const std::filesystem::path& file, bool raw, const std::function<bool()>& stop) {
     std::error_code ec;
     if (raw) {
         const auto size = std::filesystem::file_size(file, ec);
         return ec ? -1 : static_cast<int64_t>(size / 4);
     }
     if (!libs::load(libs::Group::Ffmpeg)) return -1;
-    AVFormatContext* f = nullptr;
-    if (avformat_open_input(&f, file.c_str(), nullptr, nullptr) < 0) return -1;
+    FfmpegInput input(stop);
+    if (!input.open(file, nullptr)) return -1;
+    AVFormatContext* f = input.format();
     int64_t frames = -1;
-    if (avformat_find_stream_info(f, nullptr) >= 0) {
+    if (avformat_find_stream_info(f, nullptr) >= 0 && !input.guard().overrun()) {
         const int s = av_find_best_stream(f, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
         if (s >= 0 && f->streams[s]->duration != AV_NOPTS_VALUE && f->streams[s]->duration > 0)
             frames = av_rescale_q(f->streams[s]->duration, f->streams[s]->time_base, AVRational{1, kRate});
         else if (s >= 0 && f->duration != AV_NOPTS_VALUE && f->duration > 0)
             frames = av_rescale_q(f->duration, AVRational{1, AV_TIME_BASE}, AVRational{1, kRate});
     }
-    avformat_close_input(&f);
     return frames;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,12 +25,15 @@ struct Segment {
 };
 
 // Plays the segments in order; with `loop` it starts over after the last without a gap.
-std::unique_ptr<Source> makeStreamSource(std::vector<Segment> segments, bool loop);
+// Decoding gives up, as at the end of a damaged file, once `stop` answers true (the game
+// closing) or the source is cancelled.
+std::unique_ptr<Source> makeStreamSource(std::vector<Segment> segments, bool loop, std::function<bool()> stop = {});
 
 // True when FFmpeg can decode sound from the bytes (a compressed sound given as a wave file).
 bool decodable(std::shared_ptr<const std::string> memory);
 
-// Length of a file's sound in frames at kRate (a raw image: its size / 4); -1 when unreadable.
-int64_t probeFrames(const std::filesystem::path& file, bool raw);
+// Length of a file's sound in frames at kRate (a raw image: its size / 4); -1 when unreadable,
+// or when `stop` answers true meanwhile.
+int64_t probeFrames(const std::filesystem::path& file, bool raw, const std::function<bool()>& stop = {});
 
 }  // namespace yv::audio

@@ -4,30 +4,30 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/dict.h>
 #include <libswscale/swscale.h>
 }
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <system_error>
 
-#include "platform/audio/stream_source.h"
+#include "platform/audio/ffmpeg_input.h"
 #include "platform/audio/media_libs.h"
 
 namespace yv::video {
 namespace {
 
-// A game folder is untrusted: only local files, and only containers that carry movies (no
+// A game folder is untrusted: only the file itself, and only containers that carry movies (no
 // playlists or concatenations that would open other files).
 constexpr const char* kFormats = "avi,mov,matroska,mpeg,asf,ogg,flv,wav";
-constexpr int kMaxSide = 4096;
+constexpr int kMaxSide = audio::kMaxPictureSide;
 
 }  // namespace
 
 struct Decoder::Av {
-    AVFormatContext* format = nullptr;
+    explicit Av(std::function<bool()> stop) : input(std::move(stop)) {}
+    audio::FfmpegInput input;        // closed after the decoder's own parts
+    AVFormatContext* format = nullptr;  // the input's
     AVCodecContext* codec = nullptr;
     AVPacket* packet = nullptr;
     AVFrame* held = nullptr;
@@ -43,28 +43,21 @@ struct Decoder::Av {
         av_frame_free(&pending);
         av_packet_free(&packet);
         avcodec_free_context(&codec);
-        avformat_close_input(&format);
     }
 };
 
-Decoder::Decoder() : av_(std::make_unique<Av>()) {}
+Decoder::Decoder(std::function<bool()> stop) : av_(std::make_unique<Av>(std::move(stop))) {}
 Decoder::~Decoder() = default;
 
-std::unique_ptr<Decoder> Decoder::open(const std::filesystem::path& file, Opened& result) {
+std::unique_ptr<Decoder> Decoder::open(const std::filesystem::path& file, Opened& result, std::function<bool()> stop) {
     result = Opened::CannotOpen;
     if (!audio::libs::load(audio::libs::Group::Ffmpeg)) return nullptr;
-    std::unique_ptr<Decoder> d(new Decoder());
+    std::unique_ptr<Decoder> d(new Decoder(std::move(stop)));
     Av& av = *d->av_;
-    AVDictionary* opts = nullptr;
-    av_dict_set(&opts, "protocol_whitelist", "file", 0);
-    av_dict_set(&opts, "format_whitelist", kFormats, 0);
-    // "file:" keeps a name with a colon from being taken for another protocol.
-    std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(file, ec);
-    const std::string url = "file:" + (ec ? file : full).string();
-    const int r = avformat_open_input(&av.format, url.c_str(), nullptr, &opts);
-    av_dict_free(&opts);
-    if (r < 0) return nullptr;
+    // A header that reads on and on (an index scan through a long tail of junk) is refused as a
+    // damaged file is.
+    if (!av.input.open(file, nullptr, kFormats)) return nullptr;
+    av.format = av.input.format();
 
     // The first video stream, as the original took the first "vids" stream.
     for (unsigned i = 0; i < av.format->nb_streams; ++i) {
@@ -83,6 +76,10 @@ std::unique_ptr<Decoder> Decoder::open(const std::filesystem::path& file, Opened
     // opens decoders of its own, so it is skipped when the header says enough).
     if (st->codecpar->width <= 0 || st->codecpar->height <= 0 || st->codecpar->codec_id == AV_CODEC_ID_NONE)
         avformat_find_stream_info(av.format, nullptr);
+    if (av.input.guard().overrun()) return nullptr;
+    // No movie of the time came near 4096 pixels a side; a header that says more is damaged
+    // (one flipped bit made a frame a million pixels wide, hundreds of megabytes a picture).
+    if (st->codecpar->width > kMaxSide || st->codecpar->height > kMaxSide) return nullptr;
 
     result = Opened::NoDecoder;
     const AVCodec* dec = avcodec_find_decoder(st->codecpar->codec_id);
@@ -92,6 +89,8 @@ std::unique_ptr<Decoder> Decoder::open(const std::filesystem::path& file, Opened
     if (!av.codec || avcodec_parameters_to_context(av.codec, st->codecpar) < 0) return nullptr;
     av.codec->pkt_timebase = st->time_base;
     av.codec->thread_count = 1;  // no decoder threads: a movie frame is small work
+    // Pictures that grow past the cap while decoding are refused by the decoder as well.
+    av.codec->max_pixels = int64_t{kMaxSide} * kMaxSide;
     if (avcodec_open2(av.codec, dec, nullptr) < 0) return nullptr;
     av.packet = av_packet_alloc();
     av.held = av_frame_alloc();
@@ -138,6 +137,8 @@ int64_t Decoder::indexOf(int64_t pts, int64_t count) const {
 bool Decoder::decodeNext() {
     Av& av = *av_;
     if (ended_) return false;
+    // Junk read on and on without a frame ends the movie as a damaged file's end does.
+    av.input.guard().limit(audio::kStepReadLimit);
     int errors = 0;
     for (int64_t guard = 0; guard < 10000000; ++guard) {
         const int r = avcodec_receive_frame(av.codec, av.pending);
@@ -187,7 +188,9 @@ bool Decoder::advanceTo(int64_t k) {
 bool Decoder::convert(int w, int h, std::vector<uint8_t>& out) {
     Av& av = *av_;
     const AVFrame* f = av.held;
-    if (heldIndex_ < 0 || f->width <= 0 || f->height <= 0 || f->format < 0) return false;
+    if (heldIndex_ < 0 || f->width <= 0 || f->height <= 0 || f->width > kMaxSide || f->height > kMaxSide ||
+        f->format < 0)
+        return false;
     w = std::clamp(w, 1, kMaxSide);
     h = std::clamp(h, 1, kMaxSide);
     const int flags = (w == f->width && h == f->height) ? SWS_POINT : SWS_BILINEAR;

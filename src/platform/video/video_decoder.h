@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,8 +14,11 @@ namespace yv::video {
 class Decoder {
 public:
     enum class Opened { Ok, CannotOpen, NoVideo, NoDecoder };
-    // Nothing when the file cannot be read as a movie (`result` says why).
-    static std::unique_ptr<Decoder> open(const std::filesystem::path& file, Opened& result);
+    // Nothing when the file cannot be read as a movie (`result` says why): also a picture
+    // larger than 4096 x 4096 and a header that reads on and on (a long tail of junk). Reading
+    // gives up, as at the end of a damaged file, once `stop` answers true (the game closing).
+    static std::unique_ptr<Decoder> open(const std::filesystem::path& file, Opened& result,
+                                         std::function<bool()> stop = {});
     ~Decoder();
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
@@ -46,7 +50,7 @@ public:
     bool convert(int w, int h, std::vector<uint8_t>& out);
 
 private:
-    Decoder();
+    explicit Decoder(std::function<bool()> stop);
     bool decodeNext();  // into pending_; false at the end of the stream
     int64_t indexOf(int64_t pts, int64_t count) const;
 
