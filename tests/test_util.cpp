@@ -72,6 +72,25 @@ Picture readPng(const std::filesystem::path& file) {
     return p;
 }
 
+int playInWindow(const TempDir& game, const TempDir& io, const std::string& actions, int endTenths) {
+    io.write("drive.sh",
+             "#!/bin/sh\n"
+             "\"$1\" --scale 1 \"$2\" 2>\"$3/err\" & pid=$!\n"
+             "for i in $(seq 200); do w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
+             "[ -n \"$w\" ] && break; sleep 0.1; done\n"
+             "[ -n \"$w\" ] || { kill -9 $pid; echo nowindow; exit 4; }\n"
+             "xdotool windowfocus \"$w\" 2>/dev/null\n" +
+             actions + "\nfor i in $(seq " + std::to_string(endTenths) +
+             "); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
+             "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
+             "wait $pid\n");
+    const std::string cmd = underXvfb() + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" +
+                            game.path().string() + "' '" + io.path().string() + "' >'" +
+                            (io.path() / "out").string() + "' 2>&1";
+    const int st = std::system(cmd.c_str());
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
 std::vector<std::pair<int, int>> readSystemDat(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -63,6 +63,13 @@ inline std::string underXvfb(bool large = false) {
            " -noreset' ";
 }
 
+// Plays the game in a window at scale 1 under a virtual X server: waits for the window, runs the
+// shell lines `actions` (the window's id in $w; they start right after its focus is asked for),
+// then waits up to `endTenths` tenths of a second for the program to end by itself. The driver's
+// status: 0 as the program ended, 3 when it hung, 4 when no window came. The program's stderr is
+// io/err, the driver's output io/out.
+int playInWindow(const TempDir& game, const TempDir& io, const std::string& actions, int endTenths = 300);
+
 // A screenshot read back: top-down rows of red, green, blue (empty when unreadable).
 struct Picture {
     int w = 0, h = 0;

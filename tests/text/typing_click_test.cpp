@@ -80,21 +80,10 @@ TEST(TypingClick, InAWindow) {
     if (!have("xvfb-run") || !have("xdotool")) GTEST_SKIP() << "xvfb-run or xdotool missing";
     TempDir d, io;
     writeGame(d, kWays[1]);
-    io.write("drive.sh",
-             "#!/bin/sh\n"
-             "\"$1\" --scale 1 \"$2\" 2>\"$3/err\" & pid=$!\n"
-             "for i in $(seq 200); do w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
-             "[ -n \"$w\" ] && break; sleep 0.1; done\n"
-             "[ -n \"$w\" ] || { kill -9 $pid; echo nowindow; exit 4; }\n"
-             "xdotool windowfocus \"$w\" 2>/dev/null; xdotool mousemove --window \"$w\" 300 300; sleep 1\n"
-             "xdotool click 1; sleep 1; xdotool click 1\n"
-             "for i in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
-             "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
-             "wait $pid\n");
-    const std::string cmd = underXvfb() + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" +
-                            d.path().string() + "' '" + io.path().string() + "' >'" + (io.path() / "out").string() +
-                            "' 2>&1";
-    const int st = std::system(cmd.c_str());
-    EXPECT_EQ(WIFEXITED(st) ? WEXITSTATUS(st) : -1, 0) << io.read("out") << io.read("err");
+    const int st = playInWindow(d, io,
+                                "xdotool mousemove --window \"$w\" 300 300; sleep 1\n"
+                                "xdotool click 1; sleep 1; xdotool click 1",
+                                50);
+    EXPECT_EQ(st, 0) << io.read("out") << io.read("err");
     EXPECT_EQ(readSystemDat(d.path() / "system.dat"), (Vars{{901, 1}})) << io.read("err");
 }

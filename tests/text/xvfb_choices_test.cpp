@@ -25,27 +25,6 @@ void writeGame(const TempDir& d) {
                  "|south:\r\n@901 = 3;\r\n#return();\r\n"));
 }
 
-// Starts the game under Xvfb, waits for its window, runs the xdotool lines, and waits for the
-// program to end by itself. The exit status of the driver.
-int drive(const TempDir& d, const TempDir& io, const std::string& actions) {
-    io.write("drive.sh",
-             "#!/bin/sh\n"
-             "\"$1\" --scale 1 \"$2\" 2>\"$3/err\" & pid=$!\n"
-             "for i in $(seq 200); do w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
-             "[ -n \"$w\" ] && break; sleep 0.1; done\n"
-             "[ -n \"$w\" ] || { kill -9 $pid; echo nowindow; exit 4; }\n"
-             "xdotool windowfocus \"$w\" 2>/dev/null; sleep 1.5\n" +
-             actions +
-             "for i in $(seq 300); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
-             "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
-             "wait $pid\n");
-    const std::string cmd = underXvfb() + "sh '" +
-                            (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" + d.path().string() + "' '" +
-                            io.path().string() + "' >'" + (io.path() / "out").string() + "' 2>&1";
-    const int st = std::system(cmd.c_str());
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-}
-
 using Vars = std::vector<std::pair<int, int>>;
 
 }  // namespace
@@ -55,7 +34,8 @@ TEST(XvfbChoices, ArrowKeysAndEnterPickAChoice) {
     TempDir d, io;
     writeGame(d);
     // The first choice starts highlighted: Down twice reaches the third.
-    const int st = drive(d, io, "xdotool key Down; sleep 0.3; xdotool key Down; sleep 0.3; xdotool key Return\n");
+    const int st = playInWindow(d, io, "sleep 1.5; xdotool key Down; sleep 0.3; xdotool key Down; sleep 0.3; "
+                                       "xdotool key Return\n");
     EXPECT_EQ(st, 0) << io.read("out") << io.read("err");
     EXPECT_EQ(readSystemDat(d.path() / "system.dat"), (Vars{{901, 3}, {902, 1}})) << io.read("err");
 }
@@ -64,9 +44,9 @@ TEST(XvfbChoices, MouseClickPicksAChoice) {
     if (!have("xvfb-run") || !have("xdotool")) GTEST_SKIP() << "xvfb-run or xdotool missing";
     TempDir d, io;
     writeGame(d);
-    const int st = drive(d, io,
-                         "xdotool mousemove --window \"$w\" 150 335; sleep 0.3; xdotool mousemove --window \"$w\" 151 336;"
-                         " sleep 0.3; xdotool click 1\n");
+    const int st = playInWindow(d, io,
+                                "sleep 1.5; xdotool mousemove --window \"$w\" 150 335; sleep 0.3; "
+                                "xdotool mousemove --window \"$w\" 151 336; sleep 0.3; xdotool click 1\n");
     EXPECT_EQ(st, 0) << io.read("out") << io.read("err");
     EXPECT_EQ(readSystemDat(d.path() / "system.dat"), (Vars{{901, 2}, {902, 1}})) << io.read("err");
 }
