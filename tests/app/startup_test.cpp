@@ -61,8 +61,10 @@ TEST(Startup, FolderProblemsAndBadScalesAreToldApart) {
 TEST(Startup, AStartupFailureWithAnUnreachableDisplayEndsWithoutABox) {
     TempDir d;
     const std::string err = (d.path() / "err").string();
-    const std::string cmd = "unset SDL_VIDEODRIVER WAYLAND_DISPLAY; DISPLAY=:97 YORVANE_ERROR_BOX=1 timeout 20 '" YV_BINARY
-                            "' '" + (d.path() / "no such game").string() + "' 2>'" + err + "'";
+    // Without leak checks: the desktop bus library SDL opens keeps an allocation until exit.
+    const std::string cmd =
+        "unset SDL_VIDEODRIVER WAYLAND_DISPLAY; ASAN_OPTIONS=detect_leaks=0 DISPLAY=:97 YORVANE_ERROR_BOX=1 "
+        "timeout 20 '" YV_BINARY "' '" + (d.path() / "no such game").string() + "' 2>'" + err + "'";
     const int st = std::system(cmd.c_str());
     ASSERT_TRUE(WIFEXITED(st));
     EXPECT_EQ(WEXITSTATUS(st), 1) << d.read("err");
