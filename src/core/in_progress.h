@@ -17,7 +17,7 @@ namespace yv {
 // wait a loop makes would cost it a tenth of its speed. The click wait's flag changes its bit
 // with a read-modify-write from whichever thread. So the one race is an interpreter store made
 // just as the close clears the click wait, which may set that bit again: the mask then says
-// more than is in progress (never less), and the step, finding no click wait, clears it.
+// more than is in progress, and the step, finding no click wait, clears it (src/threads.h).
 class InProgress {
 public:
     enum Bit : uint32_t {
