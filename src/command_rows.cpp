@@ -1,6 +1,5 @@
 // The rows of the command table: every command of the language with what it takes, its result
-// policy, its handler and its meaning (and, for the few that start nothing in progress,
-// kKeepsQuiet), in the order its letter dispatcher compares. This is where
+// policy, its handler and its meaning, in the order its letter dispatcher compares. This is where
 // the subsystems' handlers meet, so it sits above all of them.
 #include "script/command_table.h"
 
@@ -53,8 +52,8 @@ constexpr CommandRow kRows[] = {
     {"fadevolumewait",         kInts,                             kStored, cmdFadevolumewait, "fade a volume and wait for the end"},
     {"fade",                   kInts,                             kStored, cmdFade,          "fade transition"},
     {"fillclr",                kInts,                             kStored, cmdFillclr,       "fill a screen with a colour"},
-    {"goto",                   kStrings,                          kStored, cmdGoto,          "jump to a label, optionally in another file", kKeepsQuiet},
-    {"gosub",                  kInts | kStrings,                  kStored, cmdGosub,         "call a label as a subroutine", kKeepsQuiet},
+    {"goto",                   kStrings,                          kStored, cmdGoto,          "jump to a label, optionally in another file"},
+    {"gosub",                  kInts | kStrings,                  kStored, cmdGosub,         "call a label as a subroutine"},
     {"getrand",                kInts,                             kStored, cmdGetrand,       "random number"},
     {"getstrlen",              kStrings,                          kStored, cmdGetstrlen,     "length of a string"},
     {"getvolume",              kNothing,                          kStored, cmdGetvolume,     "read a volume"},
@@ -73,7 +72,7 @@ constexpr CommandRow kRows[] = {
     {"getminute",              kNothing,                          kStored, cmdGetminute,     "current minute"},
     {"getsecond",              kNothing,                          kStored, cmdGetsecond,     "current second"},
     {"getfiletime",            kStrings,                          kStored, cmdGetfiletime,   "last-write time of a file"},
-    {"if",                     kConditions,                       kStored, cmdIf,            "conditional block", kKeepsQuiet},
+    {"if",                     kConditions,                       kStored, cmdIf,            "conditional block"},
     {"int",                    kStrings,                          kStored, cmdInt,           "convert a string or number to a number"},
     {"inputbox",               kStrings | kConditions,            kStored, cmdInputbox,      "text input dialog"},
     {"inputbox2",              kStrings | kConditions,            kStored, cmdInputbox2,     "text input dialog into a string variable"},

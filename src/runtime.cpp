@@ -14,7 +14,7 @@ Runtime::Runtime(Platform& p, std::filesystem::path dir)
     startFolder = utf8ToCp932(s);
     interp.onReturn = [](Runtime& rt, int32_t depth) {
         text::choices::onReturn(rt, depth);
-        return text::onReturn(rt, depth);
+        text::onReturn(rt, depth);
     };
 }
 
@@ -39,7 +39,8 @@ void Runtime::resetForLoad() {
     in.scriptName = in.firstScript;
     for (int i = 0; i <= 900; ++i) in.ivar[static_cast<size_t>(i)] = 0;
     for (Bytes& s : in.svar) s.clear();
-    in.wait = WaitGate{};
+    in.wait.reset();
+    in.wait.waitMs = 0;
     in.clickWaitMode = 0;
     // Blocks opened before the load belong to a text position that no longer applies.
     in.blocks.depth = 0;

@@ -29,11 +29,12 @@ struct Runtime {
     Config config;
     Resources resources;
     Interp interp;
-    Screens screens;
-    TextState text;
-    Choices choices;
+    // Their flags of what is in progress keep the interpreter's one mask.
+    Screens screens{interp.inProgress};
+    TextState text{interp.inProgress};
+    Choices choices{interp.inProgress};
     SaveState save;
-    Media media;
+    Media media{interp.inProgress};
     AppState app;  // menus, display mode, menu lock and skip flags
     bool verbose = false;  // --verbose: loaders write their diagnostics to stderr
 

@@ -53,6 +53,17 @@
 //   Interp::leftClick, rightClick    set by input (window thread), cleared by the step
 //       (relaxed, after every statement: the flags carry nothing but themselves).
 //   Interp::clickWaitMode            set by commands, cleared by the close.
+//   Interp::inProgress (InProgress)  the step's one word of what is in progress, a bit per
+//       flag: Media::volumeFading, cdWait; Screens::effectOn, fadeOn, wipeOn, transfadeOn,
+//       mosaicfadeOn; Choices::collecting, ready, trapButton; TextState::printing;
+//       WaitGate::waitMs; Interp::clickWaitMode. Each flag's store keeps its bit. All but the
+//       click wait are stored by the interpreter thread alone, whose bits change by a plain
+//       relaxed load and store; the click wait (the close clears it on the window thread)
+//       changes its bit by a relaxed read-modify-write. An interpreter store made just as the
+//       close clears the click wait may set that bit again: the word then says more is in
+//       progress than is, and the step's next look, finding no click wait, clears it. A
+//       close that meets a mouseclickwait being run may leave the bit clear with the wait set:
+//       the close has set the halt flag before, so no statement runs after it.
 //   Interp::pacingMs                 the speed menu (window) -> the step loop.
 //   Interp::stepsPerSecond           step loop -> debug windows.
 //   DebugTap (Interp::debug): active, monitorOn, previewOn, traceOn, previewOffset   the debug

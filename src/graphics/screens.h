@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/in_progress.h"
 #include "core/zero_pages.h"
 #include "pixels/view.h"
 
@@ -95,6 +96,8 @@ struct Particle {
 };
 
 struct Screens {
+    explicit Screens(InProgress& p) : effectOn(p), fadeOn(p), wipeOn(p), transfadeOn(p), mosaicfadeOn(p) {}
+
     std::array<Screen, kScreenCount> table;
     Screen overlayImage;  // text overlay image (cleared to black)
     Screen overlayMask;   // text overlay mask (cleared to white)
@@ -104,11 +107,11 @@ struct Screens {
     std::array<LoadedImage, kLoadedImageCount> loaded;
 
     // Transitions and the screen effect in progress; the step advances each by one increment.
-    bool effectOn = false;
-    bool fadeOn = false;
-    bool wipeOn = false;
-    bool transfadeOn = false;
-    bool mosaicfadeOn = false;
+    ProgressFlag<bool, InProgress::kEffect> effectOn;
+    ProgressFlag<bool, InProgress::kFade> fadeOn;
+    ProgressFlag<bool, InProgress::kWipe> wipeOn;
+    ProgressFlag<bool, InProgress::kTransfade> transfadeOn;
+    ProgressFlag<bool, InProgress::kMosaicfade> mosaicfadeOn;
     FadeRun fade, transfade;
     MosaicFadeRun mosaicfade;
     WipeRun wipe;

@@ -58,7 +58,7 @@ inline int32_t replayRightSide(const Interp& in, const RightSideSteps& s) {
 
 // Stores what a read integer assignment computes; `right` gives its right side's value.
 template <typename Right>
-void storeIntAssignWith(Interp& in, const IntAssignForm& f, Right right) {
+[[gnu::always_inline]] inline void storeIntAssignWith(Interp& in, const IntAssignForm& f, Right right) {
     switch (f.kind) {
     case IntAssignForm::kIncrement: in.setInt(f.index, arith('+', in.getInt(f.index), 1)); return;
     case IntAssignForm::kDecrement: in.setInt(f.index, arith('-', in.getInt(f.index), 1)); return;

@@ -8,6 +8,7 @@
 
 #include "core/bytes.h"
 #include "core/clock.h"
+#include "core/in_progress.h"
 #include "lang/debug_tap.h"
 #include "lang/script_source.h"
 #include "lang/statement_cache.h"
@@ -56,10 +57,11 @@ struct BlockStack {
 };
 
 struct WaitGate {
+    explicit WaitGate(InProgress& p) : waitMs(p) {}
     uint32_t lastCheck = 0;
     uint32_t lastElapse = 0;
     bool started = false;
-    int32_t waitMs = 0;  // 0 = no wait
+    ProgressFlag<int32_t, InProgress::kWait> waitMs;  // 0 = no wait
     void reset() {
         lastCheck = lastElapse = 0;
         started = false;
@@ -106,9 +108,14 @@ struct Interp {
     // Set once by the close sequence (window close, Escape, a signal, the time limit): every
     // sleep of the interpreter ends at once and stays short from then on.
     WakeFlag closing{wake, 0};
+    // What is in progress, one bit each: the step's one look before a statement. Its flags live
+    // with what they belong to (the screens, the text, the choices, the media) and here.
+    InProgress inProgress;
     std::atomic<int32_t> leftClick{0};
     std::atomic<int32_t> rightClick{0};
-    std::atomic<int32_t> clickWaitMode{0};  // mouseclickwait: 1 left, 2 right, 3 no click ends it
+    // mouseclickwait: 1 left, 2 right, 3 no click ends it. The close clears it from the window
+    // thread, so it is an atomic (and so is the mask).
+    AtomicProgressFlag<int32_t, InProgress::kClickWait> clickWaitMode{inProgress};
     // What the debug windows see and ask for (their copies, the trace, pause and single step).
     DebugTap debug{wake};
     // Forgets the clicks nothing waited for; runs after every statement. Relaxed, and a store
@@ -140,14 +147,11 @@ struct Interp {
     uint32_t randState = 0;
     CallStack calls;
     BlockStack blocks;
-    WaitGate wait;
+    WaitGate wait{inProgress};
 
     // Told when a return has taken the call stack down to `depth`: a message or a mouse trap
     // that waits for its subroutine resumes then. Set by the Runtime, which knows who waits.
-    // True when it set something in progress going again (the step then looks at it); the last
-    // return leaves that in `returnResumed`.
-    bool (*onReturn)(Runtime& rt, int32_t depth) = nullptr;
-    bool returnResumed = false;
+    void (*onReturn)(Runtime& rt, int32_t depth) = nullptr;
 
     // The string scanner's inline-command flag survives between calls.
     bool inlineCommandFlag = false;

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/bytes.h"
+#include "core/in_progress.h"
 #include "media/players.h"
 #include "media/video.h"
 #include "media/volume.h"
@@ -17,6 +18,8 @@ namespace yv {
 struct Runtime;
 
 struct Media {
+    explicit Media(InProgress& p) : volumeFading(p), cdWait(p) {}
+
     media::FilePlayer wave{media::FilePlayer::Type::Wave};
     media::FilePlayer midi{media::FilePlayer::Type::Midi};
     media::CdPlayer cd;
@@ -30,10 +33,10 @@ struct Media {
         int32_t start = -1;  // -1: from the volume as it stands
         int32_t counter = 0;
     } fade;
-    bool volumeFading = false;
+    ProgressFlag<bool, InProgress::kVolumeFade> volumeFading;
     // A fadevolumewait holds the halt flag: the players' ticks go on meanwhile.
     std::atomic<bool> fadeHold{false};
-    bool cdWait = false;  // cddaready: hold statements until the drive answers
+    ProgressFlag<bool, InProgress::kCdWait> cdWait;  // cddaready: hold statements until the drive answers
     bool started = false;
 };
 

@@ -24,12 +24,7 @@ struct CommandRow {
     ResultPolicy result;
     Handler handler;      // nullptr: not built yet, does nothing and keeps the previous result
     const char* meaning;
-    // The command starts nothing the step then advances on every pass (a wait, a fade, printing,
-    // choices, ...): after it the step need not look again whether something is in progress.
-    bool keepsQuiet = false;
 };
-
-constexpr bool kKeepsQuiet = true;
 
 std::span<const CommandRow> commandTable();
 

@@ -191,14 +191,11 @@ StatementExit* runAssignment(Runtime& rt, DecodedStatement& d, int32_t p, int32_
     return nullptr;
 }
 
-// Passes at once over the bytes before the next statement (blanks, line ends, labels, comments),
-// counting the passes the step would have made over them one by one. `via` is the exit the
-// statement just run took, when kept: the bytes after it are known there. Returns the exit
-// whose bytes it passed (`via`, or the one kept for where it started), which knows the entry
-// of the statement it stopped at; nullptr when it stopped where it was.
-StatementExit* passToStatement(Interp& in, StatementExit* via) {
+// passToStatement's way where the statement just run kept no exit that knows what follows.
+[[gnu::noinline]] StatementExit* passToStatementSlow(Interp& in, StatementExit* via) {
     StatementExit* x = via;
-    if (!via || in.pos != via->end + 1) {
+    const bool fresh = !via || in.pos != via->end + 1;
+    if (fresh) {
         const BytesView t = in.text();
         const int32_t from = in.pos;
         if (from < 0 || from >= static_cast<int32_t>(t.size())) return nullptr;
@@ -211,9 +208,38 @@ StatementExit* passToStatement(Interp& in, StatementExit* via) {
     in.pos = x->followTo;
     if (x->followPasses != 0) {
         in.passCount += x->followPasses;
-        in.forgetClicks();
+        // After a statement's exit the clicks were forgotten just now, as the passes would.
+        if (fresh) in.forgetClicks();
     }
     return x;
+}
+
+// Passes at once over the bytes before the next statement (blanks, line ends, labels, comments),
+// counting the passes the step would have made over them one by one. `via` is the exit the
+// statement just run took, when kept: the bytes after it are known there. The reader then stands
+// one past its end (a statement leaves the reader at the end of the exit it hands back, and the
+// pass's end adds one; not compared here, as that would wait on the store just made), and the
+// pass has just forgotten the clicks. Returns the entry of the statement it stopped
+// at when the exit whose bytes it passed knows it, else nullptr with that exit (or nullptr when
+// it stopped where it was) in `passed`.
+[[gnu::always_inline]] inline DecodedStatement* passToStatement(Interp& in, StatementExit* via,
+                                                                StatementExit*& passed) {
+    StatementExit* x = via;
+    if (via && via->followTo >= 0) [[likely]] {
+        in.pos = via->followTo;
+        in.passCount += via->followPasses;
+    } else {
+        x = passToStatementSlow(in, via);
+        if (!x) {
+            passed = nullptr;
+            return nullptr;
+        }
+    }
+    DecodedStatement* e = x->followEntry;
+    if (e && in.statements.holds(*e, in.script.get(), in.pos)) [[likely]]
+        return e;
+    passed = x;
+    return nullptr;
 }
 
 // A fade of the volume advances once per statement slot; while it runs each slot costs 150 ms.
@@ -295,6 +321,9 @@ bool busyPass(Runtime& rt) {
         const bool clicked = mode == 1 ? in.leftClick != 0 : mode == 2 ? in.rightClick != 0 : false;
         if (!clicked) return yielded();
         in.clickWaitMode = 0;
+    } else if (in.inProgress.has(InProgress::kClickWait)) {
+        // A close cleared it as a store here set its bit again (see InProgress).
+        in.clickWaitMode = 0;
     }
     return true;
 }
@@ -335,14 +364,6 @@ int32_t afterCommand(BytesView u, int32_t pos) {
         ++q;
     }
     return skipComment(u, q);
-}
-
-bool quietPass(const Runtime& rt) {
-    const Interp& in = rt.interp;
-    return !rt.media.volumeFading && !rt.media.cdWait && !rt.screens.effectOn && !rt.choices.collecting &&
-           !rt.choices.ready && rt.choices.trapButton != 1 && rt.choices.trapButton != 2 && !rt.text.printing &&
-           !rt.screens.fadeOn && !rt.screens.wipeOn && !rt.screens.transfadeOn && !rt.screens.mosaicfadeOn &&
-           in.wait.waitMs == 0 && in.clickWaitMode.load(std::memory_order_relaxed) == 0;
 }
 
 void measureSkip(BytesView t, int32_t from, int32_t& to, int32_t& passes) {
@@ -418,6 +439,104 @@ void stopAtEndOfText(Runtime& rt) {
     rt.interp.suspended = 0;
 }
 
+namespace {
+
+// What a step keeps from one statement to the next.
+struct StepState {
+    int32_t pendingIndex = -1;
+    int32_t pendingKind = 0;
+    StatementMark assignmentMark;  // an assignment waiting for its command's result
+    StatementMark mark;            // the traced statement (touched only while tracing)
+};
+
+// The entry of the statement at in.pos into d (nullptr for a byte that starts none). At the end
+// of the text it stops the script and returns false: the step ends there.
+[[gnu::noinline]] bool statementAt(Runtime& rt, StatementExit* via, DecodedStatement*& d) {
+    Interp& in = rt.interp;
+    const BytesView t = in.text();
+    if (in.pos < 0 || in.pos >= static_cast<int32_t>(t.size())) {
+        stopAtEndOfText(rt);
+        return false;
+    }
+    const char b = t[static_cast<size_t>(in.pos)];
+    d = b == '#' || b == '@' ? &entryAt(in, in.pos, via) : nullptr;
+    return true;
+}
+
+// The start of a pass while something is in progress: one byte at a time, each thing in progress
+// advanced once. False when the step ends here.
+[[gnu::noinline]] bool startBusyPass(Runtime& rt) {
+    Interp& in = rt.interp;
+    in.pos = skipComment(in.text(), in.pos);
+    // What it advances may take long (a fade's slot sleeps): the fast forms' jumps read the time
+    // afresh.
+    in.scriptCache.laneClockLeft = 0;
+    return busyPass(rt);
+}
+
+// The end of every pass: the CD wait, the halt, the clicks nothing waited for, the next byte.
+// False when the step ends here; else `busy` is what is in progress for the next pass.
+[[gnu::always_inline]] inline bool endPass(Runtime& rt, uint32_t& busy) {
+    Interp& in = rt.interp;
+    busy = in.inProgress.bits();
+    if (busy & InProgress::kCdWait) [[unlikely]] {
+        if (!media::cdDriveReady(rt)) return false;
+        rt.media.cdWait = false;
+        busy = in.inProgress.bits();
+    }
+    if (in.halt) [[unlikely]] {
+        yieldStep(rt);
+        return false;
+    }
+    in.forgetClicks();
+    ++in.pos;
+    if (!in.running) return false;
+    ++in.passCount;  // the next pass's
+    return true;
+}
+
+// Runs the statement at in.pos (d: its entry) the general way: a command through its row, an
+// assignment through the scanner (or its kept form), a pending result, the debug windows' looks.
+// False when the step ends here; else `ran` is the exit the statement took when kept.
+[[gnu::noinline]] bool runGeneral(Runtime& rt, DecodedStatement& d, StepState& s, StatementExit*& ran) {
+    Interp& in = rt.interp;
+    const BytesView t = in.text();
+    // The debug windows look between statements; a pause holds here (never between an
+    // assignment and the command whose result it takes).
+    const bool traced = in.debug.active.load(std::memory_order_relaxed) && in.debug.wantsStatements();
+    if (traced) {
+        s.mark = {};
+        if (s.pendingKind == 0 && !debugBeforeStatement(rt, s.mark)) return false;
+    }
+    if (t[static_cast<size_t>(in.pos)] == '#') {
+        const int32_t p = in.pos;
+        if (d.kind != DecodedStatement::kCommand) readCommand(t, p, d);
+        ran = runCommand(rt, d, p, s.pendingIndex, s.pendingKind);
+        // The command that completes an assignment is traced as that assignment.
+        if (traced) debugAfterStatement(rt, s.mark.script ? s.mark : s.assignmentMark);
+        if (s.assignmentMark.script) s.assignmentMark = {};
+        // A command may take any time (a dialog, a sleep): the fast forms' jumps read it afresh.
+        in.scriptCache.laneClockLeft = 0;
+        // Only the interpreter thread sets and clears it: a relaxed look first spares the
+        // locked exchange on every command.
+        if (rt.save.justLoaded.load(std::memory_order_relaxed) != 0 && rt.save.justLoaded.exchange(0))
+            return false;
+    } else {
+        ran = runAssignment(rt, d, in.pos, s.pendingIndex, s.pendingKind);
+        if (traced && s.pendingKind != 0)
+            s.assignmentMark = std::move(s.mark);
+        else if (traced)
+            debugAfterStatement(rt, s.mark);
+    }
+    return true;
+}
+
+}  // namespace
+
+// One loop: every pass starts the same way (counted; over the bytes before the next statement
+// at once while nothing is in progress, else one byte with each thing in progress advanced) and
+// ends the same way (endPass). Only how the statement itself runs differs: a fast form where its
+// entry has one and nothing asks for the general way, else the general path.
 void step(Runtime& rt) {
     Interp& in = rt.interp;
     if (!in.running) return;
@@ -425,83 +544,39 @@ void step(Runtime& rt) {
     if (rt.media.volumeFading) {
         if (volumeFadeSlot(rt) && in.halt) return;
     }
-    int32_t pendingIndex = -1;
-    int32_t pendingKind = 0;
-    StatementMark assignmentMark;  // an assignment waiting for its command's result
-    StatementMark mark;            // the traced statement (touched only while tracing)
+    in.scriptCache.laneClockLeft = 0;  // the first jump reads the time afresh
+    StepState s;
     StatementExit* ran = nullptr;  // the exit the statement just run took, when kept
-    bool quietKept = false;        // that statement, run while quiet, started nothing
+    ++in.passCount;
+    // Later passes look at the halt flag only at their end: nothing runs between that look and
+    // the next pass's start (a close that comes between the two came just after it).
+    if (in.halt) return;
+    uint32_t busy = in.inProgress.bits();
+    // No result pending and the fast forms not turned off: asked again only after the general path.
+    bool fastForms = in.directWays;
     for (;;) {
-        ++in.passCount;
-        if (in.halt) return;
-        // Nothing in progress (the usual case): none of the checks below can act. An integer
-        // assignment, a jump or an if changes nothing they look at.
-        const bool quiet = quietKept || quietPass(rt);
-        StatementExit* via = nullptr;  // the exit that knows the entry of the statement reached
-        if (quiet) {
+        // The start of the pass: where it stops, and the statement's entry when the walk knows it.
+        DecodedStatement* d = nullptr;
+        if (busy == 0) [[likely]] {
             // It stops only where no comment starts.
-            via = passToStatement(in, ran);
-        } else {
-            in.pos = skipComment(in.text(), in.pos);
-            if (!busyPass(rt)) return;
-        }
-        ran = nullptr;
-        quietKept = false;
-
-        // Statement.
-        const BytesView t = in.text();
-        if (in.pos < 0 || in.pos >= static_cast<int32_t>(t.size())) {
-            stopAtEndOfText(rt);
+            StatementExit* via;
+            d = passToStatement(in, ran, via);
+            if (!d && !statementAt(rt, via, d)) return;
+        } else if (!startBusyPass(rt) || !statementAt(rt, nullptr, d)) {
             return;
         }
-        const char b = t[static_cast<size_t>(in.pos)];
-        // The debug windows look between statements; a pause holds here (never between an
-        // assignment and the command whose result it takes).
-        const bool traced = in.debug.active.load(std::memory_order_relaxed) && (b == '#' || b == '@') &&
-                            in.debug.wantsStatements();
-        if (traced) {
-            mark = {};
-            if (pendingKind == 0 && !debugBeforeStatement(rt, mark)) return;
-        }
-        if (b != '#' && b != '@') {
-            // A byte passed one by one while something is in progress.
-        } else if (DecodedStatement& d = entryAt(in, in.pos, via);
-                   quiet && !traced && pendingKind == 0 && in.directWays && laneRuns(in, d, t)) {
-            if (!runLane(rt, d, ran, quietKept)) return;
-            continue;
-        } else if (b == '#') {
-            const int32_t p = in.pos;
-            if (d.kind != DecodedStatement::kCommand) readCommand(t, p, d);
-            if (!traced && pendingKind == 0 && in.directWays && directApplies(in, d))
-                ran = runDirect<false>(rt, d, p);
-            else
-                ran = runCommand(rt, d, p, pendingIndex, pendingKind);
-            // The entry still holds when `ran` is given.
-            quietKept = quiet && ran && !traced && in.stmtEntry->row && in.stmtEntry->row->keepsQuiet;
-            // The command that completes an assignment is traced as that assignment.
-            if (traced) debugAfterStatement(rt, mark.script ? mark : assignmentMark);
-            if (assignmentMark.script) assignmentMark = {};
-            // Only the interpreter thread sets and clears it: a relaxed look first spares the
-            // locked exchange on every command.
-            if (rt.save.justLoaded.load(std::memory_order_relaxed) != 0 && rt.save.justLoaded.exchange(0))
-                return;
-        } else {
-            ran = runAssignment(rt, d, in.pos, pendingIndex, pendingKind);
-            quietKept = quiet && ran && !traced;
-            if (traced && pendingKind != 0)
-                assignmentMark = std::move(mark);
-            else if (traced)
-                debugAfterStatement(rt, mark);
-        }
+        ran = nullptr;
 
-        if (rt.media.cdWait) {
-            if (!media::cdDriveReady(rt)) return;
-            rt.media.cdWait = false;
-        }
-        if (in.halt) return yieldStep(rt);
-        in.forgetClicks();
-        ++in.pos;
-        if (!in.running) return;
+        if (d) {
+            if (fastForms && laneRuns(in, *d) && !in.debug.active.load(std::memory_order_relaxed)) [[likely]] {
+                ran = runFast(rt, *d);
+            } else {
+                if (!runGeneral(rt, *d, s, ran)) return;
+                fastForms = s.pendingKind == 0 && in.directWays;
+            }
+        }  // else a byte passed one by one while something is in progress
+
+        if (!endPass(rt, busy)) return;
     }
 }
 

@@ -121,7 +121,6 @@ template <bool kLane = false>
 [[gnu::always_inline]] inline int32_t returnTo(Runtime& rt) {
     Interp& in = rt.interp;
     CallStack& cs = in.calls;
-    in.returnResumed = false;
     if (cs.depth <= 0) return 1;
     const size_t top = static_cast<size_t>(cs.depth - 1);
     const Bytes& file = cs.file[top];
@@ -141,7 +140,7 @@ template <bool kLane = false>
     cs.pos[top] = 0;
     --cs.depth;
     rt.save.log.add(63);
-    if (in.onReturn) in.returnResumed = in.onReturn(rt, cs.depth);
+    if (in.onReturn) in.onReturn(rt, cs.depth);
     return 1;
 }
 

@@ -1,5 +1,5 @@
-// The pieces of the step that its lane shares with it: reading a command statement, where the
-// reader goes on after one, and the step's looks at what is in progress.
+// The pieces of the step that its fast forms share with it: reading a command statement, where
+// the reader goes on after one, the walk over the bytes between statements, the yield.
 #pragma once
 
 #include <cstdint>
@@ -51,10 +51,6 @@ inline bool learntAssignment(const DecodedStatement& d) {
     return d.kind == DecodedStatement::kIntAssign && d.rhsKnown && d.rhs.fits &&
            d.assign.kind != IntAssignForm::kPending;
 }
-
-// True when a pass over a byte that starts no statement does nothing but count itself: nothing
-// is in progress that the step advances on every pass.
-bool quietPass(const Runtime& rt);
 
 // How many passes the step makes over the bytes from `from` that start no statement (blanks,
 // line ends, labels, comments), and where the next statement (or the end of the text) lies.

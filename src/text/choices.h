@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/in_progress.h"
 #include "text/choice_list.h"
 #include "text/text_state.h"
 
@@ -13,9 +14,13 @@ namespace yv {
 
 struct Runtime;
 
+constexpr bool trapArmed(int32_t button) { return button == 1 || button == 2; }
+
 struct Choices {
-    bool collecting = false;  // a select block is being collected
-    bool ready = false;       // choices are offered
+    explicit Choices(InProgress& p) : collecting(p), ready(p), trapButton(p) {}
+
+    ProgressFlag<bool, InProgress::kCollecting> collecting;  // a select block is being collected
+    ProgressFlag<bool, InProgress::kChoices> ready;          // choices are offered
 
     // The list on offer.
     Bytes list;                        // the record text (as posted)
@@ -36,7 +41,7 @@ struct Choices {
     Rgb colour{0, 0, 20};              // selectcolor
 
     // Mouse trap.
-    int32_t trapButton = 0;            // 0 disarmed, 1 left, 2 right
+    ProgressFlag<int32_t, InProgress::kTrap, &trapArmed> trapButton;  // 0 disarmed, 1 left, 2 right
     bool trapGoto = false;
     Bytes trapLabel, trapFile;
     int32_t trapDepth = -1;            // a trap's subroutine runs above this call depth

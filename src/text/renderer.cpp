@@ -699,12 +699,11 @@ bool advancePrinting(Runtime& rt) {
     return true;
 }
 
-bool onReturn(Runtime& rt, int32_t depth) {
+void onReturn(Runtime& rt, int32_t depth) {
     Display& d = rt.text.display;
-    if (!d.suspended || depth != d.suspendDepth) return false;
+    if (!d.suspended || depth != d.suspendDepth) return;
     d.suspended = false;
     rt.text.printing = true;
-    return true;
 }
 
 }  // namespace yv::text

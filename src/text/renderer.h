@@ -15,8 +15,8 @@ namespace text {
 // Prints the next part of the page; true once the page is complete.
 bool advancePrinting(Runtime& rt);
 // A return finished the subroutine at this call depth: printing suspended by an inline
-// subroutine call made there resumes (true then).
-bool onReturn(Runtime& rt, int32_t depth);
+// subroutine call made there resumes.
+void onReturn(Runtime& rt, int32_t depth);
 
 // One call of the renderer; item -1 resets the render state. 1 when the message ended or no
 // text display is active, 0 while it is still being shown.

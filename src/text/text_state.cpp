@@ -8,7 +8,7 @@
 
 namespace yv {
 
-TextState::TextState() = default;
+TextState::TextState(InProgress& p) : printing(p) {}
 TextState::~TextState() = default;
 
 namespace text {

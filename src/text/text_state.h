@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/in_progress.h"
 
 namespace yv {
 
@@ -144,12 +145,12 @@ struct DrawnUnit {
 };
 
 struct TextState {
-    TextState();
+    explicit TextState(InProgress& p);
     ~TextState();
     TextState(const TextState&) = delete;
     TextState& operator=(const TextState&) = delete;
 
-    bool printing = false;    // a text page is being printed
+    ProgressFlag<bool, InProgress::kPrinting> printing;  // a text page is being printed
     bool textBuffer = false;  // textBuffer: drawing commands lay the overlay over screen 0
     bool trapBuffer = false;  // trapbuffer: the space key sets a click wait during a message
     bool overlayClean = false;  // the overlay was cleared and only the drawn box written since
