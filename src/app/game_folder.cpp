@@ -14,6 +14,18 @@ namespace yv::app {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// A file of the folder by its name in any letter case.
+std::optional<fs::path> findInFolder(const fs::path& folder, const char* name) {
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec))
+        if (::strcasecmp(e.path().filename().c_str(), name) == 0 && e.is_regular_file(ec)) return e.path();
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<std::string> gameFolderProblem(const fs::path& folder) {
     std::error_code ec;
     const fs::file_status st = fs::status(folder, ec);
@@ -27,31 +39,16 @@ std::optional<std::string> gameFolderProblem(const fs::path& folder) {
 }
 
 std::string gameTitleUtf8(const fs::path& folder) {
-    std::error_code ec;
-    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
-        if (::strcasecmp(e.path().filename().c_str(), "start.ini") != 0) continue;
-        if (auto ini = IniFile::load(e.path())) {
+    if (const auto file = findInFolder(folder, "start.ini")) {
+        if (auto ini = IniFile::load(*file)) {
             const Bytes title = ini->getString("WindowTitle", "Title", "");
             if (!title.empty()) return cp932ToUtf8(title);
         }
-        break;
     }
     std::string name = folder.filename().string();
     if (name.empty()) name = folder.parent_path().filename().string();
     return PathResolver::diskNameToUtf8(name);
 }
-
-namespace {
-
-// A file of the folder by its name in any letter case.
-std::optional<fs::path> findInFolder(const fs::path& folder, const char* name) {
-    std::error_code ec;
-    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec))
-        if (::strcasecmp(e.path().filename().c_str(), name) == 0 && e.is_regular_file(ec)) return e.path();
-    return std::nullopt;
-}
-
-}  // namespace
 
 void configuredScreenSize(const fs::path& folder, int& width, int& height) {
     width = 640;

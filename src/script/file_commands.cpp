@@ -86,7 +86,7 @@ bool copyWithin(const fs::path& root, const fs::path& from, const fs::path& to, 
     // O_NONBLOCK: a FIFO under the destination's name must not hold the game.
     const int flags = O_WRONLY | O_CREAT | O_NOCTTY | O_NONBLOCK | (failIfExists ? O_EXCL : 0);
     const int out = rel ? beneath::open(root, *rel, flags, 0666) : -1;
-    if (out < 0 && errno == EXDEV) outside = Outside::Link;
+    if (rel && out < 0 && errno == EXDEV) outside = Outside::Link;  // errno is open's only when it ran
     struct stat a {}, b {};
     bool ok = out >= 0 && ::fstat(in, &a) == 0 && ::fstat(out, &b) == 0 && S_ISREG(b.st_mode) &&
               !(a.st_dev == b.st_dev && a.st_ino == b.st_ino) && ::ftruncate(out, 0) == 0;
@@ -181,7 +181,7 @@ int32_t cmdDeletefile(Runtime& rt, const Args& args) {
     if (!p || fs::is_directory(fs::symlink_status(*p, ec))) return 0;
     const auto rel = beneath::inside(paths.base(), *p);
     const bool removed = rel && beneath::unlink(paths.base(), *rel) == 0;
-    if (!removed && errno == EXDEV) return refused("deletefile: not deleted", s[0], Outside::Link);
+    if (rel && !removed && errno == EXDEV) return refused("deletefile: not deleted", s[0], Outside::Link);
     rt.resources.noteWrite();
     return removed ? 1 : 0;
 }
