@@ -460,7 +460,7 @@ private:
     void drawDebugWindows() {
         const uint32_t now = SDL_GetTicks();
         debug_.holdOpening(settling(now) ? settleUntilMs_ : now);
-        debug_.frame(SDL_GetTicks(), [this](int& w, int& h) { return shownFrame(w, h); });
+        debug_.frame(now, [this](int& w, int& h) { return shownFrame(w, h); });
     }
 
     // The players' 100 ms timer on the window thread.
