@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/config.h"
-#include "app/ini.h"
+#include "ui/config.h"
+#include "io/ini.h"
 #include "graphics/present.h"
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"

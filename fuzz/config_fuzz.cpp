@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/config.h"
-#include "app/ini.h"
+#include "ui/config.h"
+#include "io/ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const yv::IniFile ini = yv::IniFile::parse(yv::BytesView(reinterpret_cast<const char*>(data), size));

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Runtime rt(platform, std::filesystem::temp_directory_path());
     const Bytes text(reinterpret_cast<const char*>(data), size);
     (void)scanIntList(rt.interp, text);
-    (void)scanConditionList(rt, text);
+    (void)scanConditionList(rt.interp, rt, text);
     (void)scanStringList(rt.interp, text);
     (void)scanNameList(text);
     return 0;

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rt.resetForStart();
     const Bytes text(reinterpret_cast<const char*>(data), size);
     (void)scanIntList(rt.interp, text);
-    (void)scanConditionList(rt, text);
+    (void)scanConditionList(rt.interp, rt, text);
     (void)scanStringList(rt.interp, text);
     (void)scanNameList(text);
     rt.interp.setText(text);

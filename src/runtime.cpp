@@ -1,7 +1,6 @@
 // Runtime construction and the full reset.
 #include "runtime.h"
 
-#include "app/menu_logic.h"
 #include "core/cp932.h"
 #include "text/renderer.h"
 
@@ -22,7 +21,7 @@ Runtime::~Runtime() { media::stop(*this); }
 
 int32_t Runtime::messageBox(BytesView text, BytesView caption, MsgButtons buttons, MsgIcon icon) {
     // The title may change on the other thread meanwhile (settitle): take a copy.
-    const Bytes title = caption.empty() ? app::windowTitle(*this) : Bytes(caption);
+    const Bytes title = caption.empty() ? app.title() : Bytes(caption);
     return platform.messageBox(text, title, buttons, icon);
 }
 

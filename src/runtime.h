@@ -3,20 +3,21 @@
 
 #include <filesystem>
 
-#include "app/app_state.h"
-#include "app/config.h"
+#include "ui/app_state.h"
+#include "ui/config.h"
 #include "io/resources.h"
 #include "graphics/screens.h"
 #include "media/media.h"
 #include "platform/platform.h"
 #include "save/save_state.h"
+#include "lang/alerts.h"
 #include "lang/interp.h"
 #include "text/choices.h"
 #include "text/text_state.h"
 
 namespace yv {
 
-struct Runtime {
+struct Runtime final : Alerts {
     Runtime(Platform& platform, std::filesystem::path gameDir);
     ~Runtime();  // the players stop first: the platform's tick must not outlive them
     Runtime(const Runtime&) = delete;
@@ -49,6 +50,8 @@ struct Runtime {
     // A modal message box; an empty caption means the window title.
     int32_t messageBox(BytesView text, BytesView caption, MsgButtons buttons = MsgButtons::Ok,
                        MsgIcon icon = MsgIcon::None);
+    // The language's complaints: a plain message box under the window title.
+    void alert(BytesView text) override { messageBox(text, ""); }
 
     // Start values of everything (the start-up variant of the full reset): all variables
     // cleared, halt flag cleared.

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/config.h"
+#include "ui/config.h"
 #include "ui/debug_windows.h"
 
 namespace yv::app {

@@ -1,7 +1,7 @@
 // Window mode and full screen: the switch in both directions with its messages and marks.
 #include "app/display_mode.h"
 
-#include "app/app_state.h"
+#include "ui/app_state.h"
 #include "app/menu_logic.h"
 #include "core/cp932.h"
 #include "runtime.h"

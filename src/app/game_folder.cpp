@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/ini.h"
+#include "io/ini.h"
 #include "core/cp932.h"
 #include "core/paths.h"
 #include "graphics/screens.h"

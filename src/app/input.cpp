@@ -15,7 +15,7 @@ void openPopupMenu(Runtime& rt, int x, int y) {
     rt.interp.rightClick = 1;
     a.stopAtWait = 1;
     if (!a.menusFree && !a.choiceList) {
-        menuLock(rt, kUnlockAll);
+        ui::menuLock(rt.app, rt.config, kUnlockAll);
         a.menusFree = 1;
     }
     const bool full = a.fullScreen != 0;
@@ -75,7 +75,7 @@ void key(Runtime& rt, int key, bool down) {
     if (a.noWait) {
         a.endSkip = 1;
         if (!a.menusFree && !a.choiceList) {
-            menuLock(rt, kUnlockAll);
+            ui::menuLock(rt.app, rt.config, kUnlockAll);
             a.menusFree = 1;
         }
     }

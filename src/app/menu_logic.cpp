@@ -1,10 +1,10 @@
-// The menu lock, the check marks of the speed and display-mode items, slot entries, auto mode
+// The title, the check marks of the speed and display-mode items, slot entries, auto mode
 // and the skip-to-the-next-choice command.
 #include "app/menu_logic.h"
 
 #include <filesystem>
 
-#include "app/app_state.h"
+#include "ui/app_state.h"
 #include "core/cp932.h"
 #include "core/paths.h"
 #include "runtime.h"
@@ -12,10 +12,7 @@
 
 namespace yv::app {
 
-Bytes windowTitle(const Runtime& rt) {
-    std::lock_guard lock(rt.app.titleMutex);
-    return rt.config.title;
-}
+Bytes windowTitle(const Runtime& rt) { return rt.app.title(); }
 
 Bytes gameName(const Runtime& rt) {
     Bytes title = windowTitle(rt);
@@ -26,35 +23,8 @@ Bytes gameName(const Runtime& rt) {
 }
 
 void setWindowTitle(Runtime& rt, BytesView title) {
-    {
-        std::lock_guard lock(rt.app.titleMutex);
-        rt.config.title = Bytes(title);
-    }
+    rt.app.setTitle(title);
     rt.platform.setTitle(title);
-}
-
-void menuLock(Runtime& rt, int32_t state) {
-    MenuModel& m = rt.app.menus;
-    auto apply = [&](MenuWhich which, int first, int last, int skipPos) {
-        switch (state) {
-        case kLockAll:
-            for (int p = first; p <= last; ++p) m.setTopGreyed(which, p, true);
-            break;
-        case kUnlockAll:
-            for (int p = first; p <= last; ++p) m.setTopGreyed(which, p, false);
-            break;
-        case kLockSkip: m.setTopGreyed(which, skipPos, true); break;
-        case kUnlockSkip: m.setTopGreyed(which, skipPos, false); break;
-        case kUnlockAllButSkip:
-            for (int p = first; p <= last; ++p) m.setTopGreyed(which, p, false);
-            m.setTopGreyed(which, skipPos, true);
-            break;
-        default: break;
-        }
-    };
-    // The menu bar in full screen is left alone; the pop-up only when it serves full screen.
-    if (rt.app.fullScreen == 0) apply(MenuWhich::Bar, 0, 3, 1);
-    if (rt.config.popFullMenu == 1) apply(MenuWhich::Popup, 0, 10, 7);
 }
 
 void markSpeed(Runtime& rt, int32_t chosenBarId) {
@@ -118,7 +88,7 @@ void skipToNextChoice(Runtime& rt) {
     const bool clickWait = a.textClickWait != 0 || rt.interp.clickWaitMode != 0;
     if (a.menusFree && !a.choiceBlock) {
         if (!clickWait) return;
-        menuLock(rt, kLockAll);
+        ui::menuLock(rt.app, rt.config, kLockAll);
         a.menusFree = 0;
     }
     if (!clickWait || a.choiceBlock) return;
@@ -131,7 +101,7 @@ void skipToNextChoice(Runtime& rt) {
     if (a.noWait) {
         a.endSkip = 1;
         if (!a.menusFree && !a.choiceList) {
-            menuLock(rt, kUnlockAll);
+            ui::menuLock(rt.app, rt.config, kUnlockAll);
             a.menusFree = 1;
         }
     }

@@ -17,8 +17,6 @@ void setWindowTitle(Runtime& rt, BytesView title);
 // What the player knows the game by (CP932): its Title, or, while that is the default, the name
 // of its folder.
 Bytes gameName(const Runtime& rt);
-// Greys or enables the menu entries for a lock state (any thread).
-void menuLock(Runtime& rt, int32_t state);
 // Marks of the speed items from the pacing interval and the no-wait setting.
 void markSpeed(Runtime& rt, int32_t chosenBarId);
 // Marks of the display-mode items for the current mode.

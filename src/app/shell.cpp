@@ -37,10 +37,8 @@ Shell::~Shell() {
 
 void Shell::readConfigFile(const fs::path& file) {
     auto ini = IniFile::load(file);
-    {
-        std::lock_guard lock(rt_->app.titleMutex);
-        rt_->config.read(ini ? *ini : IniFile{});
-    }
+    rt_->config.read(ini ? *ini : IniFile{});
+    rt_->app.setTitle(rt_->config.title);
     applyConfig();
 }
 

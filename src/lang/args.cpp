@@ -1,7 +1,9 @@
 // Evaluation of a statement's argument text into the lists its command reads.
 #include "lang/args.h"
 
-#include "runtime.h"
+#include "lang/alerts.h"
+#include "lang/interp.h"
+#include "lang/scanners.h"
 
 namespace yv {
 namespace {
@@ -35,21 +37,20 @@ bool isBare(BytesView t) {
 
 }  // namespace
 
-Args evaluateArgs(Runtime& rt, Takes takes, BytesView text) {
+Args evaluateArgs(Interp& in, Alerts& alerts, Takes takes, BytesView text) {
     Args a;
     a.text = text;
-    Interp& in = rt.interp;
     if (takes & kInts) scanIntList(in, text, a.ints);
     if (takes & kNames) scanNameList(text, a.names);
     if (takes & kStrings) scanStringList(in, text, a.strings);
-    if (takes & kConditions) scanConditionList(rt, text, a.conditions);
+    if (takes & kConditions) scanConditionList(in, alerts, text, a.conditions);
     if (takes & kWritten) a.written = countWritten(text);
     if (takes & kBare) a.bare = isBare(text);
     return a;
 }
 
-void evaluateArgsKeeping(Runtime& rt, Takes takes, BytesView text, std::shared_ptr<ArgsRecipe>& recipe, Args& out) {
-    Interp& in = rt.interp;
+void evaluateArgsKeeping(Interp& in, Alerts& alerts, Takes takes, BytesView text, std::shared_ptr<ArgsRecipe>& recipe,
+                         Args& out) {
     // Strings that name a variable ('@') or may hold an inline command or a variable insert
     // ('\\') are scanned each time; so is any list while the inline-command flag is on.
     const bool stringsKept = !(takes & kStrings) || (!in.inlineCommandFlag && text.find('@') == BytesView::npos &&
@@ -59,7 +60,7 @@ void evaluateArgsKeeping(Runtime& rt, Takes takes, BytesView text, std::shared_p
     if (takes & kInts) scanIntList(in, text, out.ints, r ? &r->intReads : nullptr);
     if (takes & kNames) scanNameList(text, out.names);
     if (takes & kStrings) scanStringList(in, text, out.strings);
-    if (takes & kConditions) scanConditionList(rt, text, out.conditions, r ? &r->conditionReads : nullptr);
+    if (takes & kConditions) scanConditionList(in, alerts, text, out.conditions, r ? &r->conditionReads : nullptr);
     if (takes & kWritten) out.written = countWritten(text);
     if (takes & kBare) out.bare = isBare(text);
     if (r && r->conditionReads.replayable) {

@@ -10,7 +10,7 @@
 
 namespace yv {
 
-struct Runtime;
+class Alerts;
 
 // What a command reads from its argument text. Only these are evaluated, once, before its
 // handler runs: the string and condition scanners have side effects, so a command evaluates
@@ -39,7 +39,7 @@ struct Args {
 };
 
 // Evaluates what `takes` names, in the order integers, names, strings, conditions.
-Args evaluateArgs(Runtime& rt, Takes takes, BytesView text);
+Args evaluateArgs(Interp& in, Alerts& alerts, Takes takes, BytesView text);
 
 // A statement's arguments as far as its text decides them, kept with the statement so that
 // running it again only reads its variables again. Kept only where that gives what a scan
@@ -62,6 +62,7 @@ inline const Args* replayArgs(Interp& in, BytesView text, ArgsRecipe* recipe) {
     return &recipe->args;
 }
 // evaluateArgs into `out`, keeping a recipe in `recipe` when the text allows.
-void evaluateArgsKeeping(Runtime& rt, Takes takes, BytesView text, std::shared_ptr<ArgsRecipe>& recipe, Args& out);
+void evaluateArgsKeeping(Interp& in, Alerts& alerts, Takes takes, BytesView text, std::shared_ptr<ArgsRecipe>& recipe,
+                         Args& out);
 
 }  // namespace yv

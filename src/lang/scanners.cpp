@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/cp932.h"
+#include "lang/alerts.h"
 #include "lang/int_arith.h"
-#include "runtime.h"
 
 namespace yv {
 namespace {
@@ -262,7 +262,7 @@ IntList scanIntList(const Interp& in, BytesView arg) {
     return out;
 }
 
-void scanConditionList(Runtime& rt, BytesView arg, IntList& out, ListVariables* reads) {
+void scanConditionList(const Interp& in, Alerts& alerts, BytesView arg, IntList& out, ListVariables* reads) {
     out.clear();
     Scratch t(arg);
     bool var = false, neg = false;
@@ -308,7 +308,7 @@ void scanConditionList(Runtime& rt, BytesView arg, IntList& out, ListVariables* 
                 continue;
             }
             if (reads && out.n < kStackSize) reads->reads.push_back({out.n, t.digitsValue()});
-            out.push(rt.interp.getInt(t.digitsValue()));
+            out.push(in.getInt(t.digitsValue()));
             t.clearDigits();
             if (b == '=' && n == '=') {
                 out.push(kCmpEq);
@@ -359,11 +359,11 @@ void scanConditionList(Runtime& rt, BytesView arg, IntList& out, ListVariables* 
                 stop = true;
             } else if (b == '<' && n != '=') {
                 if (reads) reads->replayable = false;
-                rt.messageBox("<", "", MsgButtons::Ok, MsgIcon::None);
+                alerts.alert("<");
                 out.push(kCmpLt);
             } else if (b == '>' && n != '=') {
                 if (reads) reads->replayable = false;
-                rt.messageBox(">", "", MsgButtons::Ok, MsgIcon::None);
+                alerts.alert(">");
                 out.push(kCmpGt);
             }
         }
@@ -373,9 +373,9 @@ void scanConditionList(Runtime& rt, BytesView arg, IntList& out, ListVariables* 
     }
 }
 
-IntList scanConditionList(Runtime& rt, BytesView arg) {
+IntList scanConditionList(const Interp& in, Alerts& alerts, BytesView arg) {
     IntList out;
-    scanConditionList(rt, arg, out);
+    scanConditionList(in, alerts, arg, out);
     return out;
 }
 
@@ -552,16 +552,15 @@ void storeIntAssign(Interp& in, BytesView t, const IntAssignForm& f, Digits& dig
     storeIntAssignWith(in, f, [&] { return rightSide(in, t, f.rhs, digits); });
 }
 
-AssignOutcome assignInteger(Runtime& rt, BytesView stmt) {
+AssignOutcome assignInteger(Interp& in, Alerts& alerts, BytesView stmt) {
     Scratch sc(stmt);
     const IntAssignForm f = readIntAssign(sc.text());
-    if (f.kind == IntAssignForm::kMalformed) rt.messageBox(stmt, "", MsgButtons::Ok, MsgIcon::None);
-    storeIntAssign(rt.interp, sc.text(), f, sc.digits());
+    if (f.kind == IntAssignForm::kMalformed) alerts.alert(stmt);
+    storeIntAssign(in, sc.text(), f, sc.digits());
     return outcomeOf(f);
 }
 
-AssignOutcome assignString(Runtime& rt, BytesView t) {
-    Interp& in = rt.interp;
+AssignOutcome assignString(Interp& in, BytesView t) {
     AssignOutcome res;
     res.index = static_cast<unsigned char>(t[1]) - 0x41;
     const size_t eq = t.find('=');
@@ -639,8 +638,7 @@ AssignOutcome outcomeOf(const IntAssignForm& f) {
     return res;
 }
 
-void runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form, RightSideSteps* steps, bool* known) {
-    Interp& in = rt.interp;
+void runIntAssign(Interp& in, BytesView compact, const IntAssignForm& form, RightSideSteps* steps, bool* known) {
     if (steps && known && *known && steps->fits) {
         storeIntAssignWith(in, form, [&] { return replayRightSide(in, *steps); });
         return;
@@ -654,16 +652,16 @@ void runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form, Rig
     }
 }
 
-AssignOutcome evalAssignment(Runtime& rt, BytesView text) {
+AssignOutcome evalAssignment(Interp& in, Alerts& alerts, BytesView text) {
     const BytesView stmt = assignmentText(text);
     if (stmt.empty() || stmt[0] != '@') {
-        rt.messageBox(utf8ToCp932("変数変換失敗"), "", MsgButtons::Ok, MsgIcon::None);
+        alerts.alert(utf8ToCp932("変数変換失敗"));
         return {};
     }
     if (stmt.size() < 2) return {};
     const unsigned char kind = static_cast<unsigned char>(stmt[1]);
-    if (isDigit(static_cast<char>(kind))) return assignInteger(rt, stmt);
-    if (isVarLetter(kind)) return assignString(rt, stmt);
+    if (isDigit(static_cast<char>(kind))) return assignInteger(in, alerts, stmt);
+    if (isVarLetter(kind)) return assignString(in, stmt);
     return {};
 }
 

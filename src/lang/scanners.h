@@ -13,7 +13,7 @@
 
 namespace yv {
 
-struct Runtime;
+class Alerts;
 
 // Up to 1024 items; reading past the last item gives the end marker. The first few live inside
 // the list: most commands take a handful, and a statement keeps its lists between runs.
@@ -115,8 +115,8 @@ struct ListVariables {
 IntList scanIntList(const Interp& in, BytesView arg);
 void scanIntList(const Interp& in, BytesView arg, IntList& out, ListVariables* reads = nullptr);
 // May show the "<" / ">" message boxes for a number written directly before those operators.
-IntList scanConditionList(Runtime& rt, BytesView arg);
-void scanConditionList(Runtime& rt, BytesView arg, IntList& out, ListVariables* reads = nullptr);
+IntList scanConditionList(const Interp& in, Alerts& alerts, BytesView arg);
+void scanConditionList(const Interp& in, Alerts& alerts, BytesView arg, IntList& out, ListVariables* reads = nullptr);
 // Uses and updates the inline-command flag that survives between calls.
 StringList scanStringList(Interp& in, BytesView arg);
 void scanStringList(Interp& in, BytesView arg, StringList& out);
@@ -129,7 +129,7 @@ struct AssignOutcome {
     bool pending = false;  // the right side is a command call; its result is stored later
 };
 // `fromAt` starts at the '@' of the statement and runs to the end of the script text.
-AssignOutcome evalAssignment(Runtime& rt, BytesView fromAt);
+AssignOutcome evalAssignment(Interp& in, Alerts& alerts, BytesView fromAt);
 
 // The statement an assignment at `fromAt` reads: through its first ';' (or the whole rest).
 BytesView assignmentText(BytesView fromAt);
@@ -143,7 +143,7 @@ IntAssignForm readIntAssign(BytesView compact);
 // `known`, else learns them (setting `known`; steps that do not fit are not used). What it
 // leaves pending is outcomeOf(form): a value, not a struct through memory, keeps the hot path
 // free of store-to-load stalls.
-void runIntAssign(Runtime& rt, BytesView compact, const IntAssignForm& form, RightSideSteps* steps = nullptr,
+void runIntAssign(Interp& in, BytesView compact, const IntAssignForm& form, RightSideSteps* steps = nullptr,
                   bool* known = nullptr);
 // What an assignment of this form leaves pending (evalAssignment's answer for it).
 AssignOutcome outcomeOf(const IntAssignForm& form);

@@ -6,8 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/menu_logic.h"
+#include "ui/app_state.h"
 #include "core/cp932.h"
 #include "io/file_reader.h"
 #include "graphics/present.h"
@@ -124,7 +123,7 @@ Bytes buildSaveText(Runtime& rt) {
     t += record::format(97, rt.resources.archiveMode() ? 1 : 0);
     t += record::format(94, tx.defaultWait);
     t += record::format(86, ic.posMode, ic.posX, ic.posY);
-    t += record::format(88, app::windowTitle(rt));
+    t += record::format(88, rt.app.title());
     return t;
 }
 

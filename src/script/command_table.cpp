@@ -73,7 +73,7 @@ const CommandRow* findCommand(BytesView name) { return names().find(name); }
 
 int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText) {
     if (!row.handler) return 1;
-    const Args args = evaluateArgs(rt, row.takes, argText);
+    const Args args = evaluateArgs(rt.interp, rt, row.takes, argText);
     const int32_t v = row.handler(rt, args);
     if (row.result == kStored) rt.interp.result = v;
     return v;
@@ -82,7 +82,7 @@ int32_t callCommand(Runtime& rt, const CommandRow& row, BytesView argText) {
 int32_t callCommandFresh(Runtime& rt, const CommandRow& row, BytesView argText, std::shared_ptr<ArgsRecipe>& recipe) {
     if (!row.handler) return 1;
     Args args;
-    evaluateArgsKeeping(rt, row.takes, argText, recipe, args);
+    evaluateArgsKeeping(rt.interp, rt, row.takes, argText, recipe, args);
     const int32_t v = row.handler(rt, args);
     if (row.result == kStored) rt.interp.result = v;
     return v;

@@ -170,7 +170,7 @@ StatementExit* runAssignment(Runtime& rt, DecodedStatement& d, int32_t p, int32_
     if (d.kind == DecodedStatement::kEmpty && d.normal.end != kNotKept && !readIntAssignment(t, p, d))
         d.normal.end = kNotKept;
     if (d.kind == DecodedStatement::kIntAssign) {
-        runIntAssign(rt, BytesView(d.compact, d.compactLen), d.assign, &d.rhs, &d.rhsKnown);
+        runIntAssign(in, BytesView(d.compact, d.compactLen), d.assign, &d.rhs, &d.rhsKnown);
         if (d.assign.kind == IntAssignForm::kPending) {
             pendingIndex = d.assign.index;
             pendingKind = 1;
@@ -179,7 +179,7 @@ StatementExit* runAssignment(Runtime& rt, DecodedStatement& d, int32_t p, int32_
         in.pos = d.normal.end;
         return &d.normal;
     }
-    AssignOutcome a = evalAssignment(rt, t.substr(static_cast<size_t>(p)));
+    AssignOutcome a = evalAssignment(in, rt, t.substr(static_cast<size_t>(p)));
     if (a.pending) {
         pendingIndex = a.index;
         pendingKind = a.kind;

@@ -3,8 +3,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
-#include "app/menu_logic.h"
+#include "ui/app_state.h"
 #include "runtime.h"
 #include "lang/args.h"
 #include "lang/script_source.h"
@@ -29,7 +28,7 @@ int32_t startBlock(Runtime& rt, bool useGoto) {
     rt.app.stopAtWait = 0;
     rt.text.selectCount = 0;
     rt.app.choiceBlock = 1;
-    app::menuLock(rt, kUnlockAllButSkip);
+    ui::menuLock(rt.app, rt.config, kUnlockAllButSkip);
     return 1;
 }
 

@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
-#include "app/menu_logic.h"
+#include "ui/app_state.h"
 #include "graphics/present.h"
 #include "pixels/pixel_ops.h"
 #include "platform/platform.h"
@@ -169,7 +168,7 @@ void afterChoice(Runtime& rt) {
             rt.app.mouseY = c.pointerBeforeY;
             rt.platform.warpMouse(c.pointerBeforeX, c.pointerBeforeY);
         }
-        app::menuLock(rt, kUnlockSkip);
+        ui::menuLock(rt.app, rt.config, kUnlockSkip);
         Screens& s = rt.screens;
         if (s.saveUnder.pixels.size() == s.table[0].pixels.size()) s.table[0].pixels = s.saveUnder.pixels;
         if (s.table[1].pixels.size() == s.table[0].pixels.size()) s.table[1].pixels = s.table[0].pixels;

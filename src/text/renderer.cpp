@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
-#include "app/menu_logic.h"
+#include "ui/app_state.h"
 #include "core/cp932.h"
 #include "graphics/present.h"
 #include "pixels/pixel_ops.h"
@@ -396,7 +395,7 @@ bool inlineCommand(Call& c) {
     if (name == "gosub") {
         // The call returns into the statement that started the message, so that the script
         // goes on after it once the message is over. Its arguments are read as #gosub's are.
-        const Args a = evaluateArgs(c.rt, kInts | kStrings, args);
+        const Args a = evaluateArgs(c.rt.interp, c.rt, kInts | kStrings, args);
         const int32_t keepPos = in.pos;
         in.pos = c.t.display.stmtStart + 1;
         const int32_t depth = in.calls.depth;
@@ -635,7 +634,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
                     rt.app.stopAtWait = 0;
                     rt.app.endSkip = 0;
                     c.skip = false;
-                    if (!rt.app.choiceBlock) app::menuLock(rt, kUnlockAll);
+                    if (!rt.app.choiceBlock) ui::menuLock(rt.app, rt.config, kUnlockAll);
                 }
                 break;
             case 'c': colourEscape(c); break;

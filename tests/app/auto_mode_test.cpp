@@ -5,7 +5,7 @@
 
 #include <mutex>
 
-#include "app/app_state.h"
+#include "ui/app_state.h"
 #include "app/shell.h"
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"

@@ -1,7 +1,7 @@
 // The keys of choices and skipping as the window thread delivers them to the shell.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "ui/app_state.h"
 #include "runtime.h"
 #include "shell_fixture.h"
 

@@ -1,7 +1,7 @@
 // Reading start.ini: defaults, sections and keys without regard to case, _$debug over start.ini.
 #include <gtest/gtest.h>
 
-#include "app/config.h"
+#include "ui/config.h"
 #include "core/cp932.h"
 
 using namespace yv;

@@ -2,7 +2,7 @@
 // pop-up menu and the skip command.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "ui/app_state.h"
 #include "app/menu_logic.h"
 #include "core/cp932.h"
 #include "runtime.h"
@@ -98,32 +98,32 @@ TEST(Menus, LockTableGreysBarAndPopupEntries) {
         for (int p = 0; p < 11; ++p) s += m.topGreyed(MenuWhich::Popup, p) ? 'x' : '.';
         return s;
     };
-    app::menuLock(g.rt(), kLockAll);
+    ui::menuLock(g.rt().app, g.rt().config, kLockAll);
     EXPECT_EQ(barGrey(), "xxxx");
     EXPECT_EQ(popGrey(), "xxxxxxxxxxx");
-    app::menuLock(g.rt(), kUnlockSkip);
+    ui::menuLock(g.rt().app, g.rt().config, kUnlockSkip);
     EXPECT_EQ(barGrey(), "x.xx");
     EXPECT_EQ(popGrey(), "xxxxxxx.xxx");
-    app::menuLock(g.rt(), kUnlockAll);
+    ui::menuLock(g.rt().app, g.rt().config, kUnlockAll);
     EXPECT_EQ(barGrey(), "....");
     EXPECT_EQ(popGrey(), "...........");
-    app::menuLock(g.rt(), kLockSkip);
+    ui::menuLock(g.rt().app, g.rt().config, kLockSkip);
     EXPECT_EQ(barGrey(), ".x..");
     EXPECT_EQ(popGrey(), ".......x...");
-    app::menuLock(g.rt(), kUnlockAll);
-    app::menuLock(g.rt(), kUnlockAllButSkip);
+    ui::menuLock(g.rt().app, g.rt().config, kUnlockAll);
+    ui::menuLock(g.rt().app, g.rt().config, kUnlockAllButSkip);
     EXPECT_EQ(barGrey(), ".x..");
     EXPECT_EQ(popGrey(), ".......x...");
 
     // In full screen the menu bar is left alone.
     g.shell->onMenuCommand(kBarFull);
-    app::menuLock(g.rt(), kLockAll);
+    ui::menuLock(g.rt().app, g.rt().config, kLockAll);
     EXPECT_EQ(barGrey(), ".x..");
     EXPECT_EQ(popGrey(), "xxxxxxxxxxx");
 
     // Without POPFULLMENU the pop-up is never touched.
     ShellGame h("[WindowScreen]\r\nPOPMENU=1\r\n");
-    app::menuLock(h.rt(), kLockAll);
+    ui::menuLock(h.rt().app, h.rt().config, kLockAll);
     EXPECT_TRUE(h.menus().topGreyed(MenuWhich::Bar, 0));
     EXPECT_FALSE(h.menus().topGreyed(MenuWhich::Popup, 0));
 }
@@ -225,7 +225,7 @@ TEST(Menus, NoWaitKeysEndSkippingAndUnlock) {
     ShellGame g("");
     AppState& a = g.rt().app;
     g.shell->onMenuCommand(kBarNoWait);
-    app::menuLock(g.rt(), kLockAll);
+    ui::menuLock(g.rt().app, g.rt().config, kLockAll);
     a.menusFree = 0;
     g.shell->onKey(kKeyDown, true);
     EXPECT_EQ(a.endSkip.load(), 1);

@@ -108,7 +108,7 @@ TEST(WindowCommands, SetTitleAndShowCursorRecord) {
     rt.save.log.logging = 1;
     EXPECT_EQ(run(rt, "settitle", ("(\"" + sjis("新しい題") + "\");").c_str()), 1);
     EXPECT_EQ(g.platform.titleUtf8(), "新しい題");
-    EXPECT_EQ(cp932ToUtf8(rt.config.title), "新しい題");
+    EXPECT_EQ(cp932ToUtf8(rt.app.title()), "新しい題");
     EXPECT_EQ(run(rt, "showcursor", "(0);"), 0);
     EXPECT_EQ(g.platform.cursorCount(), -1);
     EXPECT_EQ(run(rt, "showcursor", "(3);"), 3);

@@ -26,7 +26,7 @@ struct SaveGame {
         rt.config.width = w;
         rt.config.height = h;
         rt.config.script = "script.txt";
-        rt.config.title = "Test";
+        rt.app.setTitle("Test");
         rt.interp.firstScript = "script.txt";
         rt.resetForStart();
         text::configure(rt);

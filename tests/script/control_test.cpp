@@ -156,7 +156,7 @@ TEST(Return, OnAnEmptyStackDoesNothing) {
 TEST(End, StopsAndShowsTheConfiguredMessage) {
     ScriptRun s("#end();\n@1 = 1;\n");
     s.rt.config.scriptEnd = 1;
-    s.rt.config.title = "T";
+    s.rt.app.setTitle("T");
     s.runToEnd();
     EXPECT_EQ(s.var(1), 0);
     EXPECT_FALSE(s.rt.interp.running);

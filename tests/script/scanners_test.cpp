@@ -14,7 +14,7 @@ std::vector<int32_t> ints(ScriptRun& s, const std::string& arg) {
 }
 
 std::vector<int32_t> conds(ScriptRun& s, const std::string& arg) {
-    IntList l = scanConditionList(s.rt, arg);
+    IntList l = scanConditionList(s.rt.interp, s.rt, arg);
     return l.items();
 }
 

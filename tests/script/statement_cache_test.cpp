@@ -133,13 +133,13 @@ TEST(StatementCache, KeptAssignmentsAgreeWithTheEvaluator) {
             s->rt.interp.ivar[2] = -3;
             s->rt.interp.ivar[3] = 4;
         }
-        const AssignOutcome a = evalAssignment(fresh.rt, c);
+        const AssignOutcome a = evalAssignment(fresh.rt.interp, fresh.rt, c);
         char compact[DecodedStatement::kCompactRoom];
         const BytesView stmt = assignmentText(c);
         const size_t n = compactAssignment(stmt, compact, sizeof compact);
         ASSERT_LE(n, sizeof compact);
         const IntAssignForm form = readIntAssign(BytesView(compact, n));
-        runIntAssign(kept.rt, BytesView(compact, n), form);
+        runIntAssign(kept.rt.interp, BytesView(compact, n), form);
         const AssignOutcome b = outcomeOf(form);
         EXPECT_EQ(a.index, b.index);
         EXPECT_EQ(a.kind, b.kind);
@@ -194,15 +194,15 @@ TEST(StatementCache, LearntRightSidesAgreeWithReadingAfreshForAnyText) {
         RightSideSteps steps;
         bool known = false;
         setVariables(learn.rt.interp, rng);
-        runIntAssign(learn.rt, BytesView(compact, n), form, &steps, &known);
+        runIntAssign(learn.rt.interp, BytesView(compact, n), form, &steps, &known);
         ASSERT_TRUE(known);
         if (!steps.fits) continue;
         ++kept;
         for (int again = 0; again < 3; ++again) {
             setVariables(learn.rt.interp, rng);
             fresh.rt.interp.ivar = learn.rt.interp.ivar;
-            runIntAssign(learn.rt, BytesView(compact, n), form, &steps, &known);
-            runIntAssign(fresh.rt, BytesView(compact, n), form);
+            runIntAssign(learn.rt.interp, BytesView(compact, n), form, &steps, &known);
+            runIntAssign(fresh.rt.interp, BytesView(compact, n), form);
             ASSERT_EQ(learn.var(9), fresh.var(9)) << stmt;
         }
     }
@@ -226,7 +226,7 @@ TEST(StatementCache, KeptArgumentsAgreeWithAFreshEvaluationForAnyText) {
         setVariables(in, rng);
         std::shared_ptr<ArgsRecipe> recipe;
         Args first;
-        evaluateArgsKeeping(run.rt, takes, text, recipe, first);
+        evaluateArgsKeeping(run.rt.interp, run.rt, takes, text, recipe, first);
         if (!recipe) {
             ++notKept;
             continue;
@@ -234,7 +234,7 @@ TEST(StatementCache, KeptArgumentsAgreeWithAFreshEvaluationForAnyText) {
         ++kept;
         for (int again = 0; again < 3; ++again) {
             setVariables(in, rng);
-            const Args want = evaluateArgs(run.rt, takes, text);
+            const Args want = evaluateArgs(run.rt.interp, run.rt, takes, text);
             const Args* got = replayArgs(run.rt.interp, text, recipe.get());
             ASSERT_NE(got, nullptr);
             ASSERT_EQ(got->ints.n, want.ints.n) << text;
@@ -255,7 +255,7 @@ TEST(StatementCache, KeptStringsWaitForTheInlineCommandFlag) {
     ScriptRun run;
     std::shared_ptr<ArgsRecipe> recipe;
     Args first;
-    evaluateArgsKeeping(run.rt, kStrings, "(\"a\",\"b\");", recipe, first);
+    evaluateArgsKeeping(run.rt.interp, run.rt, kStrings, "(\"a\",\"b\");", recipe, first);
     ASSERT_TRUE(recipe);
     run.rt.interp.inlineCommandFlag = true;
     EXPECT_EQ(replayArgs(run.rt.interp, "(\"a\",\"b\");", recipe.get()), nullptr);

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "app/app_state.h"
+#include "ui/app_state.h"
 #include "app/input.h"
 #include "graphics/present.h"
 #include "platform/headless/headless_platform.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../script/script_fixture.h"
-#include "app/config.h"
+#include "ui/config.h"
 #include "app/debug_settings.h"
 #include "script/debug_serve.h"
 #include "ui/debug_windows.h"

@@ -1,5 +1,5 @@
 // Reading the start-up settings in their documented order.
-#include "app/config.h"
+#include "ui/config.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // Initialisation-file parsing: [section] lines, key=value lines, ';' comment lines.
-#include "app/ini.h"
+#include "io/ini.h"
 
 #include "io/file_reader.h"
 #include <sstream>

@@ -4,13 +4,14 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 
+#include "core/bytes.h"
+#include "core/mutex.h"
 #include "ui/menus.h"
 
 namespace yv {
 
-struct Runtime;
+struct Config;
 
 struct AppState {
     MenuModel menus;
@@ -64,9 +65,18 @@ struct AppState {
 
     // Last mouse position over the game screen (game coordinates), for the space key's menu.
     std::atomic<int32_t> mouseX{0}, mouseY{0};
-    // The window title (the Title setting): settitle changes it on the interpreter thread while
-    // the window thread's dialogs read it.
-    mutable std::mutex titleMutex;
+    // The window title (the Title setting, then settitle's): settitle changes it on the
+    // interpreter thread while the window thread's dialogs read it, so it is copied out.
+    Bytes title() const YV_EXCLUDES(titleMutex) {
+        MutexLock lock(titleMutex);
+        return title_;
+    }
+    void setTitle(BytesView t) YV_EXCLUDES(titleMutex) {
+        MutexLock lock(titleMutex);
+        title_ = Bytes(t);
+    }
+    mutable Mutex titleMutex;
+    Bytes title_ YV_GUARDED_BY(titleMutex) = "Yorvane";
 
     // The last mode the redraw saw: the interpreter resumes at the first redraw in a new mode.
     int32_t lastDrawnMode = 0;
@@ -80,5 +90,11 @@ enum MenuLock : int32_t {
     kUnlockSkip = 3,
     kUnlockAllButSkip = 4,
 };
+
+namespace ui {
+// Greys or enables the top menu entries for a lock state (any thread): the menu bar while in a
+// window, and the pop-up menu when it stands in for the bar in full screen (POPFULLMENU).
+void menuLock(AppState& app, const Config& config, int32_t state);
+}  // namespace ui
 
 }  // namespace yv

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "app/ini.h"
+#include "io/ini.h"
 #include "core/bytes.h"
 
 namespace yv {
