@@ -10,10 +10,9 @@
 #include "script/command_table.h"
 #include "script/debug_serve.h"
 #include "script/lane.h"
-#include "save/slots.h"
+#include "step_work.h"
 #include "lang/int_arith.h"
 #include "lang/scanners.h"
-#include "text/renderer.h"
 
 namespace yv::script {
 namespace {
@@ -242,6 +241,20 @@ StatementExit* runAssignment(Runtime& rt, DecodedStatement& d, int32_t p, int32_
     return nullptr;
 }
 
+
+void countPass(Interp& in, uint32_t now) {
+    ++in.passCount;
+    if (now - in.passSecondStart >= 1000) {
+        in.stepsPerSecond = in.passCount;
+        in.passCount = 0;
+        in.passSecondStart = now;
+    }
+}
+
+}  // namespace
+
+// The pieces the lane and the passes share (step_parts.h).
+
 // A fade of the volume advances once per statement slot; while it runs each slot costs 150 ms.
 bool volumeFadeSlot(Runtime& rt) {
     if (!rt.media.volumeFading) return false;
@@ -269,68 +282,6 @@ bool waitPassed(Runtime& rt) {
     return false;
 }
 
-void countPass(Interp& in, uint32_t now) {
-    ++in.passCount;
-    if (now - in.passSecondStart >= 1000) {
-        in.stepsPerSecond = in.passCount;
-        in.passCount = 0;
-        in.passSecondStart = now;
-    }
-}
-
-// The part of a pass that advances what is in progress (a volume fade, an effect, choices,
-// printing, fades, a wait, a click wait); false when the step ends here.
-bool busyPass(Runtime& rt) {
-    Interp& in = rt.interp;
-    auto yielded = [&] {
-        yieldStep(rt);
-        return false;
-    };
-    volumeFadeSlot(rt);
-    if (rt.screens.effectOn) graphics::drawEffectFrame(rt);
-    if (rt.choices.collecting) text::choices::collectAt(rt);
-    if (rt.choices.ready) {
-        text::choices::runChoicePhase(rt);
-        return yielded();
-    }
-    if (rt.choices.trapButton == 1 || rt.choices.trapButton == 2) text::choices::checkTraps(rt);
-    if (rt.text.printing && !text::advancePrinting(rt)) return yielded();
-    if (rt.screens.fadeOn) {
-        if (!graphics::advanceFade(rt)) return yielded();
-        rt.screens.fadeOn = false;
-    }
-    if (rt.screens.wipeOn) {
-        if (!graphics::advanceWipe(rt)) return yielded();
-        rt.screens.wipeOn = false;
-    }
-    if (rt.screens.transfadeOn) {
-        if (!graphics::advanceTransfade(rt)) return yielded();
-        rt.screens.transfadeOn = false;
-    }
-    if (rt.screens.mosaicfadeOn) {
-        if (graphics::advanceMosaicfade(rt)) rt.screens.mosaicfadeOn = false;
-        return yielded();
-    }
-    if (in.wait.waitMs != 0) {
-        if (!waitPassed(rt)) return yielded();
-        in.wait.waitMs = 0;
-        in.wait.reset();
-    }
-    if (rt.text.printing) return false;
-    if (const int32_t mode = in.clickWaitMode; mode != 0) {
-        const bool clicked = mode == 1 ? in.leftClick != 0 : mode == 2 ? in.rightClick != 0 : false;
-        if (!clicked) return yielded();
-        in.clickWaitMode = 0;
-    } else if (in.inProgress.has(InProgress::kClickWait)) {
-        // A close cleared it as a store here set its bit again (see InProgress).
-        in.clickWaitMode = 0;
-    }
-    return true;
-}
-
-}  // namespace
-
-// The pieces the lane shares (step_parts.h).
 
 void readCommand(BytesView t, int32_t p, DecodedStatement& d) {
     const size_t n = t.size();
@@ -383,13 +334,7 @@ void measureSkip(BytesView t, int32_t from, int32_t& to, int32_t& passes) {
 
 void yieldStep(Runtime& rt) {
     rt.interp.forgetClicks();
-    if (rt.save.loadRequested) {
-        if (!save::performRequestedLoad(rt))
-            rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), "",
-                          MsgButtons::Ok, MsgIcon::Exclamation);
-        rt.save.loadRequested = 0;
-        rt.save.loadFile.clear();
-    }
+    if (rt.save.loadRequested) step::serveRequestedLoad(rt);
 }
 
 ScriptPtr loadScript(Runtime& rt, BytesView name) {
@@ -471,7 +416,7 @@ struct StepState {
     // What it advances may take long (a fade's slot sleeps): the fast forms' jumps read the time
     // afresh.
     in.scriptCache.laneClockLeft = 0;
-    return busyPass(rt);
+    return step::busyPass(rt);
 }
 
 // The end of every pass: the CD wait, the halt, the clicks nothing waited for, the next byte.
@@ -596,7 +541,7 @@ void threadLoop(Runtime& rt) {
             continue;
         }
         // Slot saves and loads picked in the menus run here, between two steps.
-        save::serveSlotRequests(rt);
+        step::serveSlotRequests(rt);
         // Unpaced steps read no clock of their own: the time is asked only to pace.
         const bool paced = in.pacingMs.load() > 0;
         const double start = paced ? clock.nowPreciseMs() : 0.0;
@@ -609,7 +554,7 @@ void threadLoop(Runtime& rt) {
                 // window, its menus and the sound go on, and the debug windows are served.
                 in.wake.wait([&] {
                     return !in.running || in.closing || !tap.paused || tap.stepGrant != 0 ||
-                           debugWantsAttention(rt) || save::slotRequested(rt);
+                           debugWantsAttention(rt) || step::slotRequested(rt);
                 });
                 if (!tap.paused) tap.holding = false;
                 continue;
@@ -620,7 +565,7 @@ void threadLoop(Runtime& rt) {
             // must not race ahead to a time limit. A save or load picked in the menus is still
             // served, and so are the debug windows.
             in.wake.wait([&] {
-                return !in.running || !in.halt || save::slotRequested(rt) ||
+                return !in.running || !in.halt || step::slotRequested(rt) ||
                        (tap.active.load() && debugWantsAttention(rt));
             });
             if (tap.active.load()) debugServe(rt);
