@@ -9,20 +9,20 @@
 namespace yv::app {
 namespace {
 
-void detachBar(Runtime& rt) {
-    if (rt.app.barAttached) {
-        rt.app.barAttached = 0;
-        rt.app.barKept = 1;
+void detachBar(AppState& app, Platform& platform) {
+    if (app.barAttached) {
+        app.barAttached = 0;
+        app.barKept = 1;
     }
-    rt.platform.setMenuBarShown(false);
+    platform.setMenuBarShown(false);
 }
 
-void reattachBar(Runtime& rt) {
-    if (rt.app.barKept) {
-        rt.app.barAttached = 1;
-        rt.app.barKept = 0;
+void reattachBar(AppState& app, Platform& platform) {
+    if (app.barKept) {
+        app.barAttached = 1;
+        app.barKept = 0;
     }
-    rt.platform.setMenuBarShown(rt.app.barAttached != 0);
+    platform.setMenuBarShown(app.barAttached != 0);
 }
 
 void setFull(Runtime& rt, int32_t v) {
@@ -54,7 +54,7 @@ void switchToFullScreen(Runtime& rt, bool fromBar) {
         rt.interp.stepsEnabled = 0;
         setFull(rt, 1);
         if (testAndSetDisplayMode(rt)) {
-            if (rt.app.menuOn == 1) detachBar(rt);
+            if (rt.app.menuOn == 1) detachBar(rt.app, rt.platform);
         } else {
             setFull(rt, 0);
             // The window keeps its shape and no redraw in a new mode will come to resume the
@@ -72,10 +72,10 @@ void switchToWindowMode(Runtime& rt, bool fromBar) {
     if (fromBar) rt.interp.suspended = 1;
     if (rt.app.fullScreen) {
         rt.interp.stepsEnabled = 0;
-        if (rt.app.fullMenuShown) showFullScreenMenu(rt, false);
+        if (rt.app.fullMenuShown) showFullScreenMenu(rt.app, rt.platform, false);
         setFull(rt, 0);
         rt.platform.leaveFullScreen(rt.config.centerOnReturn == 1);
-        if (rt.app.menuOn == 1) reattachBar(rt);
+        if (rt.app.menuOn == 1) reattachBar(rt.app, rt.platform);
     }
     markDisplayMode(rt, MenuWhich::Bar, false);
     markDisplayMode(rt, MenuWhich::Popup, false);
@@ -89,13 +89,13 @@ void onRedrawn(Runtime& rt, bool closing) {
     if (!closing) rt.interp.stepsEnabled = 1;
 }
 
-void showFullScreenMenu(Runtime& rt, bool show) {
-    if (show == (rt.app.fullMenuShown != 0)) return;
-    rt.app.fullMenuShown = show ? 1 : 0;
+void showFullScreenMenu(AppState& app, Platform& platform, bool show) {
+    if (show == (app.fullMenuShown != 0)) return;
+    app.fullMenuShown = show ? 1 : 0;
     if (show)
-        reattachBar(rt);
+        reattachBar(app, platform);
     else
-        detachBar(rt);
+        detachBar(app, platform);
 }
 
 }  // namespace yv::app

@@ -2,6 +2,8 @@
 #pragma once
 
 namespace yv {
+class Platform;
+struct AppState;
 struct Runtime;
 
 namespace app {
@@ -15,6 +17,6 @@ void switchToWindowMode(Runtime& rt, bool fromBar);
 // The window has been redrawn: after a mode switch the interpreter runs again.
 void onRedrawn(Runtime& rt, bool closing);
 // FULLMENU: shows or hides the menu bar over the top band in full screen.
-void showFullScreenMenu(Runtime& rt, bool show);
+void showFullScreenMenu(AppState& app, Platform& platform, bool show);
 }  // namespace app
 }  // namespace yv

@@ -10,7 +10,9 @@ struct Runtime;
 
 namespace app {
 
-void applyInput(Runtime& rt, const InputEvent& e);
+// The window thread reaches the game only through the view.
+struct WindowView;
+void applyInput(WindowView& v, const InputEvent& e);
 
 // Where a headless automatic click lands: on the highlighted choice while choices are offered
 // (true: the pointer moves there first), else at the pointer. Interpreter thread.

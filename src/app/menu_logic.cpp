@@ -65,10 +65,9 @@ bool speedItem(Runtime& rt, int32_t id) {
     return true;
 }
 
-void setAutoMode(Runtime& rt, bool on) {
-    AppState& a = rt.app;
+void setAutoMode(AppState& a, Clock& clock, bool on) {
     // The wait of a page already waiting counts from now.
-    if (on) a.autoSinceMs = rt.clock().nowMs();
+    if (on) a.autoSinceMs = clock.nowMs();
     if (a.autoMode.exchange(on ? 1 : 0) == (on ? 1 : 0)) return;
     a.menus.setChecked(MenuWhich::Bar, ui::menuid::kAuto, on);
 }

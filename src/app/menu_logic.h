@@ -8,6 +8,8 @@
 
 namespace yv {
 
+class Clock;
+struct AppState;
 struct Runtime;
 
 namespace app {
@@ -26,7 +28,7 @@ void refreshSlots(Runtime& rt, MenuWhich which);
 // Skip to the next choice (menu bar and pop-up).
 void skipToNextChoice(Runtime& rt);
 // Auto mode on or off, its check mark with it (any thread).
-void setAutoMode(Runtime& rt, bool on);
+void setAutoMode(AppState& app, Clock& clock, bool on);
 // A speed item; returns false when the id is not one.
 bool speedItem(Runtime& rt, int32_t id);
 }  // namespace app

@@ -3,11 +3,10 @@
 
 #include <cstdio>
 
-#include "app/menu_logic.h"
 #include "core/atomic_file.h"
 #include "core/cp932.h"
 #include "graphics/png_write.h"
-#include "runtime.h"
+#include "app/window_view.h"
 
 namespace fs = std::filesystem;
 
@@ -33,8 +32,8 @@ bool validUtf8(std::string_view s) {
     return true;
 }
 
-std::string folderName(const Runtime& rt) {
-    fs::path dir = rt.gameDir;
+std::string folderName(const fs::path& gameDir) {
+    fs::path dir = gameDir;
     if (dir.filename().empty()) dir = dir.parent_path();
     return dir.filename().string();
 }
@@ -90,25 +89,25 @@ std::optional<fs::path> writeNewShot(const fs::path& folder, const std::string& 
     return std::nullopt;
 }
 
-std::vector<uint8_t> shownPicture(Runtime& rt, int& w, int& h) {
-    std::vector<uint8_t> frame = rt.platform.shownFrame(w, h);
+std::vector<uint8_t> shownPicture(Platform& platform, const Config& config, int& w, int& h) {
+    std::vector<uint8_t> frame = platform.shownFrame(w, h);
     if (frame.empty()) {
-        w = rt.config.width > 0 ? rt.config.width : 640;
-        h = rt.config.height > 0 ? rt.config.height : 480;
+        w = config.width > 0 ? config.width : 640;
+        h = config.height > 0 ? config.height : 480;
         frame.assign(static_cast<size_t>(w) * h * 3, 0);
     }
     return frame;
 }
 
-void saveScreenshot(Runtime& rt) {
+void saveScreenshot(WindowView& v) {
     int w = 0, h = 0;
-    const std::vector<uint8_t> frame = shownPicture(rt, w, h);
+    const std::vector<uint8_t> frame = shownPicture(v.platform, v.config, w, h);
     const std::string png = encodePng(frame.data(), w, h);
     const fs::path folder = fs::path(os::userPicturesFolder()) / "Yorvane";
     std::string error = "the picture cannot be encoded";
     std::optional<fs::path> file;
     if (!png.empty())
-        file = writeNewShot(folder, shotStem(fileSafeName(folderName(rt)), rt.platform.localTime()), png, error);
+        file = writeNewShot(folder, shotStem(fileSafeName(folderName(v.gameDir)), v.platform.localTime()), png, error);
     std::string title;
     if (file) {
         std::fprintf(stderr, "window picture: %s\n", file->c_str());
@@ -117,16 +116,16 @@ void saveScreenshot(Runtime& rt) {
         std::fprintf(stderr, "yorvane: cannot save the window picture: %s\n", error.c_str());
         title = "Yorvane: the picture could not be saved";
     }
-    rt.platform.setTitle(utf8ToCp932(title));
-    rt.app.shotTitleShown = true;
-    rt.app.shotTitleUntilMs = rt.clock().nowMs() + kShotTitleMs;
+    v.platform.setTitle(utf8ToCp932(title));
+    v.app.shotTitleShown = true;
+    v.app.shotTitleUntilMs = v.clock.nowMs() + kShotTitleMs;
 }
 
-void restoreTitleWhenDue(Runtime& rt) {
-    AppState& a = rt.app;
-    if (!a.shotTitleShown || static_cast<int32_t>(rt.clock().nowMs() - a.shotTitleUntilMs) < 0) return;
+void restoreTitleWhenDue(WindowView& v) {
+    AppState& a = v.app;
+    if (!a.shotTitleShown || static_cast<int32_t>(v.clock.nowMs() - a.shotTitleUntilMs) < 0) return;
     a.shotTitleShown = false;
-    rt.platform.setTitle(windowTitle(rt));
+    v.platform.setTitle(a.title());
 }
 
 }  // namespace yv::app

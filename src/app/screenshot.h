@@ -13,7 +13,12 @@
 
 namespace yv {
 
-struct Runtime;
+struct Config;
+class Platform;
+
+namespace app {
+struct WindowView;
+}
 
 namespace app {
 
@@ -21,13 +26,13 @@ namespace app {
 constexpr uint32_t kShotTitleMs = 3000;
 
 // Saves the picture and shows its path in the title (window thread).
-void saveScreenshot(Runtime& rt);
+void saveScreenshot(WindowView& v);
 // Puts the game's title back once the path has been shown long enough (window loop).
-void restoreTitleWhenDue(Runtime& rt);
+void restoreTitleWhenDue(WindowView& v);
 
 // The picture the window shows (screen 0 as presented, a movie frame included), 24-bit
 // bottom-up BGR; black at the game's size when nothing has been presented yet.
-std::vector<uint8_t> shownPicture(Runtime& rt, int& width, int& height);
+std::vector<uint8_t> shownPicture(Platform& platform, const Config& config, int& width, int& height);
 
 // A folder name as part of a file name: valid UTF-8 (a raw Shift-JIS name is converted), no
 // separators, control characters or characters other systems refuse, at most 80 bytes; "game"

@@ -25,7 +25,8 @@ namespace yv {
 
 Shell::Shell(Platform& platform, Options options)
     : platform_(platform), options_(std::move(options)),
-      rt_(std::make_unique<Runtime>(platform, fs::absolute(options_.gameDir).lexically_normal())) {
+      rt_(std::make_unique<Runtime>(platform, fs::absolute(options_.gameDir).lexically_normal())),
+      view_(app::windowView(*rt_)) {
     platform_.setMenus(&rt_->app.menus);
     rt_->verbose = options_.verbose;
 }
@@ -212,7 +213,7 @@ bool Shell::start(std::string& why) {
     return true;
 }
 
-void Shell::onInput(const InputEvent& e) { app::applyInput(*rt_, e); }
+void Shell::onInput(const InputEvent& e) { app::applyInput(view_, e); }
 
 void Shell::onMenuOpening(bool popup) {
     app::refreshSlots(*rt_, popup ? MenuWhich::Popup : MenuWhich::Bar);
@@ -251,7 +252,7 @@ void Shell::onMenuCommand(int32_t id) {
     switch (id) {
     case kHistory: holdingAutoMode([&] { app::openHistoryDialog(rt); }); break;
     case kBarVolume: case kPopVolume: holdingAutoMode([&] { app::openVolumeDialog(rt); }); break;
-    case kAuto: app::setAutoMode(rt, !rt.app.autoMode); break;
+    case kAuto: app::setAutoMode(rt.app, rt.clock(), !rt.app.autoMode); break;
     case kBarFull: app::switchToFullScreen(rt, true); break;
     case kPopFull: app::switchToFullScreen(rt, false); break;
     case kBarWindow: app::switchToWindowMode(rt, true); break;
@@ -426,7 +427,7 @@ void Shell::requestSignalClose() {
 
 bool Shell::onIdle() {
     if (closing_) return true;
-    app::restoreTitleWhenDue(*rt_);
+    app::restoreTitleWhenDue(view_);
     settings_.tick(platform_.clock().nowMs());
     // The wheel opens the history where a menu offers it, unless the game greyed it there.
     if (rt_->app.historyWanted.exchange(0)) {
@@ -479,7 +480,7 @@ void Shell::shutdown() {
     if (started_) {
         if (options_.screenshot) {
             int w = 0, h = 0;
-            const std::vector<uint8_t> frame = app::shownPicture(rt, w, h);
+            const std::vector<uint8_t> frame = app::shownPicture(rt.platform, rt.config, w, h);
             if (writePng(*options_.screenshot, frame.data(), w, h))
                 std::fprintf(stderr, "screenshot: %s\n", fs::absolute(*options_.screenshot).c_str());
             else

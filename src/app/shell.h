@@ -9,6 +9,7 @@
 #include "app/cli.h"
 #include "app/instance.h"
 #include "app/player_settings.h"
+#include "app/window_view.h"
 #include "platform/platform.h"
 #include "runtime.h"
 #include "ui/debug_windows.h"
@@ -75,6 +76,7 @@ private:
     Platform& platform_;
     Options options_;
     std::unique_ptr<Runtime> rt_;
+    app::WindowView view_;  // what input and the window loop's timers reach
     std::thread interpreter_;
     std::unique_ptr<ui::DebugWindows> debugWindows_;
     std::atomic<bool> closing_{false};

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "app/input.h"
+#include "app/window_view.h"
 #include "graphics/present.h"
 #include "media/avi_util.h"
 #include "platform/audio/audio_engine.h"
@@ -19,6 +20,12 @@ using namespace yv;
 using namespace yv::testvideo;
 
 namespace {
+
+// Input as the window thread hands it over.
+void applyInputTo(Runtime& rt, const InputEvent& e) {
+    app::WindowView view = app::windowView(rt);
+    app::applyInput(view, e);
+}
 
 // 10 frames a second: 100 ms a frame, so playavi's timer ticks every 101 ms.
 constexpr double kTick = 101;
@@ -212,11 +219,11 @@ TEST(Playmciavi, AClickOrEscapeSkipsTheMovieAndAClosingEndsIt) {
     EXPECT_TRUE(v.is(0, 0, frameColour(2)));
 
     t0 = v.now();
-    v.platform.manualClock().schedule(t0 + 300, [&] { app::applyInput(v.rt, InputEvent::keyEvent(kKeyEscape, true)); });
+    v.platform.manualClock().schedule(t0 + 300, [&] { applyInputTo(v.rt, InputEvent::keyEvent(kKeyEscape, true)); });
     v.run("playmciavi", "(\"m.avi\");");
     EXPECT_NEAR(v.now() - t0, 300, 10);
     EXPECT_FALSE(v.platform.closeRequested());
-    app::applyInput(v.rt, InputEvent::keyEvent(kKeyEscape, true));  // no movie: Escape quits
+    applyInputTo(v.rt, InputEvent::keyEvent(kKeyEscape, true));  // no movie: Escape quits
     EXPECT_TRUE(v.platform.closeRequested());
 
     t0 = v.now();

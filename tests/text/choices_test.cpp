@@ -6,6 +6,7 @@
 
 #include "ui/app_state.h"
 #include "app/input.h"
+#include "app/window_view.h"
 #include "graphics/present.h"
 #include "platform/headless/headless_platform.h"
 #include "runtime.h"
@@ -19,6 +20,12 @@
 using namespace yv;
 
 namespace {
+
+// Input as the window thread hands it over.
+void applyInputTo(Runtime& rt, const InputEvent& e) {
+    app::WindowView view = app::windowView(rt);
+    app::applyInput(view, e);
+}
 
 
 // A game on the headless platform: text item 0 at (100, 300) with the rows "はい", "いいえ",
@@ -156,7 +163,7 @@ TEST(ChoiceBlock, EnterTakesTheHighlightedChoiceWhereverThePointerIs) {
     ASSERT_TRUE(g.toChoices());
     g.pointAt(0, 0);
     g.step();
-    app::applyInput(g.rt, InputEvent::keyEvent(kKeyEnter, true));
+    applyInputTo(g.rt, InputEvent::keyEvent(kKeyEnter, true));
     g.step();
     EXPECT_FALSE(g.rt.choices.ready);
     g.runToEnd();
@@ -167,7 +174,7 @@ TEST(ChoiceBlock, EnterTakesTheHighlightedChoiceWhereverThePointerIs) {
     k.step();
     k.rt.app.navSteps = 2;
     k.step();
-    app::applyInput(k.rt, InputEvent::keyEvent(kKeyEnter, true));
+    applyInputTo(k.rt, InputEvent::keyEvent(kKeyEnter, true));
     k.step();
     k.runToEnd();
     EXPECT_EQ(k.var(2), 3);
