@@ -30,7 +30,7 @@ std::string condition(std::mt19937& rng) {
 std::string statement(std::mt19937& rng, int labels, int subs) {
     static const char* ops[] = {"=", "+=", "-=", "*=", "/=", "%="};
     const std::string label = "\"L" + std::to_string(pick(rng, 0, labels - 1)) + "\"";
-    switch (pick(rng, 0, 19)) {
+    switch (pick(rng, 0, 21)) {
         case 0:
         case 1:
         case 2: return var(rng) + " " + ops[pick(rng, 0, 5)] + " " + operand(rng) + ";";
@@ -50,6 +50,12 @@ std::string statement(std::mt19937& rng, int labels, int subs) {
         case 17: return strVar(rng) + (pick(rng, 0, 1) ? " += " : " = \"x\" + ") + strVar(rng) + ";";
         case 18: return strVar(rng) + " = #cstring(" + var(rng) + ");";
         case 19: return "#mouseclickwait(" + std::to_string(pick(rng, 1, 2)) + ");";
+        // A mouse trap takes a click at the next pass that looks: one left over from a statement
+        // whose pass should have forgotten it would fire it.
+        case 20:
+            return "#trapmouse(" + std::to_string(pick(rng, 1, 2)) + ", " + std::to_string(pick(rng, 0, 1)) + ", " +
+                   label + ");";
+        case 21: return "#trapmouseoff();";
         default: return "/* a note */ " + var(rng) + " += " + operand(rng) + "; #getstrlen(\"abc\");";
     }
 }
