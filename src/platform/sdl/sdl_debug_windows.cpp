@@ -1,4 +1,5 @@
 // The debug windows on SDL: a window, renderer and ImGui context each, drawn from the model.
+#include "platform/sdl/sdl_renderer_pick.h"
 #include "platform/sdl/sdl_debug_windows.h"
 
 #include <imgui.h>
@@ -185,8 +186,7 @@ bool SdlDebugWindows::openWindow(int which) {
                                  SDL_WINDOW_ALLOW_HIGHDPI | (monitor ? SDL_WINDOW_RESIZABLE : 0));
     if (!w->window) return false;
     // No vertical sync: the game window's present already paces the loop.
-    w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_ACCELERATED);
-    if (!w->renderer) w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_SOFTWARE);
+    w->renderer = sdl::createWindowRenderer(w->window, false);
     if (!w->renderer) {
         SDL_DestroyWindow(w->window);
         return false;

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <imgui.h>
 
+#include "platform/sdl/sdl_renderer_pick.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/sdl_ui.h"
 
@@ -24,8 +25,7 @@ Box ownErrorBox(const std::string& caption, const std::string& text) {
     }
     SDL_Window* window = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 520, 170,
                                           SDL_WINDOW_ALLOW_HIGHDPI);
-    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC) : nullptr;
-    if (window && !renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    SDL_Renderer* renderer = window ? sdl::createWindowRenderer(window, true) : nullptr;
     SdlUi ui;
     std::string why;
     const bool ready = renderer && ui.init(window, renderer, why);

@@ -1,4 +1,5 @@
 // The launcher window: SDL with the same ImGui look as the game's menus and dialogs.
+#include "platform/sdl/sdl_renderer_pick.h"
 #include "platform/sdl/sdl_launcher.h"
 
 #include <SDL.h>
@@ -61,8 +62,7 @@ public:
         if (invisibleVideoDriver(why)) return false;
         window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 460,
                                    SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
-        if (window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-        if (window_ && !renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (window_) renderer_ = sdl::createWindowRenderer(window_, true);
         if (!window_ || !renderer_) {
             why = SDL_GetError();
             return false;

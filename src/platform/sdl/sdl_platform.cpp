@@ -1,6 +1,7 @@
 // SDL2 window platform. Everything that touches the window happens on the window thread: calls
 // from the interpreter thread are handed over as tasks and wait for their answer, frames are
 // handed over as copies and uploaded with SDL_LockTexture.
+#include "platform/sdl/sdl_renderer_pick.h"
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL.h>
@@ -73,8 +74,7 @@ public:
             why = SDL_GetError();
             return false;
         }
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        renderer_ = sdl::createWindowRenderer(window_, true);
         if (!renderer_) {
             why = SDL_GetError();
             return false;
