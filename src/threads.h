@@ -123,17 +123,22 @@
 //       dialog copies the lines.
 //   ManualClock::mutex_               the scheduled events: added from any thread, fired by
 //       the thread that moves the clock (outside the lock).
-//   FilePlayer/CdPlayer::slotMutex_   the one-entry request slot and the state record: commands
-//       and replay post (interpreter), the tick takes a copy and clears it (window thread). A
-//       generation count keeps a request posted while the tick worked from being cleared.
+//   RequestSlot::mutex_               each player's one-entry request slot (FilePlayer and
+//       CdPlayer::slot_) and its state record: commands and replay post (interpreter), the tick
+//       takes a copy and clears it (window thread). A generation count keeps a request posted
+//       while the tick worked from being cleared.
 //   FilePlayer/CdPlayer::deviceMutex_  the device side (open sound, ids, flags): the tick and
 //       the position queries. A tick holds it while it reads and decodes a sound file, through
-//       the resource reader (Resources::mutex_ is then taken from the window thread too).
+//       the resource reader (Resources::mutex_ is then taken from the window thread too). The
+//       ticks see the game only through a PlayerView (mixer, resource reader, flags).
+//   CdPlayer::finderMutex_            the track finder's thread handle: started by create,
+//       joined by the headless wait, disc() and shutdown.
 //   AudioEngine::control_             the control side of the mixer (voices' sources, command
 //       numbers, sources waiting to be freed); never taken by the mix. Headless, pull() takes
 //       it around the mix. A replaced source is freed only once the mix has applied the command
 //       that replaced it and no fade plays it any more.
-//   AudioEngine::streamsMutex_        the list of streaming sources the decoder keeps filled.
+//   AudioEngine::streamsMutex_ (+ streamsChanged_)   the list of streaming sources the decoder
+//       keeps filled.
 //   Volume::mutex_                    the game's volumes: commands and fades (interpreter), the
 //       volume dialog (window thread); the gains reach the mix as atomics.
 //   HeadlessPlatform::Sound::mutex    the players' tick function and the --audio-out writer.

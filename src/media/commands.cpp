@@ -62,7 +62,7 @@ int32_t cmdClosemciwave(Runtime& rt, const Args&) { return post(rt.media.wave, m
 
 int32_t cmdGetwavetime(Runtime& rt, const Args&) {
     Bytes answer;
-    const int32_t v = rt.media.wave.position(rt, answer);
+    const int32_t v = rt.media.wave.position(media::playerView(rt), answer);
     rt.interp.strResult = answer;
     return v;
 }
@@ -81,7 +81,7 @@ int32_t cmdClosemcimidi(Runtime& rt, const Args&) { return post(rt.media.midi, m
 
 int32_t cmdGetmiditime(Runtime& rt, const Args&) {
     Bytes answer;
-    return rt.media.midi.position(rt, answer);
+    return rt.media.midi.position(media::playerView(rt), answer);
 }
 
 int32_t cmdOpenmcicdda(Runtime& rt, const Args&) { return postCd(rt, media::kOpen, 0, 0, 0); }
@@ -101,7 +101,7 @@ int32_t cmdPlaymcicdda(Runtime& rt, const Args& args) {
 
 int32_t cmdStopmcicdda(Runtime& rt, const Args&) { return postCd(rt, media::kStop, 0, 0, 0); }
 int32_t cmdClosemcicdda(Runtime& rt, const Args&) { return postCd(rt, media::kClose, 0, 0, 0); }
-int32_t cmdGetcddatime(Runtime& rt, const Args&) { return rt.media.cd.time(rt); }
+int32_t cmdGetcddatime(Runtime& rt, const Args&) { return rt.media.cd.time(media::playerView(rt)); }
 int32_t cmdGetcddastatus(Runtime& rt, const Args&) { return rt.media.cd.status; }
 
 int32_t cmdCddaready(Runtime& rt, const Args&) {

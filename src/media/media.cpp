@@ -4,14 +4,15 @@
 #include <cstdio>
 
 #include "media/soundfont.h"
-#include "platform/audio/audio_engine.h"
+#include "platform/audio/mixer.h"
 #include "runtime.h"
 
 namespace yv::media {
 
 void start(Runtime& rt, const std::optional<std::filesystem::path>& soundfontOption) {
     Media& m = rt.media;
-    audio::AudioEngine* engine = rt.platform.audio();
+    audio::Mixer* engine = rt.platform.audio();
+    m.mixer = engine;
     m.volume.attach(engine);
     if (engine && rt.config.midi == 1) {
         std::string notes;
@@ -25,9 +26,10 @@ void start(Runtime& rt, const std::optional<std::filesystem::path>& soundfontOpt
             at = end == std::string::npos ? notes.size() : end + 1;
         }
     }
-    m.wave.create(rt);
-    m.midi.create(rt);
-    m.cd.create(rt);
+    const PlayerView view = playerView(rt);
+    m.wave.create(view, rt.config.wave == 1);
+    m.midi.create(view, rt.config.midi == 1);
+    m.cd.create(view, rt.config.cdda == 1, rt.gameDir);
     m.started = true;
     rt.platform.setAudioTick([&rt] { tick(rt); });
 }
@@ -38,17 +40,24 @@ void stop(Runtime& rt) {
     m.frames.stop(rt.platform);
     if (!m.started) return;
     rt.platform.setAudioTick({});
-    m.wave.destroy(rt);
-    m.midi.destroy(rt);
-    m.cd.destroy(rt);
+    const PlayerView view = playerView(rt);
+    m.wave.destroy(view);
+    m.midi.destroy(view);
+    m.cd.destroy(view);
     stopSound(rt);
     m.started = false;
 }
 
 void tick(Runtime& rt) {
-    rt.media.wave.tick(rt);
-    rt.media.midi.tick(rt);
-    rt.media.cd.tick(rt);
+    const PlayerView view = playerView(rt);
+    rt.media.wave.tick(view);
+    rt.media.midi.tick(view);
+    rt.media.cd.tick(view);
+}
+
+PlayerView playerView(Runtime& rt) {
+    return {rt.media.mixer, rt.resources, rt.interp.closing, rt.interp.halt, rt.media.fadeHold,
+            rt.platform.headless()};
 }
 
 void reset(Runtime& rt) {
@@ -97,7 +106,7 @@ bool advanceVolumeFade(Runtime& rt) {
     return false;
 }
 
-bool cdDriveReady(Runtime& rt) { return rt.media.cd.ready(rt); }
+bool cdDriveReady(Runtime& rt) { return rt.media.cd.ready(playerView(rt)); }
 
 // ---- State records ----
 

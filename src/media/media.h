@@ -16,6 +16,9 @@
 namespace yv {
 
 struct Runtime;
+namespace audio {
+class Mixer;
+}
 
 struct Media {
     explicit Media(InProgress& p) : volumeFading(p), cdWait(p) {}
@@ -38,6 +41,7 @@ struct Media {
     std::atomic<bool> fadeHold{false};
     ProgressFlag<bool, InProgress::kCdWait> cdWait;  // cddaready: hold statements until the drive answers
     bool started = false;
+    audio::Mixer* mixer = nullptr;  // the platform's, taken at start; nullptr: no sound device
 };
 
 namespace media {
@@ -51,6 +55,12 @@ void tick(Runtime& rt);
 // The reset before loading: the records emptied, playing flags cleared, the fade stopped, the
 // CD ready wait cleared.
 void reset(Runtime& rt);
+// What the players may touch of the game (the Runtime outlives the view's references).
+PlayerView playerView(Runtime& rt);
+
+// The sound effects of playwave / stopwave: one sound at a time on its own voice.
+void playSound(Runtime& rt, BytesView name, int32_t wait, int32_t loop);
+void stopSound(Runtime& rt);
 
 // One increment of the volume fade; true while it is still running.
 bool advanceVolumeFade(Runtime& rt);

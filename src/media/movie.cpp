@@ -4,7 +4,7 @@
 
 #include "core/cp932.h"
 #include "media/video.h"
-#include "platform/audio/audio_engine.h"
+#include "platform/audio/mixer.h"
 #include "platform/audio/stream_source.h"
 #include "platform/video/video_decoder.h"
 #include "runtime.h"
@@ -43,7 +43,7 @@ void playMovie(Runtime& rt, BytesView name, Rect r) {
         r.h = decoder->height();
     }
 
-    audio::AudioEngine* engine = rt.platform.audio();
+    audio::Mixer* engine = rt.platform.audio();
     const bool sound = engine && decoder->hasAudio();
     if (sound) {
         audio::Segment s;

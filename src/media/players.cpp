@@ -1,23 +1,32 @@
-// The wave, MIDI and CD players: request slots, ticks and the device operations on the mixer.
+// The wave, MIDI and CD players: their requests, ticks and the device operations on the mixer.
 #include "media/players.h"
 
+#include <algorithm>
 #include <cstdio>
 
-#include "platform/audio/audio_engine.h"
-#include "platform/audio/midi_synth.h"
-#include "platform/audio/pcm_source.h"
-#include "platform/audio/stream_source.h"
-#include "runtime.h"
 #include "core/record.h"
+#include "io/resources.h"
+#include "lang/interp.h"
+#include "platform/audio/sound.h"
 
 namespace yv::media {
 namespace {
 
 int64_t framesToMs(int64_t frames) { return frames * 1000 / audio::kRate; }
 
+bool knownKind(int32_t kind) {
+    return kind == kClose || kind == kOpenPlay || kind == kOpen || kind == kPlay || kind == kStop;
+}
+
 // The ticks stop when the script has ended (end, breakapp); a blocking volume fade also holds
 // the halt flag but leaves the players running.
-bool haltedForGood(Runtime& rt) { return rt.interp.halt != 0 && !rt.media.fadeHold; }
+bool haltedForGood(const PlayerView& view) { return view.halt != 0 && !view.fadeHold; }
+
+// What the sources need. They are dropped at shutdown, before the flag they read goes.
+audio::SourceContext sourceContext(const PlayerView& view) {
+    const WakeFlag* closing = &view.closing;
+    return {view.mixer->synth(), [closing] { return *closing != 0; }};
+}
 
 }  // namespace
 
@@ -30,75 +39,57 @@ FilePlayer::FilePlayer(Type type)
       defaultName_(type == Type::Wave ? "default.wav" : "default.mid") {}
 
 void FilePlayer::post(int32_t kind, BytesView name, int32_t loop) {
-    if (!enabled) return;
-    if (kind != kClose && kind != kOpenPlay && kind != kOpen && kind != kPlay && kind != kStop) return;
-    std::lock_guard lock(slotMutex_);
-    slot_.pending = true;
-    slot_.kind = kind;
-    switch (kind) {
-    case kClose: slot_.loop = 0; break;
-    case kOpenPlay: slot_.name = Bytes(name), slot_.loop = loop; break;
-    case kOpen: slot_.name = Bytes(name); break;
-    case kPlay: slot_.name = Bytes(name), slot_.loop = loop; break;
-    case kStop: slot_.loop = loop; break;
-    default: break;
-    }
-    const int32_t nowPlaying = kind == kOpenPlay || kind == kPlay ? 1 : 0;
-    playing = nowPlaying;
-    ++generation_;
-    record_ = record::format(recordId_, name, loop, kind, nowPlaying);
-}
-
-Bytes FilePlayer::record() const {
-    std::lock_guard lock(slotMutex_);
-    return record_;
+    if (!enabled || !knownKind(kind)) return;
+    slot_.post(kind, [&](Slot& s) {
+        switch (kind) {
+        case kClose: s.loop = 0; break;
+        case kOpenPlay: s.name = Bytes(name), s.loop = loop; break;
+        case kOpen: s.name = Bytes(name); break;
+        case kPlay: s.name = Bytes(name), s.loop = loop; break;
+        case kStop: s.loop = loop; break;
+        default: break;
+        }
+        const int32_t nowPlaying = kind == kOpenPlay || kind == kPlay ? 1 : 0;
+        playing = nowPlaying;
+        return record::format(recordId_, name, loop, kind, nowPlaying);
+    });
 }
 
 void FilePlayer::resetState() {
-    std::lock_guard lock(slotMutex_);
-    record_.clear();
+    slot_.clearRecord();
     playing = 0;
 }
 
-FilePlayer::Slot FilePlayer::slot() const {
-    std::lock_guard lock(slotMutex_);
-    return slot_;
-}
-
 bool FilePlayer::deviceOpen() {
-    std::lock_guard lock(deviceMutex_);
+    MutexLock lock(deviceMutex_);
     return deviceOpen_;
 }
 
-void FilePlayer::create(Runtime& rt) {
-    audio::AudioEngine* engine = rt.platform.audio();
-    bool on = (type_ == Type::Wave ? rt.config.wave : rt.config.midi) == 1;
+void FilePlayer::create(const PlayerView& view, bool wanted) {
+    audio::Mixer* mixer = view.mixer;
+    bool on = wanted;
     // No output device, or (MIDI) no soundfont to play with: the player is disabled.
-    if (!engine) on = false;
+    if (!mixer) on = false;
     if (on && type_ == Type::Midi) {
-        const auto s = engine->soundfontState(false);
-        on = s == audio::AudioEngine::SoundfontState::Loading || s == audio::AudioEngine::SoundfontState::Ready;
+        const auto s = mixer->soundfontState(false);
+        on = s == audio::Mixer::SoundfontState::Loading || s == audio::Mixer::SoundfontState::Ready;
     }
     enabled = on ? 1 : 0;
     if (!on) return;
-    std::lock_guard lock(deviceMutex_);
+    MutexLock lock(deviceMutex_);
     deviceId_ = -1;
     opened_ = deviceOpen_ = false;
-    {
-        std::lock_guard slotLock(slotMutex_);
-        slot_.pending = false;
-    }
+    slot_.change([](Slot& s) { s.pending = false; });
     timer_ = true;
 }
 
-bool FilePlayer::soundfontBusy(Runtime& rt) {
+bool FilePlayer::soundfontBusy(const PlayerView& view) {
     if (type_ != Type::Midi) return false;
-    audio::AudioEngine* engine = rt.platform.audio();
     // Headless runs wait for the soundfont, so that they sound the same every time; a window
     // keeps the request until it has loaded (a few dozen milliseconds).
-    const auto s = engine->soundfontState(rt.platform.headless());
-    if (s == audio::AudioEngine::SoundfontState::Loading) return true;
-    if (s == audio::AudioEngine::SoundfontState::Failed) {
+    const auto s = view.mixer->soundfontState(view.headless);
+    if (s == audio::Mixer::SoundfontState::Loading) return true;
+    if (s == audio::Mixer::SoundfontState::Failed) {
         enabled = 0;
         if (!soundfontReported_) std::fprintf(stderr, "yorvane: the soundfont could not be loaded; MIDI music stays silent\n");
         soundfontReported_ = true;
@@ -107,69 +98,58 @@ bool FilePlayer::soundfontBusy(Runtime& rt) {
     return false;
 }
 
-void FilePlayer::tick(Runtime& rt) {
+void FilePlayer::tick(const PlayerView& view) {
     if (!enabled || !timer_) return;
-    Slot s;
-    uint64_t gen;
-    {
-        std::lock_guard lock(slotMutex_);
-        s = slot_;
-        gen = generation_;
-    }
-    std::lock_guard lock(deviceMutex_);
+    const auto taken = slot_.take();
+    const Slot& s = taken.request;
+    const uint64_t gen = taken.generation;
+    MutexLock lock(deviceMutex_);
     if (s.pending) {
-        if (soundfontBusy(rt)) return;
-        Bytes name = s.name.empty() ? Bytes(defaultName_) : s.name;
-        if (s.name.empty()) {
-            std::lock_guard slotLock(slotMutex_);
-            if (generation_ == gen) slot_.name = name;
-        }
+        if (soundfontBusy(view)) return;
+        const Bytes name = s.name.empty() ? Bytes(defaultName_) : s.name;
+        if (s.name.empty()) slot_.ifCurrent(gen, [&name](Slot& r) { r.name = name; });
         bool keep = false;  // failed open, stop and close requests are tried again
         switch (s.kind) {
         case kClose:
             playing = 0;
-            {
-                std::lock_guard slotLock(slotMutex_);
-                if (generation_ == gen) slot_.name.clear();
-            }
-            keep = close(rt) < 0;
+            slot_.ifCurrent(gen, [](Slot& r) { r.name.clear(); });
+            keep = close(view) < 0;
             break;
         case kOpenPlay:
             playing = 1;
-            if (open(rt, name) >= 0) play(rt, s.loop);
+            if (open(view, name) >= 0) play(view, s.loop);
             break;
         case kOpen:
             playing = 0;
-            keep = open(rt, name) < 0;
+            keep = open(view, name) < 0;
             break;
         case kPlay:
             playing = 1;
-            play(rt, s.loop);
+            play(view, s.loop);
             break;
         case kStop:
             playing = 0;
-            keep = stop(rt) < 0;
+            keep = stop(view) < 0;
             break;
         default: break;
         }
         if (keep) return;
-        std::lock_guard slotLock(slotMutex_);
-        if (generation_ == gen) slot_.pending = false;
+        slot_.done(gen);
     }
     // A sound that came to its end (a looping one starts over by itself and never ends here).
-    if (deviceOpen_ && rt.platform.audio()->ends(voice_) > 0) playing = 0;
-    if (haltedForGood(rt)) {
+    if (deviceOpen_ && view.mixer->ends(voice_) > 0) playing = 0;
+    if (haltedForGood(view)) {
         playing = 0;
         timer_ = false;
     }
 }
 
-void FilePlayer::destroy(Runtime& rt) {
+void FilePlayer::destroy(const PlayerView& view) {
     if (!enabled) return;
     timer_ = false;
-    std::lock_guard lock(deviceMutex_);
-    stop(rt);
-    close(rt);
+    MutexLock lock(deviceMutex_);
+    stop(view);
+    close(view);
 }
 
 int32_t FilePlayer::deviceError() {
@@ -178,89 +158,65 @@ int32_t FilePlayer::deviceError() {
     return -1;
 }
 
-int32_t FilePlayer::open(Runtime& rt, const Bytes& name) {
-    if (opened_) close(rt);
+int32_t FilePlayer::open(const PlayerView& view, const Bytes& name) {
+    if (opened_) close(view);
     // Read through the resource reader: archived sounds come from memory.
-    auto data = rt.resources.read(name);
+    auto data = view.resources.read(name);
     if (!data) return deviceError();
-    pcm_.reset();
-    compressed_.reset();
-    song_.reset();
-    if (type_ == Type::Wave) {
-        pcm_ = audio::decodeWave(*data);
-        if (!pcm_) {
-            auto bytes = std::make_shared<const std::string>(std::move(*data));
-            if (!audio::decodable(bytes)) return deviceError();
-            compressed_ = std::move(bytes);
-        }
-    } else {
-        song_ = audio::parseMidi(*data, audio::kRate);
-        if (!song_) return deviceError();
-    }
+    sound_.reset();
+    auto opened = audio::openSound(std::move(*data), type_ == Type::Wave ? audio::SoundKind::Wave : audio::SoundKind::Midi);
+    if (!opened) return deviceError();
+    sound_ = std::move(opened.sound);
     deviceId_ = nextId_++;
     opened_ = deviceOpen_ = true;
     openedName_ = name;
-    rt.platform.audio()->clear(voice_);
+    view.mixer->clear(voice_);
     return 0;
 }
 
-int32_t FilePlayer::play(Runtime& rt, int32_t loop) {
+int32_t FilePlayer::play(const PlayerView& view, int32_t loop) {
     if (deviceId_ == -1) return 1;
     // The old device id of a closed device: the seek fails.
     if (!deviceOpen_) return deviceError();
-    audio::AudioEngine* engine = rt.platform.audio();
-    const bool repeat = loop == 1;
-    std::unique_ptr<audio::Source> src;
-    if (pcm_) {
-        src = audio::makePcmSource(pcm_, repeat);
-    } else if (compressed_) {
-        audio::Segment seg;
-        seg.memory = compressed_;
-        // The source is dropped at shutdown, before the Runtime goes.
-        src = audio::makeStreamSource({seg}, repeat, [&rt] { return rt.closing(); });
-    } else if (song_ && engine->synth()) {
-        src = audio::makeMidiSource(*engine->synth(), song_, repeat);
-    }
+    std::unique_ptr<audio::Source> src = sound_->play(loop == 1, sourceContext(view));
     if (!src) {
         deviceError();
         // A MIDI play that fails also closes the device, the opened flag left as it was.
         if (type_ == Type::Midi) {
-            engine->clear(voice_);
+            view.mixer->clear(voice_);
             deviceOpen_ = false;
         }
         return -1;
     }
-    engine->start(voice_, std::move(src), type_ == Type::Wave);
+    view.mixer->start(voice_, std::move(src), type_ == Type::Wave);
     return 0;
 }
 
-int32_t FilePlayer::stop(Runtime& rt) {
+int32_t FilePlayer::stop(const PlayerView& view) {
     if (deviceId_ == -1) return 1;
     if (!deviceOpen_) return deviceError();
-    rt.platform.audio()->stop(voice_);
+    view.mixer->stop(voice_);
     return 0;
 }
 
-int32_t FilePlayer::close(Runtime& rt) {
+int32_t FilePlayer::close(const PlayerView& view) {
     if (!opened_) return 1;
-    rt.platform.audio()->clear(voice_);
-    pcm_.reset();
-    compressed_.reset();
-    song_.reset();
+    view.mixer->clear(voice_);
+    sound_.reset();
     opened_ = deviceOpen_ = false;
     openedName_.clear();
     return 0;
 }
 
-int32_t FilePlayer::position(Runtime& rt, Bytes& answer) {
+int32_t FilePlayer::position(const PlayerView& view, Bytes& answer) {
     answer.clear();
     if (!enabled) return 0;
     const Bytes name = slot().name;
-    std::lock_guard lock(deviceMutex_);
+    MutexLock lock(deviceMutex_);
     // The position is asked of the device the current file name names: a name the open device
     // was not opened with (such as "default.wav" after playmciwave) finds no device.
     if (!deviceOpen_ || !equalsNoCaseMb(name, openedName_)) return deviceError();
-    const int64_t ms = framesToMs(rt.platform.audio()->position(voice_));
+    const int64_t ms = framesToMs(view.mixer->position(voice_));
     const auto v = static_cast<int32_t>(std::min<int64_t>(ms, INT32_MAX));
     answer = decimal(v);
     return v;
@@ -274,65 +230,51 @@ CdPlayer::~CdPlayer() {
 }
 
 void CdPlayer::waitForFinder() {
-    std::lock_guard lock(finderMutex_);
+    MutexLock lock(finderMutex_);
     if (finder_.joinable()) finder_.join();
 }
 
 void CdPlayer::post(int32_t kind, int32_t from, int32_t to, int32_t loop) {
-    if (!enabled) return;
-    if (kind != kClose && kind != kOpenPlay && kind != kOpen && kind != kPlay && kind != kStop) return;
-    std::lock_guard lock(slotMutex_);
-    switch (kind) {
-    case kClose: slot_.loop = 0; break;
-    case kStop: slot_.loop = loop; break;
-    default:
-        slot_.from = from;
-        slot_.to = to;
-        slot_.loop = loop;
-        break;
-    }
-    const int32_t nowPlaying = kind == kOpenPlay || kind == kPlay ? 1 : 0;
-    playing = nowPlaying;
-    slot_.pending = true;
-    slot_.kind = kind;
-    ++generation_;
-    record_ = record::format(104, slot_.from, slot_.to, slot_.loop, kind, nowPlaying);
-}
-
-Bytes CdPlayer::record() const {
-    std::lock_guard lock(slotMutex_);
-    return record_;
+    if (!enabled || !knownKind(kind)) return;
+    slot_.post(kind, [&](Slot& s) {
+        switch (kind) {
+        case kClose: s.loop = 0; break;
+        case kStop: s.loop = loop; break;
+        default:
+            s.from = from;
+            s.to = to;
+            s.loop = loop;
+            break;
+        }
+        const int32_t nowPlaying = kind == kOpenPlay || kind == kPlay ? 1 : 0;
+        playing = nowPlaying;
+        return record::format(104, s.from, s.to, s.loop, kind, nowPlaying);
+    });
 }
 
 void CdPlayer::resetState() {
-    std::lock_guard lock(slotMutex_);
-    record_.clear();
+    slot_.clearRecord();
     playing = 0;
 }
 
-CdPlayer::Slot CdPlayer::slot() const {
-    std::lock_guard lock(slotMutex_);
-    return slot_;
-}
-
-void CdPlayer::create(Runtime& rt) {
-    enabled = rt.config.cdda == 1 && rt.platform.audio() ? 1 : 0;
+void CdPlayer::create(const PlayerView& view, bool wanted, const std::filesystem::path& gameDir) {
+    enabled = wanted && view.mixer ? 1 : 0;
     if (!enabled) return;
+    slot_.change([](Slot& s) { s = Slot{}; });
     {
-        std::lock_guard lock(slotMutex_);
-        slot_ = Slot{};
+        MutexLock lock(deviceMutex_);
+        opened_ = false;
     }
-    opened_ = false;
     // Looking for the tracks reads every candidate file's length: not on the window thread.
-    std::lock_guard lock(finderMutex_);
+    MutexLock lock(finderMutex_);
     if (!finder_.joinable() && !found_) {
-        const std::filesystem::path dir = rt.gameDir;
+        const std::filesystem::path dir = gameDir;
         finderStop_ = false;
         // A close (or shutdown) ends the reading of a file at once: the tracks not yet measured
         // then count as unreadable, and nothing waits for the rest of a long file.
-        const Interp* in = &rt.interp;
-        finder_ = std::thread([this, dir, in] {
-            const std::function<bool()> stop = [this, in] { return finderStop_.load() || in->closing != 0; };
+        const WakeFlag* closing = &view.closing;
+        finder_ = std::thread([this, dir, closing] {
+            const std::function<bool()> stop = [this, closing] { return finderStop_.load() || *closing != 0; };
             disc_ = media::cd::findDisc(dir, [&stop](const std::filesystem::path& p, bool raw) {
                 return stop() ? int64_t{-1} : audio::probeFrames(p, raw, stop);
             });
@@ -342,10 +284,10 @@ void CdPlayer::create(Runtime& rt) {
     timer_ = true;
 }
 
-bool CdPlayer::searched(Runtime& rt) {
+bool CdPlayer::searched(const PlayerView& view) {
     if (found_.load(std::memory_order_acquire)) return true;
     // Headless runs wait, so that they go the same way every time.
-    if (rt.platform.headless()) {
+    if (view.headless) {
         waitForFinder();
         return found_.load();
     }
@@ -357,71 +299,65 @@ const media::cd::Disc& CdPlayer::disc() {
     return disc_;
 }
 
-bool CdPlayer::ready(Runtime& rt) {
+bool CdPlayer::ready(const PlayerView& view) {
     // Disabled, or without any track file, the drive never becomes ready: the wait ends at once.
     if (!enabled) return true;
-    return searched(rt);
+    return searched(view);
 }
 
-void CdPlayer::tick(Runtime& rt) {
+void CdPlayer::tick(const PlayerView& view) {
     if (!enabled || !timer_) return;
-    Slot s;
-    uint64_t gen;
-    {
-        std::lock_guard lock(slotMutex_);
-        s = slot_;
-        gen = generation_;
-    }
-    std::lock_guard lock(deviceMutex_);
+    const auto taken = slot_.take();
+    const Slot& s = taken.request;
+    MutexLock lock(deviceMutex_);
     if (s.pending) {
-        if (!searched(rt)) return;  // the drive is still spinning up
+        if (!searched(view)) return;  // the drive is still spinning up
         bool keep = false;
         switch (s.kind) {
         case kClose:
             playing = 0;
-            keep = close(rt) < 0;
+            keep = close(view) < 0;
             break;
         case kOpenPlay:
-            if (open(rt) < 0) {
+            if (open(view) < 0) {
                 keep = true;
                 break;
             }
-            play(rt, s.from, s.to, s.loop);
+            play(view, s.from, s.to, s.loop);
             playing = 1;
             break;
         case kPlay:
-            play(rt, s.from, s.to, s.loop);
+            play(view, s.from, s.to, s.loop);
             playing = 1;
             break;
         case kOpen:
             playing = 0;
-            keep = open(rt) < 0;
+            keep = open(view) < 0;
             break;
         case kStop:
             playing = 0;
-            keep = stop(rt) < 0;
+            keep = stop(view) < 0;
             break;
         default: break;
         }
         if (keep) return;
-        std::lock_guard slotLock(slotMutex_);
-        if (generation_ == gen) slot_.pending = false;
+        slot_.done(taken.generation);
     }
-    if (opened_ && rt.platform.audio()->ends(audio::kVoiceCd) > 0) playing = 0;
-    if (haltedForGood(rt)) {
+    if (opened_ && view.mixer->ends(audio::kVoiceCd) > 0) playing = 0;
+    if (haltedForGood(view)) {
         playing = 0;
         timer_ = false;
     }
 }
 
-void CdPlayer::destroy(Runtime& rt) {
+void CdPlayer::destroy(const PlayerView& view) {
     finderStop_ = true;
     waitForFinder();
     if (!enabled) return;
     timer_ = false;
-    std::lock_guard lock(deviceMutex_);
-    stop(rt);
-    close(rt);
+    MutexLock lock(deviceMutex_);
+    stop(view);
+    close(view);
     status = 0;
 }
 
@@ -430,14 +366,14 @@ int32_t CdPlayer::deviceError() {
     return -1;
 }
 
-int32_t CdPlayer::open(Runtime& rt) {
-    if (opened_) close(rt);
+int32_t CdPlayer::open(const PlayerView& view) {
+    if (opened_) close(view);
     opened_ = true;
     status = 0;
     return 0;
 }
 
-int32_t CdPlayer::play(Runtime& rt, int32_t from, int32_t to, int32_t loop) {
+int32_t CdPlayer::play(const PlayerView& view, int32_t from, int32_t to, int32_t loop) {
     if (!opened_) return 1;
     const media::cd::Disc& d = disc();
     // "to" names the track where playing stops, as the CD device took it; omitted, the disc's
@@ -457,63 +393,34 @@ int32_t CdPlayer::play(Runtime& rt, int32_t from, int32_t to, int32_t loop) {
         seg.discFrame = t->discFrame;
         segments.push_back(std::move(seg));
     }
-    if (segments.empty()) return deviceError();
-    // The source is dropped at shutdown, before the Runtime goes.
-    rt.platform.audio()->start(audio::kVoiceCd,
-                               audio::makeStreamSource(std::move(segments), loop == 1, [&rt] { return rt.closing(); }),
-                               false);
+    const auto opened = audio::openTracks(std::move(segments));
+    if (!opened) return deviceError();
+    view.mixer->start(audio::kVoiceCd, opened.sound->play(loop == 1, sourceContext(view)), false);
     status = 1;
     return 0;
 }
 
-int32_t CdPlayer::stop(Runtime& rt) {
+int32_t CdPlayer::stop(const PlayerView& view) {
     if (!opened_) return 1;
-    rt.platform.audio()->stop(audio::kVoiceCd);
+    view.mixer->stop(audio::kVoiceCd);
     status = 1;
     return 0;
 }
 
-int32_t CdPlayer::close(Runtime& rt) {
+int32_t CdPlayer::close(const PlayerView& view) {
     if (!opened_) return 1;
-    rt.platform.audio()->clear(audio::kVoiceCd);
+    view.mixer->clear(audio::kVoiceCd);
     opened_ = false;
     status = 0;
     return 0;
 }
 
-int32_t CdPlayer::time(Runtime& rt) {
+int32_t CdPlayer::time(const PlayerView& view) {
     if (!enabled) return 0;
-    if (!searched(rt) || !disc().playable()) return deviceError();
-    const int64_t seconds = rt.platform.audio()->position(audio::kVoiceCd) / audio::kRate;
+    if (!searched(view) || !disc().playable()) return deviceError();
+    const int64_t seconds = view.mixer->position(audio::kVoiceCd) / audio::kRate;
     // The device answers mm:ss:ff; the script gets minutes x 60 + seconds.
     return static_cast<int32_t>(std::min<int64_t>((seconds / 60) * 60 + seconds % 60, INT32_MAX));
-}
-
-// ---- Sound effects ----
-
-void playSound(Runtime& rt, BytesView name, int32_t wait, int32_t loop) {
-    audio::AudioEngine* engine = rt.platform.audio();
-    if (!engine) return;
-    engine->clear(audio::kVoiceSound);
-    auto data = rt.resources.read(name);
-    if (!data) return;
-    auto pcm = audio::decodeWave(*data);
-    if (!pcm) return;  // nothing plays in place of a sound that cannot be read
-    const int64_t ms = framesToMs(pcm->frames());
-    engine->start(audio::kVoiceSound, audio::makePcmSource(pcm, loop != 0), true);
-    if (wait == 0) return;
-    // The script is held for the sound's length (one pass of a looping sound, which then goes on
-    // looping); a close of the window ends the wait.
-    double left = static_cast<double>(ms);
-    while (left > 0 && rt.interp.running && !rt.interp.halt) {
-        const double slice = std::min(left, 50.0);
-        if (!rt.sleep(slice)) break;
-        left -= slice;
-    }
-}
-
-void stopSound(Runtime& rt) {
-    if (audio::AudioEngine* engine = rt.platform.audio()) engine->clear(audio::kVoiceSound);
 }
 
 }  // namespace yv::media

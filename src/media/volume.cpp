@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "platform/audio/audio_engine.h"
+#include "platform/audio/mixer.h"
 
 namespace yv {
 
-void Volume::attach(audio::AudioEngine* engine) {
+void Volume::attach(audio::Mixer* engine) {
     std::lock_guard lock(mutex_);
     engine_ = engine;
     apply();

@@ -11,7 +11,7 @@
 namespace yv {
 
 namespace audio {
-class AudioEngine;
+class Mixer;
 }
 
 class Volume {
@@ -19,7 +19,7 @@ public:
     static constexpr uint32_t kMin = 0, kMax = 65535;
 
     // Without an engine every operation answers "failed" (false), as on a machine without a mixer.
-    void attach(audio::AudioEngine* engine);
+    void attach(audio::Mixer* engine);
 
     // Percent 0..100: ((max - min) / 2 + value x 100 - min x 100) / (max - min), the nearest
     // whole percent, of the louder channel.
@@ -51,7 +51,7 @@ private:
     void apply();
 
     std::mutex mutex_;
-    audio::AudioEngine* engine_ = nullptr;
+    audio::Mixer* engine_ = nullptr;
     std::array<uint32_t, 2> ch_{kMax, kMax};
     std::array<uint32_t, 2> balance_{1, 1};
     uint32_t top_ = 1;

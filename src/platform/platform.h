@@ -26,7 +26,7 @@ namespace ui {
 class DebugWindows;
 }
 namespace audio {
-class AudioEngine;
+class Mixer;
 }
 
 // What the volume dialog "ﾎﾞﾘｭｰﾑ設定" works on: the game's own volumes (window thread). Each
@@ -257,7 +257,7 @@ public:
     // ---- Sound ----
     // The mixer the players feed, alive as long as the platform; nullptr when no audio device
     // could be opened (the players are then disabled and the game runs silent).
-    virtual audio::AudioEngine* audio() { return nullptr; }
+    virtual audio::Mixer* audio() { return nullptr; }
     // The players' 100 ms timer: run on the window thread (headless: on the clock, at exact
     // times). An empty function stops it.
     virtual void setAudioTick(std::function<void()> tick) { (void)tick; }

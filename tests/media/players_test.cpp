@@ -27,12 +27,13 @@ struct Players {
         if (start) media::start(rt, std::nullopt);
     }
     ~Players() { media::stop(rt); }
-    audio::AudioEngine& engine() { return *platform.audio(); }
+    audio::Mixer& engine() { return *platform.audio(); }
+    PlayerView view() { return media::playerView(rt); }
     // Time passes: the mix is pulled and the players tick as the clock goes.
     void advance(double ms) { platform.manualClock().advance(ms); }
     int32_t waveTime() {
         Bytes answer;
-        return rt.media.wave.position(rt, answer);
+        return rt.media.wave.position(view(), answer);
     }
 };
 
@@ -49,7 +50,7 @@ TEST(WavePlayer, OnlyTheLastRequestBeforeATickIsCarriedOut) {
     EXPECT_TRUE(s.pending);
     EXPECT_EQ(s.kind, kPlay);
     EXPECT_EQ(s.name, "");
-    w.tick(p.rt);
+    w.tick(p.view());
     // Play with no device ever opened: nothing plays, the request is consumed, and the empty
     // name has become the default one.
     s = w.slot();
@@ -95,41 +96,41 @@ TEST(WavePlayer, FailedRequestsStayPendingUntilTheyWork) {
     FilePlayer& w = p.rt.media.wave;
     w.post(kOpen, "later.wav", 0);
     for (int i = 0; i < 3; ++i) {
-        w.tick(p.rt);
+        w.tick(p.view());
         EXPECT_TRUE(w.slot().pending);
     }
     p.dir.write("later.wav", wavFile(sine(441, 100, 44100, 2), 44100, 2));
-    w.tick(p.rt);
+    w.tick(p.view());
     EXPECT_FALSE(w.slot().pending);
     EXPECT_TRUE(w.deviceOpen());
     EXPECT_EQ(w.playing, 0);
 
     // Close of an open device; a second close has nothing to do and is cleared at once.
     w.post(kClose, "", 0);
-    w.tick(p.rt);
+    w.tick(p.view());
     EXPECT_FALSE(w.deviceOpen());
     EXPECT_EQ(w.slot().name, "");
     w.post(kClose, "", 0);
-    w.tick(p.rt);
+    w.tick(p.view());
     EXPECT_FALSE(w.slot().pending);
 
     // Play after a close goes to the closed device: an error, and the request is consumed.
     w.post(kPlay, "", 1);
-    w.tick(p.rt);
+    w.tick(p.view());
     EXPECT_FALSE(w.slot().pending);
     p.advance(50);
     EXPECT_FALSE(p.engine().sounding(audio::kVoiceWave));
     // Stop on the closed device fails too, and is tried again every tick.
     w.post(kStop, "", 0);
-    w.tick(p.rt);
-    w.tick(p.rt);
+    w.tick(p.view());
+    w.tick(p.view());
     EXPECT_TRUE(w.slot().pending);
     EXPECT_TRUE(w.timerRunning());
 
     // A file that is not sound at all cannot be opened either.
     p.dir.write("text.wav", "hello");
     w.post(kOpen, "text.wav", 0);
-    w.tick(p.rt);
+    w.tick(p.view());
     EXPECT_TRUE(w.slot().pending);
 }
 
@@ -171,7 +172,7 @@ TEST(WavePlayer, DisabledPlayersTakeNoRequests) {
     EXPECT_FALSE(p.rt.media.wave.slot().pending);
     EXPECT_EQ(media::waveRecord(p.rt), "");
     Bytes answer;
-    EXPECT_EQ(p.rt.media.wave.position(p.rt, answer), 0);
+    EXPECT_EQ(p.rt.media.wave.position(p.view(), answer), 0);
 }
 
 TEST(Records, FormatAndReplay) {
@@ -230,9 +231,9 @@ TEST(MidiPlayer, PlaysAGeneratedSongAndItsTimeAdvances) {
     p.advance(100);
     ASSERT_TRUE(m.deviceOpen());
     Bytes answer;
-    EXPECT_EQ(m.position(p.rt, answer), 0);
+    EXPECT_EQ(m.position(p.view(), answer), 0);
     p.advance(500);
-    EXPECT_EQ(m.position(p.rt, answer), 500);
+    EXPECT_EQ(m.position(p.view(), answer), 500);
     EXPECT_EQ(answer, "500");
     p.advance(700);
     EXPECT_EQ(m.playing, 0);  // it has ended
@@ -249,7 +250,7 @@ TEST(CdPlayer, RangesStatusTimeAndTheRefusedMinusOne) {
         p.dir.write("cd/track0" + std::to_string(t) + ".wav", wavFile(sine(220.0 * t, 1000, 44100, 2), 44100, 2));
     media::start(p.rt, std::nullopt);
     CdPlayer& cd = p.rt.media.cd;
-    ASSERT_TRUE(cd.ready(p.rt));
+    ASSERT_TRUE(cd.ready(p.view()));
     ASSERT_EQ(cd.disc().first(), 2);
     EXPECT_EQ(cd.disc().last(), 4);
     EXPECT_EQ(cd.status, 0);
@@ -259,9 +260,9 @@ TEST(CdPlayer, RangesStatusTimeAndTheRefusedMinusOne) {
     EXPECT_EQ(cd.status, 1);
     EXPECT_EQ(cd.playing, 1);
     p.advance(20);
-    EXPECT_EQ(cd.time(p.rt), 1);  // track 3 starts one second into the disc
+    EXPECT_EQ(cd.time(p.view()), 1);  // track 3 starts one second into the disc
     p.advance(1480);
-    EXPECT_EQ(cd.time(p.rt), 2);
+    EXPECT_EQ(cd.time(p.view()), 2);
     p.advance(600);
     EXPECT_EQ(cd.playing, 0);  // the end of the disc
 
@@ -275,7 +276,7 @@ TEST(CdPlayer, RangesStatusTimeAndTheRefusedMinusOne) {
     p.advance(100);
     p.advance(3000);
     EXPECT_TRUE(p.engine().sounding(audio::kVoiceCd));
-    EXPECT_EQ(cd.time(p.rt), 0);
+    EXPECT_EQ(cd.time(p.view()), 0);
 
     cd.post(kStop, 0, 0, 0);
     p.advance(100);
@@ -294,11 +295,11 @@ TEST(CdPlayer, RangesStatusTimeAndTheRefusedMinusOne) {
 
 TEST(CdPlayer, NoTracksOrDisabledNeverHoldTheScript) {
     Players p;  // no track files in the game folder
-    EXPECT_TRUE(p.rt.media.cd.ready(p.rt));
-    EXPECT_EQ(p.rt.media.cd.time(p.rt), -1);
+    EXPECT_TRUE(p.rt.media.cd.ready(p.view()));
+    EXPECT_EQ(p.rt.media.cd.time(p.view()), -1);
     p.rt.media.cd.enabled = 0;
-    EXPECT_TRUE(p.rt.media.cd.ready(p.rt));
-    EXPECT_EQ(p.rt.media.cd.time(p.rt), 0);
+    EXPECT_TRUE(p.rt.media.cd.ready(p.view()));
+    EXPECT_EQ(p.rt.media.cd.time(p.view()), 0);
 }
 
 TEST(Volume, PercentsBalanceAndMute) {

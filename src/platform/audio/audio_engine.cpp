@@ -21,16 +21,16 @@ AudioEngine::AudioEngine()
 AudioEngine::~AudioEngine() {
     {
         // A decode in progress gives up at once: the decoder thread ends without reading on.
-        std::lock_guard lock(control_);
+        MutexLock lock(control_);
         for (ControlVoice& v : control)
             if (v.source) v.source->cancel();
         for (Retired& r : retired_) r.source->cancel();
     }
     {
-        std::lock_guard lock(streamsMutex_);
+        MutexLock lock(streamsMutex_);
         decoderStop_ = true;
     }
-    streamsChanged_.notify_all();
+    streamsChanged_.notifyAll();
     if (decoder_.joinable()) decoder_.join();
     if (sfLoader_.joinable()) sfLoader_.join();
     // The device is closed by now: nothing renders any more. Every source ever started is
@@ -53,7 +53,7 @@ void AudioEngine::push(const Command& c) {
         if (tries > 2000) {
             if (c.op == Op::Start) {
                 // Never seen by the audio side: it can go at once.
-                std::lock_guard lock(streamsMutex_);
+                MutexLock lock(streamsMutex_);
                 std::erase(streams_, c.source);
             }
             return;
@@ -68,7 +68,7 @@ void AudioEngine::retire(int voice, Source* s) {
     // file ends now rather than keep this (and a close) waiting.
     s->cancel();
     {
-        std::lock_guard lock(streamsMutex_);
+        MutexLock lock(streamsMutex_);
         std::erase(streams_, s);
     }
     retired_.push_back({s, voice, seq_});
@@ -97,12 +97,12 @@ void AudioEngine::start(int voice, std::unique_ptr<Source> source, bool waveGain
     if (s->streaming()) {
         s->fill();  // the first second is there before the audio side first asks
         {
-            std::lock_guard lock(streamsMutex_);
+            MutexLock lock(streamsMutex_);
             streams_.push_back(s);
         }
-        streamsChanged_.notify_all();
+        streamsChanged_.notifyAll();
     }
-    std::lock_guard lock(control_);
+    MutexLock lock(control_);
     collect();
     ControlVoice& v = control[voice];
     Command c{voice, Op::Start, s, waveGain, ++seq_};
@@ -116,7 +116,7 @@ void AudioEngine::start(int voice, std::unique_ptr<Source> source, bool waveGain
 
 void AudioEngine::stop(int voice) {
     if (voice < 0 || voice >= kVoiceCount) return;
-    std::lock_guard lock(control_);
+    MutexLock lock(control_);
     collect();
     ControlVoice& v = control[voice];
     Command c{voice, Op::Stop, nullptr, false, ++seq_};
@@ -127,7 +127,7 @@ void AudioEngine::stop(int voice) {
 
 void AudioEngine::clear(int voice) {
     if (voice < 0 || voice >= kVoiceCount) return;
-    std::lock_guard lock(control_);
+    MutexLock lock(control_);
     collect();
     ControlVoice& v = control[voice];
     Command c{voice, Op::Clear, nullptr, false, ++seq_};
@@ -141,7 +141,7 @@ void AudioEngine::clear(int voice) {
 
 bool AudioEngine::sounding(int voice) {
     if (voice < 0 || voice >= kVoiceCount) return false;
-    std::lock_guard lock(control_);
+    MutexLock lock(control_);
     const ControlVoice& v = control[voice];
     if (published_[voice].appliedSeq.load() < v.lastSeq) return v.playing;
     return published_[voice].playing.load();
@@ -149,14 +149,14 @@ bool AudioEngine::sounding(int voice) {
 
 uint32_t AudioEngine::ends(int voice) {
     if (voice < 0 || voice >= kVoiceCount) return 0;
-    std::lock_guard lock(control_);
+    MutexLock lock(control_);
     if (published_[voice].appliedSeq.load() < control[voice].startSeq) return 0;
     return published_[voice].ends.load();
 }
 
 int64_t AudioEngine::position(int voice) {
     if (voice < 0 || voice >= kVoiceCount) return 0;
-    std::lock_guard lock(control_);
+    MutexLock lock(control_);
     if (published_[voice].appliedSeq.load() < control[voice].startSeq) return 0;
     return published_[voice].position.load();
 }
@@ -196,7 +196,7 @@ AudioEngine::SoundfontState AudioEngine::soundfontState(bool wait) {
 // ---- Streams ----
 
 void AudioEngine::pumpStreams() {
-    std::lock_guard lock(streamsMutex_);
+    MutexLock lock(streamsMutex_);
     for (Source* s : streams_) s->fill();
 }
 
@@ -209,26 +209,27 @@ void AudioEngine::decoderLoop() {
     // The rings hold about a second and a half; topping them up every 10 ms keeps them full.
     // With nothing streaming the thread sleeps until a stream starts: a game at rest costs
     // nothing.
-    std::unique_lock lock(streamsMutex_);
+    MutexLock lock(streamsMutex_);
     while (!decoderStop_) {
         if (streams_.empty()) {
-            streamsChanged_.wait(lock, [&] { return decoderStop_ || !streams_.empty(); });
+            while (!decoderStop_ && streams_.empty()) streamsChanged_.wait(lock);
             continue;
         }
         for (Source* s : streams_) s->fill();
-        streamsChanged_.wait_for(lock, std::chrono::milliseconds(10), [&] { return decoderStop_.load(); });
+        const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
+        while (!decoderStop_ && streamsChanged_.waitUntil(lock, due) != std::cv_status::timeout) {}
     }
 }
 
 void AudioEngine::pull(float* out, size_t frames) {
-    std::lock_guard lock(control_);
+    MutexLock lock(control_);
     pullMode_ = true;
     pumpStreams();
     mix(out, frames);
 }
 
 void AudioEngine::usePull() {
-    std::lock_guard lock(control_);
+    MutexLock lock(control_);
     pullMode_ = true;
 }
 

@@ -15,82 +15,40 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
 
+#include "core/mutex.h"
+#include "platform/audio/mixer.h"
 #include "platform/audio/spsc_ring.h"
 
 namespace yv::audio {
 
-constexpr int kRate = 44100;
-// No sound file was ever made at a higher rate; a header that claims one is damaged (and
-// resampling from tens of megahertz costs seconds and overflows SDL's buffer sizes).
-constexpr int kMaxSourceRate = 384000;
-constexpr int kVoiceCount = 8;
-// A sound stopped or replaced while it is heard fades out over this many frames (5 ms) instead
-// of breaking off mid-wave, which clicks.
-constexpr size_t kFadeFrames = kRate / 200;
-// The voices the players use; the rest are free (tests, benchmarks).
-enum Voice : int { kVoiceSound = 0, kVoiceWave = 1, kVoiceMidi = 2, kVoiceCd = 3, kVoiceMovie = 4 };
-
-// Something that produces interleaved stereo float frames at kRate.
-class Source {
-public:
-    virtual ~Source() = default;
-    // Audio thread. Writes up to `frames` frames into out and returns how many it wrote; fewer
-    // means the sound has ended (a looping source wraps itself and never ends). Must not
-    // allocate, lock or wait.
-    virtual size_t render(float* out, size_t frames) = 0;
-    // Audio thread: where the next frame lies on the sound's own timeline, in frames.
-    virtual int64_t position() const = 0;
-    // Control side: decodes ahead into the source's buffer; only streaming sources do work.
-    virtual void fill() {}
-    // Any thread: the source is being dropped. A decode in progress (or to come) gives up at
-    // once; what is already decoded still renders.
-    virtual void cancel() {}
-    virtual bool streaming() const { return false; }
-};
-
-class MidiSynth;
-
-class AudioEngine {
+class AudioEngine final : public Mixer {
 public:
     AudioEngine();
     ~AudioEngine();
     AudioEngine(const AudioEngine&) = delete;
     AudioEngine& operator=(const AudioEngine&) = delete;
 
-    // ---- Control side (any thread but the audio thread) ----
-    // Replaces what the voice plays and starts it. `waveGain` puts it under the wave gain.
-    void start(int voice, std::unique_ptr<Source> source, bool waveGain);
-    // Stops the voice; its source stays, so its position can still be asked for.
-    void stop(int voice);
-    // Stops the voice and drops its source.
-    void clear(int voice);
-    // Sounding now (a start not yet taken up by the audio side counts as sounding).
-    bool sounding(int voice);
-    // 1 once the source last started has come to its natural end (a looping one never does).
-    uint32_t ends(int voice);
-    // Position of the voice's source in frames (0 while a start is not yet taken up).
-    int64_t position(int voice);
+    // ---- Control side (any thread but the audio thread): the Mixer ----
+    void start(int voice, std::unique_ptr<Source> source, bool waveGain) override;
+    void stop(int voice) override;
+    void clear(int voice) override;
+    bool sounding(int voice) override;
+    uint32_t ends(int voice) override;
+    int64_t position(int voice) override;
 
-    // Master gain per channel (0..1 after the volume curve), master mute, wave gain (0..1).
-    void setMasterGain(float left, float right);
-    void setMute(bool on);
-    void setWaveGain(float gain);
+    void setMasterGain(float left, float right) override;
+    void setMute(bool on) override;
+    void setWaveGain(float gain) override;
 
-    // The General MIDI soundfont: loaded once, on a thread of its own.
-    void loadSoundfont(const std::filesystem::path& file);
-    enum class SoundfontState { None, Loading, Ready, Failed };
-    // With `wait`, waits for a load in progress to finish first.
-    SoundfontState soundfontState(bool wait);
-    // The synthesizer MIDI sources play on (nullptr until the soundfont is ready).
-    MidiSynth* synth() { return synth_.load(std::memory_order_acquire); }
+    void loadSoundfont(const std::filesystem::path& file) override;
+    SoundfontState soundfontState(bool wait) override;
+    MidiSynth* synth() override { return synth_.load(std::memory_order_acquire); }
 
     // Streaming sources are kept filled by a decoder thread (real devices), or by pumpStreams()
     // called by whoever pulls the mix just before it does (the headless device).
@@ -150,20 +108,21 @@ private:
         uint64_t seq;  // freed once the audio side has applied this command of the voice
     };
 
-    void push(const Command& c);            // control_ held
-    void retire(int voice, Source* s);      // control_ held
-    void collect();                         // control_ held
-    void applyCommands();                   // audio thread
+    void push(const Command& c) YV_REQUIRES(control_);
+    void retire(int voice, Source* s) YV_REQUIRES(control_);
+    void collect() YV_REQUIRES(control_);
+    // The audio thread; headless, also push() under control_ (nothing renders meanwhile).
+    void applyCommands();
     void beginFade(int voice);              // audio thread
     void renderFades(float* sum, size_t n);  // audio thread
     bool fading(const Source* s) const;     // control side
     void decoderLoop();
 
-    std::mutex control_;
-    bool pullMode_ = false;  // under control_
-    ControlVoice control[kVoiceCount];
-    uint64_t seq_ = 0;
-    std::vector<Retired> retired_;
+    Mutex control_;
+    bool pullMode_ YV_GUARDED_BY(control_) = false;
+    ControlVoice control[kVoiceCount] YV_GUARDED_BY(control_);
+    uint64_t seq_ YV_GUARDED_BY(control_) = 0;
+    std::vector<Retired> retired_ YV_GUARDED_BY(control_);
     SpscRing<Command, 256> commands_;
 
     AudioVoice voices_[kVoiceCount];
@@ -179,9 +138,9 @@ private:
     std::unique_ptr<float[]> scratch_;
     std::unique_ptr<float[]> sum_;
 
-    std::mutex streamsMutex_;  // the sources the decoder keeps filled; never taken by the mix
-    std::vector<Source*> streams_;
-    std::condition_variable streamsChanged_;  // a stream started, or the engine is closing
+    Mutex streamsMutex_;  // never taken by the mix
+    std::vector<Source*> streams_ YV_GUARDED_BY(streamsMutex_);  // the sources the decoder keeps filled
+    CondVar streamsChanged_;  // a stream started, or the engine is closing
     std::thread decoder_;
     std::atomic<bool> decoderStop_{false};
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/audio/audio_engine.h"
+#include "platform/audio/mixer.h"
 #include "platform/audio/midi_file.h"
 
 typedef struct _fluid_hashtable_t fluid_settings_t;

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/audio/audio_engine.h"
+#include "platform/audio/mixer.h"
 
 namespace yv::audio {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio/audio_engine.h"
+#include "platform/audio/mixer.h"
 
 namespace yv::audio {
 

@@ -88,7 +88,7 @@ namespace {
 constexpr auto kIdleLook = std::chrono::milliseconds(20);
 }  // namespace
 
-audio::AudioEngine* HeadlessPlatform::audio() {
+audio::Mixer* HeadlessPlatform::audio() {
     std::lock_guard lock(mutex_);
     if (!sound_) {
         sound_ = std::make_unique<Sound>();

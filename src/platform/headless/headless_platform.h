@@ -94,7 +94,7 @@ public:
 
     // ---- Sound ----
     // A device of its own, pulled on the clock every 10 ms (441 frames): made at the first call.
-    audio::AudioEngine* audio() override;
+    audio::Mixer* audio() override;
     void setAudioTick(std::function<void()> tick) override;
     // Logs the dialog with the volumes it would show ("ﾎﾞﾘｭｰﾑ設定: ...").
     void showVolumeDialog(VolumeDialogModel& model) override;

@@ -406,7 +406,7 @@ public:
     SdlDebugWindows& debugWindows() { return debug_; }
 
     // ---- Sound ----
-    audio::AudioEngine* audio() override { return audioEngine_.get(); }
+    audio::Mixer* audio() override { return audioEngine_.get(); }
     void setAudioTick(std::function<void()> tick) override {
         std::lock_guard lock(tickMutex_);
         audioTick_ = std::move(tick);
