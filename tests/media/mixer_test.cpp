@@ -260,3 +260,35 @@ TEST(Mixer, TheDecoderThreadFillsStreamsAndClosesFromItsWait) {
     EXPECT_GE(fills.load(), 4);  // the start's own fill, then the thread's
     engine.stop(5);
 }
+
+TEST(Mixer, TheDeviceRestsOnlyAfterQuietPassesAndWakesBeforeTheNextCommand) {
+    AudioEngine e;
+    int pauses = 0, resumes = 0;
+    e.setDeviceRest([&] { ++pauses; }, [&] { ++resumes; });
+    auto looks = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            pull(e, 64);
+            e.restIfQuiet();
+        }
+    };
+    // A sound playing keeps it awake however long the looks go on; so does its fade after a stop.
+    e.start(4, std::make_unique<Level>(0.25f, -1), false);
+    looks(3 * AudioEngine::kRestLooks);
+    e.stop(4);
+    looks(static_cast<int>(kFadeFrames / 64) - 1);
+    EXPECT_EQ(pauses, 0);
+    // Once quiet, it rests after kRestLooks quiet looks.
+    looks(AudioEngine::kRestLooks + 4);
+    EXPECT_EQ(pauses, 1);
+    EXPECT_TRUE(e.resting());
+    // The next command wakes the device before it is queued, and the sound is heard.
+    e.start(5, std::make_unique<Level>(0.5f, 64), false);
+    EXPECT_EQ(resumes, 1);
+    EXPECT_FALSE(e.resting());
+    EXPECT_FLOAT_EQ(pull(e, 8)[0], 0.5f);
+    // Quiet looks with no pass in between (a stalled device) never rest it.
+    for (int i = 0; i < 3 * AudioEngine::kRestLooks; ++i) e.restIfQuiet();
+    EXPECT_EQ(pauses, 1);
+    looks(AudioEngine::kRestLooks + 4);
+    EXPECT_EQ(pauses, 2);
+}

@@ -42,6 +42,11 @@ AudioEngine::~AudioEngine() {
 // ---- Control side ----
 
 void AudioEngine::push(const Command& c) {
+    ++pushes_;
+    if (devicePaused_) {
+        devicePaused_ = false;
+        resumeDevice_();
+    }
     // The ring holds far more than the players post between two passes; should the device
     // stall, wait for it a while rather than lose the command.
     for (int tries = 0; !commands_.push(c); ++tries) {
@@ -228,6 +233,36 @@ void AudioEngine::pull(float* out, size_t frames) {
     mix(out, frames);
 }
 
+void AudioEngine::setDeviceRest(std::function<void()> pause, std::function<void()> resume) {
+    MutexLock lock(control_);
+    if (devicePaused_ && resumeDevice_) resumeDevice_();
+    devicePaused_ = false;
+    pauseDevice_ = std::move(pause);
+    resumeDevice_ = std::move(resume);
+}
+
+void AudioEngine::restIfQuiet() {
+    MutexLock lock(control_);
+    if (!pauseDevice_ || !resumeDevice_ || devicePaused_) return;
+    const uint64_t passes = passes_.load();
+    if (!quiet_.load() || pushes_ != restPushes_ || !commands_.empty()) {
+        restPushes_ = pushes_;
+        restPasses_ = passes;
+        restLooks_ = 0;
+        return;
+    }
+    // A command taken up by the pass that was running at the last look shows in the quiet flag
+    // once that pass is over: wait for a pass that began after it.
+    if (passes < restPasses_ + 2 || ++restLooks_ < kRestLooks) return;
+    devicePaused_ = true;
+    pauseDevice_();
+}
+
+bool AudioEngine::resting() {
+    MutexLock lock(control_);
+    return devicePaused_;
+}
+
 void AudioEngine::usePull() {
     MutexLock lock(control_);
     pullMode_ = true;
@@ -347,7 +382,11 @@ void AudioEngine::mix(float* out, size_t frames) {
         appliedWave_ = targetW;
         done += n;
     }
-    passes_.fetch_add(1);
+    bool busy = false;
+    for (const AudioVoice& v : voices_) busy = busy || (v.playing && v.source);
+    for (const Fade& f : fades_) busy = busy || f.source;
+    quiet_.store(!busy, std::memory_order_relaxed);
+    passes_.fetch_add(1);  // publishes quiet_ with it
 }
 
 }  // namespace yv::audio

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -61,6 +62,17 @@ public:
     // Declares the device pulled from the start: until its first pull nobody takes commands up,
     // and a command must never wait for an audio thread that does not exist.
     void usePull();
+
+    // A real device rests while nothing sounds: its thread would otherwise wake some ninety
+    // times a second to mix silence. `pause` and `resume` act on the device; they are called
+    // under the control lock, never from the mix. Empty functions: the device never rests.
+    void setDeviceRest(std::function<void()> pause, std::function<void()> resume) YV_EXCLUDES(control_);
+    // The control side's periodic look (the window loop's, every 100 ms): pauses the device once
+    // the mix has been quiet for kRestLooks looks in a row with no command in between. The next
+    // command resumes it before it is queued.
+    void restIfQuiet() YV_EXCLUDES(control_);
+    bool resting() YV_EXCLUDES(control_);
+    static constexpr int kRestLooks = 10;
 
     // ---- Audio side ----
     // Real-time safe: mixes `frames` interleaved stereo float frames into out (overwriting).
@@ -124,6 +136,12 @@ private:
     uint64_t seq_ YV_GUARDED_BY(control_) = 0;
     std::vector<Retired> retired_ YV_GUARDED_BY(control_);
     SpscRing<Command, 256> commands_;
+    std::function<void()> pauseDevice_ YV_GUARDED_BY(control_), resumeDevice_ YV_GUARDED_BY(control_);
+    bool devicePaused_ YV_GUARDED_BY(control_) = false;
+    uint64_t pushes_ YV_GUARDED_BY(control_) = 0;      // commands queued so far
+    uint64_t restPushes_ YV_GUARDED_BY(control_) = 0;  // ... at the last look that was not quiet
+    uint64_t restPasses_ YV_GUARDED_BY(control_) = 0;  // mix passes done at that look
+    int restLooks_ YV_GUARDED_BY(control_) = 0;        // quiet looks since
 
     AudioVoice voices_[kVoiceCount];
     Published published_[kVoiceCount];
@@ -132,6 +150,7 @@ private:
     // retired source that the mix still fades out is not freed until its slot lets go of it.
     std::atomic<Source*> fadingShown_[kFades] = {};
     std::atomic<uint64_t> passes_{0};
+    std::atomic<bool> quiet_{true};  // the last pass played no voice and faded nothing
     std::atomic<float> masterL_{1.0f}, masterR_{1.0f}, waveGain_{1.0f};
     std::atomic<bool> mute_{false};
     float appliedL_ = 1.0f, appliedR_ = 1.0f, appliedWave_ = 1.0f;  // audio thread: ramps

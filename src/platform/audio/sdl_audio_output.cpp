@@ -34,11 +34,16 @@ bool SdlAudioOutput::open(AudioEngine& engine, std::string& why) {
         return false;
     }
     engine.startDecoderThread();
+    const SDL_AudioDeviceID device = device_;
+    engine.setDeviceRest([device] { SDL_PauseAudioDevice(device, 1); }, [device] { SDL_PauseAudioDevice(device, 0); });
+    engine_ = &engine;
     SDL_PauseAudioDevice(device_, 0);
     return true;
 }
 
 void SdlAudioOutput::close() {
+    if (engine_) engine_->setDeviceRest({}, {});
+    engine_ = nullptr;
     if (device_) SDL_CloseAudioDevice(device_);
     device_ = 0;
     if (subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -17,6 +17,7 @@ public:
 
 private:
     unsigned device_ = 0;
+    AudioEngine* engine_ = nullptr;
     bool subsystem_ = false;
 };
 

@@ -29,6 +29,7 @@ public:
         return true;
     }
     bool full() const { return write_.load() - read_.load() >= N; }
+    bool empty() const { return write_.load() == read_.load(); }
 
 private:
     std::array<T, N> items_{};

@@ -474,6 +474,8 @@ private:
             tick = audioTick_;
         }
         if (tick) tick();
+        // After the players, whose requests would wake it at once.
+        if (audioEngine_) audioEngine_->restIfQuiet();
     }
 
     template <class F, class R>
