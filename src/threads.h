@@ -3,7 +3,9 @@
 //
 // THREADS
 //   Window thread   the process's main thread: runs Platform::run (the SDL event loop, or the
-//                   headless loop), turns mouse and keys into game state (app::applyInput), runs
+//                   headless loop), turns mouse and keys into game state (app::applyInput, which
+//                   sees the game through app::WindowView: the shared flags, the settings, the
+//                   platform and the clock, never the Runtime), runs
 //                   the menus, the modal dialogs and the close sequence, draws the window,
 //                   runs the movie frame timer (playavi's frames: FramePlayer::tick).
 //                   Start-up (Shell::start) and shutdown (Shell::shutdown) run here too.
@@ -78,6 +80,7 @@
 //       stopAtWait, endSkip, noWait, choiceBlock, choiceList, textClickWait, navSteps,
 //       mouseX, mouseY               flags shared by the menus, input, text and choices.
 //   Shell::signalled_                 set by the signal watcher, read by the window loop.
+//   Config::full, fullBits (SharedInt)   the display-mode switch (window thread) -> steps.
 //   Platform flags: close requested, close enabled, the pointer warp request, full screen, the
 //       menu model pointer, the pointer position, presents counted; SDL: the redraw wish (a
 //       present, a title, a filter), the forced close and dialog dismissal (a close during a
@@ -105,68 +108,91 @@
 //       `playing`; Escape on the window thread sets `skip` instead of closing the window.
 //
 // WHAT CROSSES: HAND-OVERS UNDER A LOCK (held only for a short copy; the mutexes)
+//   Every mutex of src/ is named here as Class::member (tests/tools/thread_contract_test.cpp
+//   fails on one that is not). They are yv::Mutex (core/mutex.h): the members each guards say
+//   YV_GUARDED_BY, and clang's -Wthread-safety (an error in the clang build) checks every
+//   access.
 //   SdlPlatform::mutex_ (+ shotCv_)   the presented picture and its dirty rectangle (present
 //       copies the rectangle in, the window uploads that rectangle out), the title, the UI's
 //       item rectangles, the window picture asked for by tests and F12.
+//   SdlPlatform::tickMutex_           the players' tick function, the movie frame timer's
+//       function, period and due time.
 //   WindowTasks::mutex_ (+ cv_)       calls from the interpreter run on the window thread, the
-//       caller waiting for the answer (dialogs, window operations).
+//       caller waiting for the answer (dialogs, window operations): the queue, each call's
+//       done flag, stopped.
 //   HeadlessPlatform::loopMutex_ (+ loopCv_)   the headless window loop's hand-over: posted
 //       input (the poster waits until the loop has passed it to the game, so a click scheduled
 //       on the manual clock is seen at the step it fires in), menu picks, wake requests.
-//   HeadlessPlatform::mutex_          dialog answers and log, title, the presented picture,
-//       the window's position and size.
+//   HeadlessPlatform::mutex_          dialog answers, log and echo switch, title, the presented
+//       picture, the window's position and size.
+//   HeadlessPlatform::videoMutex_     the movie frame timer's function and generation.
+//   HeadlessPlatform::Sound::mutex    the players' tick function and the --audio-out writer.
+//   CloseRoute::mutex_ (app/main.cpp)  where a signal goes (launcher or game) and a signal
+//       kept for the next; the signal watcher fires it, the window thread points it. The
+//       target runs under the lock (it only sets a flag and wakes a loop).
 //   MenuModel::mutex_                 the menus: commands change entries (interpreter), the
 //       window draws a snapshot copy.
-//   AppState::titleMutex              the window title / Title setting: settitle writes,
-//       dialogs read.
-//   History::mutex                    the message history: the renderer appends, the history
-//       dialog copies the lines.
+//   AppState::titleMutex              AppState::title_, the window title (the Title setting, then
+//       settitle's): settitle writes, dialogs, saves and the title restore read a copy.
+//   History::mutex                    the message history's rings and indexes: the renderer
+//       appends, the history dialog copies the lines (`recording` is the interpreter's alone).
 //   ManualClock::mutex_               the scheduled events: added from any thread, fired by
 //       the thread that moves the clock (outside the lock).
+//   WakeSignal::mutex_ (+ cv_)        no data (Interp::wake is one): taking it orders a flag's
+//       store before a waiter's next look; the waiter count is an atomic.
 //   RequestSlot::mutex_               each player's one-entry request slot (FilePlayer and
 //       CdPlayer::slot_) and its state record: commands and replay post (interpreter), the tick
 //       takes a copy and clears it (window thread). A generation count keeps a request posted
 //       while the tick worked from being cleared.
-//   FilePlayer/CdPlayer::deviceMutex_  the device side (open sound, ids, flags): the tick and
-//       the position queries. A tick holds it while it reads and decodes a sound file, through
-//       the resource reader (Resources::mutex_ is then taken from the window thread too). The
-//       ticks see the game only through a PlayerView (mixer, resource reader, flags).
-//   CdPlayer::finderMutex_            the track finder's thread handle: started by create,
-//       joined by the headless wait, disc() and shutdown.
+//   FilePlayer::deviceMutex_, CdPlayer::deviceMutex_   the device side (open sound, ids,
+//       flags): the tick and the position queries. A tick holds it while it reads and decodes a
+//       sound file, through the resource reader (Resources::mutex_ is then taken from the
+//       window thread too). The ticks see the game only through a PlayerView (mixer, resource
+//       reader, flags).
+//   CdPlayer::finderMutex_            the track finder's std::thread object: started by
+//       create, joined by whoever must wait for the disc (a headless search, the disc's
+//       reader, destroy, the destructor), so two joiners never race.
 //   AudioEngine::control_             the control side of the mixer (voices' sources, command
-//       numbers, sources waiting to be freed); never taken by the mix. Headless, pull() takes
+//       numbers, sources waiting to be freed, whether the device rests); never taken by the
+//       mix. The device is paused (restIfQuiet, the window loop's 100 ms look, after a second
+//       of quiet passes published by the mix in AudioEngine::quiet_ and passes_) and resumed
+//       (the next command, before it is queued) under it; SDL's own device lock, taken by
+//       those calls, waits at most for the callback in progress, which never takes control_. Headless, pull() takes
 //       it around the mix. A replaced source is freed only once the mix has applied the command
 //       that replaced it and no fade plays it any more.
 //   AudioEngine::streamsMutex_ (+ streamsChanged_)   the list of streaming sources the decoder
 //       keeps filled.
 //   Volume::mutex_                    the game's volumes: commands and fades (interpreter), the
 //       volume dialog (window thread); the gains reach the mix as atomics.
-//   HeadlessPlatform::Sound::mutex    the players' tick function and the --audio-out writer.
-//   SdlPlatform::tickMutex_           the players' tick function, the movie frame timer's
-//       function, period and due time.
-//   HeadlessPlatform::videoMutex_     the movie frame timer's function and generation.
 //   FramePlayer::mutex_               playavi's decoder, rectangle and frame number: playavi
 //       (interpreter) opens and draws the first frame, the timer's ticks draw the rest. Never
-//       held across a dialog (the messages are shown after it is let go) or a timer tick.
+//       held across a dialog (the messages are shown after it is let go) or a timer tick. It
+//       is held while the timer is set (SdlPlatform::tickMutex_ or
+//       HeadlessPlatform::videoMutex_ taken inside it), never the other way round.
 //   DebugTap::mutex                   the debug windows' copies: the variables (and which rows
 //       changed), the seven small screen pictures, the statement trace (last 500) and the
 //       statement a pause holds at. The interpreter writes them, the window thread copies them
 //       out; neither holds it for more than a copy. The windows never read Interp or Screens.
-//   Interp::wake (WakeSignal)         no data: orders a flag's store before a waiter's look.
-//   Resources::archiveMutex_, Resources::mutex_   the archive handles and the path and version
-//       caches: used by start-up (window thread) and the script (interpreter); an archive
-//       read is a file read under the lock, contended only if the window thread reads
+//   Resources::archiveMutex_, Resources::mutex_   the archive handles, and the path and
+//       version caches: used by start-up (window thread) and the script (interpreter); an
+//       archive read is a file read under the lock, contended only if the window thread reads
 //       resources while the script runs (the load dialog to come).
-//   ScriptCache::recent...            the script read or checked last: interpreter thread only
-//       (start-up before the thread runs).
 //   ScriptCache::mutex                read scripts by name: start-up and the interpreter, never
 //       at the same time; redundant under this contract, kept as it costs nothing uncontended.
-//   resolveFace's static mutex (text/font.cpp)   a process-wide cache of font lookups; a
-//       global where the Runtime should own it: to move into TextState.
+//       ScriptCache::recent... are the interpreter thread's only (start-up before it runs).
+//   SaveState::requestMutex           the slot requests a menu pick leaves for the
+//       interpreter (window thread posts, the interpreter serves them between steps).
+//   ThumbnailCache::mutex_            the save slots' thumbnails, the folder they are read
+//       beneath and the decode count: the menus (window thread) and saves (interpreter).
+//   (The font lookups' cache is no longer a process-wide static: each FontEngine keeps its
+//   own, owned by TextState and used by the interpreter alone, so it needs no lock.)
 //
-// KNOWN GAP
+// THE DISPLAY-MODE SWITCH
 //   A display-mode switch from the menus sets `suspended` but does not wait for the step in
-//   progress to finish (as the original did not). It writes window state and AppState atomics,
-//   and also the plain Config fields full and fullBits, which a step could read meanwhile:
-//   those two should become atomics, or the switch should wait for the step to end.
+//   progress to finish (as the original did not). What it writes that a step may read is
+//   atomic: AppState's flags, Interp's, the platform's, and Config::full and Config::fullBits
+//   (SharedInt: each read a load, each write a store, a copy of Config a load of each). The
+//   menus it marks are MenuModel's, under MenuModel::mutex_. No race is known to remain here;
+//   a step may still see the mode change between two of its reads, as it could on the
+//   original.
 #pragma once

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <mutex>
 
 #include "app/cli.h"
 #include "app/close_signals.h"
@@ -13,6 +12,7 @@
 #include "app/player_settings.h"
 #include "app/recent_games.h"
 #include "app/shell.h"
+#include "core/mutex.h"
 #include "io/file_reader.h"
 #include "pixels/pixel_ops.h"
 #include "platform/headless/headless_platform.h"
@@ -47,15 +47,15 @@ bool haveDisplay();
 // way. A signal that comes between the two is kept for the next.
 class CloseRoute {
 public:
-    void fire() {
-        std::lock_guard lock(mutex_);
+    void fire() YV_EXCLUDES(mutex_) {
+        MutexLock lock(mutex_);
         if (target_)
             target_();
         else
             pending_ = true;
     }
-    void to(std::function<void()> target) {
-        std::lock_guard lock(mutex_);
+    void to(std::function<void()> target) YV_EXCLUDES(mutex_) {
+        MutexLock lock(mutex_);
         target_ = std::move(target);
         if (target_ && pending_) {
             pending_ = false;
@@ -64,9 +64,9 @@ public:
     }
 
 private:
-    std::mutex mutex_;
-    std::function<void()> target_;
-    bool pending_ = false;
+    Mutex mutex_;
+    std::function<void()> target_ YV_GUARDED_BY(mutex_);
+    bool pending_ YV_GUARDED_BY(mutex_) = false;
 };
 
 // A start that fails says why on stderr; started from a desktop (stderr not a terminal) nobody

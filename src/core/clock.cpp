@@ -28,21 +28,27 @@ void WakeSignal::notify() {
 
 void WakeSignal::wakeAll() {
     // Taking the lock orders the change before a waiter's next look at its condition.
-    std::lock_guard lock(mutex_);
-    cv_.notify_all();
+    MutexLock lock(mutex_);
+    cv_.notifyAll();
 }
 
 void WakeSignal::wait(const std::function<bool()>& cond) {
-    std::unique_lock lock(mutex_);
+    MutexLock lock(mutex_);
     ++waiters_;
-    cv_.wait(lock, cond);
+    while (!cond()) cv_.wait(lock);
     --waiters_;
 }
 
 bool WakeSignal::waitUntil(std::chrono::steady_clock::time_point deadline, const std::function<bool()>& cond) {
-    std::unique_lock lock(mutex_);
+    MutexLock lock(mutex_);
     ++waiters_;
-    const bool held = cv_.wait_until(lock, deadline, cond);
+    bool held = true;
+    while (!cond()) {
+        if (cv_.waitUntil(lock, deadline) == std::cv_status::timeout) {
+            held = cond();
+            break;
+        }
+    }
     --waiters_;
     return held;
 }
@@ -52,7 +58,7 @@ bool WakeSignal::waitUntil(std::chrono::steady_clock::time_point deadline, const
 namespace yv {
 
 void ManualClock::schedule(double atMs, std::function<void()> fn, double periodMs) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     events_.push_back({static_cast<int64_t>(atMs * 1000), static_cast<int64_t>(periodMs * 1000),
                        std::move(fn)});
     hasEvents_.store(true, std::memory_order_release);
@@ -81,7 +87,7 @@ bool ManualClock::advanceTo(int64_t target, const std::function<bool()>& stop) {
     for (;;) {
         std::function<void()> due;
         {
-            std::lock_guard lock(mutex_);
+            MutexLock lock(mutex_);
             size_t best = events_.size();
             for (size_t i = 0; i < events_.size(); ++i)
                 if (events_[i].atMicros <= target &&

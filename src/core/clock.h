@@ -3,11 +3,11 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <vector>
+
+#include "core/mutex.h"
 
 namespace yv {
 
@@ -18,11 +18,12 @@ namespace yv {
 class WakeSignal {
 public:
     // Wakes the waiters, if any: costs a load when nobody waits.
-    void notify();
+    void notify() YV_EXCLUDES(mutex_);
     // Until cond() holds.
-    void wait(const std::function<bool()>& cond);
+    void wait(const std::function<bool()>& cond) YV_EXCLUDES(mutex_);
     // Until cond() holds or the deadline passes; cond()'s value at the end.
-    bool waitUntil(std::chrono::steady_clock::time_point deadline, const std::function<bool()>& cond);
+    bool waitUntil(std::chrono::steady_clock::time_point deadline, const std::function<bool()>& cond)
+        YV_EXCLUDES(mutex_);
 
 private:
     friend class WakeFlag;
@@ -31,9 +32,10 @@ private:
     void notifyAfterExchange() {
         if (waiters_.load() != 0) wakeAll();
     }
-    void wakeAll();
-    std::mutex mutex_;
-    std::condition_variable cv_;
+    void wakeAll() YV_EXCLUDES(mutex_);
+    // Guards no data: taking it orders a flag's change before a waiter's next look.
+    Mutex mutex_;
+    CondVar cv_;
     // Threads inside wait(), counted under the lock before they look at their condition. A
     // notifier that changed a flag and then sees no waiter can skip the lock: a waiter that
     // counts itself later looks at the condition after the change (both sides are ordered by
@@ -118,19 +120,19 @@ public:
     void advance(double ms);
 
     // Runs fn when time reaches atMs; with periodMs > 0 again every periodMs after that.
-    void schedule(double atMs, std::function<void()> fn, double periodMs = 0);
+    void schedule(double atMs, std::function<void()> fn, double periodMs = 0) YV_EXCLUDES(mutex_);
 
 private:
     // Fires the due events in order; stops early (at the event's time) once stop() holds.
-    bool advanceTo(int64_t targetMicros, const std::function<bool()>& stop);
+    bool advanceTo(int64_t targetMicros, const std::function<bool()>& stop) YV_EXCLUDES(mutex_);
     struct Event {
         int64_t atMicros;
         int64_t periodMicros;
         std::function<void()> fn;
     };
     std::atomic<int64_t> micros_;
-    std::mutex mutex_;
-    std::vector<Event> events_;
+    Mutex mutex_;
+    std::vector<Event> events_ YV_GUARDED_BY(mutex_);
     std::atomic<bool> hasEvents_{false};  // events_ is not empty (read without the lock)
 };
 

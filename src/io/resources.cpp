@@ -59,7 +59,7 @@ bool Resources::openArchive(Archive& a, BytesView indexName) {
 }
 
 void Resources::openArchives(int32_t dat, BytesView index1, BytesView index2) {
-    std::lock_guard lock(archiveMutex_);
+    MutexLock lock(archiveMutex_);
     archiveMode_ = dat;
     if (dat == 0) return;
     openArchive(archives_[0], index2);
@@ -67,7 +67,7 @@ void Resources::openArchives(int32_t dat, BytesView index1, BytesView index2) {
 }
 
 void Resources::applySecondReading(int32_t dat, BytesView index1, BytesView index2) {
-    std::lock_guard lock(archiveMutex_);
+    MutexLock lock(archiveMutex_);
     archiveMode_ = dat;
     if (dat == 0) return;
     archives_[0].indexText = Bytes(index2);
@@ -99,7 +99,7 @@ std::optional<Bytes> Resources::readEntry(const Archive& a, int64_t offset, int6
 std::optional<Bytes> Resources::read(BytesView name) {
     const Bytes lower = lowerAscii(name);
     if (archiveMode()) {
-        std::lock_guard lock(archiveMutex_);
+        MutexLock lock(archiveMutex_);
         for (const Archive& a : archives_) {
             auto e = entryOf(a, lower);
             if (!e) continue;
@@ -114,7 +114,7 @@ std::optional<Bytes> Resources::read(BytesView name) {
 
 std::optional<std::filesystem::path> Resources::resolve(BytesView name) {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         struct stat st {};
         // The same name as last time needs no search, only a check that the file is still there.
         if (!lastName_.empty() && BytesView(lastName_) == name && ::stat(lastPath_.c_str(), &st) == 0 &&
@@ -132,7 +132,7 @@ std::optional<std::filesystem::path> Resources::resolve(BytesView name) {
     if (why != Outside::No) sayNotRead(name, why);
     std::error_code ec;
     if (!path || !std::filesystem::is_regular_file(*path, ec)) return std::nullopt;
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (resolved_.size() > 4096) resolved_.clear();
     resolved_[Bytes(name)] = *path;
     lastName_ = Bytes(name);
@@ -145,7 +145,7 @@ Resources::Version Resources::version(BytesView name) {
     if (archiveMode()) {
         // Archive entries never change while the game runs: the entry is its own version.
         const Bytes lower = lowerAscii(name);
-        std::lock_guard lock(archiveMutex_);
+        MutexLock lock(archiveMutex_);
         for (int i = 0; i < 2; ++i) {
             auto e = entryOf(archives_[i], lower);
             if (!e) continue;
@@ -156,7 +156,7 @@ Resources::Version Resources::version(BytesView name) {
             return v;
         }
     }
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     struct stat st {};
     std::filesystem::path path;
     const auto now = std::chrono::steady_clock::now();

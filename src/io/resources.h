@@ -4,13 +4,13 @@
 
 #include <atomic>
 #include <filesystem>
-#include <mutex>
 #include <chrono>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
 
 #include "core/bytes.h"
+#include "core/mutex.h"
 #include "core/paths.h"
 
 namespace yv {
@@ -68,8 +68,14 @@ public:
     // The archive reading switch (the DAT setting, also restored by loading a saved game).
     bool archiveMode() const { return archiveMode_.load() != 0; }
     void setArchiveMode(int32_t on) { archiveMode_ = on; }
-    bool secondaryOpen() const { return archives_[0].fd >= 0; }
-    bool primaryOpen() const { return archives_[1].fd >= 0; }
+    bool secondaryOpen() const YV_EXCLUDES(archiveMutex_) {
+        MutexLock lock(archiveMutex_);
+        return archives_[0].fd >= 0;
+    }
+    bool primaryOpen() const YV_EXCLUDES(archiveMutex_) {
+        MutexLock lock(archiveMutex_);
+        return archives_[1].fd >= 0;
+    }
 
 private:
     struct Archive {
@@ -85,24 +91,28 @@ private:
         int64_t offset = 0, size = 0;
     };
 
-    bool openArchive(Archive& a, BytesView indexName);
-    std::optional<std::pair<int64_t, int64_t>> entryOf(const Archive& a, BytesView lowerName);
-    std::optional<Bytes> readEntry(const Archive& a, int64_t offset, int64_t size);
+    // The archive is one of archives_, so the archive lock is held.
+    bool openArchive(Archive& a, BytesView indexName) YV_REQUIRES(archiveMutex_);
+    std::optional<std::pair<int64_t, int64_t>> entryOf(const Archive& a, BytesView lowerName)
+        YV_REQUIRES(archiveMutex_);
+    std::optional<Bytes> readEntry(const Archive& a, int64_t offset, int64_t size)
+        YV_REQUIRES(archiveMutex_);
     std::optional<std::filesystem::path> resolve(BytesView name);
 
     PathResolver paths_;
     std::atomic<int32_t> archiveMode_{0};
-    Archive archives_[2];  // secondary, primary: the order of the search
-    std::mutex archiveMutex_;
-    std::mutex mutex_;
-    std::unordered_map<Bytes, std::filesystem::path> resolved_;  // name -> last path found
-    Bytes lastName_;                                              // the name asked for last
-    std::filesystem::path lastPath_;
+    mutable Mutex archiveMutex_;
+    Archive archives_[2] YV_GUARDED_BY(archiveMutex_);  // secondary, primary: the order of the search
+    Mutex mutex_;
+    // Name -> last path found.
+    std::unordered_map<Bytes, std::filesystem::path> resolved_ YV_GUARDED_BY(mutex_);
+    Bytes lastName_ YV_GUARDED_BY(mutex_);  // the name asked for last
+    std::filesystem::path lastPath_ YV_GUARDED_BY(mutex_);
     // The file system is asked again for a version only after a while or after our own writes:
     // every return re-reads its script file, and a file status costs more than a statement.
-    Version lastVersion_;
-    std::chrono::steady_clock::time_point lastVersionAt_;
-    uint64_t lastVersionWrites_ = 0;
+    Version lastVersion_ YV_GUARDED_BY(mutex_);
+    std::chrono::steady_clock::time_point lastVersionAt_ YV_GUARDED_BY(mutex_);
+    uint64_t lastVersionWrites_ YV_GUARDED_BY(mutex_) = 0;
     std::atomic<uint64_t> writes_{0};
 };
 

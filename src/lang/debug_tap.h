@@ -8,12 +8,12 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "core/bytes.h"
 #include "core/clock.h"
+#include "core/mutex.h"
 
 namespace yv {
 
@@ -70,7 +70,7 @@ public:
     }
 
     // ---- under `mutex`: what the interpreter last copied ----
-    std::mutex mutex;
+    Mutex mutex;
     struct Variables {
         std::array<int32_t, kDebugIntCount> ints{};
         std::array<Bytes, kDebugStrCount> strings;
@@ -79,13 +79,15 @@ public:
         bool stringNews = false;
         bool fullRefresh = false;      // rebuild every row (opened, a game loaded)
         int32_t version = 0;           // counts the copies made
-    } vars;
-    std::deque<TraceLine> trace;
-    uint64_t traceSeq = 0;
-    std::array<PreviewPicture, kPreviewSlots> previews;
-    int32_t previewsFor = -1;   // the paging offset the pictures were made for
-    int32_t previewVersion = 0;
-    std::string heldAt;         // while holding: the statement that runs next ("where: text")
+    } vars YV_GUARDED_BY(mutex);
+    std::deque<TraceLine> trace YV_GUARDED_BY(mutex);
+    uint64_t traceSeq YV_GUARDED_BY(mutex) = 0;
+    std::array<PreviewPicture, kPreviewSlots> previews YV_GUARDED_BY(mutex);
+    // The paging offset the pictures were made for.
+    int32_t previewsFor YV_GUARDED_BY(mutex) = -1;
+    int32_t previewVersion YV_GUARDED_BY(mutex) = 0;
+    // While holding: the statement that runs next ("where: text").
+    std::string heldAt YV_GUARDED_BY(mutex);
 
     // ---- the interpreter thread's own bookkeeping for the trace ----
     double lastCopyMs = -1e9;  // when the variables were last copied without a request
@@ -95,12 +97,12 @@ public:
     } lines;
 
     // The trace lines newer than `seq` (window thread).
-    std::vector<TraceLine> traceSince(uint64_t seq) {
-        std::lock_guard lock(mutex);
+    std::vector<TraceLine> traceSince(uint64_t seq) YV_EXCLUDES(mutex) {
+        MutexLock lock(mutex);
         auto it = std::find_if(trace.begin(), trace.end(), [&](const TraceLine& l) { return l.seq > seq; });
         return {it, trace.end()};
     }
-    void addTrace(TraceLine line) {  // under `mutex`
+    void addTrace(TraceLine line) YV_REQUIRES(mutex) {
         line.seq = ++traceSeq;
         trace.push_back(std::move(line));
         while (trace.size() > static_cast<size_t>(kTraceKept)) trace.pop_front();

@@ -2,12 +2,13 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
+#include <mutex>  // std::once_flag
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/mutex.h"
 #include "io/resources.h"
 
 namespace yv {
@@ -43,8 +44,8 @@ struct ScriptCache {
         Resources::Version version;
         ScriptPtr source;
     };
-    std::mutex mutex;
-    std::vector<Entry> entries;  // a game has few script files
+    Mutex mutex;
+    std::vector<Entry> entries YV_GUARDED_BY(mutex);  // a game has few script files
     // The file the interpreter read last, while it is known to be current: the game has written
     // no file since and too little time has passed for another program to edit it. A jump or
     // return within that file (a script's loops) then takes it without asking for its version.

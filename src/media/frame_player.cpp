@@ -25,7 +25,7 @@ std::optional<std::filesystem::path> findMovie(Runtime& rt, BytesView name) {
 void FramePlayer::play(Runtime& rt, const Request& request) {
     const char* message = nullptr;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         // A second movie closes the first one's file and decoder before it starts.
         release(rt.platform);
         request_ = request;
@@ -59,7 +59,7 @@ void FramePlayer::play(Runtime& rt, const Request& request) {
 }
 
 void FramePlayer::stop(Platform& platform) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     release(platform);
 }
 
@@ -71,7 +71,7 @@ void FramePlayer::release(Platform& platform) {
 }
 
 void FramePlayer::tick(Platform& platform, uint64_t generation) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (generation != generation_ || !decoder_) return;
     const int64_t length = decoder_->length();
     // The end: past the stream's length, or no frame left in the file (a cut file).

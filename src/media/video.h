@@ -13,13 +13,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/mutex.h"
 #include "platform/platform.h"
 
 namespace yv {
@@ -47,24 +47,25 @@ public:
     };
     // Closes a movie still playing, opens the file and draws its first frame, then starts the
     // frame timer. A file that cannot be played shows its message and plays nothing.
-    void play(Runtime& rt, const Request& request);
+    void play(Runtime& rt, const Request& request) YV_EXCLUDES(mutex_);
     // Ends playback (the last frame stays on the window) and stops the timer.
-    void stop(Platform& platform);
+    void stop(Platform& platform) YV_EXCLUDES(mutex_);
     bool playing() const { return playing_; }
 
 private:
-    void tick(Platform& platform, uint64_t generation);
-    void draw(Platform& platform);     // mutex_ held
-    void release(Platform& platform);  // mutex_ held
+    void tick(Platform& platform, uint64_t generation) YV_EXCLUDES(mutex_);
+    void draw(Platform& platform) YV_REQUIRES(mutex_);
+    void release(Platform& platform) YV_REQUIRES(mutex_);
 
-    std::mutex mutex_;
-    std::unique_ptr<video::Decoder> decoder_;
-    Request request_;
-    int screenW_ = 0, screenH_ = 0;
-    int64_t sample_ = 0;
-    uint64_t generation_ = 0;  // a tick of an earlier timer finds it changed
-    std::vector<uint8_t> picture_;
-    std::vector<Rect> places_;
+    Mutex mutex_;
+    std::unique_ptr<video::Decoder> decoder_ YV_GUARDED_BY(mutex_);
+    Request request_ YV_GUARDED_BY(mutex_);
+    int screenW_ YV_GUARDED_BY(mutex_) = 0;
+    int screenH_ YV_GUARDED_BY(mutex_) = 0;
+    int64_t sample_ YV_GUARDED_BY(mutex_) = 0;
+    uint64_t generation_ YV_GUARDED_BY(mutex_) = 0;  // a tick of an earlier timer finds it changed
+    std::vector<uint8_t> picture_ YV_GUARDED_BY(mutex_);
+    std::vector<Rect> places_ YV_GUARDED_BY(mutex_);
     std::atomic<bool> playing_{false};
 };
 

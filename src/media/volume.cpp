@@ -8,7 +8,7 @@
 namespace yv {
 
 void Volume::attach(audio::Mixer* engine) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     engine_ = engine;
     apply();
 }
@@ -48,31 +48,31 @@ bool Volume::writePercent(int32_t percent) {
 }
 
 bool Volume::percent(int32_t& out) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return readPercent(out);
 }
 
 bool Volume::setPercent(int32_t percent) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return writePercent(percent);
 }
 
 bool Volume::change(int32_t delta) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     int32_t p = 0;
     if (!readPercent(p)) return false;
     return writePercent(std::clamp<int32_t>(p + delta, 0, 100));
 }
 
 bool Volume::mute(bool& out) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (!engine_) return false;
     out = muted_;
     return true;
 }
 
 bool Volume::setMute(bool on) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (!engine_) return false;
     muted_ = on;
     apply();
@@ -80,7 +80,7 @@ bool Volume::setMute(bool on) {
 }
 
 bool Volume::toggleMute() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (!engine_) return false;
     muted_ = !muted_;
     apply();
@@ -88,14 +88,14 @@ bool Volume::toggleMute() {
 }
 
 bool Volume::waveLevel(uint16_t& out) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (!engine_) return false;
     out = wave_;
     return true;
 }
 
 bool Volume::setWaveLevel(uint16_t level) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (!engine_) return false;
     wave_ = level;
     apply();
@@ -103,12 +103,12 @@ bool Volume::setWaveLevel(uint16_t level) {
 }
 
 std::array<uint32_t, 2> Volume::channels() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return ch_;
 }
 
 void Volume::setChannels(uint32_t left, uint32_t right) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     ch_ = {std::min(left, kMax), std::min(right, kMax)};
     apply();
 }

@@ -6,7 +6,8 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <mutex>
+
+#include "core/mutex.h"
 
 namespace yv {
 
@@ -46,17 +47,17 @@ public:
     std::atomic<int32_t> lastVolume{0};  // the last percent set by setvolume or the dialog's slider
 
 private:
-    bool readPercent(int32_t& out);
-    bool writePercent(int32_t percent);
-    void apply();
+    bool readPercent(int32_t& out) YV_REQUIRES(mutex_);
+    bool writePercent(int32_t percent) YV_REQUIRES(mutex_);
+    void apply() YV_REQUIRES(mutex_);
 
-    std::mutex mutex_;
-    audio::Mixer* engine_ = nullptr;
-    std::array<uint32_t, 2> ch_{kMax, kMax};
-    std::array<uint32_t, 2> balance_{1, 1};
-    uint32_t top_ = 1;
-    bool muted_ = false;
-    uint16_t wave_ = 0xFFFF;
+    Mutex mutex_;
+    audio::Mixer* engine_ YV_GUARDED_BY(mutex_) = nullptr;
+    std::array<uint32_t, 2> ch_ YV_GUARDED_BY(mutex_){kMax, kMax};
+    std::array<uint32_t, 2> balance_ YV_GUARDED_BY(mutex_){1, 1};
+    uint32_t top_ YV_GUARDED_BY(mutex_) = 1;
+    bool muted_ YV_GUARDED_BY(mutex_) = false;
+    uint16_t wave_ YV_GUARDED_BY(mutex_) = 0xFFFF;
 };
 
 }  // namespace yv

@@ -38,7 +38,7 @@ Bytes failureText(BytesView shownName, const char* what) {
 // text under the name ";", which no file has: the script cache knows the real one.
 Bytes loadedFileName(Interp& in) {
     if (in.scriptName != ";") return in.scriptName;
-    std::lock_guard lock(in.scriptCache.mutex);
+    MutexLock lock(in.scriptCache.mutex);
     for (const ScriptCache::Entry& e : in.scriptCache.entries)
         if (e.source == in.script) return e.name;
     return in.scriptName;

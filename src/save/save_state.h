@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
-#include <mutex>
 
 #include "core/atomic_file.h"
 #include "core/bytes.h"
+#include "core/mutex.h"
 #include "save/replay_log.h"
 #include "save/thumbnails.h"
 
@@ -41,8 +41,8 @@ struct SaveState {
     // Every file write goes through these calls (tests make them fail).
     atomic_file::FileOps* fileOps = &atomic_file::systemOps();
 
-    std::mutex requestMutex;
-    std::deque<SlotRequest> slotRequests;
+    Mutex requestMutex;
+    std::deque<SlotRequest> slotRequests YV_GUARDED_BY(requestMutex);
 
     ThumbnailCache thumbnails;
 };

@@ -59,7 +59,7 @@ void requestSlot(Runtime& rt, SlotRequest request) {
         return;
     }
     {
-        std::lock_guard lock(rt.save.requestMutex);
+        MutexLock lock(rt.save.requestMutex);
         rt.save.slotRequests.push_back(request);
     }
     // A halted interpreter sleeps until something wakes it: a load after the end must still run.
@@ -67,7 +67,7 @@ void requestSlot(Runtime& rt, SlotRequest request) {
 }
 
 bool slotRequested(Runtime& rt) {
-    std::lock_guard lock(rt.save.requestMutex);
+    MutexLock lock(rt.save.requestMutex);
     return !rt.save.slotRequests.empty();
 }
 
@@ -75,7 +75,7 @@ void serveSlotRequests(Runtime& rt) {
     for (;;) {
         SlotRequest r;
         {
-            std::lock_guard lock(rt.save.requestMutex);
+            MutexLock lock(rt.save.requestMutex);
             if (rt.save.slotRequests.empty()) return;
             r = rt.save.slotRequests.front();
             rt.save.slotRequests.pop_front();

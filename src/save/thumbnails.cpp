@@ -59,14 +59,14 @@ std::shared_ptr<const Thumbnail> decode(BytesView picture, int width, int height
 std::shared_ptr<const Thumbnail> ThumbnailCache::get(const fs::path& file, int width, int height, int maxWidth) {
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         entries_.erase(file.string());
         return nullptr;
     }
     const int64_t mtime = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
     fs::path root;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         root = root_;
         auto it = entries_.find(file.string());
         if (it != entries_.end() && it->second.size == st.st_size && it->second.mtimeNs == mtime &&
@@ -80,7 +80,7 @@ std::shared_ptr<const Thumbnail> ThumbnailCache::get(const fs::path& file, int w
             thumb = decode(parts.picture, width, height, maxWidth);
         }
     }
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     ++decodes_;
     entries_[file.string()] = Entry{st.st_size, mtime, width, height, maxWidth, thumb};
     return thumb;

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <mutex>
 
+#include "core/mutex.h"
 #include "core/thumbnail.h"
 
 namespace yv {
@@ -16,15 +16,18 @@ public:
     // The thumbnail of a save file for a game screen of width x height, or nullptr when the file
     // is missing or holds no picture. At most maxWidth pixels wide.
     std::shared_ptr<const Thumbnail> get(const std::filesystem::path& file, int width, int height,
-                                         int maxWidth = 160);
+                                         int maxWidth = 160) YV_EXCLUDES(mutex_);
     // Files are read only beneath this folder (the save folder; a slot file that is a link
     // leading out gives no thumbnail). Empty: anywhere.
-    void confineTo(const std::filesystem::path& folder) {
-        std::lock_guard lock(mutex_);
+    void confineTo(const std::filesystem::path& folder) YV_EXCLUDES(mutex_) {
+        MutexLock lock(mutex_);
         root_ = folder;
     }
     // How many decodes the cache has made (tests look at it).
-    int decodes() const { return decodes_; }
+    int decodes() const YV_EXCLUDES(mutex_) {
+        MutexLock lock(mutex_);
+        return decodes_;
+    }
 
 private:
     struct Entry {
@@ -33,10 +36,10 @@ private:
         int width = 0, height = 0, maxWidth = 0;
         std::shared_ptr<const Thumbnail> thumb;
     };
-    std::mutex mutex_;
-    std::map<std::string, Entry> entries_;
-    std::filesystem::path root_;
-    int decodes_ = 0;
+    mutable Mutex mutex_;
+    std::map<std::string, Entry> entries_ YV_GUARDED_BY(mutex_);
+    std::filesystem::path root_ YV_GUARDED_BY(mutex_);
+    int decodes_ YV_GUARDED_BY(mutex_) = 0;
 };
 
 }  // namespace yv

@@ -33,7 +33,7 @@ Bytes cutCp932(BytesView s, size_t limit, bool& cut) {
 void publishVariables(Runtime& rt) {
     Interp& in = rt.interp;
     DebugTap& tap = in.debug;
-    std::lock_guard lock(tap.mutex);
+    MutexLock lock(tap.mutex);
     DebugTap::Variables& v = tap.vars;
     bool any = false;
     // The change list names rows to rewrite even when the value stayed (as the original did).
@@ -92,7 +92,7 @@ void publishScreens(Runtime& rt) {
             }
         }
     }
-    std::lock_guard lock(tap.mutex);
+    MutexLock lock(tap.mutex);
     tap.previews = std::move(made);
     tap.previewsFor = offset;
     ++tap.previewVersion;
@@ -218,7 +218,7 @@ bool debugBeforeStatement(Runtime& rt, StatementMark& mark) {
             const BytesView t = in.text();
             std::string at = cp932ToUtf8(in.scriptName) + ":" + std::to_string(lineOf(t, in.pos)) + ": " +
                              statementText(t, in.pos);
-            std::lock_guard lock(tap.mutex);
+            MutexLock lock(tap.mutex);
             tap.heldAt = std::move(at);
         }
         tap.holding = true;
@@ -263,7 +263,7 @@ void debugAfterStatement(Runtime& rt, const StatementMark& mark) {
     l.where = cp932ToUtf8(mark.file) + ":" + std::to_string(line);
     l.statement = statementText(t, mark.start);
     l.variables = namedVariables(rt, stmt, written);
-    std::lock_guard lock(tap.mutex);
+    MutexLock lock(tap.mutex);
     tap.addTrace(std::move(l));
 }
 

@@ -353,7 +353,7 @@ ScriptPtr loadScript(Runtime& rt, BytesView name) {
     };
     const Resources::Version version = rt.resources.version(name);
     if (version.known) {
-        std::lock_guard lock(cache.mutex);
+        MutexLock lock(cache.mutex);
         for (const ScriptCache::Entry& e : cache.entries)
             if (BytesView(e.name) == name && e.version == version) {
                 remember(e.source);
@@ -369,7 +369,7 @@ ScriptPtr loadScript(Runtime& rt, BytesView name) {
     // Asked again after the read: a file seen for the first time has a version only now.
     const Resources::Version after = rt.resources.version(name);
     if (after.known) {
-        std::lock_guard lock(cache.mutex);
+        MutexLock lock(cache.mutex);
         std::erase_if(cache.entries, [&](const ScriptCache::Entry& e) { return BytesView(e.name) == name; });
         if (cache.entries.size() >= 32) cache.entries.erase(cache.entries.begin());
         cache.entries.push_back({Bytes(name), after, src});

@@ -7,9 +7,6 @@
 #include FT_OUTLINE_H
 
 #include <algorithm>
-#include <map>
-#include <mutex>
-#include <tuple>
 
 #include "core/cp932.h"
 
@@ -166,19 +163,12 @@ std::string faceKey(const std::string& faceUtf8) {
 }
 
 ResolvedFont resolveFace(const std::string& faceUtf8, int32_t weight, bool italic) {
-    static std::mutex mutex;
-    static std::map<std::tuple<std::string, int32_t, bool>, ResolvedFont> cache;
     const std::string key = faceKey(faceUtf8);
-    const auto ck = std::make_tuple(key, weight, italic);
-    std::lock_guard lock(mutex);
-    if (auto it = cache.find(ck); it != cache.end()) return it->second;
     std::vector<std::string> fams;
     if (!isKnownWindowsFace(key) && !faceUtf8.empty()) fams.push_back(faceUtf8);
     for (std::string& c : candidates(kindOf(key))) fams.push_back(std::move(c));
     ResolvedFont r = matchFamilies(fams, weight, italic);
     if (r.file.empty()) r = matchFamilies({"sans-serif"}, weight, italic);
-    if (cache.size() > 256) cache.clear();
-    cache[ck] = r;
     return r;
 }
 
@@ -223,7 +213,17 @@ void FontEngine::load() {
         m.face = nullptr;
     }
     if (!m.lib) return;
-    resolved_ = resolveFace(cp932ToUtf8(rec_.face), rec_.weight, rec_.italic != 0);
+    // A fontconfig match costs milliseconds and scripts switch between a few faces: each face
+    // is looked up once per engine (the engine is the interpreter's alone, so no lock).
+    const std::string face = cp932ToUtf8(rec_.face);
+    const auto ck = std::make_tuple(faceKey(face), rec_.weight, rec_.italic != 0);
+    if (auto it = faces_.find(ck); it != faces_.end()) {
+        resolved_ = it->second;
+    } else {
+        resolved_ = resolveFace(face, rec_.weight, rec_.italic != 0);
+        if (faces_.size() > 256) faces_.clear();
+        faces_.emplace(ck, resolved_);
+    }
     if (resolved_.file.empty() || FT_New_Face(m.lib, resolved_.file.c_str(), resolved_.index, &m.face) != 0) {
         m.face = nullptr;
         return;

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -62,6 +64,8 @@ private:
     FontRecord rec_;
     bool selected_ = false;
     ResolvedFont resolved_;
+    // Faces already resolved, by (faceKey, weight, italic).
+    std::map<std::tuple<std::string, int32_t, bool>, ResolvedFont> faces_;
     std::unordered_map<uint32_t, GlyphCell> cache_;
     GlyphCell empty_;
 };

@@ -71,7 +71,7 @@ void finishMessage(TextState& t, int32_t item) {
     History& h = t.history;
     if (item == 1) {
         if (h.recording) {
-            std::lock_guard lock(h.mutex);
+            MutexLock lock(h.mutex);
             const auto at = [](int32_t i) { return static_cast<size_t>(((i % History::kSize) + History::kSize) % History::kSize); };
             h.labels[at(h.writeIndex)] = rs.labelText;
             h.writeIndex = static_cast<int32_t>(at(h.writeIndex + 1));
@@ -89,7 +89,7 @@ void finishMessage(TextState& t, int32_t item) {
 namespace {
 
 std::vector<Row> rows(const History& h) {
-    std::lock_guard lock(h.mutex);
+    MutexLock lock(h.mutex);
     std::vector<Row> out;
     // A message holds two neighbouring positions: its label, then its text. The oldest pair
     // starts at the display index.

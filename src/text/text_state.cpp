@@ -56,7 +56,7 @@ void reset(Runtime& rt) {
     t.display = Display{};
     configure(rt);
     render(rt, -1, {}, 0, 0, 0, Rgb{});
-    std::lock_guard lock(t.history.mutex);
+    MutexLock lock(t.history.mutex);
     t.history.recording = true;
     t.history.displayIndex = 0;
 }

@@ -6,11 +6,11 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "core/bytes.h"
 #include "core/in_progress.h"
+#include "core/mutex.h"
 
 namespace yv {
 
@@ -75,12 +75,12 @@ struct WaitIcon {
 // player opens the history, so the strings are guarded.
 struct History {
     static constexpr int kSize = 40;
-    mutable std::mutex mutex;
-    std::array<Bytes, kSize> labels;
-    std::array<Bytes, kSize> texts;
-    int32_t writeIndex = 0;
-    int32_t displayIndex = 0;
-    bool recording = true;
+    mutable Mutex mutex;
+    std::array<Bytes, kSize> labels YV_GUARDED_BY(mutex);
+    std::array<Bytes, kSize> texts YV_GUARDED_BY(mutex);
+    int32_t writeIndex YV_GUARDED_BY(mutex) = 0;
+    int32_t displayIndex YV_GUARDED_BY(mutex) = 0;
+    bool recording = true;  // the interpreter's alone (the dialog never reads it)
 };
 
 // The renderer's state between calls (one set for the whole renderer).

@@ -6,6 +6,7 @@
 
 #include "io/ini.h"
 #include "core/bytes.h"
+#include "core/shared_int.h"
 
 namespace yv {
 
@@ -14,8 +15,10 @@ struct Config {
     Bytes title;                     // [WindowTitle] Title
     int32_t left = 0, top = 0;       // [WindowSize] Left, Top: screen origin and window position
     int32_t width = 640, height = 480;  // [WindowSize] Right, Bottom: screen size W x H
-    int32_t fullWidth = 640, fullHeight = 480, fullBits = 0;  // [WindowScreen] Right, Bottom, Bits
-    int32_t full = 0;                // [WindowScreen] Full
+    int32_t fullWidth = 640, fullHeight = 480;  // [WindowScreen] Right, Bottom
+    // The display-mode switch (window thread) sets these two while a step may read them.
+    SharedInt fullBits = 0;          // [WindowScreen] Bits
+    SharedInt full = 0;              // [WindowScreen] Full
     int32_t key = 1;                 // [WindowScreen] Key: 0 removes "skip to the next choice"
     int32_t centerOnReturn = 1;      // [WindowScreen] Center
     int32_t topMost = 0;             // [WindowSet] TopMost

@@ -69,7 +69,7 @@ void VariableMonitor::take() {
 }
 
 void VariableMonitor::takeVariables(bool all) {
-    std::lock_guard lock(tap_.mutex);
+    MutexLock lock(tap_.mutex);
     DebugTap::Variables& v = tap_.vars;
     if (all || v.fullRefresh) {
         ints_ = v.ints;
@@ -152,7 +152,7 @@ void VariableMonitor::stepOne() {
 }
 
 std::string VariableMonitor::heldAt() {
-    std::lock_guard lock(tap_.mutex);
+    MutexLock lock(tap_.mutex);
     return tap_.heldAt;
 }
 
@@ -229,7 +229,7 @@ void ScreenPreview::ask(uint32_t nowMs, const WindowPicture& windowPicture) {
 
 void ScreenPreview::take() {
     if (!open_) return;
-    std::lock_guard lock(tap_.mutex);
+    MutexLock lock(tap_.mutex);
     if (tap_.previewVersion == seenVersion_) return;
     // Pictures made for another page are not this page's; the next pass asks again.
     if (tap_.previewsFor != offset_) return;

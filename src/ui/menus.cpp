@@ -106,7 +106,7 @@ MenuModel::MenuModel() {
 }
 
 std::vector<MenuItem> MenuModel::snapshot(MenuWhich which) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return top(which);
 }
 
@@ -119,39 +119,39 @@ MenuItem* MenuModel::findLocked(std::vector<MenuItem>& items, int32_t id) {
 }
 
 std::optional<MenuItem> MenuModel::find(MenuWhich which, int32_t id) const {
-    std::lock_guard lock(mutex_);
-    auto& self = const_cast<MenuModel&>(*this);
-    if (MenuItem* m = self.findLocked(self.top(which), id)) return *m;
+    MutexLock lock(mutex_);
+    auto& items = const_cast<std::vector<MenuItem>&>(top(which));
+    if (MenuItem* m = findLocked(items, id)) return *m;
     return std::nullopt;
 }
 
 void MenuModel::setChecked(MenuWhich which, int32_t id, bool on) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     ++version_;
     if (MenuItem* m = findLocked(top(which), id)) m->checked = on;
 }
 
 void MenuModel::setGreyed(MenuWhich which, int32_t id, bool on) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     ++version_;
     if (MenuItem* m = findLocked(top(which), id)) m->greyed = on;
 }
 
 void MenuModel::setTopGreyed(MenuWhich which, int pos, bool on) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     ++version_;
     auto& t = top(which);
     if (pos >= 0 && pos < static_cast<int>(t.size())) t[static_cast<size_t>(pos)].greyed = on;
 }
 
 bool MenuModel::topGreyed(MenuWhich which, int pos) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     const auto& t = top(which);
     return pos >= 0 && pos < static_cast<int>(t.size()) && t[static_cast<size_t>(pos)].greyed;
 }
 
 void MenuModel::setFirstPopupItemGreyed(MenuWhich which, int pos, bool on) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     std::vector<MenuItem>* items = &popup_;
     if (which == MenuWhich::Bar) {
         if (bar_.empty() || !bar_[0].isSubmenu()) return;
@@ -173,12 +173,12 @@ bool enabledPath(const std::vector<MenuItem>& items, int32_t id) {
 }  // namespace
 
 bool MenuModel::pickable(MenuWhich which, int32_t id) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return id != 0 && enabledPath(top(which), id);
 }
 
 bool MenuModel::removeBarEntry(int pos) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     ++version_;
     if (pos < 0 || pos >= static_cast<int>(bar_.size())) return false;
     bar_.erase(bar_.begin() + pos);
@@ -186,14 +186,14 @@ bool MenuModel::removeBarEntry(int pos) {
 }
 
 int MenuModel::topCount(MenuWhich which) const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return static_cast<int>(top(which).size());
 }
 
 void MenuModel::setSlot(MenuWhich which, int slot, BytesView caption, bool fileExists,
                         std::shared_ptr<const Thumbnail> thumbnail) {
     if (slot < 0 || slot >= kSlotCount) return;
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     ++version_;
     // The "ｾｰﾌﾞ" and "ﾛｰﾄﾞ" submenus: the first two submenus of the bar's first entry or of the
     // pop-up.
@@ -223,7 +223,7 @@ void MenuModel::setSlot(MenuWhich which, int slot, BytesView caption, bool fileE
 }
 
 void MenuModel::checkOnly(MenuWhich which, std::initializer_list<int32_t> group, int32_t chosen) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     ++version_;
     for (int32_t id : group)
         if (MenuItem* m = findLocked(top(which), id)) m->checked = id == chosen;

@@ -5,11 +5,11 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/mutex.h"
 #include "core/thumbnail.h"
 
 namespace yv {
@@ -98,16 +98,19 @@ public:
     uint64_t version() const { return version_.load(); }
 
 private:
-    MenuItem* findLocked(std::vector<MenuItem>& items, int32_t id);
-    std::vector<MenuItem>& top(MenuWhich which) { return which == MenuWhich::Bar ? bar_ : popup_; }
-    const std::vector<MenuItem>& top(MenuWhich which) const {
+    // Searches `items` (one of the menus, so the caller holds mutex_).
+    static MenuItem* findLocked(std::vector<MenuItem>& items, int32_t id);
+    std::vector<MenuItem>& top(MenuWhich which) YV_REQUIRES(mutex_) {
+        return which == MenuWhich::Bar ? bar_ : popup_;
+    }
+    const std::vector<MenuItem>& top(MenuWhich which) const YV_REQUIRES(mutex_) {
         return which == MenuWhich::Bar ? bar_ : popup_;
     }
 
-    mutable std::mutex mutex_;
+    mutable Mutex mutex_;
     std::atomic<uint64_t> version_{0};
-    std::vector<MenuItem> bar_;
-    std::vector<MenuItem> popup_;
+    std::vector<MenuItem> bar_ YV_GUARDED_BY(mutex_);
+    std::vector<MenuItem> popup_ YV_GUARDED_BY(mutex_);
 };
 
 // The slot label: number right-aligned in two characters, a colon and two blanks (" 7:  ").

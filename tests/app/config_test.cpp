@@ -1,6 +1,9 @@
 // Reading start.ini: defaults, sections and keys without regard to case, _$debug over start.ini.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "ui/config.h"
 #include "core/cp932.h"
 
@@ -67,4 +70,37 @@ TEST(Config, IntegersReadTheirLeadingDigits) {
     EXPECT_EQ(ini.getInt("A", "w", 9), 0);
     EXPECT_EQ(ini.getInt("A", "missing", 9), 9);
     EXPECT_EQ(ini.getInt("B", "x", 9), 9);
+}
+
+// The display-mode switch writes Full and Bits on the window thread while a step reads them
+// (and the debug listing copies the Config): the values must travel with every copy, and the
+// concurrent writes and reads are data-race free (scripts/tsan_run.sh sees this test race if
+// they are plain ints again).
+TEST(Config, DisplayModeFieldsCopyAndMayChangeWhileRead) {
+    Config c;
+    c.read(IniFile::parse("[WindowScreen]\nFull=1\nBits=16\n"));
+    Config copy = c;
+    EXPECT_EQ(copy.full, 1);
+    EXPECT_EQ(copy.fullBits, 16);
+    c.full = 0;
+    EXPECT_EQ(copy.full, 1);
+    copy = c;
+    EXPECT_EQ(copy.full, 0);
+    EXPECT_EQ(copy.fullBits, 16);
+
+    std::atomic<bool> done{false};
+    std::thread switcher([&] {
+        for (int i = 0; i < 2000; ++i) {
+            c.full = i & 1;
+            c.fullBits = (i & 1) ? 32 : 16;
+        }
+        done = true;
+    });
+    int64_t seen = 0;
+    do {
+        const Config snapshot = c;
+        seen += snapshot.full + c.fullBits;
+    } while (!done);
+    switcher.join();
+    EXPECT_GT(seen, 0);
 }

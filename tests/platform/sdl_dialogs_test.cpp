@@ -179,7 +179,7 @@ TEST(SdlDialogs, HistoryOpensFromTheMenuEntryAndCloses) {
     ASSERT_TRUE(g.started) << g.why;
     {
         History& h = g.shell->runtime().text.history;
-        std::lock_guard lock(h.mutex);
+        MutexLock lock(h.mutex);
         h.labels[0] = sjis("太郎");
         h.texts[1] = sjis("こんにちは");
         h.labels[2] = sjis("花子");

@@ -53,21 +53,21 @@ Bytes typed(const std::string& utf8, int32_t maxLength) {
 struct HeadlessPlatform::Sound {
     static constexpr size_t kFrames = audio::kRate / 100;
     audio::AudioEngine engine;
-    std::mutex mutex;  // the tick function and the writer
-    std::function<void()> tick;
-    bool tickScheduled = false;
-    audio::WavWriter writer;
+    Mutex mutex;  // the tick function and the writer
+    std::function<void()> tick YV_GUARDED_BY(mutex);
+    bool tickScheduled YV_GUARDED_BY(mutex) = false;
+    audio::WavWriter writer YV_GUARDED_BY(mutex);
     float buffer[kFrames * 2];
 
     void pull() {
         engine.pull(buffer, kFrames);
-        std::lock_guard lock(mutex);
+        MutexLock lock(mutex);
         if (writer.isOpen()) writer.write(buffer, kFrames);
     }
     void runTick() {
         std::function<void()> t;
         {
-            std::lock_guard lock(mutex);
+            MutexLock lock(mutex);
             t = tick;
         }
         if (t) t();
@@ -78,9 +78,9 @@ struct HeadlessPlatform::Sound {
 HeadlessPlatform::HeadlessPlatform() : loopThread_(std::this_thread::get_id()) {}
 
 HeadlessPlatform::~HeadlessPlatform() {
-    std::lock_guard lock(loopMutex_);
+    MutexLock lock(loopMutex_);
     loopEnded_ = true;
-    loopCv_.notify_all();
+    loopCv_.notifyAll();
 }
 
 namespace {
@@ -89,7 +89,7 @@ constexpr auto kIdleLook = std::chrono::milliseconds(20);
 }  // namespace
 
 audio::Mixer* HeadlessPlatform::audio() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (!sound_) {
         sound_ = std::make_unique<Sound>();
         Sound* s = sound_.get();
@@ -104,7 +104,7 @@ void HeadlessPlatform::setAudioTick(std::function<void()> tick) {
     Sound* s = sound_.get();
     bool schedule = false;
     {
-        std::lock_guard lock(s->mutex);
+        MutexLock lock(s->mutex);
         s->tick = std::move(tick);
         schedule = s->tick && !s->tickScheduled;
         if (schedule) s->tickScheduled = true;
@@ -114,19 +114,19 @@ void HeadlessPlatform::setAudioTick(std::function<void()> tick) {
 
 bool HeadlessPlatform::setAudioOut(const std::filesystem::path& file) {
     audio();
-    std::lock_guard lock(sound_->mutex);
+    MutexLock lock(sound_->mutex);
     return sound_->writer.open(file);
 }
 
 void HeadlessPlatform::showVideo(const FrameView& picture, std::span<const Rect> at) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     for (const Rect& r : at) picture_.lay(picture, r);
 }
 
 void HeadlessPlatform::setVideoTimer(int32_t periodMs, std::function<void()> tick) {
     uint64_t generation = 0;
     {
-        std::lock_guard lock(videoMutex_);
+        MutexLock lock(videoMutex_);
         videoTick_ = std::move(tick);
         generation = ++videoGeneration_;
         if (!videoTick_) return;
@@ -141,13 +141,13 @@ void HeadlessPlatform::scheduleVideoTick(uint64_t generation, double atMs, doubl
     clock_.schedule(atMs, [this, generation, atMs, periodMs] {
         std::function<void()> tick;
         {
-            std::lock_guard lock(videoMutex_);
+            MutexLock lock(videoMutex_);
             if (generation != videoGeneration_) return;
             tick = videoTick_;
         }
         tick();
         {
-            std::lock_guard lock(videoMutex_);
+            MutexLock lock(videoMutex_);
             if (generation != videoGeneration_) return;
         }
         scheduleVideoTick(generation, atMs + periodMs, periodMs);
@@ -169,7 +169,7 @@ void HeadlessPlatform::showVolumeDialog(VolumeDialogModel& m) {
 
 void HeadlessPlatform::run(WindowEvents& events) {
     {
-        std::lock_guard lock(loopMutex_);
+        MutexLock lock(loopMutex_);
         loopThread_ = std::this_thread::get_id();
     }
     for (;;) {
@@ -179,22 +179,22 @@ void HeadlessPlatform::run(WindowEvents& events) {
         if (closeRequested_.exchange(false) && events.onCloseRequest()) break;
         events.onRedrawn();
         if (events.onIdle()) break;
-        std::unique_lock lock(loopMutex_);
-        loopCv_.wait_for(lock, kIdleLook, [&] {
-            return woken_ || !inputs_.empty() || !picks_.empty() || closeRequested_.load();
-        });
+        MutexLock lock(loopMutex_);
+        const auto deadline = std::chrono::steady_clock::now() + kIdleLook;
+        while (!woken_ && inputs_.empty() && picks_.empty() && !closeRequested_.load())
+            if (loopCv_.waitUntil(lock, deadline) == std::cv_status::timeout) break;
         woken_ = false;
     }
-    std::lock_guard lock(loopMutex_);
+    MutexLock lock(loopMutex_);
     loopEnded_ = true;
     inputs_.clear();
-    loopCv_.notify_all();
+    loopCv_.notifyAll();
 }
 
 void HeadlessPlatform::wakeLoop() {
-    std::lock_guard lock(loopMutex_);
+    MutexLock lock(loopMutex_);
     woken_ = true;
-    loopCv_.notify_all();
+    loopCv_.notifyAll();
 }
 
 void HeadlessPlatform::requestClose() {
@@ -206,29 +206,29 @@ void HeadlessPlatform::deliverInputs(WindowEvents& events) {
     for (;;) {
         InputEvent e;
         {
-            std::lock_guard lock(loopMutex_);
+            MutexLock lock(loopMutex_);
             if (inputs_.empty()) return;
             e = inputs_.front();
             inputs_.pop_front();
         }
         if (e.kind != InputEvent::Kind::Key) warpMouse(e.x, e.y);
         events.onInput(e);
-        std::lock_guard lock(loopMutex_);
+        MutexLock lock(loopMutex_);
         ++delivered_;
-        loopCv_.notify_all();
+        loopCv_.notifyAll();
     }
 }
 
 void HeadlessPlatform::postInput(const InputEvent& e) {
-    std::unique_lock lock(loopMutex_);
+    MutexLock lock(loopMutex_);
     if (loopEnded_) return;
     inputs_.push_back(e);
     const uint64_t mine = ++posted_;
-    loopCv_.notify_all();
+    loopCv_.notifyAll();
     // The loop thread itself passes the event on at its next pass; any other thread waits, also
     // while the loop has yet to start (a manual clock may race ahead of it at start-up).
     if (std::this_thread::get_id() == loopThread_) return;
-    loopCv_.wait(lock, [&] { return delivered_ >= mine || loopEnded_; });
+    while (delivered_ < mine && !loopEnded_) loopCv_.wait(lock);
 }
 
 void HeadlessPlatform::scheduleInput(double atMs, const InputEvent& e) {
@@ -243,28 +243,28 @@ void HeadlessPlatform::scheduleClick(double atMs, int x, int y, int button) {
 }
 
 void HeadlessPlatform::pickMenu(int32_t id) {
-    std::lock_guard lock(loopMutex_);
+    MutexLock lock(loopMutex_);
     picks_.push_back(id);
-    loopCv_.notify_all();
+    loopCv_.notifyAll();
 }
 
 void HeadlessPlatform::deliverPicks(WindowEvents& events) {
     std::vector<int32_t> picks;
     {
-        std::lock_guard lock(loopMutex_);
+        MutexLock lock(loopMutex_);
         picks.swap(picks_);
     }
     for (int32_t id : picks) events.onMenuCommand(id);
 }
 
 void HeadlessPlatform::setScreenSize(int width, int height) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     screenW_ = width;
     screenH_ = height;
 }
 
 void HeadlessPlatform::setDesktop(int width, int height, bool fullScreenWorks) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     desktopW_ = width;
     desktopH_ = height;
     fullWorks_ = fullScreenWorks;
@@ -274,7 +274,7 @@ void HeadlessPlatform::openPopupMenu(int, int) { ++popupOpens_; }
 
 DisplayModeAnswer HeadlessPlatform::enterFullScreen() {
     if (!fullWorks_) return DisplayModeAnswer::NoSuchMode;
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (!full_) {
         savedX_ = winX_;
         savedY_ = winY_;
@@ -286,7 +286,7 @@ DisplayModeAnswer HeadlessPlatform::enterFullScreen() {
 
 void HeadlessPlatform::leaveFullScreen(bool center) {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (!full_) return;
         full_ = false;
         winX_ = savedX_;
@@ -296,21 +296,21 @@ void HeadlessPlatform::leaveFullScreen(bool center) {
 }
 
 bool HeadlessPlatform::windowPosition(int& x, int& y) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     x = winX_;
     y = winY_;
     return true;
 }
 
 bool HeadlessPlatform::moveWindow(int x, int y) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     winX_ = x;
     winY_ = y;
     return true;
 }
 
 bool HeadlessPlatform::centerWindow() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     // In 64 bits: sizes given by a game may be anything.
     winX_ = static_cast<int>((int64_t{desktopW_} - screenW_) / 2);
     winY_ = static_cast<int>((int64_t{desktopH_} - screenH_) / 2);
@@ -325,13 +325,13 @@ bool HeadlessPlatform::showWindow(int how) {
 }
 
 void HeadlessPlatform::setTitle(BytesView titleCp932) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     title_ = cp932ToUtf8(titleCp932);
 }
 
 void HeadlessPlatform::present(const FrameView& s, Rect r) {
     if (!s.pixels || s.width <= 0 || s.height <= 0) return;
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     picture_.take(s, r);
     ++presents_;
 }
@@ -357,19 +357,19 @@ int HeadlessPlatform::loadDialog(const LoadDialogRequest& r) {
 }
 
 std::vector<uint8_t> HeadlessPlatform::shownFrame(int& width, int& height) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     width = picture_.width();
     height = picture_.height();
     return picture_.pixels();
 }
 
 void HeadlessPlatform::setAnswers(std::vector<std::string> answers) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     answers_.assign(answers.begin(), answers.end());
 }
 
 std::optional<std::string> HeadlessPlatform::nextAnswer() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (answers_.empty()) return std::nullopt;
     std::string a = answers_.front();
     answers_.pop_front();
@@ -377,13 +377,13 @@ std::optional<std::string> HeadlessPlatform::nextAnswer() {
 }
 
 std::vector<std::string> HeadlessPlatform::dialogLog() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return log_;
 }
 
 void HeadlessPlatform::logDialog(BytesView caption, BytesView text) {
     std::string line = escapeLineFeeds(cp932ToUtf8(caption)) + ": " + escapeLineFeeds(cp932ToUtf8(text));
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     log_.push_back(line);
     if (echo_) std::fprintf(stderr, "dialog: %s\n", line.c_str());
 }
@@ -440,7 +440,12 @@ std::optional<std::array<Bytes, 4>> HeadlessPlatform::inputBox2(const InputBox2R
 }
 
 int HeadlessPlatform::openWithShell(const std::string& targetUtf8, const std::filesystem::path&) {
-    if (echo_) std::fprintf(stderr, "exec: open %s\n", targetUtf8.c_str());
+    bool echo = false;
+    {
+        MutexLock lock(mutex_);
+        echo = echo_;
+    }
+    if (echo) std::fprintf(stderr, "exec: open %s\n", targetUtf8.c_str());
     return 42;
 }
 

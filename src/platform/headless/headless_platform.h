@@ -3,15 +3,14 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/mutex.h"
 #include "platform/platform.h"
 #include "platform/presented_frame.h"
 
@@ -59,7 +58,10 @@ public:
     std::vector<std::string> dialogLog();
     void logDialog(BytesView caption, BytesView text);
     // Also write each dialog line to stderr as "dialog: CAPTION: TEXT".
-    void setEchoDialogs(bool on) { echo_ = on; }
+    void setEchoDialogs(bool on) YV_EXCLUDES(mutex_) {
+        MutexLock lock(mutex_);
+        echo_ = on;
+    }
 
     // The pointer: moved by the keyboard's choice navigation and by scheduled clicks.
     void warpMouse(int x, int y) override {
@@ -69,7 +71,10 @@ public:
     int pointerX() const { return pointerX_; }
     int pointerY() const { return pointerY_; }
 
-    const std::string& titleUtf8() const { return title_; }
+    std::string titleUtf8() YV_EXCLUDES(mutex_) {
+        MutexLock lock(mutex_);
+        return title_;
+    }
     int presentCount() const { return presents_; }
 
     // ---- Shell: window, display modes, menus and cursor ----
@@ -144,20 +149,23 @@ private:
     std::atomic<bool> closeRequested_{false};
 
     // The hand-over to the window loop.
-    std::mutex loopMutex_;
-    std::condition_variable loopCv_;
-    std::vector<int32_t> picks_;
-    std::deque<InputEvent> inputs_;
-    uint64_t posted_ = 0, delivered_ = 0;  // inputs handed over / passed to the game
-    bool loopEnded_ = false, woken_ = false;
-    std::thread::id loopThread_;
+    Mutex loopMutex_;
+    CondVar loopCv_;
+    std::vector<int32_t> picks_ YV_GUARDED_BY(loopMutex_);
+    std::deque<InputEvent> inputs_ YV_GUARDED_BY(loopMutex_);
+    // Inputs handed over / passed to the game.
+    uint64_t posted_ YV_GUARDED_BY(loopMutex_) = 0;
+    uint64_t delivered_ YV_GUARDED_BY(loopMutex_) = 0;
+    bool loopEnded_ YV_GUARDED_BY(loopMutex_) = false;
+    bool woken_ YV_GUARDED_BY(loopMutex_) = false;
+    std::thread::id loopThread_ YV_GUARDED_BY(loopMutex_);
 
-    std::mutex mutex_;  // guards the answers, the log, the title, the picture and the window
-    std::deque<std::string> answers_;
-    std::vector<std::string> log_;
-    bool echo_ = false;
-    std::string title_;
-    PresentedFrame picture_;
+    Mutex mutex_;  // guards the answers, the log, the title, the picture and the window
+    std::deque<std::string> answers_ YV_GUARDED_BY(mutex_);
+    std::vector<std::string> log_ YV_GUARDED_BY(mutex_);
+    bool echo_ YV_GUARDED_BY(mutex_) = false;
+    std::string title_ YV_GUARDED_BY(mutex_);
+    PresentedFrame picture_ YV_GUARDED_BY(mutex_);
     std::atomic<int> presents_{0};
     std::atomic<int> pointerX_{0}, pointerY_{0};
 
@@ -165,15 +173,22 @@ private:
     std::atomic<bool> barShown_{true}, full_{false}, pointerInBand_{false}, topMost_{false};
     std::atomic<bool> visible_{true}, closeEnabled_{true}, fullWorks_{true};
     std::atomic<int> cursorCount_{0}, popupOpens_{0};
-    int screenW_ = 640, screenH_ = 480, desktopW_ = 1280, desktopH_ = 1024;
-    int winX_ = 0, winY_ = 0, savedX_ = 0, savedY_ = 0;
+    int screenW_ YV_GUARDED_BY(mutex_) = 640;
+    int screenH_ YV_GUARDED_BY(mutex_) = 480;
+    int desktopW_ YV_GUARDED_BY(mutex_) = 1280;
+    int desktopH_ YV_GUARDED_BY(mutex_) = 1024;
+    int winX_ YV_GUARDED_BY(mutex_) = 0;
+    int winY_ YV_GUARDED_BY(mutex_) = 0;
+    int savedX_ YV_GUARDED_BY(mutex_) = 0;
+    int savedY_ YV_GUARDED_BY(mutex_) = 0;
     std::string iconFile_, cursorFile_;
 
-    std::mutex videoMutex_;  // the movie timer's function and generation
-    std::function<void()> videoTick_;
-    uint64_t videoGeneration_ = 0;
+    Mutex videoMutex_;  // the movie timer's function and generation
+    std::function<void()> videoTick_ YV_GUARDED_BY(videoMutex_);
+    uint64_t videoGeneration_ YV_GUARDED_BY(videoMutex_) = 0;
 
     struct Sound;
+    // Made once by audio() (under mutex_), never replaced after.
     std::unique_ptr<Sound> sound_;  // before clock_ goes: its events call into it
 };
 

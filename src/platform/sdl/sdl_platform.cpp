@@ -8,18 +8,17 @@
 #include <imgui.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <utility>
 
 #include "ui/menus.h"
 #include "core/cp932.h"
+#include "core/mutex.h"
 #include "graphics/png_write.h"
 #include "platform/audio/audio_engine.h"
 #include "platform/audio/sdl_audio_output.h"
@@ -145,7 +144,7 @@ public:
     // ---- Window basics ----
     void setTitle(BytesView t) override {
         {
-            std::lock_guard lock(mutex_);
+            MutexLock lock(mutex_);
             title_ = cp932ToUtf8(t);
             titleDirty_ = true;
         }
@@ -162,7 +161,7 @@ public:
     void present(const FrameView& s, Rect r) override {
         if (!s.pixels || s.width <= 0 || s.height <= 0) return;
         {
-            std::lock_guard lock(mutex_);
+            MutexLock lock(mutex_);
             dirty_ = unite(dirty_, frame_.take(s, r));
         }
         redraw_ = true;
@@ -170,7 +169,7 @@ public:
     }
 
     std::vector<uint8_t> shownFrame(int& w, int& h) override {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         w = frame_.width();
         h = frame_.height();
         return frame_.pixels();
@@ -350,20 +349,22 @@ public:
 
     // ---- For scripted runs ----
     std::map<std::string, SdlItemRect> itemRects() {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         return rects_;
     }
     std::vector<uint8_t> windowPixels(int& w, int& h) {
         if (tasks_.onWindowThread()) {
             drawFrame(currentModal_, true);
         } else {
-            std::unique_lock lock(mutex_);
+            MutexLock lock(mutex_);
             shotWanted_ = true;
             redraw_ = true;
             wakeLoop();
-            shotCv_.wait_for(lock, std::chrono::seconds(3), [&] { return !shotWanted_; });
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+            while (shotWanted_)
+                if (shotCv_.waitUntil(lock, deadline) == std::cv_status::timeout) break;
         }
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         w = shotW_;
         h = shotH_;
         return shot_;
@@ -408,7 +409,7 @@ public:
     // ---- Sound ----
     audio::Mixer* audio() override { return audioEngine_.get(); }
     void setAudioTick(std::function<void()> tick) override {
-        std::lock_guard lock(tickMutex_);
+        MutexLock lock(tickMutex_);
         audioTick_ = std::move(tick);
     }
     void showVolumeDialog(VolumeDialogModel& model) override {
@@ -425,14 +426,14 @@ public:
     // ---- Video ----
     void showVideo(const FrameView& p, std::span<const Rect> at) override {
         {
-            std::lock_guard lock(mutex_);
+            MutexLock lock(mutex_);
             for (const Rect& r : at) dirty_ = unite(dirty_, frame_.lay(p, r));
         }
         redraw_ = true;
         wakeLoop();
     }
     void setVideoTimer(int32_t periodMs, std::function<void()> tick) override {
-        std::lock_guard lock(tickMutex_);
+        MutexLock lock(tickMutex_);
         videoTick_ = std::move(tick);
         videoPeriod_ = static_cast<uint64_t>(std::max(1, periodMs));
         videoDue_ = SDL_GetTicks64() + videoPeriod_;
@@ -445,7 +446,7 @@ private:
     void runVideoTimer() {
         std::function<void()> tick;
         {
-            std::lock_guard lock(tickMutex_);
+            MutexLock lock(tickMutex_);
             const uint64_t now = SDL_GetTicks64();
             if (!videoTick_ || now < videoDue_) return;
             videoDue_ += videoPeriod_;
@@ -470,7 +471,7 @@ private:
         lastTickMs_ = now;
         std::function<void()> tick;
         {
-            std::lock_guard lock(tickMutex_);
+            MutexLock lock(tickMutex_);
             tick = audioTick_;
         }
         if (tick) tick();
@@ -677,7 +678,7 @@ private:
         if (settling(now)) ms = std::min(ms, std::max(0, kSettleFrameMs - static_cast<int>(now - lastFrameMs_)));
         {
             // A playing movie's next frame.
-            std::lock_guard lock(tickMutex_);
+            MutexLock lock(tickMutex_);
             if (videoTick_) {
                 const uint64_t t = SDL_GetTicks64();
                 ms = std::min(ms, videoDue_ > t ? static_cast<int>(std::min<uint64_t>(videoDue_ - t, 100)) : 0);
@@ -923,14 +924,14 @@ private:
     }
 
     void applyTitle() {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (!titleDirty_) return;
         SDL_SetWindowTitle(window_, title_.c_str());
         titleDirty_ = false;
     }
 
     void uploadFrame() {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         picture_.upload(renderer_, frame_.pixels(), frame_.width(), frame_.height(), dirty_);
         dirty_ = {};
     }
@@ -970,13 +971,13 @@ private:
         picture_.draw(renderer_, pictureRect(), filter_);
         ui_.endFrame(renderer_);
         {
-            std::lock_guard lock(mutex_);
+            MutexLock lock(mutex_);
             rects_.clear();
             for (const auto& [k, r] : ui_.itemRects) rects_[k] = {r.x, r.y, r.w, r.h};
         }
         bool wanted = forceShot;
         {
-            std::lock_guard lock(mutex_);
+            MutexLock lock(mutex_);
             wanted = wanted || shotWanted_;
         }
         if (wanted) captureWindow();
@@ -992,18 +993,18 @@ private:
             w = std::max(w, 0), h = std::max(h, 0);
             bottomUp.assign(static_cast<size_t>(w) * h * 3, 0);
         }
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         shot_ = std::move(bottomUp);
         shotW_ = w;
         shotH_ = h;
         shotWanted_ = false;
-        shotCv_.notify_all();
+        shotCv_.notifyAll();
     }
 
     // F12 with YORVANE_WINDOW_SHOT: the window's picture, menus and dialogs included, as a PNG.
     void saveWindowShot(const std::string& file) {
         drawFrame(currentModal_, true);
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (!shot_.empty() && writePng(file, shot_.data(), shotW_, shotH_))
             std::fprintf(stderr, "window picture: %s\n", file.c_str());
     }
@@ -1067,26 +1068,28 @@ private:
     std::atomic<bool> warpPending_{false};
     std::atomic<int> warpX_{0}, warpY_{0};
 
-    std::mutex mutex_;  // guards the frame, title, rectangles and window pictures
-    std::string title_;
-    bool titleDirty_ = false;
-    PresentedFrame frame_;    // what the window shows
-    Rect dirty_;              // presented since the last upload to the texture
-    std::map<std::string, SdlItemRect> rects_;
-    bool shotWanted_ = false;
-    std::condition_variable shotCv_;
-    std::vector<uint8_t> shot_;
-    int shotW_ = 0, shotH_ = 0;
+    Mutex mutex_;  // guards the frame, title, rectangles and window pictures
+    std::string title_ YV_GUARDED_BY(mutex_);
+    bool titleDirty_ YV_GUARDED_BY(mutex_) = false;
+    PresentedFrame frame_ YV_GUARDED_BY(mutex_);  // what the window shows
+    Rect dirty_ YV_GUARDED_BY(mutex_);  // presented since the last upload to the texture
+    std::map<std::string, SdlItemRect> rects_ YV_GUARDED_BY(mutex_);
+    bool shotWanted_ YV_GUARDED_BY(mutex_) = false;
+    CondVar shotCv_;
+    std::vector<uint8_t> shot_ YV_GUARDED_BY(mutex_);
+    int shotW_ YV_GUARDED_BY(mutex_) = 0;
+    int shotH_ YV_GUARDED_BY(mutex_) = 0;
 
     WindowTasks tasks_;
 
     std::unique_ptr<audio::AudioEngine> audioEngine_;
     audio::SdlAudioOutput audioOut_;
-    mutable std::mutex tickMutex_;
-    std::function<void()> audioTick_;
-    uint32_t lastTickMs_ = 0;
-    std::function<void()> videoTick_;  // under tickMutex_, as its period and due time
-    uint64_t videoPeriod_ = 1, videoDue_ = 0;
+    mutable Mutex tickMutex_;
+    std::function<void()> audioTick_ YV_GUARDED_BY(tickMutex_);
+    uint32_t lastTickMs_ = 0;  // the window thread's alone
+    std::function<void()> videoTick_ YV_GUARDED_BY(tickMutex_);
+    uint64_t videoPeriod_ YV_GUARDED_BY(tickMutex_) = 1;
+    uint64_t videoDue_ YV_GUARDED_BY(tickMutex_) = 0;
 };
 
 }  // namespace

@@ -4,12 +4,12 @@
 #pragma once
 
 #include <algorithm>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <thread>
+
+#include "core/mutex.h"
 
 namespace yv {
 
@@ -25,26 +25,26 @@ public:
     // Runs f on the window thread (at once when called there) and returns its answer.
     // Dialog tasks wait while another dialog is open.
     template <class F, class R>
-    R run(F f, R fallback, bool dialog = false) {
+    R run(F f, R fallback, bool dialog = false) YV_EXCLUDES(mutex_) {
         if (onWindowThread()) return f();
         R result = fallback;
         auto task = std::make_shared<Task>();
         task->fn = [&] { result = f(); };
         task->dialog = dialog;
-        std::unique_lock lock(mutex_);
+        MutexLock lock(mutex_);
         if (stopped_) return fallback;
         tasks_.push_back(task);
         if (wake_) wake_();
-        cv_.wait(lock, [&] { return task->done || stopped_; });
+        while (!task->done && !stopped_) cv_.wait(lock);
         return task->done ? result : fallback;
     }
 
     // The window thread carries out what is waiting.
-    void serve(bool dialogsToo) {
+    void serve(bool dialogsToo) YV_EXCLUDES(mutex_) {
         for (;;) {
             std::shared_ptr<Task> t;
             {
-                std::lock_guard lock(mutex_);
+                MutexLock lock(mutex_);
                 auto it = std::find_if(tasks_.begin(), tasks_.end(),
                                        [&](const auto& x) { return dialogsToo || !x->dialog; });
                 if (it == tasks_.end()) return;
@@ -52,33 +52,33 @@ public:
                 tasks_.erase(it);
             }
             t->fn();
-            std::lock_guard lock(mutex_);
+            MutexLock lock(mutex_);
             t->done = true;
-            cv_.notify_all();
+            cv_.notifyAll();
         }
     }
 
     // The window loop has ended: nothing will be served any more.
-    void stop() {
-        std::lock_guard lock(mutex_);
+    void stop() YV_EXCLUDES(mutex_) {
+        MutexLock lock(mutex_);
         stopped_ = true;
         tasks_.clear();
-        cv_.notify_all();
+        cv_.notifyAll();
     }
 
 private:
     struct Task {
         std::function<void()> fn;
         bool dialog = false;
-        bool done = false;
+        bool done = false;  // under WindowTasks::mutex_
     };
 
     std::thread::id windowThread_;
     std::function<void()> wake_;
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::deque<std::shared_ptr<Task>> tasks_;
-    bool stopped_ = false;
+    Mutex mutex_;
+    CondVar cv_;
+    std::deque<std::shared_ptr<Task>> tasks_ YV_GUARDED_BY(mutex_);
+    bool stopped_ YV_GUARDED_BY(mutex_) = false;
 };
 
 }  // namespace yv
