@@ -113,7 +113,7 @@ TEST(Strings, GetstrlenCountsBytes) {
 
 TEST(Messagebox, EscapesButtonsAndCaption) {
     Play g;
-    g.rt->config.title = "Game";
+    g.rt->app.setTitle("Game");
     g.p.setAnswers({"yes", "no"});
     g.run("@5 = #messagebox(\"Line1\\nLine2\", \"Title\", mb_yesno); @6 = #messagebox(\"x\", \"T\", mb_yesnocancel);"
           " @7 = #messagebox(\"Hello\"); @8 = #messagebox(\"odd\", \"T\", 9); @9 = #messagebox(\"a\\\\nb\\tc\");");
