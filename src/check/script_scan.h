@@ -1,0 +1,52 @@
+// Reads one script text the way the statement reader walks it, without running it: what is
+// wrong in it, and what it names (labels, scripts, pictures, sounds, movies, text tables).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "check/finding.h"
+#include "core/bytes.h"
+
+namespace yv {
+struct Interp;
+}
+
+namespace yv::check {
+
+struct Reference {
+    enum Kind : uint8_t { kLabel, kScript, kPicture, kSound, kMovie, kTextTable, kChoiceList };
+    Kind kind = kLabel;
+    Bytes name;         // as written (CP932)
+    Bytes labelFile;    // kLabel: the script that must hold it; empty = the one scanned
+    size_t at = 0;      // byte offset of the statement in the scanned text
+    const char* via = "";  // the command that names it, for the sentence
+};
+
+struct Label {
+    Bytes name;
+    size_t at = 0;  // offset of its '|'
+};
+
+struct ScriptScan {
+    std::vector<Finding> findings;  // file left empty: the caller names it
+    std::vector<size_t> offsets;    // the byte offset of each finding, for its line and column
+    std::vector<Reference> refs;
+    std::vector<Label> labels;      // every label, in the order of the text
+    bool computed = false;          // a jump names its script through a variable
+    size_t computedAt = 0;
+};
+
+// `in` is a scratch interpreter state the scanners evaluate in (its variables are all zero).
+ScriptScan scanScript(BytesView text, Interp& in);
+
+// A text table or any message text: its literal strings' inline commands and their bytes.
+// `inScript`: the text is a script's (strings only between quotes) or a table's (every row).
+void scanMessageText(BytesView text, size_t base, ScriptScan& out, Interp& in);
+
+// The first byte offset in `s` that is not CP932 (a cut or unknown double-byte character, a
+// byte no character starts with), or npos.
+size_t invalidCp932At(BytesView s);
+
+}  // namespace yv::check
