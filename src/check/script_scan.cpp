@@ -255,14 +255,16 @@ int32_t Scanner::command(int32_t p) {
     return end;
 }
 
-// The literal strings of a statement: their bytes, and the commands written inside them.
+// The literal strings of a statement: their bytes, and the commands written inside them (whose
+// own quotes stay inside the string, so they are looked for over the whole statement).
 void Scanner::strings(BytesView s, size_t base) {
     for (size_t i = s.find('"'); i != BytesView::npos;) {
         const size_t close = s.find('"', i + 1);
         if (close == BytesView::npos) break;
-        scanMessageText(s.substr(i + 1, close - i - 1), base + i + 1, out, in);
+        scanMessageText(s.substr(i + 1, close - i - 1), base + i + 1, out, in, true, false);
         i = s.find('"', close + 1);
     }
+    if (s.find("\\#") != BytesView::npos) scanMessageText(s, base, out, in, false, true);
 }
 
 void Scanner::references(const CommandRow& row, BytesView lname, BytesView arg, const Written& w, size_t p) {
@@ -385,14 +387,15 @@ size_t invalidCp932At(BytesView s) {
     return BytesView::npos;
 }
 
-void scanMessageText(BytesView s, size_t base, ScriptScan& out, Interp& in) {
-    const size_t bad = invalidCp932At(s);
+void scanMessageText(BytesView s, size_t base, ScriptScan& out, Interp& in, bool bytes, bool commands) {
+    const size_t bad = bytes ? invalidCp932At(s) : BytesView::npos;
     if (bad != BytesView::npos) {
         char hex[8];
         std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(s[bad]));
         add(out, base + bad, "invalid-shift-jis",
             std::string("the byte 0x") + hex + " starts no Shift-JIS (CP932) character: it is drawn as a wrong glyph");
     }
+    if (!commands) return;
     // \#gosub(…), \#loadimage(…), \#playwave(…) run while the message is drawn.
     QuietAlerts alerts;
     for (size_t i = s.find("\\#"); i != BytesView::npos; i = s.find("\\#", i + 2)) {

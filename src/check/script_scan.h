@@ -41,9 +41,9 @@ struct ScriptScan {
 // `in` is a scratch interpreter state the scanners evaluate in (its variables are all zero).
 ScriptScan scanScript(BytesView text, Interp& in);
 
-// A text table or any message text: its literal strings' inline commands and their bytes.
-// `inScript`: the text is a script's (strings only between quotes) or a table's (every row).
-void scanMessageText(BytesView text, size_t base, ScriptScan& out, Interp& in);
+// A text table or any message text: its bytes (`bytes`) and the commands written inside it
+// (`commands`). `base` is the offset of `text` in what the findings' offsets count.
+void scanMessageText(BytesView text, size_t base, ScriptScan& out, Interp& in, bool bytes = true, bool commands = true);
 
 // The first byte offset in `s` that is not CP932 (a cut or unknown double-byte character, a
 // byte no character starts with), or npos.
