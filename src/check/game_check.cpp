@@ -82,32 +82,6 @@ struct Game {
     }
 };
 
-const char* missingCode(Reference::Kind k) {
-    switch (k) {
-    case Reference::kScript: return "missing-script";
-    case Reference::kPicture: return "missing-picture";
-    case Reference::kSound: return "missing-sound";
-    case Reference::kMovie: return "missing-movie";
-    case Reference::kTextTable: return "missing-text-table";
-    case Reference::kChoiceList: return "missing-choice-list";
-    case Reference::kLabel: break;
-    }
-    return "missing-file";
-}
-
-const char* what(Reference::Kind k) {
-    switch (k) {
-    case Reference::kScript: return "script";
-    case Reference::kPicture: return "picture";
-    case Reference::kSound: return "sound";
-    case Reference::kMovie: return "movie";
-    case Reference::kTextTable: return "text table";
-    case Reference::kChoiceList: return "click-area list";
-    case Reference::kLabel: break;
-    }
-    return "file";
-}
-
 void checkLabel(Game& g, const Scanned& s, const Reference& r) {
     const Scanned* target = r.labelFile.empty() ? &s : g.script(r.labelFile);
     if (!target) return;  // said as a missing script
@@ -157,7 +131,7 @@ void finishScript(Game& g, size_t index) {
             continue;
         }
         if (!g.has(r.name)) {
-            std::string text = std::string(what(r.kind)) + " " + shown(r.name) + " named by " + r.via +
+            std::string text = std::string(kindWord(r.kind)) + " " + shown(r.name) + " named by " + r.via +
                                " is in no archive and not in the game folder";
             if (r.kind == Reference::kPicture) text += ": the screen stays empty";
             g.out.push_back(g.at(s, r.at, missingCode(r.kind), std::move(text)));
@@ -180,7 +154,7 @@ void finishScript(Game& g, size_t index) {
                     if (t.kind == Reference::kLabel) checkLabel(g, s, t);
                     else if (!g.has(t.name))
                         g.out.push_back(g.at(s, r.at, missingCode(t.kind),
-                                             std::string(what(t.kind)) + " " + shown(t.name) + " named by " + t.via +
+                                             std::string(kindWord(t.kind)) + " " + shown(t.name) + " named by " + t.via +
                                                  " in " + display(r.name) + " is not in the game"));
                 }
             }

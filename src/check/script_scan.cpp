@@ -168,18 +168,7 @@ void Scanner::closeBrace(int32_t p) {
 }
 
 void Scanner::unknown(int32_t p, BytesView name) {
-    size_t len = name.size();
-    while (len > 0 && (name[len - 1] == ' ' || name[len - 1] == '\t')) --len;
-    const BytesView trimmed = name.substr(0, len);
-    if (len < name.size() && findCommand(trimmed)) {
-        add(out, static_cast<size_t>(p), "unknown-command",
-            "a blank before '(' makes the name " + shown(Bytes(name)) + ", which is no command: the statement does nothing");
-        return;
-    }
-    std::string text = "unknown command " + shown("#" + Bytes(name)) + " is passed over";
-    const std::string near = nearest(trimmed, commandNames(), true);
-    if (!near.empty()) text += " (did you mean '" + near + "'?)";
-    add(out, static_cast<size_t>(p), "unknown-command", std::move(text));
+    add(out, static_cast<size_t>(p), "unknown-command", unknownCommandText(name));
 }
 
 int32_t Scanner::command(int32_t p) {
@@ -269,16 +258,9 @@ void Scanner::strings(BytesView s, size_t base) {
 
 void Scanner::references(const CommandRow& row, BytesView lname, BytesView arg, const Written& w, size_t p) {
     using K = Reference::Kind;
-    K fileKind;
-    if (lname == "loadimage") fileKind = K::kPicture;
-    else if (lname == "loadtextf") fileKind = K::kTextTable;
-    else if (lname == "playwave" || lname == "openmciwave" || lname == "openmcimidi" || lname == "openplaymciwave" ||
-             lname == "openplaymcimidi")
-        fileKind = K::kSound;
-    else if (lname == "playavi" || lname == "playmciavi") fileKind = K::kMovie;
-    else if (lname == "goto" || lname == "gosub" || lname == "trapmouse" || lname == "printtextf") fileKind = K::kLabel;
-    else if (lname.substr(0, 5) == "mouse" && lname.find("clickevent") != BytesView::npos) fileKind = K::kChoiceList;
-    else return;
+    const std::optional<K> named = firstStringNames(lname);
+    if (!named) return;
+    const K fileKind = *named;
     const Args a = evaluateArgs(in, alerts, kStrings, arg);
     alerts.said.clear();
     auto literal = [&](size_t k) { return k < w.literal.size() && w.literal[k]; };
@@ -344,28 +326,86 @@ int32_t Scanner::assignment(int32_t p) {
             "the assignment " + shown(said) + " cannot be read: a box shows it and nothing is assigned");
     alerts.said.clear();
     if (stmt.size() > 1 && isStrVar(stmt[1])) strings(stmt, static_cast<size_t>(p));
-    if (a.pending) return p;  // the walk reaches the command after '=' on its own
-    int32_t q = p;
-    const int32_t n = size();
-    while (q < n && at(q) != ';' && at(q) != ')' && at(q) != '\n') ++q;
-    // The reader goes on two bytes past the terminator: everything up to there is passed over.
-    const size_t hash = t.substr(static_cast<size_t>(p) + 1, static_cast<size_t>(q + 1 - p)).find('#');
-    if (hash != BytesView::npos) {
-        const size_t h = static_cast<size_t>(p) + 1 + hash;
-        if (p > 0 && isLeadByte(static_cast<unsigned char>(at(p - 1))) && stmt.size() > 1 && !isDigit(stmt[1]) &&
-            !isStrVar(stmt[1]))
-            add(out, h - 0, "skipped-statement",
-                "the double-byte character before it (such as a full-width space) ends in the byte '@', which the "
-                "reader takes for an assignment: this command is passed over; keep such characters in strings");
-        else if (static_cast<int32_t>(h) == q + 1)
-            add(out, h, "skipped-statement",
-                "a statement right after an assignment's ';' is never read (the reader passes over the byte after "
-                "it): put it on a line of its own");
-    }
-    return q + 1;
+    std::optional<Skipped> skipped;
+    const int32_t next = afterAssignment(t, p, a.pending, &skipped);
+    if (skipped) add(out, skipped->at, "skipped-statement", std::move(skipped->why));
+    return next - 1;  // the walk's own step lands on `next`
 }
 
 }  // namespace
+
+int32_t afterAssignment(BytesView t, int32_t p, bool pending, std::optional<Skipped>* skipped) {
+    if (pending) return p + 1;  // the walk reaches the command after '=' on its own
+    const int32_t n = static_cast<int32_t>(t.size());
+    auto at = [&](int32_t i) { return i >= 0 && i < n ? t[static_cast<size_t>(i)] : '\0'; };
+    int32_t q = p;
+    while (q < n && at(q) != ';' && at(q) != ')' && at(q) != '\n') ++q;
+    // The reader goes on two bytes past the terminator: everything up to there is passed over.
+    const size_t hash = t.substr(static_cast<size_t>(p) + 1, static_cast<size_t>(q + 1 - p)).find('#');
+    if (hash != BytesView::npos && skipped) {
+        const size_t h = static_cast<size_t>(p) + 1 + hash;
+        const char kind = at(p + 1);
+        if (p > 0 && isLeadByte(static_cast<unsigned char>(at(p - 1))) && !isDigit(kind) && !isStrVar(kind))
+            *skipped = Skipped{h, "the double-byte character before it (such as a full-width space) ends in the byte "
+                                  "'@', which the reader takes for an assignment: this command is passed over; keep such "
+                                  "characters in strings"};
+        else if (static_cast<int32_t>(h) == q + 1)
+            *skipped = Skipped{h, "a statement right after an assignment's ';' is never read (the reader passes over "
+                                  "the byte after it): put it on a line of its own"};
+    }
+    return q + 2;
+}
+
+std::optional<Reference::Kind> firstStringNames(BytesView lname) {
+    using K = Reference::Kind;
+    if (lname == "loadimage") return K::kPicture;
+    if (lname == "loadtextf") return K::kTextTable;
+    if (lname == "playwave" || lname == "openmciwave" || lname == "openmcimidi" || lname == "openplaymciwave" ||
+        lname == "openplaymcimidi")
+        return K::kSound;
+    if (lname == "playavi" || lname == "playmciavi") return K::kMovie;
+    if (lname == "goto" || lname == "gosub" || lname == "trapmouse" || lname == "printtextf") return K::kLabel;
+    if (lname.substr(0, 5) == "mouse" && lname.find("clickevent") != BytesView::npos) return K::kChoiceList;
+    return std::nullopt;
+}
+
+const char* missingCode(Reference::Kind k) {
+    switch (k) {
+    case Reference::kScript: return "missing-script";
+    case Reference::kPicture: return "missing-picture";
+    case Reference::kSound: return "missing-sound";
+    case Reference::kMovie: return "missing-movie";
+    case Reference::kTextTable: return "missing-text-table";
+    case Reference::kChoiceList: return "missing-choice-list";
+    case Reference::kLabel: break;
+    }
+    return "missing-file";
+}
+
+const char* kindWord(Reference::Kind k) {
+    switch (k) {
+    case Reference::kScript: return "script";
+    case Reference::kPicture: return "picture";
+    case Reference::kSound: return "sound";
+    case Reference::kMovie: return "movie";
+    case Reference::kTextTable: return "text table";
+    case Reference::kChoiceList: return "click-area list";
+    case Reference::kLabel: break;
+    }
+    return "file";
+}
+
+std::string unknownCommandText(BytesView name) {
+    size_t len = name.size();
+    while (len > 0 && (name[len - 1] == ' ' || name[len - 1] == '\t')) --len;
+    const BytesView trimmed = name.substr(0, len);
+    if (len < name.size() && findCommand(trimmed))
+        return "a blank before '(' makes the name " + shown(Bytes(name)) + ", which is no command: the statement does nothing";
+    std::string text = "unknown command " + shown("#" + Bytes(name)) + " is passed over";
+    const std::string near = nearest(trimmed, commandNames(), true);
+    if (!near.empty()) text += " (did you mean '" + near + "'?)";
+    return text;
+}
 
 size_t invalidCp932At(BytesView s) {
     bool plain = true;

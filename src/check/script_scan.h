@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,25 @@ ScriptScan scanScript(BytesView text, Interp& in);
 // A text table or any message text: its bytes (`bytes`) and the commands written inside it
 // (`commands`). `base` is the offset of `text` in what the findings' offsets count.
 void scanMessageText(BytesView text, size_t base, ScriptScan& out, Interp& in, bool bytes = true, bool commands = true);
+
+// Where the reader goes on after the assignment at p (one byte past the one after its ';', ')'
+// or line end); when a command lies in the bytes it passes over, that command's offset and why.
+// `pending`: the right side is a command call, which the reader reaches on its own.
+struct Skipped {
+    size_t at = 0;
+    std::string why;
+};
+int32_t afterAssignment(BytesView t, int32_t p, bool pending, std::optional<Skipped>* skipped);
+
+// What the first string argument of a command names (command name folded to lower case):
+// a file of some kind, or (kLabel) a jump's label with its script second; nothing for others.
+std::optional<Reference::Kind> firstStringNames(BytesView lowerName);
+// The code and the word for a missing file of that kind.
+const char* missingCode(Reference::Kind k);
+const char* kindWord(Reference::Kind k);
+
+// What is said of a command name that is no command (the nearest command named when close).
+std::string unknownCommandText(BytesView name);
 
 // The first byte offset in `s` that is not CP932 (a cut or unknown double-byte character, a
 // byte no character starts with), or npos.
