@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "check/arity.h"
@@ -71,6 +73,26 @@ TEST(CheckBinary, WarningsWhilePlayingComeOncePerPlace) {
 TEST(CheckArity, NamesOnlyCommandsOfTheTable) {
     for (const yv::check::Arity* a = yv::check::arityBegin(); a != yv::check::arityEnd(); ++a)
         EXPECT_NE(yv::findCommand(a->name), nullptr) << a->name;
+}
+
+}  // namespace
+
+namespace {
+
+// A command added to the table must also be coloured as one in editors.
+TEST(CheckEditors, TheGrammarNamesEveryCommand) {
+    std::ifstream in(std::string(YV_SOURCE_DIR) + "/tools/editors/yorvane.tmLanguage.json");
+    std::stringstream s;
+    s << in.rdbuf();
+    const std::string grammar = s.str();
+    ASSERT_FALSE(grammar.empty());
+    for (const yv::CommandRow& r : yv::commandTable()) {
+        const std::string name = r.name;
+        const bool listed = grammar.find("|" + name + "|") != std::string::npos ||
+                            grammar.find("(" + name + "|") != std::string::npos ||
+                            grammar.find("|" + name + ")") != std::string::npos;
+        EXPECT_TRUE(listed) << name;
+    }
 }
 
 }  // namespace
