@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "check/game_check.h"
+#include "io/archive.h"
 #include "test_util.h"
 
 namespace {
@@ -154,6 +155,33 @@ TEST(CheckCorpus, TheDemoPasses) {
     auto findings = yv::check::checkGame(std::filesystem::path(YV_SOURCE_DIR) / "examples/demo");
     ASSERT_TRUE(findings.has_value());
     for (const auto& f : *findings) ADD_FAILURE() << yv::check::formatLine(f);
+}
+
+}  // namespace
+
+namespace {
+
+// Files in the primary archive are found as the runtime finds them (by lower-cased name); one
+// that is neither there nor loose is reported.
+TEST(CheckCorpus, ArchivedFilesAreFound) {
+    yv::TempDir game;
+    game.write("start.ini", "[Script]\nScript=script.txt\n[DATA]\nDAT=1\n");
+    game.write("script.txt", "#loadimage(2, \"BG.bmp\");\n#gosub(\"s\", \"sub.txt\");\n#loadimage(3, \"none.bmp\");\n#end();\n");
+    const unsigned char key = 0x3C;
+    std::string idx(1, static_cast<char>(key));
+    idx += std::string("\x01") + "d.bin#bg.bmp$0*2#sub.txt$2*17";
+    for (size_t i = 1; i < idx.size(); ++i) idx[i] = static_cast<char>(idx[i] ^ key);
+    game.write("Lump.cpn", idx);
+    std::string plain = "BM|s:\n#return();\n\n\n\n\n";
+    yv::io::archive::scramble(plain, yv::io::archive::dataKeyFor(key));
+    game.write("d.bin", plain);
+    auto findings = yv::check::checkGame(game.path());
+    ASSERT_TRUE(findings.has_value());
+    std::vector<std::string> lines;
+    for (const auto& f : *findings) lines.push_back(yv::check::formatLine(f));
+    EXPECT_EQ(lines, std::vector<std::string>{"script.txt:3:1: warning: picture 'none.bmp' named by loadimage is in no "
+                                              "archive and not in the game folder: the screen stays empty "
+                                              "[missing-picture]"});
 }
 
 }  // namespace
