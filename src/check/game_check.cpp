@@ -193,6 +193,21 @@ std::optional<std::vector<Finding>> checkGame(const std::filesystem::path& gameD
     if (!g.script(config.script)) {
         Finding f;
         f.file = "start.ini";
+        // At the Script= line when there is one.
+        if (iniText) {
+            int line = 0;
+            for (size_t p = 0; p < iniText->size();) {
+                size_t e = iniText->find('\n', p);
+                if (e == Bytes::npos) e = iniText->size();
+                ++line;
+                Bytes l = iniText->substr(p, e - p);
+                for (char& c : l)
+                    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+                l.erase(std::remove(l.begin(), l.end(), ' '), l.end());
+                if (l.rfind("script=", 0) == 0) f.line = line;
+                p = e + 1;
+            }
+        }
         f.code = "missing-script";
         f.text = "the first script " + shown(config.script) + " is not in the game: nothing runs";
         g.out.push_back(std::move(f));

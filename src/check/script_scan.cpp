@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "check/arity.h"
+#include "check/scan_util.h"
 #include "check/suggest.h"
 #include "core/cp932.h"
 #include "lang/alerts.h"
@@ -19,29 +20,6 @@
 
 namespace yv::check {
 namespace {
-
-// The scanners' complaints become findings instead of message boxes.
-struct QuietAlerts final : Alerts {
-    std::vector<Bytes> said;
-    void alert(BytesView t) override { said.emplace_back(t); }
-};
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-Bytes folded(BytesView s) {
-    Bytes r(s);
-    for (char& c : r) c = lower(c);
-    return r;
-}
-bool isStrVar(char c) { return static_cast<unsigned char>(c) >= 0x41 && static_cast<unsigned char>(c) <= 0x7A; }
-
-void add(ScriptScan& s, size_t at, const char* code, std::string text, const char* severity = "warning") {
-    Finding f;
-    f.code = code;
-    f.text = std::move(text);
-    f.severity = severity;
-    s.findings.push_back(std::move(f));
-    s.offsets.push_back(at);
-}
 
 const std::vector<std::string_view>& commandNames() {
     static const std::vector<std::string_view> names = [] {
@@ -112,7 +90,6 @@ struct Scanner {
     QuietAlerts alerts;
     std::vector<int32_t> braces;
     bool choiceBlockNext = false;
-    size_t choiceAt = 0;
 
     int32_t size() const { return static_cast<int32_t>(t.size()); }
     char at(int32_t i) const { return i >= 0 && i < size() ? t[static_cast<size_t>(i)] : '\0'; }
@@ -268,7 +245,6 @@ void Scanner::references(const CommandRow& row, BytesView lname, BytesView arg, 
     if (fileKind == K::kChoiceList) {
         if (!a.strings.given(0)) {
             choiceBlockNext = true;
-            choiceAt = p;
         } else if (literal(0)) {
             out.refs.push_back({K::kChoiceList, a.strings[0], {}, p, via});
         }
@@ -405,69 +381,6 @@ std::string unknownCommandText(BytesView name) {
     const std::string near = nearest(trimmed, commandNames(), true);
     if (!near.empty()) text += " (did you mean '" + near + "'?)";
     return text;
-}
-
-size_t invalidCp932At(BytesView s) {
-    bool plain = true;
-    for (unsigned char c : s)
-        if (c >= 0x80) {
-            plain = false;
-            break;
-        }
-    if (plain) return BytesView::npos;
-    if (cp932ToUtf8(s).find("\xEF\xBF\xBD") == std::string::npos) return BytesView::npos;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) continue;
-        const size_t len = isLeadByte(c) ? 2 : 1;
-        if (i + len > s.size()) return i;
-        if (cp932ToUtf8(s.substr(i, len)).find("\xEF\xBF\xBD") != std::string::npos) return i;
-        i += len - 1;
-    }
-    return BytesView::npos;
-}
-
-void scanMessageText(BytesView s, size_t base, ScriptScan& out, Interp& in, bool bytes, bool commands) {
-    const size_t bad = bytes ? invalidCp932At(s) : BytesView::npos;
-    if (bad != BytesView::npos) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(s[bad]));
-        add(out, base + bad, "invalid-shift-jis",
-            std::string("the byte 0x") + hex + " starts no Shift-JIS (CP932) character: it is drawn as a wrong glyph");
-    }
-    if (!commands) return;
-    // \#gosub(…), \#loadimage(…), \#playwave(…) run while the message is drawn.
-    QuietAlerts alerts;
-    for (size_t i = s.find("\\#"); i != BytesView::npos; i = s.find("\\#", i + 2)) {
-        const size_t open = s.find('(', i);
-        if (open == BytesView::npos || open - i > 20) continue;
-        const Bytes name = folded(s.substr(i + 2, open - i - 2));
-        Reference::Kind kind;
-        if (name == "gosub") kind = Reference::kLabel;
-        else if (name == "loadimage") kind = Reference::kPicture;
-        else if (name == "playwave") kind = Reference::kSound;
-        else continue;
-        size_t close = open + 1;
-        for (bool q = false; close < s.size(); ++close) {
-            if (s[close] == '"') q = !q;
-            else if (s[close] == ')' && !q) break;
-        }
-        if (close >= s.size()) continue;
-        const Bytes arg = Bytes(s.substr(open, close - open + 1)) + ";";
-        const bool inlineFlag = in.inlineCommandFlag;
-        in.inlineCommandFlag = false;
-        const Args a = evaluateArgs(in, alerts, kStrings, arg);
-        in.inlineCommandFlag = inlineFlag;
-        if (arg.find('@') != Bytes::npos) continue;  // named through a variable
-        const char* via = kind == Reference::kLabel ? "\\#gosub" : kind == Reference::kPicture ? "\\#loadimage" : "\\#playwave";
-        if (kind == Reference::kLabel) {
-            Bytes file = a.strings.given(1) ? a.strings[1] : Bytes();
-            if (!file.empty()) out.refs.push_back({Reference::kScript, file, {}, base + i, via});
-            if (a.strings.given(0)) out.refs.push_back({Reference::kLabel, a.strings[0], file, base + i, via});
-        } else if (a.strings.given(0)) {
-            out.refs.push_back({kind, a.strings[0], {}, base + i, via});
-        }
-    }
 }
 
 ScriptScan scanScript(BytesView text, Interp& in) {

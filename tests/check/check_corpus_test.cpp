@@ -75,7 +75,7 @@ std::vector<Case> corpus() {
          {"script.txt:1:1: warning: script 'other.txt' named by gosub is not in the game [missing-script]"}},
         {"missing-script (the first one)",
          {{"start.ini", "[Script]\nScript=first.txt\n"}},
-         {"start.ini:1:1: warning: the first script 'first.txt' is not in the game: nothing runs [missing-script]"}},
+         {"start.ini:2:1: warning: the first script 'first.txt' is not in the game: nothing runs [missing-script]"}},
         {"missing-picture",
          {{"script.txt", "#loadimage(3, \"gone.bmp\");\n#loadimage(2, \"PIC\\\\Sky.PNG\");\n#end();\n"},
           {"pic/sky.png", kPng}},
