@@ -385,7 +385,7 @@ std::string unknownCommandText(BytesView name) {
 
 ScriptScan scanScript(BytesView text, Interp& in) {
     ScriptScan out;
-    Scanner s{text, in, out, {}, {}, false, 0};
+    Scanner s{text, in, out, {}, {}, false};
     s.run();
     return out;
 }
