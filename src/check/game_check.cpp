@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <memory>
+#include <set>
 #include <system_error>
 
 #include "check/ini_check.h"
@@ -15,6 +17,7 @@
 #include "io/ini.h"
 #include "io/resources.h"
 #include "lang/interp.h"
+#include "lang/script_source.h"
 #include "ui/config.h"
 
 namespace yv::check {
@@ -35,9 +38,10 @@ std::string display(BytesView name) { return cp932ToUtf8(name); }
 
 struct Scanned {
     Bytes name;
-    Bytes text;
+    std::unique_ptr<ScriptSource> source;  // the text, with the runtime's own label search
     ScriptScan scan;
     LineMap lines;
+    const Bytes& text() const { return source->text(); }
 };
 
 struct Game {
@@ -75,9 +79,9 @@ struct Game {
         // As the interpreter takes it: up to its first zero byte.
         if (const size_t zero = data->find('\0'); zero != Bytes::npos) data->resize(zero);
         scripts.emplace(key, files.size());
-        Scanned& s = files.emplace_back(Scanned{Bytes(name), std::move(*data), {}, LineMap("")});
-        s.lines = LineMap(s.text);
-        s.scan = scanScript(s.text, in);
+        Scanned& s = files.emplace_back(Scanned{Bytes(name), std::make_unique<ScriptSource>(std::move(*data)), {}, LineMap("")});
+        s.lines = LineMap(s.text());
+        s.scan = scanScript(s.text(), in);
         return &s;
     }
 };
@@ -85,8 +89,7 @@ struct Game {
 void checkLabel(Game& g, const Scanned& s, const Reference& r) {
     const Scanned* target = r.labelFile.empty() ? &s : g.script(r.labelFile);
     if (!target) return;  // said as a missing script
-    for (const Label& l : target->scan.labels)
-        if (l.name == r.name) return;
+    if (target->source->findLabel(r.name) > 0) return;
     std::vector<std::string_view> names;
     for (const Label& l : target->scan.labels) names.emplace_back(l.name);
     std::string text = "label " + shown(r.name) + " of " + r.via + " is not in " + display(target->name) +
@@ -105,11 +108,11 @@ void finishScript(Game& g, size_t index) {
         std::tie(f.line, f.column) = s.lines.at(s.scan.offsets[i]);
         g.out.push_back(std::move(f));
     }
-    std::map<Bytes, size_t> first;
+    std::set<Bytes> seen;
     for (const Label& l : s.scan.labels) {
-        auto [it, fresh] = first.try_emplace(l.name, l.at);
-        if (fresh) continue;
-        const int firstLine = s.lines.at(it->second).first;
+        if (seen.insert(l.name).second) continue;
+        // The line of the label the runtime's search takes.
+        const int firstLine = s.lines.at(static_cast<size_t>(s.source->findLabel(l.name))).first;
         g.out.push_back(g.at(s, l.at, "duplicate-label",
                              "label " + shown(l.name) + " is written again: jumps reach the first, at line " +
                                  std::to_string(firstLine) + ", never this one"));
