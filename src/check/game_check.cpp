@@ -182,6 +182,12 @@ std::optional<std::vector<Finding>> checkGame(const std::filesystem::path& gameD
     if (iniText) {
         ini = IniFile::parse(*iniText);
         for (Finding& f : checkIni(*iniText, "start.ini")) g.out.push_back(std::move(f));
+    } else {
+        Finding f;
+        f.file = "start.ini";
+        f.code = "missing-start-ini";
+        f.text = "the game folder has no start.ini: the runtime does not start the game";
+        g.out.push_back(std::move(f));
     }
     Config config;
     config.read(ini);

@@ -3,7 +3,7 @@
 
 #include <climits>
 #include <cstdlib>
-#include <set>
+#include <map>
 
 #include "check/suggest.h"
 #include "io/ini.h"
@@ -71,11 +71,12 @@ std::vector<Finding> checkIni(BytesView text, const char* fileName) {
     probe.recordAsked(&asked);
     Config config;
     config.read(probe);
-    std::set<std::pair<Bytes, Bytes>> known;
-    std::set<Bytes> sections;
+    // Folded for matching, as the reader writes them for the sentences.
+    std::map<std::pair<Bytes, Bytes>, Bytes> known;
+    std::map<Bytes, Bytes> sections;
     for (const auto& [s, k] : asked) {
-        known.emplace(folded(s), folded(k));
-        sections.insert(folded(s));
+        known.emplace(std::pair(folded(s), folded(k)), k);
+        sections.emplace(folded(s), s);
     }
 
     std::vector<Finding> out;
@@ -100,27 +101,30 @@ std::vector<Finding> checkIni(BytesView text, const char* fileName) {
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[') {
             const size_t close = line.find(']');
-            section = folded(line.substr(1, close == BytesView::npos ? BytesView::npos : close - 1));
+            const BytesView written = line.substr(1, close == BytesView::npos ? BytesView::npos : close - 1);
+            section = folded(written);
             if (!sections.count(section)) {
-                std::vector<std::string_view> names(sections.begin(), sections.end());
-                std::string near = nearest(section, names, true);
+                std::vector<std::string_view> names;
+                for (const auto& [f, original] : sections) names.emplace_back(original);
+                std::string near = nearest(written, names, true);
                 add(lineNo, column, "unknown-setting",
-                    "the section [" + std::string(section) + "] is not read" + (near.empty() ? "" : " (did you mean [" + near + "]?)"));
+                    "the section [" + std::string(written) + "] is not read" + (near.empty() ? "" : " (did you mean [" + near + "]?)"));
             }
             continue;
         }
         const size_t eq = line.find('=');
         if (eq == BytesView::npos) continue;
-        const Bytes key = folded(trim(line.substr(0, eq)));
+        const BytesView keyWritten = trim(line.substr(0, eq));
+        const Bytes key = folded(keyWritten);
         const BytesView value = trim(line.substr(eq + 1));
         if (!sections.count(section)) continue;  // said once, at the section
         if (!known.count({section, key})) {
             std::vector<std::string_view> keys;
-            for (const auto& [s, k] : known)
-                if (s == section) keys.push_back(k);
-            const std::string near = nearest(key, keys, true);
+            for (const auto& [sk, original] : known)
+                if (sk.first == section) keys.emplace_back(original);
+            const std::string near = nearest(keyWritten, keys, true);
             add(lineNo, column, "unknown-setting",
-                "the key '" + std::string(trim(line.substr(0, eq))) + "' of [" + std::string(section) + "] is not read" +
+                "the key '" + std::string(keyWritten) + "' of [" + std::string(sections[section]) + "] is not read" +
                     (near.empty() ? "" : " (did you mean '" + near + "'?)"));
             continue;
         }
@@ -133,7 +137,7 @@ std::vector<Finding> checkIni(BytesView text, const char* fileName) {
                 add(lineNo, column, "bad-setting", "'" + v + "' is no number: the setting reads as 0");
             } else if (n < r.lo || n > r.hi) {
                 add(lineNo, column, "bad-setting",
-                    std::to_string(n) + " is out of range for " + std::string(key) + " (" + r.why + ": " +
+                    std::to_string(n) + " is out of range for " + std::string(keyWritten) + " (" + r.why + ": " +
                         std::to_string(r.lo) + " to " + std::to_string(r.hi) + ")");
             }
         }

@@ -23,7 +23,8 @@ struct Case {
 std::vector<std::string> check(const Files& files) {
     yv::TempDir game;
     if (!files.count("start.ini")) game.write("start.ini", "[Script]\r\nScript=script.txt\r\n");
-    for (const auto& [name, bytes] : files) game.write(name, bytes);
+    for (const auto& [name, bytes] : files)
+        if (!(name == "start.ini" && bytes.empty())) game.write(name, bytes);  // "": no start.ini at all
     auto findings = yv::check::checkGame(game.path());
     EXPECT_TRUE(findings.has_value());
     std::vector<std::string> lines;
@@ -122,12 +123,17 @@ std::vector<Case> corpus() {
          {{"script.txt", "@A = \"sub.txt\";\n#goto(\"a\", @A);\n#end();\n"}},
          {"script.txt:2:1: note: this jump names its script through a variable: scripts reached that way were not "
           "checked [unchecked-script]"}},
+        {"missing-start-ini",
+         {{"start.ini", ""}},
+         {"start.ini:1:1: warning: the game folder has no start.ini: the runtime does not start the game "
+          "[missing-start-ini]",
+          "start.ini:1:1: warning: the first script 'script.txt' is not in the game: nothing runs [missing-script]"}},
         {"unknown-setting and bad-setting",
          {{"start.ini", "[Script]\nScript=script.txt\n[FONT]\nSzie=24\n[Fonz]\nA=1\n[WindowSize]\nRight=0\n"},
           {"script.txt", "#end();\n"}},
-         {"start.ini:4:1: warning: the key 'Szie' of [font] is not read (did you mean 'size'?) [unknown-setting]",
-          "start.ini:5:1: warning: the section [fonz] is not read (did you mean [font]?) [unknown-setting]",
-          "start.ini:8:1: warning: 0 is out of range for right (the screen width: 1 to 8192) [bad-setting]"}},
+         {"start.ini:4:1: warning: the key 'Szie' of [FONT] is not read (did you mean 'Size'?) [unknown-setting]",
+          "start.ini:5:1: warning: the section [Fonz] is not read (did you mean [FONT]?) [unknown-setting]",
+          "start.ini:8:1: warning: 0 is out of range for Right (the screen width: 1 to 8192) [bad-setting]"}},
     };
 }
 
