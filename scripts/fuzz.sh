@@ -18,7 +18,7 @@ seeds_for() {
   case "$1" in
     png_fuzz) echo "$corpus/pngsuite" ;;
     bmp_fuzz) echo "$corpus/bmpsuite/g $corpus/bmpsuite/q $corpus/bmpsuite/b $corpus/bmpsuite/x" ;;
-    script_fuzz|scanners_fuzz|text_table_fuzz|choice_list_fuzz) echo "$corpus/text" ;;
+    script_fuzz|scanners_fuzz|text_table_fuzz|choice_list_fuzz|check_fuzz) echo "$corpus/text" ;;
     *) echo "" ;;
   esac
 }

@@ -2,6 +2,7 @@
 #include "runtime.h"
 
 #include "core/cp932.h"
+#include "play_warnings.h"
 #include "text/renderer.h"
 
 namespace yv {

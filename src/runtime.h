@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 
 #include "ui/app_state.h"
 #include "ui/config.h"
@@ -16,6 +17,8 @@
 #include "text/text_state.h"
 
 namespace yv {
+
+struct PlayWarnings;
 
 struct Runtime final : Alerts {
     Runtime(Platform& platform, std::filesystem::path gameDir);
@@ -38,6 +41,9 @@ struct Runtime final : Alerts {
     Media media{interp.inProgress};
     AppState app;  // menus, display mode, menu lock and skip flags
     bool verbose = false;  // --verbose: loaders write their diagnostics to stderr
+    // --warnings: what the game meets that a script author should know of (play_warnings.h);
+    // null when off, so that the runtime's only cost is a test of this pointer.
+    std::unique_ptr<PlayWarnings> warnings;
 
     Clock& clock() { return platform.clock(); }
 

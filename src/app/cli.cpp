@@ -39,6 +39,12 @@ const char* usageText() {
            "  --debug             open the debug windows (the variable monitor and the screen\n"
            "                      preview) as Debug=1 and DebugPrev=1 in [DebugWindow] would\n"
            "  --verbose           loaders' diagnostics on stderr (also YORVANE_VERBOSE=1)\n"
+           "  --check             read the game without running it and print what is wrong in\n"
+           "                      it, one finding a line (FILE:LINE:COLUMN: warning: TEXT [CODE]);\n"
+           "                      exit status 0 clean, 1 findings, 2 folder not readable\n"
+           "  --format json       with --check: one JSON object a finding\n"
+           "  --warnings          print the same findings on stderr as the game meets them, once\n"
+           "                      per place (also YORVANE_WARNINGS=1)\n"
            "  -v, --version       print the version\n"
            "  -h, --help          print this help\n"
            "Headless runs keep their own clock: waits pass at once, and --auto-click and\n"
@@ -181,6 +187,18 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             o.verbose = true;
         } else if (a == "--debug") {
             o.debug = true;
+        } else if (a == "--check") {
+            o.check = true;
+        } else if (a == "--format") {
+            auto v = value("a format");
+            if (!v) return std::nullopt;
+            if (*v != "json" && *v != "text") {
+                error = "--format: expected json or text: " + *v;
+                return std::nullopt;
+            }
+            o.checkJson = *v == "json";
+        } else if (a == "--warnings") {
+            o.warnings = true;
         } else if (a == "-v" || a == "--version") {
             o.version = true;
         } else if (a == "-h" || a == "--help") {
@@ -195,6 +213,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             error = "more than one game folder given";
             return std::nullopt;
         }
+    }
+    if (o.checkJson && !o.check) {
+        error = "--format is for --check";
+        return std::nullopt;
     }
     return o;
 }

@@ -40,6 +40,9 @@ struct Options {
     std::optional<std::filesystem::path> audioOut;  // headless: the mix as a WAVE file
     bool debug = false;    // both debug windows, whatever [DebugWindow] says
     bool verbose = false;  // loaders' diagnostics on stderr (also YORVANE_VERBOSE=1)
+    bool check = false;    // --check: read the game without running it and report what is wrong
+    bool checkJson = false;  // --format json
+    bool warnings = false;   // --warnings: the same findings on stderr while playing
     bool version = false;
     bool help = false;
 };

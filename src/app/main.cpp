@@ -18,6 +18,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_launcher.h"
 #include "platform/sdl/sdl_platform.h"
+#include "check/game_check.h"
 #include "version.h"
 
 using namespace yv;
@@ -213,6 +214,16 @@ int main(int argc, char** argv) {
         std::printf("yorvane %s\n%s\n", kYorvaneVersion, kYorvaneLicenceNotice);
         return 0;
     }
+    if (opt->check) {
+        // The game is read, never run: no window, no sound, nothing written.
+        const auto findings = check::checkGame(opt->gameDir);
+        if (!findings) {
+            std::fprintf(stderr, "yorvane: cannot read the game folder %s\n", opt->gameDir.c_str());
+            return 2;
+        }
+        return check::printFindings(*findings, opt->checkJson, stdout);
+    }
+    if (const char* w = std::getenv("YORVANE_WARNINGS"); w && std::string(w) == "1") opt->warnings = true;
     if (opt->answers && !std::filesystem::exists(*opt->answers)) {
         std::fprintf(stderr, "yorvane: cannot read the answers file %s\n", opt->answers->c_str());
         return 1;

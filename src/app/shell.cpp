@@ -12,6 +12,7 @@
 #include "core/cp932.h"
 #include "graphics/png_write.h"
 #include "graphics/present.h"
+#include "play_warnings.h"
 #include "save/save_folder.h"
 #include "script/debug_serve.h"
 #include "script/interpreter.h"
@@ -29,6 +30,7 @@ Shell::Shell(Platform& platform, Options options)
       view_(app::windowView(*rt_)) {
     platform_.setMenus(&rt_->app.menus);
     rt_->verbose = options_.verbose;
+    if (options_.warnings) rt_->warnings = std::make_unique<PlayWarnings>();
 }
 
 Shell::~Shell() {

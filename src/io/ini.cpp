@@ -47,6 +47,7 @@ std::optional<IniFile> IniFile::load(const std::filesystem::path& file) {
 }
 
 std::optional<Bytes> IniFile::find(BytesView section, BytesView key) const {
+    if (asked_) asked_->emplace_back(section, key);
     for (const Section& s : sections_) {
         if (!equalsNoCaseMb(s.name, section)) continue;
         for (const auto& [k, v] : s.entries)

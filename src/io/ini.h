@@ -24,7 +24,12 @@ public:
     int32_t getInt(BytesView section, BytesView key, int32_t def) const;
     Bytes getString(BytesView section, BytesView key, BytesView def) const;
 
+    // Every (section, key) asked for from now on is appended to `into` (nullptr stops it): the
+    // checker learns the keys a reader knows by letting it read.
+    void recordAsked(std::vector<std::pair<Bytes, Bytes>>* into) { asked_ = into; }
+
 private:
+    std::vector<std::pair<Bytes, Bytes>>* asked_ = nullptr;
     struct Section {
         Bytes name;
         std::vector<std::pair<Bytes, Bytes>> entries;

@@ -112,6 +112,18 @@ std::optional<Bytes> Resources::read(BytesView name) {
     return readPlainFile(name);
 }
 
+bool Resources::exists(BytesView name) {
+    if (archiveMode()) {
+        const Bytes lower = lowerAscii(name);
+        std::lock_guard lock(archiveMutex_);
+        for (const Archive& a : archives_)
+            if (auto e = entryOf(a, lower)) return e->second > 0;
+    }
+    auto path = resolve(name);
+    std::error_code ec;
+    return path && std::filesystem::file_size(*path, ec) > 0 && !ec;
+}
+
 std::optional<std::filesystem::path> Resources::resolve(BytesView name) {
     {
         MutexLock lock(mutex_);

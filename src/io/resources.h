@@ -51,6 +51,10 @@ public:
     // the same and the file system has had no time to change.
     uint64_t writeCount() const { return writes_.load(std::memory_order_relaxed); }
 
+    // Whether read(name) would find something, without reading it (the checker asks for every
+    // file a script names).
+    bool exists(BytesView name);
+
     // A loose file of the game folder, found without regard to case and with '\' separators.
     std::optional<Bytes> readPlainFile(BytesView name);
 

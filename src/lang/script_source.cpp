@@ -23,23 +23,9 @@ int32_t skipCommentAt(BytesView t, int32_t p) {
 
 void ScriptSource::buildIndex() const {
     const BytesView t = text_;
-    const int32_t n = static_cast<int32_t>(t.size());
-    bool open = false;
-    int32_t start = 0;
-    for (int32_t p = 0; p < n; ++p) {
-        p = skipComment(t, p);
-        if (p >= n) break;
-        const char b = t[static_cast<size_t>(p)];
-        if (b == '|' && !open) {
-            open = true;
-            start = p + 1;
-        } else if (b == ':' && open) {
-            labels_.try_emplace(std::string(t.substr(static_cast<size_t>(start), static_cast<size_t>(p - start))), p);
-            open = false;
-        } else if (b == '\n') {
-            open = false;
-        }
-    }
+    walkLabels(t, [&](int32_t start, int32_t colon) {
+        labels_.try_emplace(std::string(t.substr(static_cast<size_t>(start), static_cast<size_t>(colon - start))), colon);
+    });
 }
 
 int32_t ScriptSource::findLabel(BytesView name) const {

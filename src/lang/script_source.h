@@ -68,4 +68,27 @@ inline int32_t skipComment(BytesView text, int32_t p) {
     return skipCommentAt(text, p);
 }
 
+// The label walk: calls found(nameStart, colon) for every label of the text in order, the same
+// name as often as it is written (the search takes the first).
+template <typename Found>
+void walkLabels(BytesView t, Found&& found) {
+    const int32_t n = static_cast<int32_t>(t.size());
+    bool open = false;
+    int32_t start = 0;
+    for (int32_t p = 0; p < n; ++p) {
+        p = skipComment(t, p);
+        if (p >= n) break;
+        const char b = t[static_cast<size_t>(p)];
+        if (b == '|' && !open) {
+            open = true;
+            start = p + 1;
+        } else if (b == ':' && open) {
+            found(start, p);
+            open = false;
+        } else if (b == '\n') {
+            open = false;
+        }
+    }
+}
+
 }  // namespace yv

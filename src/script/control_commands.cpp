@@ -6,6 +6,7 @@
 #include <array>
 
 #include "core/cp932.h"
+#include "play_warnings.h"
 #include "runtime.h"
 #include "lang/args.h"
 #include "script/jumps.h"
@@ -105,6 +106,9 @@ void skipBody(Runtime& rt) {
                 }
                 if (!startsElse(t, q)) return;
                 // "else" is not part of the language: its block is skipped too, and said so.
+                if (rt.warnings) [[unlikely]]
+                    warnAt(rt, "skipped-statement",
+                           "the language has no 'else': the #if was false, so this block is skipped as well", q);
                 rt.messageBox("else", "", MsgButtons::Ok, MsgIcon::None);
                 p = q + 4;
                 continue;

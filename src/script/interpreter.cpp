@@ -6,6 +6,7 @@
 
 #include "core/cp932.h"
 #include "core/os.h"
+#include "play_warnings.h"
 #include "runtime.h"
 #include "script/command_table.h"
 #include "script/debug_serve.h"
@@ -123,6 +124,10 @@ StatementExit* runCommand(Runtime& rt, DecodedStatement& d, int32_t p, int32_t& 
         callStatementCommand(rt, *row, argText, d.args);
         in.statements.unpin(outer);
         stays = in.script.get() == before && in.statements.holds(d, before, p);
+        if (rt.warnings) [[unlikely]]
+            warnAfterCommand(rt, *row, argText);
+    } else if (rt.warnings) [[unlikely]] {
+        warnUnknownCommand(rt, in.cmdName);
     }
     // A game was loaded: the read position is the loaded statement, which runs next.
     if (rt.save.justLoaded) return nullptr;
@@ -166,8 +171,12 @@ StatementExit* runAssignment(Runtime& rt, DecodedStatement& d, int32_t p, int32_
     // An assignment runs no command (one after '=' runs later, as a statement of its own), so the
     // text stays as it is.
     const BytesView t = in.text();
-    if (d.kind == DecodedStatement::kEmpty && d.normal.end != kNotKept && !readIntAssignment(t, p, d))
-        d.normal.end = kNotKept;
+    if (d.kind == DecodedStatement::kEmpty && d.normal.end != kNotKept) {
+        // Read for the first time: the one place an assignment's line is looked at as a whole.
+        if (rt.warnings) [[unlikely]]
+            warnAssignmentSkips(rt, t, p);
+        if (!readIntAssignment(t, p, d)) d.normal.end = kNotKept;
+    }
     if (d.kind == DecodedStatement::kIntAssign) {
         runIntAssign(in, BytesView(d.compact, d.compactLen), d.assign, &d.rhs, &d.rhsKnown);
         if (d.assign.kind == IntAssignForm::kPending) {

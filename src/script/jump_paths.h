@@ -5,6 +5,7 @@
 
 #include "core/os.h"
 #include "lang/args.h"
+#include "play_warnings.h"
 #include "runtime.h"
 #include "script/interpreter.h"
 
@@ -93,6 +94,7 @@ template <bool kLane = false>
     if (!label.empty() && label[0] == ';') return 0;
     const int32_t at = findIn<kLane>(rt, label, file);
     if (at > 0) afterJump(in, at);
+    else if (rt.warnings) [[unlikely]] warnJumpMissed(rt, label, file);
     return at;
 }
 
@@ -109,7 +111,10 @@ template <bool kLane = false>
     cs.pos[static_cast<size_t>(cs.depth)] = ret;
     const Bytes& file = fileArg.empty() ? in.scriptName : fileArg[0] == ';' ? kLoadedText : fileArg;
     const int32_t at = findIn<kLane>(rt, label, file);
-    if (at <= 0) return 0;
+    if (at <= 0) {
+        if (rt.warnings) [[unlikely]] warnJumpMissed(rt, label, file);
+        return 0;
+    }
     ++cs.depth;
     in.scriptName = file;
     rt.save.log.add(61, label, file, mode, mode == 1 ? in.pos : ret, in.stmtStart);
