@@ -20,7 +20,7 @@ namespace {
 Bytes currentScript(Runtime& rt) {
     Interp& in = rt.interp;
     {
-        std::lock_guard lock(in.scriptCache.mutex);
+        MutexLock lock(in.scriptCache.mutex);
         for (const ScriptCache::Entry& e : in.scriptCache.entries)
             if (e.source.get() == in.script.get()) return e.name;
     }
@@ -44,7 +44,7 @@ void warnAt(Runtime& rt, const char* code, std::string text, int32_t at) {
     if (at < 0) at = rt.interp.stmtStart;
     at = std::clamp<int32_t>(at, 0, static_cast<int32_t>(t.size()));
     const Bytes file = currentScript(rt);
-    std::lock_guard lock(w->mutex);
+    MutexLock lock(w->mutex);
     if (!w->said.emplace(file, at, code).second) return;  // once per place
     check::Finding f;
     f.file = cp932ToUtf8(file);
@@ -61,7 +61,7 @@ void warnAt(Runtime& rt, const char* code, std::string text, int32_t at) {
     // The debug window's watch list shows it among the statements.
     DebugTap& tap = rt.interp.debug;
     if (tap.traceOn.load(std::memory_order_relaxed)) {
-        std::lock_guard tapLock(tap.mutex);
+        MutexLock tapLock(tap.mutex);
         tap.addTrace({0, f.file + ":" + std::to_string(f.line), f.severity + ": " + f.text + " [" + f.code + "]", ""});
     }
 }

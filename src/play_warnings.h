@@ -3,21 +3,21 @@
 #pragma once
 
 #include <deque>
-#include <mutex>
 #include <set>
 #include <string>
 #include <tuple>
 
 #include "core/bytes.h"
+#include "core/mutex.h"
 
 namespace yv {
 
 struct Runtime;
 
 struct PlayWarnings {
-    std::mutex mutex;
-    std::set<std::tuple<Bytes, int32_t, std::string>> said;  // script, offset, code
-    std::deque<std::string> recent;  // the last lines, for the debug window
+    Mutex mutex;
+    std::set<std::tuple<Bytes, int32_t, std::string>> said YV_GUARDED_BY(mutex);  // script, offset, code
+    std::deque<std::string> recent YV_GUARDED_BY(mutex);  // the last lines, for the debug window
     static constexpr size_t kRecent = 200;
 };
 

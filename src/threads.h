@@ -134,6 +134,8 @@
 //       window draws a snapshot copy.
 //   AppState::titleMutex              AppState::title_, the window title (the Title setting, then
 //       settitle's): settitle writes, dialogs, saves and the title restore read a copy.
+//   PlayWarnings::mutex               --warnings: the places already warned about and the last
+//       lines; the interpreter writes them.
 //   History::mutex                    the message history's rings and indexes: the renderer
 //       appends, the history dialog copies the lines (`recording` is the interpreter's alone).
 //   ManualClock::mutex_               the scheduled events: added from any thread, fired by

@@ -115,7 +115,7 @@ std::optional<Bytes> Resources::read(BytesView name) {
 bool Resources::exists(BytesView name) {
     if (archiveMode()) {
         const Bytes lower = lowerAscii(name);
-        std::lock_guard lock(archiveMutex_);
+        MutexLock lock(archiveMutex_);
         for (const Archive& a : archives_)
             if (auto e = entryOf(a, lower)) return e->second > 0;
     }
