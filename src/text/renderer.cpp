@@ -458,9 +458,11 @@ void endMessage(Call& c, bool keepPage) {
         const bool nextWaits = nextExists && (next.wait != -1);
         // Instant or skipped text was never laid over the screen character by character: once
         // the page is complete it is composed here, or the clearing below would leave nothing.
-        // Text typed with a wait is composed when the next item will type after it.
+        // Text typed with a wait is composed when the next item will type after it. Skipping,
+        // that item is drawn at once but still clears the overlay when it starts: what was
+        // drawn (the speaker's name) is composed all the same, or the skipped page loses it.
         const bool pageDone = (c.instant || c.skip) && rs.pageCounter > c.pageItems;
-        const bool nextTypes = rs.pageCounter + 1 > c.pageItems && !rs.clickWait && nextWaits && !c.skip;
+        const bool nextTypes = rs.pageCounter + 1 > c.pageItems && !rs.clickWait && nextWaits;
         if (pageDone || nextTypes) composeDrawn(c, true);
         if (c.lastItem()) clearOverlay(c.rt);
     }
