@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/key_names.h"
 #include "platform/window_layout.h"
 
 namespace yv {
@@ -26,6 +27,11 @@ const char* usageText() {
            "  --menu ID@MS        headless: pick the menu entry with command id ID MS milliseconds\n"
            "                      after start (32792 saves slot 0, 32802 loads it); may be given\n"
            "                      more than once\n"
+           "  --key NAME@MS[,down|up]\n"
+           "                      headless: press the key SDL calls NAME (F5, Return, Left Ctrl,\n"
+           "                      Escape, Space, A, Up, Down, PageDown, ... in any letter case) MS\n"
+           "                      milliseconds after start; with down or up only hold it down or let\n"
+           "                      it go; may be given more than once\n"
            "  --max-seconds S     stop as by a window close after S seconds (exit status 124)\n"
            "  --screenshot FILE   on exit write the picture the window shows as PNG\n"
            "  -f, --fullscreen    start in full screen\n"
@@ -93,6 +99,25 @@ std::optional<Options::MenuPick> parseMenuPick(const std::string& s) {
     return Options::MenuPick{static_cast<int32_t>(id), ms};
 }
 
+// NAME@MS[,down|up]; the name may itself hold '@' or ',' ("Keypad @"), so the last '@' counts.
+std::optional<Options::KeyPress> parseKey(const std::string& s) {
+    const size_t at = s.rfind('@');
+    if (at == std::string::npos || at == 0) return std::nullopt;
+    auto key = sdlKeyFromName(s.substr(0, at));
+    if (!key) return std::nullopt;
+    Options::KeyPress k;
+    k.sdlKey = *key;
+    const char* p = s.c_str() + at + 1;
+    char* end = nullptr;
+    k.atMs = std::strtod(p, &end);
+    if (end == p || k.atMs < 0 || k.atMs > 1e9) return std::nullopt;
+    const std::string rest = end;
+    if (rest == ",down") k.edge = Options::KeyPress::Edge::Down;
+    else if (rest == ",up") k.edge = Options::KeyPress::Edge::Up;
+    else if (!rest.empty()) return std::nullopt;
+    return k;
+}
+
 }  // namespace
 
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -145,6 +170,15 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             o.menuPicks.push_back(*m);
+        } else if (a == "--key") {
+            auto v = value("NAME@MS");
+            if (!v) return std::nullopt;
+            auto k = parseKey(*v);
+            if (!k) {
+                error = "--key: expected NAME@MS, NAME@MS,down or NAME@MS,up with a key name SDL knows: " + *v;
+                return std::nullopt;
+            }
+            o.keys.push_back(*k);
         } else if (a == "--max-seconds") {
             auto v = value("seconds");
             if (!v || !number(*v, o.maxSeconds)) return std::nullopt;

@@ -30,6 +30,13 @@ struct Options {
         double atMs = 0;
     };
     std::vector<MenuPick> menuPicks;
+    // Headless keys: --key NAME@MS[,down|up], a press (down then up), a hold or a release.
+    struct KeyPress {
+        int32_t sdlKey = 0;  // SDL's keycode for the name given
+        double atMs = 0;
+        enum class Edge { Press, Down, Up } edge = Edge::Press;
+    };
+    std::vector<KeyPress> keys;
     double maxSeconds = 0;  // 0 = no limit
     std::optional<std::filesystem::path> screenshot;
     bool fullscreen = false;

@@ -131,6 +131,7 @@ int play(Options opt, std::string* launcherMessage, CloseRoute& signals) {
         const std::pair<bool, const char*> headlessOnly[] = {{opt.autoClickMs > 0, "--auto-click"},
                                                              {!opt.clicks.empty(), "--click"},
                                                              {!opt.menuPicks.empty(), "--menu"},
+                                                             {!opt.keys.empty(), "--key"},
                                                              {opt.answers.has_value(), "--answers"}};
         for (const auto& [given, name] : headlessOnly)
             if (given) std::fprintf(stderr, "yorvane: %s is for headless runs; ignored in a window\n", name);
@@ -160,6 +161,9 @@ int play(Options opt, std::string* launcherMessage, CloseRoute& signals) {
                 headless->postInput(InputEvent::mouseButton(1, true, x, y));
             }, opt.autoClickMs);
         for (const Options::Click& c : opt.clicks) headless->scheduleClick(c.atMs, c.x, c.y, c.button);
+        for (const Options::KeyPress& k : opt.keys)
+            headless->scheduleKey(k.atMs, k.sdlKey, k.edge != Options::KeyPress::Edge::Up,
+                                  k.edge != Options::KeyPress::Edge::Down);
         for (const Options::MenuPick& m : opt.menuPicks)
             clock.schedule(m.atMs, [&shell, m] { shell.pickMenuEntry(m.id); });
         if (opt.maxSeconds > 0)

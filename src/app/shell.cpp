@@ -18,6 +18,7 @@
 #include "script/interpreter.h"
 #include "text/choices.h"
 #include "text/text_state.h"
+#include "ui/key_help.h"
 #include "version.h"
 
 namespace fs = std::filesystem;
@@ -264,6 +265,9 @@ void Shell::onMenuCommand(int32_t id) {
     case kFilterNearest: setScaleFilter(ScaleFilter::Nearest); break;
     case kFilterSmooth: setScaleFilter(ScaleFilter::Smooth); break;
     case kExit: case kPopClose: platform_.requestClose(); break;
+    case kKeysHelp:
+        holdingAutoMode([&] { platform_.showAbout(utf8ToCp932("操作方法"), ui::keyHelpText()); });
+        break;
     case kAbout:
         holdingAutoMode([&] {
             platform_.showAbout(utf8ToCp932("ﾊﾞｰｼﾞｮﾝ情報"),

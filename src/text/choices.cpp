@@ -221,7 +221,9 @@ void reset(Runtime& rt) {
     c.trapFile.clear();
     c.trapDepth = -1;
     rt.app.navSteps = 0;
-    rt.app.choiceBlock = 0;
+    // A block that a load (or a new start) ends gives the skip entry back as a choice taken
+    // does: the menu bar kept it greyed where the pop-up menu, not greyed in a window, had it.
+    if (rt.app.choiceBlock.exchange(0)) ui::menuLock(rt.app, rt.config, kUnlockSkip);
     rt.text.selectMode = false;
 }
 

@@ -458,9 +458,14 @@ void endMessage(Call& c, bool keepPage) {
         const bool nextWaits = nextExists && (next.wait != -1);
         // Instant or skipped text was never laid over the screen character by character: once
         // the page is complete it is composed here, or the clearing below would leave nothing.
-        // Text typed with a wait is composed when the next item will type after it.
+        // Text typed with a wait is composed when the next item will type after it. Skipping,
+        // that item is drawn at once and the page composed when it ends: until then what was
+        // drawn (the speaker's name) stays in the overlay, which the next item's start would
+        // otherwise clear.
         const bool pageDone = (c.instant || c.skip) && rs.pageCounter > c.pageItems;
-        const bool nextTypes = rs.pageCounter + 1 > c.pageItems && !rs.clickWait && nextWaits && !c.skip;
+        const bool nextWouldType = rs.pageCounter + 1 > c.pageItems && !rs.clickWait && nextWaits;
+        const bool nextTypes = nextWouldType && !c.skip;
+        rs.keepDrawn = nextWouldType && c.skip;
         if (pageDone || nextTypes) composeDrawn(c, true);
         if (c.lastItem()) clearOverlay(c.rt);
     }
@@ -489,8 +494,12 @@ void startMessage(Call& c) {
     if (!rs.continuePage && !c.t.selectMode) {
         rs.pageCounter = 1;
         rs.charsSinceWait = 0;
-        if (!c.t.textBuffer) clearOverlay(c.rt);
+        // Skipping that ended before this item types: the kept text is laid over now, as
+        // the page read without skipping had it.
+        if (rs.keepDrawn && !c.skip) composeDrawn(c, true);
+        if (!c.t.textBuffer && !(rs.keepDrawn && c.skip)) clearOverlay(c.rt);
     }
+    rs.keepDrawn = false;
     rs.continuePage = false;
 }
 

@@ -100,6 +100,8 @@ struct RenderState {
     uint32_t timedWaitStart = 0;
     bool absorbLineBreak = false;
     bool continuePage = false;
+    // Skipping, the item that ended left its text in the overlay for the next one's page.
+    bool keepDrawn = false;
     bool colourOverride = false;
     Rgb overrideColour;
     bool savedOverride = false;  // the colour in effect before \c: an override or the caller's

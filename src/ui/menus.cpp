@@ -89,7 +89,7 @@ MenuModel::MenuModel() {
                  submenu("拡大表示", {cmd(kFilterSharp, "ｼｬｰﾌﾟ"), cmd(kFilterNearest, "ﾄﾞｯﾄ"),
                                       cmd(kFilterSmooth, "ｽﾑｰｽﾞ")}),
                  cmd(kAuto, "オート")}));
-    bar_.push_back(submenu("ﾍﾙﾌﾟ(&H)", {cmd(kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
+    bar_.push_back(submenu("ﾍﾙﾌﾟ(&H)", {cmd(kKeysHelp, "操作方法(&K)..."), cmd(kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 
     popup_ = {submenu("ｾｰﾌﾞ", slotEntries(true, true)),
               submenu("ﾛｰﾄﾞ", slotEntries(false, true)),

@@ -253,3 +253,18 @@ TEST(Menus, HeadlessPlatformPicksLikeAPlayer) {
     EXPECT_EQ(g.platform.dialogLog()[0].rfind("ﾊﾞｰｼﾞｮﾝ情報: Yorvane Version ", 0), 0u);
     EXPECT_NE(g.platform.dialogLog()[0].find("GPL-3.0-or-later"), std::string::npos);
 }
+
+TEST(Menus, HelpMenuListsTheKeysBesideTheAboutBox) {
+    ShellGame g("");
+    const auto bar = g.menus().snapshot(MenuWhich::Bar);
+    const std::vector<MenuItem>& help = bar.back().sub;
+    ASSERT_EQ(help.size(), 2u);
+    EXPECT_EQ(help[0].id, kKeysHelp);
+    EXPECT_EQ(labelOf(help[0]), "操作方法(&K)...");
+    EXPECT_EQ(help[1].id, kAbout);
+    ASSERT_TRUE(g.shell->pickMenuEntry(kKeysHelp));
+    ASSERT_EQ(g.platform.dialogLog().size(), 1u);
+    const std::string line = g.platform.dialogLog()[0];
+    EXPECT_EQ(line.rfind("操作方法: 左クリック　：　次のページへ", 0), 0u) << line;
+    EXPECT_NE(line.find("\\nF12　：　"), std::string::npos) << line;
+}

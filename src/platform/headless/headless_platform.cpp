@@ -10,6 +10,7 @@
 #include "core/cp932.h"
 #include "platform/audio/audio_engine.h"
 #include "platform/audio/wav_writer.h"
+#include "platform/key_names.h"
 
 namespace yv {
 namespace {
@@ -239,6 +240,15 @@ void HeadlessPlatform::scheduleClick(double atMs, int x, int y, int button) {
     clock_.schedule(atMs, [this, x, y, button] {
         postInput(InputEvent::move(x, y));
         postInput(InputEvent::mouseButton(button, true, x, y));
+    });
+}
+
+void HeadlessPlatform::scheduleKey(double atMs, int32_t sdlKey, bool down, bool up) {
+    if (windowOnlyKey(sdlKey)) return;
+    const int k = gameKeyOf(sdlKey);
+    clock_.schedule(atMs, [this, k, down, up] {
+        if (down) postInput(InputEvent::keyEvent(k, true));
+        if (up) postInput(InputEvent::keyEvent(k, false));
     });
 }
 

@@ -140,6 +140,9 @@ public:
     void scheduleInput(double atMs, const InputEvent& e);
     // A press of a button at (x, y) with the pointer moved there first, as --click gives it.
     void scheduleClick(double atMs, int x, int y, int button);
+    // An SDL key pressed (down, then up at once), held down or let go, reaching the game as the
+    // window hands it on (--key). The keys the window keeps to itself (F11) do nothing here.
+    void scheduleKey(double atMs, int32_t sdlKey, bool down, bool up);
 
 private:
     void deliverInputs(WindowEvents& events);

@@ -22,6 +22,7 @@
 #include "graphics/png_write.h"
 #include "platform/audio/audio_engine.h"
 #include "platform/audio/sdl_audio_output.h"
+#include "platform/key_names.h"
 #include "platform/presented_frame.h"
 #include "platform/sdl/sdl_cursor.h"
 #include "platform/sdl/sdl_debug_windows.h"
@@ -654,20 +655,6 @@ private:
         return DisplayModeAnswer::Ok;
     }
 
-    static int gameKey(SDL_Keycode k) {
-        switch (k) {
-        case SDLK_ESCAPE: return kKeyEscape;
-        case SDLK_SPACE: return kKeySpace;
-        case SDLK_RETURN: case SDLK_KP_ENTER: return kKeyEnter;
-        case SDLK_LCTRL: case SDLK_RCTRL: return kKeyCtrl;
-        case SDLK_UP: return kKeyUp;
-        case SDLK_DOWN: return kKeyDown;
-        case SDLK_PAGEDOWN: return kKeyPageDown;
-        case SDLK_a: return kKeyA;
-        default: return kKeyOther;
-        }
-    }
-
     // How long the loop may sleep: until the players' next tick, or the next frame when one is
     // wanted (at most one frame every kFrameMs, the menus' few settling frames included).
     int sleepMs() const {
@@ -861,7 +848,8 @@ private:
                 break;
             }
             if (ui_.menuOpen() || !events_) break;
-            const int k = gameKey(e.key.keysym.sym);
+            // The same mapping as headless --key gives (F12 never gets here: it was taken above).
+            const int k = gameKeyOf(e.key.keysym.sym);
             if (e.key.repeat && k != kKeyUp && k != kKeyDown) break;
             events_->onInput(InputEvent::keyEvent(k, down));
             break;

@@ -1,0 +1,24 @@
+// Every key and mouse action the program answers, for ヘルプ › 操作方法, README and the man page.
+#pragma once
+
+#include <span>
+
+#include "core/bytes.h"
+
+namespace yv::ui {
+
+struct KeyHelp {
+    const char* keyEn;   // as README "Playing" and the man page's KEYS name it
+    const char* whatEn;
+    const char* keyJa;   // the dialog's (UTF-8)
+    const char* whatJa;
+};
+
+// In the order the lists show them. README and the man page list the same rows (a test
+// compares them).
+std::span<const KeyHelp> keyHelp();
+
+// The 操作方法 dialog's text (CP932): one line per row, the key, then what it does.
+Bytes keyHelpText();
+
+}  // namespace yv::ui
