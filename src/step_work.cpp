@@ -10,6 +10,25 @@
 #include "text/renderer.h"
 
 namespace yv::step {
+namespace {
+
+// Whether the wait of wait/waitex has passed (its first look only starts it).
+[[gnu::always_inline]] inline bool waitPassed(Runtime& rt) {
+    WaitGate& g = rt.interp.wait;
+    const uint32_t now = rt.clock().nowMs();
+    if (!g.started) {
+        g.started = true;
+        g.lastCheck = now;
+        return false;
+    }
+    if (now - g.lastCheck > static_cast<uint32_t>(g.waitMs)) {
+        g.lastElapse = now;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 // The part of a pass that advances what is in progress (a volume fade, an effect, choices,
 // printing, fades, a wait, a click wait); false when the step ends here.
@@ -20,7 +39,7 @@ bool busyPass(Runtime& rt) {
         yieldStep(rt);
         return false;
     };
-    volumeFadeSlot(rt);
+    if (rt.media.volumeFading) volumeFadeSlot(rt);
     if (rt.screens.effectOn) graphics::drawEffectFrame(rt);
     if (rt.choices.collecting) text::choices::collectAt(rt);
     if (rt.choices.ready) {

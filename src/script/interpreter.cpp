@@ -276,22 +276,6 @@ bool volumeFadeSlot(Runtime& rt) {
     return false;
 }
 
-bool waitPassed(Runtime& rt) {
-    WaitGate& g = rt.interp.wait;
-    const uint32_t now = rt.clock().nowMs();
-    if (!g.started) {
-        g.started = true;
-        g.lastCheck = now;
-        return false;
-    }
-    if (now - g.lastCheck > static_cast<uint32_t>(g.waitMs)) {
-        g.lastElapse = now;
-        return true;
-    }
-    return false;
-}
-
-
 void readCommand(BytesView t, int32_t p, DecodedStatement& d) {
     const size_t n = t.size();
     const size_t open = t.find('(', static_cast<size_t>(p) + 1);

@@ -59,8 +59,6 @@ void measureSkip(BytesView t, int32_t from, int32_t& to, int32_t& passes);
 // A fade of the volume advances once per statement slot (each slot then costs 150 ms): true
 // while it went on.
 bool volumeFadeSlot(Runtime& rt);
-// Whether the wait of wait/waitex has passed (its first look only starts it).
-bool waitPassed(Runtime& rt);
 
 // Yield: the common exit of the waits. A click that nothing waited for is forgotten here.
 void yieldStep(Runtime& rt);
