@@ -28,13 +28,6 @@ Bytes currentScript(Runtime& rt) {
     return rt.config.script;
 }
 
-Bytes lower(BytesView s) {
-    Bytes r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return r;
-}
-
 }  // namespace
 
 void warnAt(Runtime& rt, const char* code, std::string text, int32_t at) {
@@ -79,7 +72,7 @@ void warnUnknownCommand(Runtime& rt, BytesView name) {
 }
 
 void warnAfterCommand(Runtime& rt, const CommandRow& row, BytesView argText) {
-    const auto kind = check::firstStringNames(lower(row.name));
+    const auto kind = check::firstStringNames(lowerAscii(row.name));
     if (!kind || *kind == check::Reference::kLabel) return;  // jumps say so where they miss
     // The strings as the handler read them; the inline-command flag as it was left.
     Interp& in = rt.interp;

@@ -26,11 +26,8 @@ namespace {
 // Scripts are told apart as the resource reader tells files apart: letter case and the
 // direction of slashes do not matter.
 Bytes keyOf(BytesView name) {
-    Bytes k(name);
-    for (char& c : k) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        else if (c == '\\') c = '/';
-    }
+    Bytes k = lowerAscii(name);
+    std::replace(k.begin(), k.end(), '\\', '/');
     return k;
 }
 
@@ -209,9 +206,7 @@ std::optional<std::vector<Finding>> checkGame(const std::filesystem::path& gameD
                 size_t e = iniText->find('\n', p);
                 if (e == Bytes::npos) e = iniText->size();
                 ++line;
-                Bytes l = iniText->substr(p, e - p);
-                for (char& c : l)
-                    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+                Bytes l = lowerAscii(BytesView(*iniText).substr(p, e - p));
                 l.erase(std::remove(l.begin(), l.end(), ' '), l.end());
                 if (l.rfind("script=", 0) == 0) f.line = line;
                 p = e + 1;

@@ -12,13 +12,6 @@
 namespace yv::check {
 namespace {
 
-Bytes folded(BytesView s) {
-    Bytes r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return r;
-}
-
 BytesView trim(BytesView s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
@@ -75,8 +68,8 @@ std::vector<Finding> checkIni(BytesView text, const char* fileName) {
     std::map<std::pair<Bytes, Bytes>, Bytes> known;
     std::map<Bytes, Bytes> sections;
     for (const auto& [s, k] : asked) {
-        known.emplace(std::pair(folded(s), folded(k)), k);
-        sections.emplace(folded(s), s);
+        known.emplace(std::pair(lowerAscii(s), lowerAscii(k)), k);
+        sections.emplace(lowerAscii(s), s);
     }
 
     std::vector<Finding> out;
@@ -102,7 +95,7 @@ std::vector<Finding> checkIni(BytesView text, const char* fileName) {
         if (line.front() == '[') {
             const size_t close = line.find(']');
             const BytesView written = line.substr(1, close == BytesView::npos ? BytesView::npos : close - 1);
-            section = folded(written);
+            section = lowerAscii(written);
             if (!sections.count(section)) {
                 std::vector<std::string_view> names;
                 for (const auto& [f, original] : sections) names.emplace_back(original);
@@ -115,7 +108,7 @@ std::vector<Finding> checkIni(BytesView text, const char* fileName) {
         const size_t eq = line.find('=');
         if (eq == BytesView::npos) continue;
         const BytesView keyWritten = trim(line.substr(0, eq));
-        const Bytes key = folded(keyWritten);
+        const Bytes key = lowerAscii(keyWritten);
         const BytesView value = trim(line.substr(eq + 1));
         if (!sections.count(section)) continue;  // said once, at the section
         if (!known.count({section, key})) {

@@ -42,7 +42,7 @@ void scanMessageText(BytesView s, size_t base, ScriptScan& out, Interp& in, bool
     for (size_t i = s.find("\\#"); i != BytesView::npos; i = s.find("\\#", i + 2)) {
         const size_t open = s.find('(', i);
         if (open == BytesView::npos || open - i > 20) continue;
-        const Bytes name = folded(s.substr(i + 2, open - i - 2));
+        const Bytes name = lowerAscii(s.substr(i + 2, open - i - 2));
         Reference::Kind kind;
         if (name == "gosub") kind = Reference::kLabel;
         else if (name == "loadimage") kind = Reference::kPicture;

@@ -16,12 +16,6 @@ struct QuietAlerts final : Alerts {
     void alert(BytesView t) override { said.emplace_back(t); }
 };
 
-inline char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-inline Bytes folded(BytesView s) {
-    Bytes r(s);
-    for (char& c : r) c = lower(c);
-    return r;
-}
 inline bool isStrVar(char c) { return static_cast<unsigned char>(c) >= 0x41 && static_cast<unsigned char>(c) <= 0x7A; }
 
 inline void add(ScriptScan& s, size_t at, const char* code, std::string text, const char* severity = "warning") {

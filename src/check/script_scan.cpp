@@ -138,7 +138,7 @@ void Scanner::closeBrace(int32_t p) {
     }
     int32_t e = p + 1;
     while (at(e) == ' ' || at(e) == '\t' || at(e) == '\r' || at(e) == '\n') ++e;
-    if (e + 4 <= size() && folded(t.substr(static_cast<size_t>(e), 4)) == "else")
+    if (e + 4 <= size() && lowerAscii(t.substr(static_cast<size_t>(e), 4)) == "else")
         add(out, static_cast<size_t>(e), "skipped-statement",
             "the language has no 'else': after a true #if its block runs as well, after a false one it is "
             "skipped too and a box says \"else\"; write the opposite #if instead");
@@ -199,7 +199,7 @@ int32_t Scanner::command(int32_t p) {
             "the statement ends with " + std::to_string(depth) + " '(' not closed");
 
     const Written w = countWritten(arg);
-    const Bytes lname = folded(name);
+    const Bytes lname = lowerAscii(name);
     if (const Arity* a = arityOf(lname)) {
         const bool numbersOk = w.numbers < 32 && (a->numbers >> w.numbers) & 1u;
         const bool stringsOk = w.strings >= a->stringsMin && w.strings <= a->stringsMax;
