@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libstb-dev
+  liblz4-dev   # the pages kept for going back one page
   libsdl2-dev libimgui-dev
   libfreetype-dev libfontconfig-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
