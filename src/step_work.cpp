@@ -5,6 +5,7 @@
 #include "graphics/transitions.h"
 #include "media/media.h"
 #include "runtime.h"
+#include "save/pages.h"
 #include "save/slots.h"
 #include "script/step_parts.h"
 #include "text/renderer.h"
@@ -90,6 +91,12 @@ void serveRequestedLoad(Runtime& rt) {
 }
 
 bool slotRequested(Runtime& rt) { return save::slotRequested(rt); }
-void serveSlotRequests(Runtime& rt) { save::serveSlotRequests(rt); }
+void betweenSteps(Runtime& rt) {
+    save::serveSlotRequests(rt);
+    if (rt.text.pageWaits != rt.save.pagesSeen) {
+        rt.save.pagesSeen = rt.text.pageWaits;
+        save::notePage(rt);
+    }
+}
 
 }  // namespace yv::step

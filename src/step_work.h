@@ -18,9 +18,11 @@ bool busyPass(Runtime& rt);
 void serveRequestedLoad(Runtime& rt);
 
 // Slot saves and loads picked in the menus: whether one waits (a halted interpreter wakes for
-// it), and carrying them out between two steps.
+// it).
 bool slotRequested(Runtime& rt);
-void serveSlotRequests(Runtime& rt);
+// What runs between two steps: the menus' slot saves and loads, and keeping the state of a
+// page whose click wait began in the last step.
+void betweenSteps(Runtime& rt);
 
 }  // namespace step
 }  // namespace yv

@@ -9,6 +9,7 @@
 #include "core/atomic_file.h"
 #include "core/bytes.h"
 #include "core/mutex.h"
+#include "save/pages.h"
 #include "save/replay_log.h"
 #include "save/thumbnails.h"
 
@@ -45,6 +46,10 @@ struct SaveState {
     std::deque<SlotRequest> slotRequests YV_GUARDED_BY(requestMutex);
 
     ThumbnailCache thumbnails;
+
+    // The state at the last page ends; pagesSeen: the text's page-wait count it was last taken at.
+    Pages pages;
+    uint32_t pagesSeen = 0;
 };
 
 namespace save {

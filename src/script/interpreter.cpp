@@ -533,8 +533,9 @@ void threadLoop(Runtime& rt) {
             in.wake.wait([&] { return !in.running || (!in.suspended && in.stepsEnabled); });
             continue;
         }
-        // Slot saves and loads picked in the menus run here, between two steps.
-        step::serveSlotRequests(rt);
+        // Slot saves and loads picked in the menus run here, between two steps; so does
+        // keeping the state of a page that began its click wait.
+        step::betweenSteps(rt);
         // Unpaced steps read no clock of their own: the time is asked only to pace.
         const bool paced = in.pacingMs.load() > 0;
         const double start = paced ? clock.nowPreciseMs() : 0.0;

@@ -111,6 +111,7 @@ int32_t cmdMouseclickwait(Runtime& rt, const Args& args) {
     const int32_t mode = iv.given(0) ? iv[0] : 0;
     // Any mode but 1 and 2 waits on, whatever is clicked.
     in.clickWaitMode = (mode == 1 || mode == 2) ? mode : 3;
+    ++rt.text.pageWaits;
     return 1;
 }
 

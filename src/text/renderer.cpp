@@ -189,6 +189,7 @@ void iconRemove(Call& c) {
 // A click wait that follows a message begins.
 void beginClickWait(Call& c) {
     c.rs.clickWait = true;
+    ++c.t.pageWaits;
     c.rs.clickWaitSinceMs = c.rt.clock().nowMs();
 }
 

@@ -190,6 +190,10 @@ struct TextState {
     std::vector<ChoiceLine> choiceLines;
     Bytes pendingLabel, pendingFile;  // the strings of the printtextf being laid out
 
+    // Counts the click waits that end a page (a message's, mouseclickwait's): the step's caller
+    // keeps the game's state at each one for going back a page and for resuming.
+    uint32_t pageWaits = 0;
+
     RenderState rs;
     Display display;
     History history;
