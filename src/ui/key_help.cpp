@@ -38,7 +38,7 @@ Bytes keyHelpText() {
     std::string text;
     for (const KeyHelp& k : kKeys) {
         if (!text.empty()) text += "\n";
-        text += std::string(k.keyJa) + "　：　" + k.whatJa;
+        text += std::string(k.keyJa) + kKeySeparator + k.whatJa;
     }
     return utf8ToCp932(text);
 }

@@ -18,6 +18,10 @@ struct KeyHelp {
 // compares them).
 std::span<const KeyHelp> keyHelp();
 
+// Between a row's key and what it does in the dialog's text (UTF-8). A window draws a text
+// whose every line holds it as a table of two columns.
+inline constexpr const char* kKeySeparator = "　：　";
+
 // The 操作方法 dialog's text (CP932): one line per row, the key, then what it does.
 Bytes keyHelpText();
 

@@ -9,6 +9,8 @@
 #include <cmath>
 
 #include "core/cp932.h"
+#include "platform/sdl/text_wrap.h"
+#include "ui/key_help.h"
 
 namespace yv {
 namespace {
@@ -353,6 +355,59 @@ void SdlUi::dialogButton(DialogRequest&, const char* label, float width, bool& p
     pressed = ImGui::Button(label, ImVec2(width, 0));
 }
 
+// A text whose every line is a key row ("key　：　what it does", the 操作方法 dialog): keys in
+// a column of their own, each description wrapped beside its key, never under it.
+bool SdlUi::drawKeyTable(const std::string& text, float width) {
+    const std::string_view sep = ui::kKeySeparator;
+    std::vector<std::pair<std::string_view, std::string_view>> rows;
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const size_t nl = rest.find('\n');
+        const std::string_view line = rest.substr(0, nl);
+        const size_t at = line.find(sep);
+        if (at == std::string_view::npos) return false;
+        rows.emplace_back(line.substr(0, at), line.substr(at + sep.size()));
+        rest = nl == std::string_view::npos ? std::string_view{} : rest.substr(nl + 1);
+    }
+    if (rows.size() < 2) return false;
+    float keyWidth = 0;
+    for (const auto& r : rows)
+        keyWidth = std::max(keyWidth, ImGui::CalcTextSize(r.first.data(), r.first.data() + r.first.size()).x);
+    ImFont* font = ImGui::GetFont();
+    const float unit = ImGui::GetFontSize() / std::max(font->FontSize, 1.0f);
+    const auto advance = [&](uint32_t cp) {
+        return cp > 0xFFFF ? font->FallbackAdvanceX * unit : font->GetCharAdvance(static_cast<ImWchar>(cp)) * unit;
+    };
+    // Broken between characters, as Japanese is: ImGui breaks only at spaces, which leaves
+    // "終了" alone on a line before "(ゲームが…".
+    const ImGuiStyle& st = ImGui::GetStyle();
+    const float whatWidth = std::max(width - keyWidth - 4 * st.CellPadding.x - st.ScrollbarSize, 8 * ImGui::GetFontSize());
+    std::vector<std::string> wrapped;
+    float height = 0;
+    for (const auto& r : rows) {
+        wrapped.push_back(wrapToWidth(std::string(r.second), whatWidth, advance));
+        height += ImGui::CalcTextSize(wrapped.back().c_str()).y + 2 * st.CellPadding.y;
+    }
+    // Taller than the window leaves room for: the rows scroll, the OK button stays in sight.
+    const float room = ImGui::GetMainViewport()->Size.y * 0.9f - 6 * ImGui::GetTextLineHeightWithSpacing();
+    ImGuiTableFlags flags = ImGuiTableFlags_RowBg | ImGuiTableFlags_SizingFixedFit;
+    if (height > room) flags |= ImGuiTableFlags_ScrollY;
+    if (!ImGui::BeginTable("##keys", 2, flags, ImVec2(width, std::min(height, std::max(room, 0.0f)))))
+        return true;
+    ImGui::TableSetupColumn("key", ImGuiTableColumnFlags_WidthFixed, keyWidth);
+    ImGui::TableSetupColumn("what", ImGuiTableColumnFlags_WidthStretch);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::string_view key = rows[i].first;
+        ImGui::TableNextRow();
+        ImGui::TableNextColumn();
+        ImGui::TextUnformatted(key.data(), key.data() + key.size());
+        ImGui::TableNextColumn();
+        ImGui::TextUnformatted(wrapped[i].c_str());
+    }
+    ImGui::EndTable();
+    return true;
+}
+
 void SdlUi::drawDialog(DialogRequest& d) {
     if (d.kind == DialogRequest::Kind::Input) return drawInputDialog(d);
     if (d.kind == DialogRequest::Kind::List) return drawListDialog(d);
@@ -379,9 +434,12 @@ void SdlUi::drawDialog(DialogRequest& d) {
         ImGui::Dummy(ImVec2(2 * r + 8, 2 * r));
         ImGui::SameLine();
     }
-    ImGui::PushTextWrapPos(std::min(560.0f * scale_, vp->Size.x * 0.8f));
-    ImGui::TextUnformatted(d.text.c_str());
-    ImGui::PopTextWrapPos();
+    const float wrapAt = std::min(560.0f * scale_, vp->Size.x * 0.8f);
+    if (!drawKeyTable(d.text, wrapAt)) {
+        ImGui::PushTextWrapPos(wrapAt);
+        ImGui::TextUnformatted(d.text.c_str());
+        ImGui::PopTextWrapPos();
+    }
     ImGui::Dummy(ImVec2(0, 8));
     const float bw = 96 * scale_;
     const float total = bw * static_cast<float>(buttons.size()) +

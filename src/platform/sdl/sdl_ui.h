@@ -90,6 +90,7 @@ public:
 
     // Draws the dialog; it is done once answered.
     void drawDialog(DialogRequest& d);
+    bool drawKeyTable(const std::string& text, float width);
     // Key handling of an open dialog (window thread, outside a frame).
     void dialogKey(DialogRequest& d, SDL_Keycode key);
     // The characters that dialogs of each kind must be able to show.
