@@ -116,16 +116,9 @@ void saveScreenshot(WindowView& v) {
         std::fprintf(stderr, "yorvane: cannot save the window picture: %s\n", error.c_str());
         title = "Yorvane: the picture could not be saved";
     }
-    v.platform.setTitle(utf8ToCp932(title));
-    v.app.shotTitleShown = true;
-    v.app.shotTitleUntilMs = v.clock.nowMs() + kShotTitleMs;
+    v.app.titleNotice.show(v.platform, utf8ToCp932(title), v.clock.nowMs() + kShotTitleMs);
 }
 
-void restoreTitleWhenDue(WindowView& v) {
-    AppState& a = v.app;
-    if (!a.shotTitleShown || static_cast<int32_t>(v.clock.nowMs() - a.shotTitleUntilMs) < 0) return;
-    a.shotTitleShown = false;
-    v.platform.setTitle(a.title());
-}
+void restoreTitleWhenDue(WindowView& v) { v.app.titleNotice.restoreWhenDue(v.platform, v.app.title(), v.clock.nowMs()); }
 
 }  // namespace yv::app

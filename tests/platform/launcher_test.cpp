@@ -1,6 +1,7 @@
 // The launcher on a real X server: started without a game in a folder that holds none, it
-// shows why a typed folder cannot be played and stays, then plays the folder typed next, and
-// the game joins the recent list. Skipped without xvfb-run/xdotool.
+// shows why a typed folder cannot be played and stays, then plays the folder typed next, the
+// game joins the recent list and, once it has ended, the launcher is back. Skipped without
+// xvfb-run/xdotool.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -32,6 +33,13 @@ TEST(Launcher, ATypedFolderStartsTheGameAfterAWrongOneWasRefused) {
              "xdotool type --delay 20 \"$5\"; xdotool key Return; sleep 1\n"
              "kill -0 $pid 2>/dev/null || { echo gone; exit 4; }\n"
              "xdotool type --delay 20 \"$6\"; xdotool key Return\n"
+             // The game ends by its script and gives the launcher back; SIGTERM then ends it all.
+             "for i in $(seq 200); do [ -f \"$6/system.dat\" ] && break; sleep 0.1; done\n"
+             "sleep 1\n"
+             "for i in $(seq 200); do w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
+             "[ -n \"$w\" ] && break; sleep 0.1; done\n"
+             "[ -n \"$w\" ] && echo launcher-back\n"
+             "kill -TERM $pid\n"
              "for i in $(seq 200); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
              "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
              "wait $pid\n");
@@ -42,6 +50,7 @@ TEST(Launcher, ATypedFolderStartsTheGameAfterAWrongOneWasRefused) {
     const int st = std::system(cmd.c_str());
     ASSERT_TRUE(WIFEXITED(st)) << io.read("out");
     EXPECT_EQ(WEXITSTATUS(st), 0) << io.read("out") << io.read("err");
+    EXPECT_NE(io.read("out").find("launcher-back"), std::string::npos) << io.read("out") << io.read("err");
     // The wrong folder was refused with the start-up message, and the game then played.
     EXPECT_NE(io.read("err").find("the game folder " + missing + " does not exist"), std::string::npos)
         << io.read("err");
