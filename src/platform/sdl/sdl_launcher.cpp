@@ -194,7 +194,10 @@ private:
             const float resumeWidth = ImGui::CalcTextSize(kContinueLabel).x + 2 * st.FramePadding.x + 16;
             const bool picked = ImGui::Selectable("##game", false,
                                                   g.playable ? ImGuiSelectableFlags_None : ImGuiSelectableFlags_Disabled,
-                                                  ImVec2(resumable ? -(resumeWidth + st.ItemSpacing.x) : 0, rowHeight));
+                                                  ImVec2(resumable ? std::max(1.0f, ImGui::GetContentRegionAvail().x -
+                                                                                        resumeWidth - st.ItemSpacing.x)
+                                                                   : 0,
+                                                         rowHeight));
             const ImVec2 size = ImGui::GetItemRectSize();
             bool resumePicked = false;
             if (resumable) {
