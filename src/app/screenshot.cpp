@@ -5,6 +5,7 @@
 
 #include "core/atomic_file.h"
 #include "core/cp932.h"
+#include "core/paths.h"
 #include "graphics/png_write.h"
 #include "app/window_view.h"
 
@@ -119,6 +120,12 @@ void saveScreenshot(WindowView& v) {
     v.app.titleNotice.show(v.platform, utf8ToCp932(title), v.clock.nowMs() + kShotTitleMs);
 }
 
-void restoreTitleWhenDue(WindowView& v) { v.app.titleNotice.restoreWhenDue(v.platform, v.app.title(), v.clock.nowMs()); }
+void restoreTitleWhenDue(WindowView& v) {
+    // The title the window had: without a Title of its own the game is named by its folder, as
+    // the shell named it at the start.
+    Bytes title = v.app.title();
+    if (title == "Yorvane") title = utf8ToCp932(PathResolver::diskNameToUtf8(folderName(v.gameDir)) + " - Yorvane");
+    v.app.titleNotice.restoreWhenDue(v.platform, title, v.clock.nowMs());
+}
 
 }  // namespace yv::app

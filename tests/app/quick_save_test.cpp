@@ -91,3 +91,25 @@ TEST(QuickSave, NoQuickSaveSaysSoAndChangesNothing) {
     EXPECT_EQ(count(r.err, kQuestion), 0u) << r.err;
     EXPECT_EQ(g.vars(), (std::vector<std::pair<int, int>>{{901, 1}, {902, 7}, {903, 1}})) << r.err;
 }
+
+// A choice taken is progress as a page passed is: saved while the choices were offered, F9
+// after one was taken asks, and "yes" offers them again.
+TEST(QuickSave, AChoiceTakenIsProgress) {
+    TempDir d, io;
+    d.write("start.ini", sjis("[FONT]\r\nSize=24\r\n"));
+    d.write("text.txt", sjis("\"右の道へ\";\r\n\"左の道へ\";\r\n\"引き返す\";\r\n"));
+    d.write("script.txt",
+            sjis("#createtextf(1, 3);\r\n#loadtextf(\"text.txt\");\r\n#locatef(0, 100, 300);\r\n#select();\r\n{\r\n"
+                 "#printtextf(0, 1, \"right\");\r\n#printtextf(0, 2, \"left\");\r\n#printtextf(0, 3, \"back\");\r\n}\r\n"
+                 "#mouseclickwait(1);\r\n@902 = 1;\r\n#systemsave();\r\n#end();\r\n"
+                 "|right:\r\n@901 = 1;\r\n#return();\r\n|left:\r\n@901 = 2;\r\n#return();\r\n"
+                 "|back:\r\n@901 = 3;\r\n#return();\r\n"));
+    io.write("answers.txt", "yes\n");
+    const RunResult r = runYorvane({"--headless", "--answers", (io.path() / "answers.txt").string(), "--key",
+                                    "F5@1000", "--click", "150,335@2000", "--key", "F9@2500", "--click",
+                                    "150,360@3500", "--click", "10,10@4000", "--max-seconds", "10",
+                                    d.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(count(r.err, kQuestion), 1u) << r.err;
+    EXPECT_EQ(readSystemDat(d.path() / "system.dat"), (std::vector<std::pair<int, int>>{{901, 3}, {902, 1}})) << r.err;
+}
