@@ -35,7 +35,7 @@ void restoreFromBytes(Runtime& rt, BytesView file);
 // ("ファイルのロードに失敗しました"); a link must not lead out of `root`.
 std::optional<Bytes> readSaveFile(Runtime& rt, const std::filesystem::path& file, BytesView shownName,
                                   const std::filesystem::path& root);
-// Load's part after the reading: false (said on stderr) when the bytes are no saved game, and
+// What Load does once the file is read: false (said on stderr) when the bytes are no saved game, and
 // the game is left as it was; else the reset and the replay, without the success message.
 bool loadFromBytes(Runtime& rt, BytesView file, const std::filesystem::path& shownFile);
 
