@@ -1,4 +1,5 @@
-// The work of a step besides its statements: what is in progress, and the menus' saves and loads.
+// The work of a step besides its statements: what is in progress, and the menus' and keys'
+// saves and loads.
 #include "step_work.h"
 
 #include "core/cp932.h"
@@ -6,6 +7,7 @@
 #include "media/media.h"
 #include "runtime.h"
 #include "save/pages.h"
+#include "save/quick_save.h"
 #include "save/slots.h"
 #include "script/step_parts.h"
 #include "text/renderer.h"
@@ -75,6 +77,7 @@ bool busyPass(Runtime& rt) {
         const bool clicked = mode == 1 ? in.leftClick != 0 : mode == 2 ? in.rightClick != 0 : false;
         if (!clicked) return yielded();
         in.clickWaitMode = 0;
+        ++rt.text.pageWaitsPassed;
     } else if (in.inProgress.has(InProgress::kClickWait)) {
         // A close cleared it as a store here set its bit again (see InProgress).
         in.clickWaitMode = 0;
@@ -90,9 +93,10 @@ void serveRequestedLoad(Runtime& rt) {
     rt.save.loadFile.clear();
 }
 
-bool slotRequested(Runtime& rt) { return save::slotRequested(rt); }
+bool slotRequested(Runtime& rt) { return save::slotRequested(rt) || save::quickRequested(rt); }
 void betweenSteps(Runtime& rt) {
     save::serveSlotRequests(rt);
+    save::serveQuickRequest(rt);
     if (rt.text.pageWaits != rt.save.pagesSeen) {
         rt.save.pagesSeen = rt.text.pageWaits;
         save::notePage(rt);

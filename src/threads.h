@@ -80,6 +80,10 @@
 //       stopAtWait, endSkip, noWait, choiceBlock, choiceList, textClickWait, navSteps,
 //       mouseX, mouseY               flags shared by the menus, input, text and choices.
 //   Shell::signalled_                 set by the signal watcher, read by the window loop.
+//   SaveState::quickRequest           F5 / F9 (window thread) -> served between steps.
+//   Interp::scriptEnded               end, breakapp, the text's end (interpreter) -> the shell
+//       once the thread has stopped (a resume file or none).
+//   AppState::titleNotice             under TitleNotice::mutex_ (see below).
 //   Config::full, fullBits (SharedInt)   the display-mode switch (window thread) -> steps.
 //   Platform flags: close requested, close enabled, the pointer warp request, full screen, the
 //       menu model pointer, the pointer position, presents counted; SDL: the redraw wish (a
@@ -130,10 +134,15 @@
 //   CloseRoute::mutex_ (app/main.cpp)  where a signal goes (launcher or game) and a signal
 //       kept for the next; the signal watcher fires it, the window thread points it. The
 //       target runs under the lock (it only sets a flag and wakes a loop).
+//       CloseRoute::fired_ (an atomic) says a signal came: main's launcher loop then ends the
+//       program instead of showing the launcher again.
 //   MenuModel::mutex_                 the menus: commands change entries (interpreter), the
 //       window draws a snapshot copy.
 //   AppState::titleMutex              AppState::title_, the window title (the Title setting, then
 //       settitle's): settitle writes, dialogs, saves and the title restore read a copy.
+//   TitleNotice::mutex_               AppState::titleNotice, a passing note in the window title
+//       (F12's picture, F5 / F9): shown by either thread, put away by the window loop; the
+//       platform's setTitle runs under it (it only stores the text and wakes the loop).
 //   PlayWarnings::mutex               --warnings: the places already warned about and the last
 //       lines; the interpreter writes them.
 //   History::mutex                    the message history's rings and indexes: the renderer

@@ -12,6 +12,8 @@ namespace yv {
 const char* usageText() {
     return "usage: yorvane [options] [GAME_DIR]     run the game in GAME_DIR (default: the current folder;\n"
            "                                         without a game there, the launcher window)\n"
+           "  --continue          start where the game was left when it was last closed before its\n"
+           "                      end (at the page it waited on); refused when its scripts changed\n"
            "  --headless          no window; runs until the script ends (end),\n"
            "                      the window is closed (breakapp, a close), or --max-seconds\n"
            "  --answers FILE      headless: one answer per line for the dialogs, in order\n"
@@ -217,6 +219,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             auto v = value("a file");
             if (!v) return std::nullopt;
             o.soundfont = *v;
+        } else if (a == "--continue") {
+            o.continueGame = true;
         } else if (a == "--verbose") {
             o.verbose = true;
         } else if (a == "--debug") {
@@ -247,6 +251,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             error = "more than one game folder given";
             return std::nullopt;
         }
+    }
+    if (o.continueGame && o.check) {
+        error = "--continue is for playing, not --check";
+        return std::nullopt;
     }
     if (o.checkJson && !o.check) {
         error = "--format is for --check";

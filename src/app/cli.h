@@ -45,6 +45,7 @@ struct Options {
     bool filterGiven = false;
     std::optional<std::filesystem::path> soundfont;
     std::optional<std::filesystem::path> audioOut;  // headless: the mix as a WAVE file
+    bool continueGame = false;  // --continue: start where the game was left (its resume file)
     bool debug = false;    // both debug windows, whatever [DebugWindow] says
     bool verbose = false;  // loaders' diagnostics on stderr (also YORVANE_VERBOSE=1)
     bool check = false;    // --check: read the game without running it and report what is wrong

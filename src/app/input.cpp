@@ -55,6 +55,11 @@ void key(WindowView& v, int key, bool down) {
         if (down) saveScreenshot(v);
         return;
     }
+    // Like F12 they leave auto mode as it was: the interpreter thread carries them out.
+    if (key == kKeyF5 || key == kKeyF9) {
+        if (down) v.requestQuick(key == kKeyF9);
+        return;
+    }
     if (down && key != kKeyA) endAutoMode(v);
     // While choices are shown Enter only clicks and Ctrl does not skip.
     const bool choicesShown = a.choiceList || a.choiceBlock;

@@ -1,6 +1,7 @@
 // yorvane: plays a game folder.
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "core/mutex.h"
 #include "io/file_reader.h"
 #include "pixels/pixel_ops.h"
+#include "save/resume_file.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_launcher.h"
 #include "platform/sdl/sdl_platform.h"
@@ -49,6 +51,7 @@ bool haveDisplay();
 class CloseRoute {
 public:
     void fire() YV_EXCLUDES(mutex_) {
+        fired_ = true;
         MutexLock lock(mutex_);
         if (target_)
             target_();
@@ -64,7 +67,11 @@ public:
         }
     }
 
+    // A signal came: the whole program ends, not only the game the launcher started.
+    bool fired() const { return fired_; }
+
 private:
+    std::atomic<bool> fired_{false};
     Mutex mutex_;
     std::function<void()> target_ YV_GUARDED_BY(mutex_);
     bool pending_ YV_GUARDED_BY(mutex_) = false;
@@ -192,6 +199,8 @@ LauncherRequest launcherRequest(const std::string& message) {
         g.folder = folder;
         g.playable = !app::gameFolderProblem(folder).has_value();
         g.name = app::gameTitleUtf8(folder);
+        std::error_code ec;
+        g.resumable = g.playable && std::filesystem::is_regular_file(save::resumePath(folder), ec);
         r.recent.push_back(std::move(g));
     }
     return r;
@@ -246,17 +255,20 @@ int main(int argc, char** argv) {
         request.routeSignals = [&route](std::function<void()> close) { route.to(std::move(close)); };
         bool opened = false;
         std::string why;
-        const auto folder = runLauncher(request, opened, why);
+        const auto choice = runLauncher(request, opened, why);
         if (!opened) {
             std::fprintf(stderr, "yorvane: cannot open the launcher (%s)\n", why.c_str());
             return startFailed(app::gameFolderProblem(opt->gameDir).value_or(why), false);
         }
-        if (!folder) return 0;  // the launcher was closed
+        if (!choice) return 0;  // the launcher was closed
         Options chosen = *opt;
-        chosen.gameDir = *folder;
+        chosen.gameDir = choice->folder;
         chosen.gameDirGiven = true;
+        chosen.continueGame = choice->resume;
         message.clear();
         const int status = play(chosen, &message, route);
-        if (status != kBackToLauncher) return status;
+        // A game that ended or was closed gives the launcher back; a signal ends the program,
+        // and so does the time limit (it is the run's).
+        if (route.fired() || (status != 0 && status != kBackToLauncher)) return status;
     }
 }

@@ -5,6 +5,7 @@
 
 #include "core/atomic_file.h"
 #include "core/cp932.h"
+#include "core/paths.h"
 #include "graphics/png_write.h"
 #include "app/window_view.h"
 
@@ -116,16 +117,15 @@ void saveScreenshot(WindowView& v) {
         std::fprintf(stderr, "yorvane: cannot save the window picture: %s\n", error.c_str());
         title = "Yorvane: the picture could not be saved";
     }
-    v.platform.setTitle(utf8ToCp932(title));
-    v.app.shotTitleShown = true;
-    v.app.shotTitleUntilMs = v.clock.nowMs() + kShotTitleMs;
+    v.app.titleNotice.show(v.platform, utf8ToCp932(title), v.clock.nowMs() + kShotTitleMs);
 }
 
 void restoreTitleWhenDue(WindowView& v) {
-    AppState& a = v.app;
-    if (!a.shotTitleShown || static_cast<int32_t>(v.clock.nowMs() - a.shotTitleUntilMs) < 0) return;
-    a.shotTitleShown = false;
-    v.platform.setTitle(a.title());
+    // The title the window had: without a Title of its own the game is named by its folder, as
+    // the shell named it at the start.
+    Bytes title = v.app.title();
+    if (title == "Yorvane") title = utf8ToCp932(PathResolver::diskNameToUtf8(folderName(v.gameDir)) + " - Yorvane");
+    v.app.titleNotice.restoreWhenDue(v.platform, title, v.clock.nowMs());
 }
 
 }  // namespace yv::app

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/os.h"
+#include "ui/app_state.h"
 
 namespace yv {
 
@@ -23,7 +24,7 @@ struct WindowView;
 namespace app {
 
 // How long the title shows where the picture went.
-constexpr uint32_t kShotTitleMs = 3000;
+constexpr uint32_t kShotTitleMs = TitleNotice::kShowMs;
 
 // Saves the picture and shows its path in the title (window thread).
 void saveScreenshot(WindowView& v);

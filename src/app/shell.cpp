@@ -13,7 +13,9 @@
 #include "graphics/png_write.h"
 #include "graphics/present.h"
 #include "play_warnings.h"
+#include "save/resume_file.h"
 #include "save/save_folder.h"
+#include "save/save_game.h"
 #include "script/debug_serve.h"
 #include "script/interpreter.h"
 #include "text/choices.h"
@@ -206,6 +208,18 @@ bool Shell::start(std::string& why) {
     // The players' host windows, after both readings of the configuration.
     media::start(rt, options_.soundfont);
     applyRememberedSettings();
+
+    // --continue: the game goes on from the page it was left at, loaded as a save is (the
+    // interpreter's steps have not begun: nothing else touches the state yet).
+    if (options_.continueGame) {
+        std::optional<Bytes> resumed = save::readResumeFile(rt, why);
+        if (!resumed) return false;
+        if (!save::loadFromBytes(rt, *resumed, save::resumePath(rt.gameDir))) {
+            why = "the resume file " + save::resumePath(rt.gameDir).string() + " holds no saved game";
+            return false;
+        }
+        rt.save.justLoaded = 0;
+    }
 
     openDebugWindows(iconFile);
 
@@ -479,8 +493,13 @@ void Shell::shutdown() {
     settings_.flush();
     script::stop(rt);
     if (interpreter_.joinable()) interpreter_.join();
-    // The window has gone: once system.dat is written a new copy may start.
-    if (started_) save::writeSystemSave(rt);
+    // The window has gone: once system.dat is written a new copy may start. A game closed
+    // before its script ended (a close, Escape, a signal, the time limit) leaves where it was
+    // for --continue, one that ended takes that away.
+    if (started_) {
+        save::writeSystemSave(rt);
+        save::leaveResumeFile(rt, rt.interp.scriptEnded != 0);
+    }
     instance_.release();
     media::stop(rt);
     if (started_) {

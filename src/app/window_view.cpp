@@ -3,6 +3,7 @@
 
 #include "app/menu_logic.h"
 #include "runtime.h"
+#include "save/quick_save.h"
 
 namespace yv::app {
 
@@ -17,6 +18,7 @@ WindowView windowView(Runtime& rt) {
         .movie = rt.media.movie,
         .gameDir = rt.gameDir,
         .refreshSlots = [&rt](MenuWhich which) { refreshSlots(rt, which); },
+        .requestQuick = [&rt](bool load) { save::requestQuick(rt, load ? save::Quick::Load : save::Quick::Save); },
     };
 }
 

@@ -32,6 +32,8 @@ struct WindowView {
     const std::filesystem::path& gameDir;  // names the pictures F12 saves
     // The slot entries of a menu, read from the save folder (its thumbnail cache locks itself).
     std::function<void(MenuWhich)> refreshSlots;
+    // F5 (false) and F9 (true): a quick save or load for the interpreter thread's next pause.
+    std::function<void(bool load)> requestQuick;
 };
 
 // The view of rt for its window thread.

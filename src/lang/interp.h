@@ -108,6 +108,9 @@ struct Interp {
     // Set once by the close sequence (window close, Escape, a signal, the time limit): every
     // sleep of the interpreter ends at once and stays short from then on.
     WakeFlag closing{wake, 0};
+    // The script itself ended the game (end, breakapp, running past its text): a close then
+    // leaves no resume file (read by the shell once the thread has stopped).
+    std::atomic<int32_t> scriptEnded{0};
     // What is in progress, one bit each: the step's one look before a statement. Its flags live
     // with what they belong to (the screens, the text, the choices, the media) and here.
     InProgress inProgress;

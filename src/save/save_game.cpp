@@ -16,6 +16,7 @@
 #include "save/replay.h"
 #include "save/save_folder.h"
 #include "save/save_file.h"
+#include "text/choices.h"
 #include "text/renderer.h"
 
 namespace fs = std::filesystem;
@@ -148,6 +149,7 @@ bool saveGame(Runtime& rt, const fs::path& file, BytesView shownName) {
     const Bytes bytes = buildSaveFile(rt);
     std::string why;
     if (atomic_file::replace(file, {bytes}, why, *rt.save.fileOps)) {
+        markProgress(rt);
         rt.save.thumbnails.get(file, rt.config.width, rt.config.height);  // ready for the menus
         return true;
     }
@@ -179,42 +181,57 @@ void restoreFromBytes(Runtime& rt, BytesView data) {
     rt.interp.pos = rt.interp.stmtStart;
 }
 
-bool loadGame(Runtime& rt, const fs::path& file, BytesView shownName) {
-    // The file is read and checked before anything is reset: a load that fails leaves the game
-    // as it was, where the original had already wiped it.
+std::optional<Bytes> readSaveFile(Runtime& rt, const fs::path& file, BytesView shownName, const fs::path& root) {
     io::ReadFailure failure = io::ReadFailure::None;
-    std::optional<Bytes> read = io::readRegular(file, kMaxSaveFileBytes, &failure, saveRoot(rt));
-    if (!read) {
-        const char* why = nullptr;
-        switch (failure) {
-        case io::ReadFailure::Missing: why = "no such file"; break;
-        case io::ReadFailure::NotRegular: why = "not a file"; break;
-        case io::ReadFailure::TooLarge: why = "too large for a saved game"; break;
-        case io::ReadFailure::Outside: why = "a link leads out of the save folder"; break;
-        default: why = errno ? std::strerror(errno) : "read error"; break;
-        }
-        std::fprintf(stderr, "yorvane: cannot read %s: %s\n", file.c_str(), why);
-        rt.messageBox(failureText(shownName, "ファイルのロードに失敗しました"), "", MsgButtons::Ok, MsgIcon::Error);
-        return false;
+    std::optional<Bytes> read = io::readRegular(file, kMaxSaveFileBytes, &failure, root);
+    if (read) return read;
+    const char* why = nullptr;
+    switch (failure) {
+    case io::ReadFailure::Missing: why = "no such file"; break;
+    case io::ReadFailure::NotRegular: why = "not a file"; break;
+    case io::ReadFailure::TooLarge: why = "too large for a saved game"; break;
+    case io::ReadFailure::Outside: why = "a link leads out of the save folder"; break;
+    default: why = errno ? std::strerror(errno) : "read error"; break;
     }
-    if (const char* damage = notASave(*read)) {
-        // The caller says the load failed ("ファイルが壊れている可能性があります").
-        std::fprintf(stderr, "yorvane: cannot load %s: not a saved game (%s)\n", file.c_str(), damage);
-        return false;
-    }
+    std::fprintf(stderr, "yorvane: cannot read %s: %s\n", file.c_str(), why);
+    rt.messageBox(failureText(shownName, "ファイルのロードに失敗しました"), "", MsgButtons::Ok, MsgIcon::Error);
+    return std::nullopt;
+}
 
+bool loadFromBytes(Runtime& rt, BytesView data, const fs::path& shownFile) {
+    if (const char* damage = notASave(data)) {
+        // The caller says the load failed ("ファイルが壊れている可能性があります").
+        std::fprintf(stderr, "yorvane: cannot load %s: not a saved game (%s)\n", shownFile.c_str(), damage);
+        return false;
+    }
     Interp& in = rt.interp;
     const int32_t wasSuspended = in.suspended.exchange(1);
     rt.resetForLoad();
     text::clearOverlay(rt);
     for (int n = 2; n <= 255; ++n)
         if (rt.screens.table[static_cast<size_t>(n)].exists()) runCommandText(rt, "releaseimage", "( " + decimal(n) + " );");
-    restoreFromBytes(rt, *read);
+    restoreFromBytes(rt, data);
     rt.save.justLoaded = 1;
     setSaveMenusEnabled(rt, true);
+    markProgress(rt);
+    in.suspended = wasSuspended;
+    return true;
+}
+
+bool loadGame(Runtime& rt, const fs::path& file, BytesView shownName) {
+    // The file is read and checked before anything is reset: a load that fails leaves the game
+    // as it was, where the original had already wiped it.
+    const std::optional<Bytes> read = readSaveFile(rt, file, shownName, saveRoot(rt));
+    if (!read || !loadFromBytes(rt, *read, file)) return false;
+    Interp& in = rt.interp;
+    const int32_t wasSuspended = in.suspended.exchange(1);
     rt.messageBox(utf8ToCp932("Loadに成功しました。\n"), "", MsgButtons::Ok, MsgIcon::None);
     in.suspended = wasSuspended;
     return true;
 }
+
+uint32_t progress(const Runtime& rt) { return rt.text.pageWaitsPassed + rt.choices.taken; }
+void markProgress(Runtime& rt) { rt.save.progressMark = progress(rt); }
+bool madeProgress(const Runtime& rt) { return progress(rt) != rt.save.progressMark; }
 
 }  // namespace yv::save

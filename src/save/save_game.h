@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 #include "core/bytes.h"
 
@@ -29,6 +30,23 @@ bool loadGame(Runtime& rt, const std::filesystem::path& file, BytesView shownNam
 
 // Restores the state from a file's bytes (the reading part of Load, after the reset).
 void restoreFromBytes(Runtime& rt, BytesView file);
+
+// A save file's bytes read whole, or nothing after the stderr line and the failure message
+// ("ファイルのロードに失敗しました"); a link must not lead out of `root`.
+std::optional<Bytes> readSaveFile(Runtime& rt, const std::filesystem::path& file, BytesView shownName,
+                                  const std::filesystem::path& root);
+// What Load does once the file is read: false (said on stderr) when the bytes are no saved game, and
+// the game is left as it was; else the reset and the replay, without the success message.
+bool loadFromBytes(Runtime& rt, BytesView file, const std::filesystem::path& shownFile);
+
+// What the player has done that a load would throw away, as a count that only grows: the page
+// click waits a click (or auto mode) ended plus the choices taken. A game has made progress
+// when the count differs from the one at its last save (a slot, a script's save, a quick save),
+// load (any, the resume file's included) or start; reaching a page's click wait is no progress
+// until the player goes past it.
+uint32_t progress(const Runtime& rt);
+void markProgress(Runtime& rt);
+bool madeProgress(const Runtime& rt);
 
 }  // namespace save
 }  // namespace yv

@@ -50,6 +50,11 @@ struct SaveState {
     // The state at the last page ends; pagesSeen: the text's page-wait count it was last taken at.
     Pages pages;
     uint32_t pagesSeen = 0;
+
+    // F5 and F9 (window thread) for the interpreter thread: 0 nothing, 1 quick save, 2 quick load.
+    std::atomic<int32_t> quickRequest{0};
+    // save::progress() at the last save, load or start (interpreter thread).
+    uint32_t progressMark = 0;
 };
 
 namespace save {

@@ -133,6 +133,7 @@ int32_t cmdIf(Runtime& rt, const Args& args) {
 
 int32_t cmdEnd(Runtime& rt, const Args&) {
     Interp& in = rt.interp;
+    in.scriptEnded = 1;
     in.halt = 1;
     in.running = 0;
     in.suspended = 0;
@@ -142,6 +143,7 @@ int32_t cmdEnd(Runtime& rt, const Args&) {
 }
 
 int32_t cmdBreakapp(Runtime& rt, const Args&) {
+    rt.interp.scriptEnded = 1;
     rt.interp.halt = 1;
     rt.platform.requestClose();
     return rt.interp.result;

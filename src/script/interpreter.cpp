@@ -372,6 +372,7 @@ ScriptPtr loadScript(Runtime& rt, BytesView name) {
 }
 
 void stopAtEndOfText(Runtime& rt) {
+    rt.interp.scriptEnded = 1;
     rt.interp.halt = 1;
     rt.interp.running = 0;
     rt.interp.suspended = 0;

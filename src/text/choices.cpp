@@ -162,6 +162,7 @@ void clearOffer(Runtime& rt) {
 void afterChoice(Runtime& rt) {
     Choices& c = rt.choices;
     Interp& in = rt.interp;
+    ++c.taken;
     if (c.inBlock) {
         if (c.keyboardMoved) {
             rt.app.mouseX = c.pointerBeforeX;

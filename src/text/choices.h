@@ -52,6 +52,9 @@ struct Choices {
 
     // Centre of the highlighted area (-1 when none), for automatic clicks from another thread.
     std::atomic<int32_t> hotX{-1}, hotY{-1};
+
+    // Choices taken since the start (quick load asks first after one; see save::progress).
+    uint32_t taken = 0;
 };
 
 namespace text::choices {

@@ -576,6 +576,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
     while (rs.pos < n) {
         const bool clicked = in.leftClick.exchange(0) != 0;
         if (rs.clickWait && (clicked || autoAdvanceDue(c))) {
+            if (!rs.trapWait) ++t.pageWaitsPassed;  // the trap key's wait ends no page
             rs.clickWait = false;
             rs.charsSinceWait = 0;
             iconRemove(c);

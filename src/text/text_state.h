@@ -193,6 +193,9 @@ struct TextState {
     // Counts the click waits that end a page (a message's, mouseclickwait's): the step's caller
     // keeps the game's state at each one for going back a page and for resuming.
     uint32_t pageWaits = 0;
+    // Those of them a click (or auto mode) ended: a page the player went past (quick load asks
+    // first after one; see save::progress).
+    uint32_t pageWaitsPassed = 0;
 
     RenderState rs;
     Display display;

@@ -1,7 +1,26 @@
-// The menu lock: which top menu entries a lock state greys.
+// The menu lock: which top menu entries a lock state greys; the title's passing notes.
 #include "ui/app_state.h"
 
+#include "platform/platform.h"
 #include "ui/config.h"
+
+namespace yv {
+
+void TitleNotice::show(Platform& platform, BytesView text, uint32_t untilMs) {
+    MutexLock lock(mutex_);
+    platform.setTitle(text);
+    shown_ = true;
+    untilMs_ = untilMs;
+}
+
+void TitleNotice::restoreWhenDue(Platform& platform, BytesView title, uint32_t nowMs) {
+    MutexLock lock(mutex_);
+    if (!shown_ || static_cast<int32_t>(nowMs - untilMs_) < 0) return;
+    shown_ = false;
+    platform.setTitle(title);
+}
+
+}  // namespace yv
 
 namespace yv::ui {
 

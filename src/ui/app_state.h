@@ -12,6 +12,27 @@
 namespace yv {
 
 struct Config;
+class Platform;
+
+// A note the window title shows for a few seconds (where F12 put the picture, a quick save or
+// load) before the game's title comes back. Either thread shows one; the window loop puts the
+// title back when it is due. The lock keeps a note shown just as an older one runs out from
+// being put away at once.
+class TitleNotice {
+public:
+    // How long a note stays.
+    static constexpr uint32_t kShowMs = 3000;
+
+    // Shows `text` (CP932) in the title until `untilMs` (the game's clock).
+    void show(Platform& platform, BytesView text, uint32_t untilMs) YV_EXCLUDES(mutex_);
+    // Puts `title` back once the note has been shown long enough.
+    void restoreWhenDue(Platform& platform, BytesView title, uint32_t nowMs) YV_EXCLUDES(mutex_);
+
+private:
+    Mutex mutex_;
+    bool shown_ YV_GUARDED_BY(mutex_) = false;
+    uint32_t untilMs_ YV_GUARDED_BY(mutex_) = 0;
+};
 
 struct AppState {
     MenuModel menus;
@@ -55,10 +76,8 @@ struct AppState {
     std::atomic<int32_t> autoPerCharMs{60};
     // Dialogs of the menus open now (the history, the volume): auto mode waits meanwhile.
     std::atomic<int32_t> playerDialogs{0};
-    // The window title shows where F12 saved the picture until this time (the game's clock);
-    // the window thread puts the title back then.
-    bool shotTitleShown = false;
-    uint32_t shotTitleUntilMs = 0;
+    // What the title says for a few seconds: where F12 saved the picture, a quick save or load.
+    TitleNotice titleNotice;
     // Enter pressed twice within 500 ms turns skipping on.
     uint32_t lastEnterMs = 0;
     bool enterSeen = false;

@@ -160,6 +160,16 @@ void MenuModel::setFirstPopupItemGreyed(MenuWhich which, int pos, bool on) {
     if (pos >= 0 && pos < static_cast<int>(items->size())) (*items)[static_cast<size_t>(pos)].greyed = on;
 }
 
+bool MenuModel::firstPopupItemGreyed(MenuWhich which, int pos) const {
+    MutexLock lock(mutex_);
+    const std::vector<MenuItem>* items = &popup_;
+    if (which == MenuWhich::Bar) {
+        if (bar_.empty() || !bar_[0].isSubmenu()) return false;
+        items = &bar_[0].sub;
+    }
+    return pos >= 0 && pos < static_cast<int>(items->size()) && (*items)[static_cast<size_t>(pos)].greyed;
+}
+
 namespace {
 // True when the id is found below `items` on a path without a greyed entry.
 bool enabledPath(const std::vector<MenuItem>& items, int32_t id) {

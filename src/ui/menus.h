@@ -78,6 +78,7 @@ public:
     void setTopGreyed(MenuWhich which, int pos, bool on);
     // The entry at a position of the first submenu: the bar's "ﾌｧｲﾙ", the pop-up's "ｼｽﾃﾑ".
     void setFirstPopupItemGreyed(MenuWhich which, int pos, bool on);
+    bool firstPopupItemGreyed(MenuWhich which, int pos) const;
     // Whether a player could pick the entry with the id: it exists and neither it nor a submenu
     // holding it is greyed.
     bool pickable(MenuWhich which, int32_t id) const;

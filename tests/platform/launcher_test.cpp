@@ -1,6 +1,7 @@
 // The launcher on a real X server: started without a game in a folder that holds none, it
-// shows why a typed folder cannot be played and stays, then plays the folder typed next, and
-// the game joins the recent list. Skipped without xvfb-run/xdotool.
+// shows why a typed folder cannot be played and stays, then plays the folder typed next, the
+// game joins the recent list and, once it has ended, the launcher is back. Skipped without
+// xvfb-run/xdotool.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -32,6 +33,13 @@ TEST(Launcher, ATypedFolderStartsTheGameAfterAWrongOneWasRefused) {
              "xdotool type --delay 20 \"$5\"; xdotool key Return; sleep 1\n"
              "kill -0 $pid 2>/dev/null || { echo gone; exit 4; }\n"
              "xdotool type --delay 20 \"$6\"; xdotool key Return\n"
+             // The game ends by its script and gives the launcher back; SIGTERM then ends it all.
+             "for i in $(seq 200); do [ -f \"$6/system.dat\" ] && break; sleep 0.1; done\n"
+             "sleep 1\n"
+             "for i in $(seq 200); do w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
+             "[ -n \"$w\" ] && break; sleep 0.1; done\n"
+             "[ -n \"$w\" ] && echo launcher-back\n"
+             "kill -TERM $pid\n"
              "for i in $(seq 200); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
              "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
              "wait $pid\n");
@@ -42,6 +50,7 @@ TEST(Launcher, ATypedFolderStartsTheGameAfterAWrongOneWasRefused) {
     const int st = std::system(cmd.c_str());
     ASSERT_TRUE(WIFEXITED(st)) << io.read("out");
     EXPECT_EQ(WEXITSTATUS(st), 0) << io.read("out") << io.read("err");
+    EXPECT_NE(io.read("out").find("launcher-back"), std::string::npos) << io.read("out") << io.read("err");
     // The wrong folder was refused with the start-up message, and the game then played.
     EXPECT_NE(io.read("err").find("the game folder " + missing + " does not exist"), std::string::npos)
         << io.read("err");
@@ -77,4 +86,55 @@ TEST(Launcher, SigtermClosesItWithStatusZero) {
     ASSERT_TRUE(WIFEXITED(st)) << io.read("out");
     EXPECT_EQ(WEXITSTATUS(st), 0) << io.read("out") << io.read("err");
     EXPECT_NE(io.read("out").find("status 0"), std::string::npos) << io.read("out") << io.read("err");
+}
+
+// A recent game left before its end has a 続きから button: it goes on where the game was left
+// (the statements before that page do not run again), and closing the game gives the launcher
+// back. The launcher's picture is left in /tmp/shots-resume/.
+TEST(Launcher, ContinueGoesOnWhereTheGameWasLeft) {
+    if (!have("xvfb-run") || !have("xdotool")) GTEST_SKIP() << "xvfb-run or xdotool missing";
+    TempDir game, nowhere, config, data, io;
+    game.write("start.ini", "[WindowTitle]\r\nTitle=Launched\r\n");
+    // @905 counts the starts from the top.
+    game.write("script.txt", "@905 = @905 + 1;\r\n#systemsave();\r\n#fillclr(1, rgb(200, 30, 30));\r\n#paint();\r\n"
+                             "#mouseclickwait(1);\r\n#end();\r\n");
+    config.write("yorvane/recent.ini", "[Recent]\nGame=" + game.path().string() + "\n");
+    std::filesystem::create_directories("/tmp/shots-resume");
+    io.write("drive.sh",
+             "#!/bin/sh\n"
+             "XDG_DATA_HOME=\"$4\" \"$1\" --headless --max-seconds 1 \"$5\" 2>\"$3/err0\"\n"
+             "ls \"$4\"/yorvane/*/resume.sav >/dev/null || exit 6\n"
+             "cd \"$2\" && XDG_CONFIG_HOME=\"$6\" XDG_DATA_HOME=\"$4\" YORVANE_WINDOW_SHOT=/tmp/shots-resume/launcher.png "
+             "\"$1\" 2>\"$3/err\" & pid=$!\n"
+             "for i in $(seq 200); do w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
+             "[ -n \"$w\" ] && break; sleep 0.1; done\n"
+             "[ -n \"$w\" ] || { kill -9 $pid; echo nowindow; exit 5; }\n"
+             "sleep 1\n"
+             "xdotool windowfocus \"$w\"; sleep 0.3; xdotool key F12; sleep 0.5\n"
+             // The button at the right end of the first row (640 x 460 window).
+             "xdotool mousemove --window \"$w\" 573 58 click 1; sleep 2\n"
+             "g=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1)\n"
+             "[ -n \"$g\" ] && [ \"$g\" != \"$w\" ] && echo game-window\n"
+             "xdotool windowfocus \"$g\"; sleep 0.3; xdotool key Escape; sleep 2\n"
+             "for i in $(seq 100); do l=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
+             "[ -n \"$l\" ] && [ \"$l\" != \"$g\" ] && break; l=; sleep 0.1; done\n"
+             "[ -n \"$l\" ] && echo launcher-back\n"
+             "kill -TERM $pid\n"
+             "for i in $(seq 200); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
+             "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
+             "wait $pid; echo status $?\n");
+    const std::string cmd = underXvfb() + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" +
+                            nowhere.path().string() + "' '" + io.path().string() + "' '" + data.path().string() +
+                            "' '" + game.path().string() + "' '" + config.path().string() + "' >'" +
+                            (io.path() / "out").string() + "' 2>&1";
+    const int st = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(st)) << io.read("out");
+    EXPECT_EQ(WEXITSTATUS(st), 0) << io.read("out") << io.read("err");
+    const std::string out = io.read("out");
+    EXPECT_NE(out.find("game-window"), std::string::npos) << out << io.read("err");
+    EXPECT_NE(out.find("launcher-back"), std::string::npos) << out << io.read("err");
+    EXPECT_NE(out.find("status 0"), std::string::npos) << out << io.read("err");
+    // Continued: the first statements ran once, in the headless run.
+    EXPECT_EQ(readSystemDat(game.path() / "system.dat"), (std::vector<std::pair<int, int>>{{905, 1}}))
+        << out << io.read("err");
 }

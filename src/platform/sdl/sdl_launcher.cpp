@@ -30,6 +30,7 @@ constexpr const char* kOpenLabel = "開く (Open)";
 constexpr const char* kDropHint = "フォルダや start.ini をここへドロップしても始まります";
 constexpr const char* kFieldHint = "/path/to/game";
 constexpr const char* kMissing = "(見つかりません)";
+constexpr const char* kContinueLabel = "続きから";
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -70,7 +71,7 @@ public:
         SDL_SetWindowMinimumSize(window_, 420, 300);
         if (!ui_.init(window_, renderer_, why)) return false;
         std::string texts = std::string(kRecentLabel) + kNoneYet + kFolderLabel + kOpenLabel + kDropHint + kMissing +
-                            message_;
+                            kContinueLabel + message_;
         for (const LauncherGame& g : r_.recent) texts += g.name + g.folder.string();
         ui_.ensureGlyphs(texts);
         SDL_StartTextInput();  // the folder field takes typing and the input method
@@ -86,7 +87,7 @@ public:
         return true;
     }
 
-    std::optional<fs::path> run() {
+    std::optional<LauncherChoice> run() {
         int settle = 4;
         while (!chosen_ && !closed_ && !signalled_) {
             SDL_Event e;
@@ -101,7 +102,8 @@ public:
             drawFrame();
             if (settle > 0) --settle;
         }
-        return signalled_ ? std::nullopt : chosen_;
+        if (signalled_ || !chosen_) return std::nullopt;
+        return LauncherChoice{*chosen_, resume_};
     }
 
 private:
@@ -128,8 +130,9 @@ private:
         }
     }
 
-    void tryFolder(const fs::path& folder) {
+    void tryFolder(const fs::path& folder, bool resume = false) {
         if (folder.empty()) return;
+        resume_ = resume;
         if (auto problem = r_.problem ? r_.problem(folder) : std::nullopt) {
             message_ = *problem;
             std::fprintf(stderr, "yorvane: %s\n", message_.c_str());
@@ -185,11 +188,27 @@ private:
             const LauncherGame& g = r_.recent[i];
             const ImVec2 at = ImGui::GetCursorScreenPos();
             ImGui::PushID(static_cast<int>(i));
+            const float rowHeight = 2 * line + st.ItemSpacing.y;
+            // A game left before its end has its button at the row's right end.
+            const bool resumable = g.playable && g.resumable;
+            const float resumeWidth = ImGui::CalcTextSize(kContinueLabel).x + 2 * st.FramePadding.x + 16;
             const bool picked = ImGui::Selectable("##game", false,
                                                   g.playable ? ImGuiSelectableFlags_None : ImGuiSelectableFlags_Disabled,
-                                                  ImVec2(0, 2 * line + st.ItemSpacing.y));
-            ImGui::PopID();
+                                                  ImVec2(resumable ? std::max(1.0f, ImGui::GetContentRegionAvail().x -
+                                                                                        resumeWidth - st.ItemSpacing.x)
+                                                                   : 0,
+                                                         rowHeight));
             const ImVec2 size = ImGui::GetItemRectSize();
+            bool resumePicked = false;
+            if (resumable) {
+                ImGui::SameLine();
+                const ImVec2 bat = ImGui::GetCursorScreenPos();
+                resumePicked = ImGui::Button(kContinueLabel, ImVec2(resumeWidth, rowHeight));
+                ui_.itemRects["continue:" + std::to_string(i)] = {static_cast<int>(bat.x), static_cast<int>(bat.y),
+                                                                  static_cast<int>(resumeWidth),
+                                                                  static_cast<int>(rowHeight)};
+            }
+            ImGui::PopID();
             ui_.itemRects["game:" + std::to_string(i)] = {static_cast<int>(at.x), static_cast<int>(at.y),
                                                          static_cast<int>(size.x), static_cast<int>(size.y)};
             ImDrawList* dl = ImGui::GetWindowDrawList();
@@ -201,6 +220,7 @@ private:
             dl->AddText(ImVec2(at.x + 16, at.y + line + st.ItemSpacing.y * 0.5f), weak, g.folder.c_str());
             dl->PopClipRect();
             if (picked) tryFolder(g.folder);
+            if (resumePicked) tryFolder(g.folder, true);
         }
         ImGui::EndChild();
     }
@@ -263,6 +283,7 @@ private:
     bool enterPressed_ = false;
     bool selectField_ = false;
     std::optional<fs::path> chosen_;
+    bool resume_ = false;
 };
 
 }  // namespace
@@ -302,7 +323,7 @@ fs::path launcherFolderFrom(const std::string& text) {
     return p;
 }
 
-std::optional<fs::path> runLauncher(const LauncherRequest& request, bool& opened, std::string& why) {
+std::optional<LauncherChoice> runLauncher(const LauncherRequest& request, bool& opened, std::string& why) {
     Launcher l(request);
     opened = l.open(why);
     if (!opened) return std::nullopt;

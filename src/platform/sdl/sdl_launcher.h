@@ -14,6 +14,13 @@ struct LauncherGame {
     std::filesystem::path folder;
     std::string name;      // UTF-8: the game's title, or its folder's name
     bool playable = true;  // a folder that has gone, or holds no game any more, is greyed
+    bool resumable = false;  // it was left before its end: a 続きから button goes beside it
+};
+
+// What the player chose: a game, and whether it goes on where it was left (as --continue).
+struct LauncherChoice {
+    std::filesystem::path folder;
+    bool resume = false;
 };
 
 struct LauncherRequest {
@@ -26,9 +33,9 @@ struct LauncherRequest {
     std::function<void(std::function<void()>)> routeSignals;
 };
 
-// Shows the launcher until a game is chosen (its folder) or the window is closed (nothing).
-// `opened` is false, with `why`, when no window could be opened.
-std::optional<std::filesystem::path> runLauncher(const LauncherRequest& request, bool& opened, std::string& why);
+// Shows the launcher until a game is chosen or the window is closed (nothing). `opened` is
+// false, with `why`, when no window could be opened.
+std::optional<LauncherChoice> runLauncher(const LauncherRequest& request, bool& opened, std::string& why);
 
 // What the player typed, pasted or dropped, as a folder to try: quotes and spaces around it
 // go, a file:// address is decoded, ~ is the home folder, and a file names the folder it is in.
