@@ -1,6 +1,7 @@
 // The work of a step besides its statements: what is in progress, and the menus' saves and loads.
 #include "step_work.h"
 
+#include "app/fast_forward.h"
 #include "core/cp932.h"
 #include "graphics/transitions.h"
 #include "media/media.h"
@@ -97,6 +98,8 @@ void betweenSteps(Runtime& rt) {
         rt.save.pagesSeen = rt.text.pageWaits;
         save::notePage(rt);
     }
+    app::stopFastModeWhereThePlayerActs(rt);
+    save::keepReadTextWhenDue(rt);
 }
 
 }  // namespace yv::step

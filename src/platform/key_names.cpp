@@ -18,6 +18,7 @@ int gameKeyOf(int32_t k) {
     case SDLK_PAGEDOWN: return kKeyPageDown;
     case SDLK_a: return kKeyA;
     case SDLK_F12: return kKeyF12;
+    case SDLK_TAB: return kKeyTab;
     default: return kKeyOther;
     }
 }

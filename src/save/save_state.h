@@ -10,6 +10,7 @@
 #include "core/bytes.h"
 #include "core/mutex.h"
 #include "save/pages.h"
+#include "save/read_memory.h"
 #include "save/replay_log.h"
 #include "save/thumbnails.h"
 
@@ -50,6 +51,9 @@ struct SaveState {
     // The state at the last page ends; pagesSeen: the text's page-wait count it was last taken at.
     Pages pages;
     uint32_t pagesSeen = 0;
+
+    // The pages the player has seen (fast-forward's memory): never saved, never rolled back.
+    ReadMemory readText;
 };
 
 namespace save {

@@ -55,6 +55,17 @@ struct AppState {
     std::atomic<int32_t> autoPerCharMs{60};
     // Dialogs of the menus open now (the history, the volume): auto mode waits meanwhile.
     std::atomic<int32_t> playerDialogs{0};
+    // Fast-forward through read text (ours, beside the game's skip): while Ctrl is held
+    // (fastHeld) or while the mode is on (fastMode: Tab, 設定 > 既読スキップ), pages read before
+    // pass by themselves, shown at once; fastUnread (設定 > 未読もスキップ) lets unread ones pass
+    // too. It stops at an unread page, at choices, at the script's own click waits and while a
+    // dialog is open; a click or a key ends the mode, letting go of Ctrl the held form.
+    std::atomic<int32_t> fastHeld{0};
+    std::atomic<int32_t> fastMode{0};
+    std::atomic<int32_t> fastUnread{0};
+    // The window title says fast-forward is on: the title it was added to (window thread).
+    bool fastTitleShown = false;
+    Bytes fastTitleBase;
     // The window title shows where F12 saved the picture until this time (the game's clock);
     // the window thread puts the title back then.
     bool shotTitleShown = false;
@@ -95,6 +106,8 @@ namespace ui {
 // Greys or enables the top menu entries for a lock state (any thread): the menu bar while in a
 // window, and the pop-up menu when it stands in for the bar in full screen (POPFULLMENU).
 void menuLock(AppState& app, const Config& config, int32_t state);
+// Turns the fast-forward mode on or off, its menu entry's check mark with it (any thread).
+void setFastMode(AppState& app, bool on);
 }  // namespace ui
 
 }  // namespace yv

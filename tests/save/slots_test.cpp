@@ -186,7 +186,7 @@ TEST(Slots, AReadOnlyGameFolderKeepsSavesInTheUserDataFolder) {
     std::ofstream(folder / ".flag6.sav.yvtmp-zzzzzz") << "half";
     save::chooseSaveFolder(g.rt, false);
     EXPECT_FALSE(fs::exists(folder / ".flag6.sav.yvtmp-zzzzzz"));
-    unsetenv("XDG_DATA_HOME");
+    setenv("XDG_DATA_HOME", YV_TEST_DATA_DIR, 1);
 }
 
 TEST(Slots, ThumbnailsComeFromThePictureAndAreKeptWhileTheFileIsUnchanged) {
