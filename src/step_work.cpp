@@ -2,6 +2,7 @@
 // saves and loads.
 #include "step_work.h"
 
+#include "app/fast_forward.h"
 #include "core/cp932.h"
 #include "graphics/transitions.h"
 #include "media/media.h"
@@ -101,6 +102,8 @@ void betweenSteps(Runtime& rt) {
         rt.save.pagesSeen = rt.text.pageWaits;
         save::notePage(rt);
     }
+    app::stopFastModeWhereThePlayerActs(rt);
+    save::keepReadTextWhenDue(rt);
 }
 
 }  // namespace yv::step

@@ -79,6 +79,9 @@
 //   AppState: fullScreen, menuOn, barAttached, barKept, fullMenuShown, menusFree, skip,
 //       stopAtWait, endSkip, noWait, choiceBlock, choiceList, textClickWait, navSteps,
 //       mouseX, mouseY               flags shared by the menus, input, text and choices.
+//   AppState::fastHeld, fastMode, fastUnread   fast-forward: input and the menus (window) set
+//       them, the renderer reads them and ends the mode at a stop (interpreter); the window
+//       loop shows the title notice (fastTitleShown, fastTitleBase are the window thread's).
 //   Shell::signalled_                 set by the signal watcher, read by the window loop.
 //   SaveState::quickRequest           F5 / F9 (window thread) -> served between steps.
 //   Interp::scriptEnded               end, breakapp, the text's end (interpreter) -> the shell

@@ -16,8 +16,9 @@
 namespace yv {
 
 namespace {
-// What the runs of the program that tests make remember (settings, recent games, quick saves
-// and resume files) goes to folders of the build, never the home of whoever runs the tests.
+// What the runs of the program that tests make remember (settings, recent games, the text read,
+// quick saves and resume files) goes to folders of the build, never the home of whoever runs
+// the tests.
 const bool kConfigAside = [] {
     return ::setenv("XDG_CONFIG_HOME", YV_TEST_CONFIG_DIR, 1) == 0 &&
            ::setenv("XDG_DATA_HOME", YV_TEST_DATA_DIR, 1) == 0;

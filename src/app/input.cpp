@@ -31,8 +31,16 @@ void endAutoMode(WindowView& v) {
     if (v.app.autoMode) setAutoMode(v.app, v.clock, false);
 }
 
+// And from fast-forward's mode.
+void endFastMode(WindowView& v) {
+    if (v.app.fastMode) ui::setFastMode(v.app, false);
+}
+
 void mouseButton(WindowView& v, int button, bool down, int x, int y) {
-    if (down) endAutoMode(v);
+    if (down) {
+        endAutoMode(v);
+        endFastMode(v);
+    }
     if (button == 1 && down) v.leftClick = 1;
     if (button == 2) {
         if (down)
@@ -61,11 +69,18 @@ void key(WindowView& v, int key, bool down) {
         return;
     }
     if (down && key != kKeyA) endAutoMode(v);
+    // Ctrl is fast-forward's other form, and Tab turns the mode on and off.
+    if (down && key != kKeyCtrl && key != kKeyTab) endFastMode(v);
     // While choices are shown Enter only clicks and Ctrl does not skip.
     const bool choicesShown = a.choiceList || a.choiceBlock;
     if (key == kKeyCtrl) {
-        // Skipping lasts while Ctrl is held.
+        // Skipping lasts while Ctrl is held; so does fast-forward (the choices stop it).
         if (!choicesShown || !down) a.skip = down ? 1 : 0;
+        a.fastHeld = down ? 1 : 0;
+        return;
+    }
+    if (key == kKeyTab) {
+        if (down) ui::setFastMode(a, !a.fastMode);
         return;
     }
     if (!down) return;
@@ -113,6 +128,7 @@ void applyInput(WindowView& v, const InputEvent& e) {
     case InputEvent::Kind::Key: key(v, e.key, e.down); break;
     case InputEvent::Kind::Wheel:
         endAutoMode(v);
+        endFastMode(v);
         // As players know it from other engines: up reads back, down goes on as a click does.
         if (e.key > 0) v.app.historyWanted = 1;
         if (e.key < 0) mouseButton(v, 1, true, v.app.mouseX, v.app.mouseY);

@@ -60,6 +60,8 @@ std::string formatPlayerSettings(const PlayerSettings& s, const std::string& gam
     if (s.volume) put("Volume", std::to_string(*s.volume));
     if (s.mute) put("Mute", *s.mute ? "1" : "0");
     if (s.waveVolume) put("WaveVolume", std::to_string(*s.waveVolume));
+    if (s.readSkip) put("ReadSkip", *s.readSkip ? "1" : "0");
+    if (s.skipUnread) put("SkipUnread", *s.skipUnread ? "1" : "0");
     return out;
 }
 
@@ -113,6 +115,10 @@ std::optional<PlayerSettings> parsePlayerSettings(std::string_view text, const s
             flag(s.mute);
         } else if (key == "WaveVolume") {
             whole(s.waveVolume, 0, 65535);
+        } else if (key == "ReadSkip") {
+            flag(s.readSkip);
+        } else if (key == "SkipUnread") {
+            flag(s.skipUnread);
         }
         if (!ok) why = "bad value on line " + std::to_string(l.number) + ": " + std::string(l.text);
         return ok;

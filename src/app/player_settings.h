@@ -1,5 +1,5 @@
 // What the player chose in the window for one game (window size, full screen, filter, speeds,
-// volumes), remembered between runs in $XDG_CONFIG_HOME/yorvane/<folder>-<hash>.ini.
+// volumes, fast-forward), remembered between runs in $XDG_CONFIG_HOME/yorvane/<folder>-<hash>.ini.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +26,10 @@ struct PlayerSettings {
     std::optional<int32_t> volume;         // master volume, percent
     std::optional<bool> mute;
     std::optional<int32_t> waveVolume;     // 0..65535
+    // Fast-forward through read text: the mode as the player last turned it (Tab, 既読スキップ),
+    // and whether it passes unread text too (未読もスキップ).
+    std::optional<bool> readSkip;
+    std::optional<bool> skipUnread;
 
     bool operator==(const PlayerSettings&) const = default;
 };

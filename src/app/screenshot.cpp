@@ -1,6 +1,8 @@
 // The F12 picture: where it goes, its name, writing it without replacing anything.
 #include "app/screenshot.h"
 
+#include "app/fast_forward.h"
+
 #include <cstdio>
 
 #include "core/atomic_file.h"
@@ -121,11 +123,8 @@ void saveScreenshot(WindowView& v) {
 }
 
 void restoreTitleWhenDue(WindowView& v) {
-    // The title the window had: without a Title of its own the game is named by its folder, as
-    // the shell named it at the start.
-    Bytes title = v.app.title();
-    if (title == "Yorvane") title = utf8ToCp932(PathResolver::diskNameToUtf8(folderName(v.gameDir)) + " - Yorvane");
-    v.app.titleNotice.restoreWhenDue(v.platform, title, v.clock.nowMs());
+    // The title the window had (a game without a Title of its own is named by its folder).
+    v.app.titleNotice.restoreWhenDue(v.platform, shownTitle(v.app.title(), v.gameDir), v.clock.nowMs());
 }
 
 }  // namespace yv::app

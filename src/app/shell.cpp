@@ -6,6 +6,7 @@
 #include "app/debug_settings.h"
 #include "app/menu_logic.h"
 #include "app/display_mode.h"
+#include "app/fast_forward.h"
 #include "app/input.h"
 #include "app/menu_hooks.h"
 #include "app/screenshot.h"
@@ -175,6 +176,7 @@ bool Shell::start(std::string& why) {
     rt.resetForStart();
     save::chooseSaveFolder(rt);
     save::readSystemSave(rt);
+    save::openReadText(rt);
     startInterpreter();
 
     const fs::path ini = rt.resources.paths().find("start.ini").value_or(rt.gameDir / "start.ini");
@@ -230,7 +232,16 @@ bool Shell::start(std::string& why) {
     return true;
 }
 
-void Shell::onInput(const InputEvent& e) { app::applyInput(view_, e); }
+void Shell::onInput(const InputEvent& e) {
+    app::applyInput(view_, e);
+    if (e.kind == InputEvent::Kind::Key && e.key == kKeyTab && e.down) rememberFastForward();
+}
+
+// The mode as the player turned it: its ends at a stop or a click are not choices.
+void Shell::rememberFastForward() {
+    const bool on = rt_->app.fastMode != 0;
+    settings_.change([on](PlayerSettings& s) { s.readSkip = on; }, platform_.clock().nowMs());
+}
 
 void Shell::onMenuOpening(bool popup) {
     app::refreshSlots(*rt_, popup ? MenuWhich::Popup : MenuWhich::Bar);
@@ -270,6 +281,11 @@ void Shell::onMenuCommand(int32_t id) {
     case kHistory: holdingAutoMode([&] { app::openHistoryDialog(rt); }); break;
     case kBarVolume: case kPopVolume: holdingAutoMode([&] { app::openVolumeDialog(rt); }); break;
     case kAuto: app::setAutoMode(rt.app, rt.clock(), !rt.app.autoMode); break;
+    case kReadSkip: ui::setFastMode(rt.app, !rt.app.fastMode); break;
+    case kSkipUnread:
+        rt.app.fastUnread = rt.app.fastUnread ? 0 : 1;
+        rt.app.menus.setChecked(MenuWhich::Bar, kSkipUnread, rt.app.fastUnread != 0);
+        break;
     case kBarFull: app::switchToFullScreen(rt, true); break;
     case kPopFull: app::switchToFullScreen(rt, false); break;
     case kBarWindow: app::switchToWindowMode(rt, true); break;
@@ -315,6 +331,12 @@ void Shell::applyRememberedSettings() {
     if (s.volume) v.setPercent(*s.volume);
     if (s.mute) v.setMute(*s.mute);
     if (s.waveVolume) v.setWaveLevel(static_cast<uint16_t>(*s.waveVolume));
+    // A player who left fast-forward on finds the read text before the first stop passed.
+    if (s.readSkip) ui::setFastMode(rt.app, *s.readSkip);
+    if (s.skipUnread) {
+        rt.app.fastUnread = *s.skipUnread ? 1 : 0;
+        rt.app.menus.setChecked(MenuWhich::Bar, kSkipUnread, *s.skipUnread);
+    }
 }
 
 void Shell::rememberMenuChoice(int32_t id, int32_t volumeBefore, bool muteBefore, uint16_t waveBefore) {
@@ -336,6 +358,12 @@ void Shell::rememberMenuChoice(int32_t id, int32_t volumeBefore, bool muteBefore
         break;
     }
     case kBarFull: case kPopFull: case kBarWindow: case kPopWindow: rememberDisplayMode(); break;
+    case kReadSkip: rememberFastForward(); break;
+    case kSkipUnread: {
+        const bool unread = rt_->app.fastUnread != 0;
+        settings_.change([unread](PlayerSettings& s) { s.skipUnread = unread; }, now);
+        break;
+    }
     case kBarVolume: case kPopVolume: {
         // Only what the player moved in the dialog: a volume a script set stays the game's.
         Volume& v = rt_->media.volume;
@@ -448,6 +476,7 @@ void Shell::requestSignalClose() {
 bool Shell::onIdle() {
     if (closing_) return true;
     app::restoreTitleWhenDue(view_);
+    app::updateFastForwardTitle(view_);
     settings_.tick(platform_.clock().nowMs());
     // The wheel opens the history where a menu offers it, unless the game greyed it there.
     if (rt_->app.historyWanted.exchange(0)) {
@@ -498,6 +527,7 @@ void Shell::shutdown() {
     // for --continue, one that ended takes that away.
     if (started_) {
         save::writeSystemSave(rt);
+        save::writeReadText(rt);
         save::leaveResumeFile(rt, rt.interp.scriptEnded != 0);
     }
     instance_.release();

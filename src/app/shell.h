@@ -71,6 +71,7 @@ private:
     void applyRememberedSettings();
     void rememberMenuChoice(int32_t id, int32_t volumeBefore, bool muteBefore, uint16_t waveBefore);
     void rememberDisplayMode();
+    void rememberFastForward();
     void shutdown();
 
     Platform& platform_;

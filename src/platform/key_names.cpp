@@ -20,6 +20,7 @@ int gameKeyOf(int32_t k) {
     case SDLK_F12: return kKeyF12;
     case SDLK_F5: return kKeyF5;
     case SDLK_F9: return kKeyF9;
+    case SDLK_TAB: return kKeyTab;
     default: return kKeyOther;
     }
 }

@@ -82,11 +82,11 @@ struct LoadDialogRequest {
 // What the window thread reports back to the application while it runs its loop.
 
 // Keys handed to the application.
-// A toggles auto mode; F12 saves a picture of the window, F5 and F9 quick-save and quick-load
-// (none of them a key of the game's).
+// A toggles auto mode, Tab fast-forward; F12 saves a picture of the window, F5 and F9
+// quick-save and quick-load (none of them a key of the game's).
 enum GameKey : int {
     kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyPageDown, kKeyOther, kKeyA, kKeyF12,
-    kKeyF5, kKeyF9
+    kKeyF5, kKeyF9, kKeyTab
 };
 
 // What the player did, in the game's terms: the one form in which mouse and keys reach the game,

@@ -10,6 +10,7 @@
 #include "core/bytes.h"
 #include "core/mutex.h"
 #include "save/pages.h"
+#include "save/read_memory.h"
 #include "save/replay_log.h"
 #include "save/thumbnails.h"
 
@@ -55,6 +56,8 @@ struct SaveState {
     std::atomic<int32_t> quickRequest{0};
     // save::progress() at the last save, load or start (interpreter thread).
     uint32_t progressMark = 0;
+    // The pages the player has seen (fast-forward's memory): never saved, never rolled back.
+    ReadMemory readText;
 };
 
 namespace save {

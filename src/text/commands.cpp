@@ -74,6 +74,9 @@ void startDisplay(Runtime& rt, int32_t item, int32_t row, Bytes text, Rgb colour
     d.firstItem = item;
     d.firstRow = row;
     d.stmtStart = rt.interp.stmtStart;
+    if (d.script != rt.interp.script) d.script = rt.interp.script;
+    d.pageInStmt = 0;
+    t.rs.pageLooked = false;
     t.printing = true;
 }
 

@@ -208,6 +208,55 @@ bool autoAdvanceDue(Call& c) {
     return static_cast<int64_t>(c.rt.clock().nowMs() - since) >= delay;
 }
 
+// --- fast-forward through read text ----------------------------------------------------------
+
+// A page ahead of its click wait (or the end of its message) passes at this pace, on the game's
+// clock: twenty a second, each seen for a moment.
+constexpr uint32_t kFastPageMs = 50;
+
+// Fast-forward is wanted: Ctrl is held or the mode is on, and no dialog of the menus is open.
+bool fastWanted(const Call& c) {
+    const AppState& a = c.rt.app;
+    return (a.fastHeld != 0 || a.fastMode != 0) && a.playerDialogs == 0 && !c.t.selectMode;
+}
+
+// Whether the page now shown was read before, looked up once, before it is noted as read.
+bool pageWasRead(Call& c) {
+    if (!c.rs.pageLooked) {
+        c.rs.pageLooked = true;
+        c.rs.pageWasRead = save::pageWasRead(c.rt);
+    }
+    return c.rs.pageWasRead;
+}
+
+// Fast-forward draws the page now shown at once: it was read before, or unread ones pass too.
+// A page the player has not read is typed as ever.
+bool fastPage(Call& c) { return fastWanted(c) && (pageWasRead(c) || c.rt.app.fastUnread); }
+
+// The page now shown has been shown to its end (its click wait begins, or its message ends):
+// from now on it counts as read.
+void pageShown(Call& c) {
+    if (c.t.selectMode) return;
+    c.rs.waitPageWasRead = pageWasRead(c);
+    save::notePageRead(c.rt);
+    ++c.t.display.pageInStmt;
+    c.rs.pageLooked = false;
+}
+
+// Fast-forward goes on from a page's click wait a moment after it began (or after fast-forward
+// was asked for). At the wait of a page new to the player the mode ends: the page is theirs to
+// read (held, Ctrl goes on at the next read page once this one is clicked). A wait set by the
+// player (the trap key) is theirs too.
+bool fastAdvanceDue(Call& c) {
+    if (c.rs.trapWait || !fastWanted(c)) return false;
+    AppState& a = c.rt.app;
+    if (!c.rs.waitPageWasRead && !a.fastUnread) {
+        ui::setFastMode(a, false);
+        return false;
+    }
+    return c.rt.clock().nowMs() - c.rs.clickWaitSinceMs >= kFastPageMs;
+}
+
 // --- characters --------------------------------------------------------------------------------
 
 void lineBreak(Call& c) {
@@ -431,6 +480,7 @@ void endMessage(Call& c, bool keepPage) {
         t.choiceLines.push_back(std::move(line));
     }
     text::history::finishMessage(t, c.item);
+    pageShown(c);
     t.icon.blinkCounter = 0;
     t.icon.blinkOn = true;
 
@@ -571,17 +621,20 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
     RenderState& rs = t.rs;
     Interp& in = rt.interp;
     if (rs.newPage) startMessage(c);
+    // (At a click wait the page ahead is decided once the wait is over.)
+    if (!rs.clickWait && !c.instant && fastPage(c)) c.skip = true;
 
     const int32_t n = static_cast<int32_t>(text.size());
     while (rs.pos < n) {
         const bool clicked = in.leftClick.exchange(0) != 0;
-        if (rs.clickWait && (clicked || autoAdvanceDue(c))) {
+        if (rs.clickWait && (clicked || autoAdvanceDue(c) || fastAdvanceDue(c))) {
             if (!rs.trapWait) ++t.pageWaitsPassed;  // the trap key's wait ends no page
             rs.clickWait = false;
             rs.charsSinceWait = 0;
             iconRemove(c);
             if (rs.trapWait && !t.textBuffer) graphics::presentScreen(rt);
             rs.trapWait = false;
+            if (!c.instant && !c.skip && fastPage(c)) c.skip = true;
         } else if (clicked && !c.instant && !t.selectMode) {
             rs.completing = true;  // as noteClickWhileTyping
         }
@@ -636,6 +689,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
             case 'm':
                 if (c.instant || c.skip) composeDrawn(c, false);
                 iconFrame(c);
+                pageShown(c);
                 if (!t.selectMode) beginClickWait(c);
                 rs.completing = false;
                 if (rt.app.skip && (rt.app.stopAtWait || rt.app.endSkip)) {
@@ -656,6 +710,7 @@ int32_t render(Runtime& rt, int32_t item, BytesView text, int32_t x, int32_t y, 
                 break;
             case 'p':
                 if (c.instant || c.skip) composeDrawn(c, false);
+                pageShown(c);
                 if (!(c.instant && c.skip) && !t.selectMode) beginClickWait(c);
                 rs.completing = false;
                 rs.charsInLine = 0;

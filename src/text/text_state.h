@@ -16,6 +16,7 @@ namespace yv {
 
 struct Runtime;
 class FontEngine;
+class ScriptSource;
 
 struct Rgb {
     uint8_t r = 0, g = 0, b = 0;
@@ -116,6 +117,11 @@ struct RenderState {
     // the page's start), which set how long it lasts.
     uint32_t clickWaitSinceMs = 0;
     int32_t charsSinceWait = 0;
+    // Fast-forward: whether the page now shown was read before (looked up once a page), and
+    // whether the page that ended at the click wait now pending was.
+    bool pageLooked = false;
+    bool pageWasRead = false;
+    bool waitPageWasRead = false;
     // Box around everything drawn since the overlay was last cleared (for composing).
     bool drawnAny = false;
     int32_t drawnLeft = 0, drawnTop = 0, drawnRight = 0, drawnBottom = 0;
@@ -137,6 +143,10 @@ struct Display {
     // Where the statement that started the message begins: every inline call returns into it,
     // also one made after an earlier call returned (the statement last run is then a #return).
     int32_t stmtStart = 0;
+    // The read-text memory knows the message's pages by the script file the statement is in
+    // and by the page's place among those the statement shows (its click waits and ends).
+    std::shared_ptr<const ScriptSource> script;
+    int32_t pageInStmt = 0;
 };
 
 // One drawn character cell, recorded when a test asks for the layout.

@@ -48,4 +48,9 @@ void menuLock(AppState& app, const Config& config, int32_t state) {
     if (config.popFullMenu == 1) apply(MenuWhich::Popup, 0, 10, 7);
 }
 
+void setFastMode(AppState& app, bool on) {
+    if (app.fastMode.exchange(on ? 1 : 0) == (on ? 1 : 0)) return;
+    app.menus.setChecked(MenuWhich::Bar, menuid::kReadSkip, on);
+}
+
 }  // namespace yv::ui

@@ -27,9 +27,13 @@ public:
     void show(Platform& platform, BytesView text, uint32_t untilMs) YV_EXCLUDES(mutex_);
     // Puts `title` back once the note has been shown long enough.
     void restoreWhenDue(Platform& platform, BytesView title, uint32_t nowMs) YV_EXCLUDES(mutex_);
+    bool shown() const YV_EXCLUDES(mutex_) {
+        MutexLock lock(mutex_);
+        return shown_;
+    }
 
 private:
-    Mutex mutex_;
+    mutable Mutex mutex_;
     bool shown_ YV_GUARDED_BY(mutex_) = false;
     uint32_t untilMs_ YV_GUARDED_BY(mutex_) = 0;
 };
@@ -78,6 +82,17 @@ struct AppState {
     std::atomic<int32_t> playerDialogs{0};
     // What the title says for a few seconds: where F12 saved the picture, a quick save or load.
     TitleNotice titleNotice;
+    // Fast-forward through read text (ours, beside the game's skip): while Ctrl is held
+    // (fastHeld) or while the mode is on (fastMode: Tab, 設定 > 既読スキップ), pages read before
+    // pass by themselves, shown at once; fastUnread (設定 > 未読もスキップ) lets unread ones pass
+    // too. It stops at an unread page, at choices, at the script's own click waits and while a
+    // dialog is open; a click or a key ends the mode, letting go of Ctrl the held form.
+    std::atomic<int32_t> fastHeld{0};
+    std::atomic<int32_t> fastMode{0};
+    std::atomic<int32_t> fastUnread{0};
+    // The window title says fast-forward is on: the title it was added to (window thread).
+    bool fastTitleShown = false;
+    Bytes fastTitleBase;
     // Enter pressed twice within 500 ms turns skipping on.
     uint32_t lastEnterMs = 0;
     bool enterSeen = false;
@@ -114,6 +129,8 @@ namespace ui {
 // Greys or enables the top menu entries for a lock state (any thread): the menu bar while in a
 // window, and the pop-up menu when it stands in for the bar in full screen (POPFULLMENU).
 void menuLock(AppState& app, const Config& config, int32_t state);
+// Turns the fast-forward mode on or off, its menu entry's check mark with it (any thread).
+void setFastMode(AppState& app, bool on);
 }  // namespace ui
 
 }  // namespace yv

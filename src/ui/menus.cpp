@@ -88,7 +88,7 @@ MenuModel::MenuModel() {
                  cmd(kBarVolume, "ﾎﾞﾘｭｰﾑ設定"),
                  submenu("拡大表示", {cmd(kFilterSharp, "ｼｬｰﾌﾟ"), cmd(kFilterNearest, "ﾄﾞｯﾄ"),
                                       cmd(kFilterSmooth, "ｽﾑｰｽﾞ")}),
-                 cmd(kAuto, "オート")}));
+                 cmd(kAuto, "オート"), cmd(kReadSkip, "既読スキップ"), cmd(kSkipUnread, "未読もスキップ")}));
     bar_.push_back(submenu("ﾍﾙﾌﾟ(&H)", {cmd(kKeysHelp, "操作方法(&K)..."), cmd(kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 
     popup_ = {submenu("ｾｰﾌﾞ", slotEntries(true, true)),

@@ -34,6 +34,9 @@ constexpr int32_t kAbout = 57664;
 constexpr int32_t kFilterSharp = 40101, kFilterNearest = 40102, kFilterSmooth = 40103;
 // Yorvane's own: pages that wait for a click go on by themselves (設定 > オート, the A key).
 constexpr int32_t kAuto = 40111;
+// Yorvane's own: fast-forward through read text (設定 > 既読スキップ, the Tab key), and whether
+// it passes unread text too (設定 > 未読もスキップ).
+constexpr int32_t kReadSkip = 40112, kSkipUnread = 40113;
 // Yorvane's own: every key and mouse action (ﾍﾙﾌﾟ > 操作方法).
 constexpr int32_t kKeysHelp = 40121;
 }  // namespace ui::menuid

@@ -130,6 +130,8 @@ TEST(PlayerSettings, TheFileReadsBackWhatWasWrittenAndPassesOverUnknownKeys) {
     s.mute = true;
     s.waveVolume = 65535;
     s.autoAdvanceMs = 2500;
+    s.readSkip = true;
+    s.skipUnread = false;
     std::string why;
     auto back = parsePlayerSettings(formatPlayerSettings(s, "/g/a b"), "/g/a b", why);
     ASSERT_TRUE(back) << why;
@@ -145,7 +147,7 @@ TEST(PlayerSettings, TheFileReadsBackWhatWasWrittenAndPassesOverUnknownKeys) {
     EXPECT_FALSE(later->windowWidth);
     EXPECT_EQ(later->speed, TextSpeed::Slow);
     for (const char* v : {"Volume=-1", "Volume=101", "Volume=5x", "Mute=2", "Filter=blurry", "WaveVolume=65536",
-                          "TextSpeed=", "FullScreen"})
+                          "TextSpeed=", "FullScreen", "ReadSkip=yes", "SkipUnread=2"})
         EXPECT_FALSE(parsePlayerSettings(std::string("[Yorvane]\nFormat=1\nGame=/g\n") + v + "\n", "/g", why)) << v;
 }
 
