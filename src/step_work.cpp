@@ -6,6 +6,7 @@
 #include "media/media.h"
 #include "runtime.h"
 #include "save/pages.h"
+#include "save/rollback.h"
 #include "save/slots.h"
 #include "script/step_parts.h"
 #include "text/renderer.h"
@@ -97,6 +98,8 @@ void betweenSteps(Runtime& rt) {
         rt.save.pagesSeen = rt.text.pageWaits;
         save::notePage(rt);
     }
+    if (rt.app.pageMoves.load(std::memory_order_relaxed) != 0) save::servePageMoves(rt);
+    save::offerGoingBack(rt);
 }
 
 }  // namespace yv::step

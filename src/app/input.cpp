@@ -55,6 +55,7 @@ void key(WindowView& v, int key, bool down) {
         if (down) saveScreenshot(v);
         return;
     }
+    if (key == kKeyShift) a.shiftHeld = down;
     if (down && key != kKeyA) endAutoMode(v);
     // While choices are shown Enter only clicks and Ctrl does not skip.
     const bool choicesShown = a.choiceList || a.choiceBlock;
@@ -93,6 +94,7 @@ void key(WindowView& v, int key, bool down) {
     }
     case kKeyPageDown: mouseButton(v, 1, true, a.mouseX, a.mouseY); break;
     case kKeyA: setAutoMode(v.app, v.clock, !a.autoMode); break;
+    case kKeyBackspace: a.pageMoves += a.shiftHeld ? 1 : -1; break;
     case kKeyUp: a.navSteps -= 1; break;
     case kKeyDown: a.navSteps += 1; break;
     default: break;

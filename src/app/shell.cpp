@@ -256,6 +256,7 @@ void Shell::onMenuCommand(int32_t id) {
     case kHistory: holdingAutoMode([&] { app::openHistoryDialog(rt); }); break;
     case kBarVolume: case kPopVolume: holdingAutoMode([&] { app::openVolumeDialog(rt); }); break;
     case kAuto: app::setAutoMode(rt.app, rt.clock(), !rt.app.autoMode); break;
+    case kGoBack: rt.app.pageMoves -= 1; break;
     case kBarFull: app::switchToFullScreen(rt, true); break;
     case kPopFull: app::switchToFullScreen(rt, false); break;
     case kBarWindow: app::switchToWindowMode(rt, true); break;

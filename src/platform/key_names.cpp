@@ -18,6 +18,8 @@ int gameKeyOf(int32_t k) {
     case SDLK_PAGEDOWN: return kKeyPageDown;
     case SDLK_a: return kKeyA;
     case SDLK_F12: return kKeyF12;
+    case SDLK_BACKSPACE: return kKeyBackspace;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return kKeyShift;
     default: return kKeyOther;
     }
 }

@@ -82,9 +82,11 @@ struct LoadDialogRequest {
 // What the window thread reports back to the application while it runs its loop.
 
 // Keys handed to the application.
-// A toggles auto mode; F12 saves a picture of the window (it is no key of the game's).
+// A toggles auto mode; F12 saves a picture of the window (it is no key of the game's); Backspace
+// goes back a page, with Shift forward.
 enum GameKey : int {
-    kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyPageDown, kKeyOther, kKeyA, kKeyF12
+    kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyPageDown, kKeyOther, kKeyA, kKeyF12,
+    kKeyBackspace, kKeyShift
 };
 
 // What the player did, in the game's terms: the one form in which mouse and keys reach the game,

@@ -179,6 +179,16 @@ void restoreFromBytes(Runtime& rt, BytesView data) {
     rt.interp.pos = rt.interp.stmtStart;
 }
 
+void resetAndRestore(Runtime& rt, BytesView file) {
+    rt.resetForLoad();
+    text::clearOverlay(rt);
+    for (int n = 2; n <= 255; ++n)
+        if (rt.screens.table[static_cast<size_t>(n)].exists()) runCommandText(rt, "releaseimage", "( " + decimal(n) + " );");
+    restoreFromBytes(rt, file);
+    rt.save.justLoaded = 1;
+    setSaveMenusEnabled(rt, true);
+}
+
 bool loadGame(Runtime& rt, const fs::path& file, BytesView shownName) {
     // The file is read and checked before anything is reset: a load that fails leaves the game
     // as it was, where the original had already wiped it.
@@ -205,13 +215,7 @@ bool loadGame(Runtime& rt, const fs::path& file, BytesView shownName) {
 
     Interp& in = rt.interp;
     const int32_t wasSuspended = in.suspended.exchange(1);
-    rt.resetForLoad();
-    text::clearOverlay(rt);
-    for (int n = 2; n <= 255; ++n)
-        if (rt.screens.table[static_cast<size_t>(n)].exists()) runCommandText(rt, "releaseimage", "( " + decimal(n) + " );");
-    restoreFromBytes(rt, *read);
-    rt.save.justLoaded = 1;
-    setSaveMenusEnabled(rt, true);
+    resetAndRestore(rt, *read);
     rt.messageBox(utf8ToCp932("Loadに成功しました。\n"), "", MsgButtons::Ok, MsgIcon::None);
     in.suspended = wasSuspended;
     return true;

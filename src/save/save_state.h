@@ -50,9 +50,15 @@ struct SaveState {
     // The state at the last page ends; pagesSeen: the text's page-wait count it was last taken at.
     Pages pages;
     uint32_t pagesSeen = 0;
+    // Whether the menu entry that goes back a page was last left enabled.
+    bool backOffered = false;
 };
 
 namespace save {
+// The integer variables system.dat holds: they outlive a game, and a going back a page.
+constexpr int kSystemVarFirst = 901;
+constexpr int kSystemVarLast = 2000;
+
 // Runs a load requested by startload; false when it failed.
 bool performRequestedLoad(Runtime& rt);
 // system.dat: integer variables 901..2000 that are not 0.

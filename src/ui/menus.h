@@ -34,6 +34,8 @@ constexpr int32_t kAbout = 57664;
 constexpr int32_t kFilterSharp = 40101, kFilterNearest = 40102, kFilterSmooth = 40103;
 // Yorvane's own: pages that wait for a click go on by themselves (設定 > オート, the A key).
 constexpr int32_t kAuto = 40111;
+// Yorvane's own: the page before comes back (設定 > 一つ前へ, Backspace); greyed without one.
+constexpr int32_t kGoBack = 40131;
 // Yorvane's own: every key and mouse action (ﾍﾙﾌﾟ > 操作方法).
 constexpr int32_t kKeysHelp = 40121;
 }  // namespace ui::menuid
