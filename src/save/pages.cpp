@@ -9,6 +9,27 @@
 #include "save/save_game.h"
 
 namespace yv {
+namespace {
+
+// A page is mostly its picture, three bytes a pixel. Each byte is kept as its difference from the
+// byte a pixel before (the same colour channel): gradients and flat areas, which game pictures
+// are made of, become runs LZ4 finds at once (a sky of gradients shrinks about six times instead
+// of two, and compresses faster).
+void toDifferences(BytesView in, Bytes& out) {
+    out.resize(in.size());
+    const auto* s = reinterpret_cast<const uint8_t*>(in.data());
+    auto* o = reinterpret_cast<uint8_t*>(out.data());
+    const size_t n = in.size();
+    for (size_t k = 0; k < n && k < 3; ++k) o[k] = s[k];
+    for (size_t k = 3; k < n; ++k) o[k] = static_cast<uint8_t>(s[k] - s[k - 3]);
+}
+
+void fromDifferences(Bytes& b) {
+    auto* p = reinterpret_cast<uint8_t*>(b.data());
+    for (size_t k = 3; k < b.size(); ++k) p[k] = static_cast<uint8_t>(p[k] + p[k - 3]);
+}
+
+}  // namespace
 
 // The bytes are a hard bound, not a goal: the picture dominates a page (width * height * 3), a
 // noisy one hardly compresses, and a game of a large screen would otherwise hold hundreds of
@@ -23,7 +44,8 @@ void Pages::keep(BytesView file) {
     const int n = static_cast<int>(file.size());
     const int bound = LZ4_compressBound(n);
     if (scratch_.size() < static_cast<size_t>(bound)) scratch_.resize(static_cast<size_t>(bound));
-    const int packed = LZ4_compress_default(file.data(), scratch_.data(), n, bound);
+    toDifferences(file, differences_);
+    const int packed = LZ4_compress_default(differences_.data(), scratch_.data(), n, bound);
     if (packed <= 0) return;
     Page page{Bytes(scratch_.data(), static_cast<size_t>(packed)), file.size()};
     const size_t w = weight(page);
@@ -51,6 +73,7 @@ std::optional<Bytes> Pages::at(size_t i) const {
     const int got = LZ4_decompress_safe(p.lz4.data(), out.data(), static_cast<int>(p.lz4.size()),
                                         static_cast<int>(p.size));
     if (got < 0 || static_cast<size_t>(got) != p.size) return std::nullopt;
+    fromDifferences(out);
     return out;
 }
 

@@ -54,7 +54,8 @@ private:
     size_t shown_ = 0;
     size_t stored_ = 0;
     bool moved_ = false;
-    Bytes scratch_;  // the compressor's output, kept between pages
+    // The compressor's input and output, kept between pages (about two pages' bytes).
+    Bytes differences_, scratch_;
 };
 
 namespace save {
