@@ -256,7 +256,11 @@ void Shell::onMenuCommand(int32_t id) {
     case kHistory: holdingAutoMode([&] { app::openHistoryDialog(rt); }); break;
     case kBarVolume: case kPopVolume: holdingAutoMode([&] { app::openVolumeDialog(rt); }); break;
     case kAuto: app::setAutoMode(rt.app, rt.clock(), !rt.app.autoMode); break;
-    case kGoBack: rt.app.pageMoves -= 1; break;
+    case kGoBack:
+        // A player going back reads: auto mode ends as with any key.
+        app::setAutoMode(rt.app, rt.clock(), false);
+        rt.app.pageMoves -= 1;
+        break;
     case kBarFull: app::switchToFullScreen(rt, true); break;
     case kPopFull: app::switchToFullScreen(rt, false); break;
     case kBarWindow: app::switchToWindowMode(rt, true); break;

@@ -33,6 +33,8 @@ void showPage(Runtime& rt, size_t i) {
     std::copy(kept.begin(), kept.end(), in.ivar.begin() + first);
     // Between steps: the next step starts where the page's state put the read position.
     rt.save.justLoaded = 0;
+    // A click made before the move was meant for the page left, not for this one.
+    in.leftClick = 0;
     in.suspended = wasSuspended;
 }
 
