@@ -75,13 +75,6 @@ TEST(Pages, NoisyPicturesStayWithinTheMemoryBound) {
     EXPECT_EQ(pages.shown(), pages.count() - 1);
 }
 
-TEST(Pages, PicturesOfAMessagePageAllFit) {
-    Pages pages;
-    for (int i = 0; i < 101; ++i) pages.keep(picturePage(i));
-    EXPECT_EQ(pages.count(), 101u);
-    EXPECT_LE(pages.storedBytes(), Pages::kMaxBytes);
-}
-
 TEST(Pages, APageTooLargeForTheBoundIsNotKept) {
     Pages pages;
     pages.keep("small");
