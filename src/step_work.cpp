@@ -9,6 +9,7 @@
 #include "runtime.h"
 #include "save/pages.h"
 #include "save/quick_save.h"
+#include "save/rollback.h"
 #include "save/slots.h"
 #include "script/step_parts.h"
 #include "text/renderer.h"
@@ -104,6 +105,8 @@ void betweenSteps(Runtime& rt) {
     }
     app::stopFastModeWhereThePlayerActs(rt);
     save::keepReadTextWhenDue(rt);
+    if (rt.app.pageMoves.load(std::memory_order_relaxed) != 0) save::servePageMoves(rt);
+    save::offerGoingBack(rt);
 }
 
 }  // namespace yv::step

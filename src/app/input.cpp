@@ -63,6 +63,7 @@ void key(WindowView& v, int key, bool down) {
         if (down) saveScreenshot(v);
         return;
     }
+    if (key == kKeyShift) a.shiftHeld = down;
     // Like F12 they leave auto mode as it was: the interpreter thread carries them out.
     if (key == kKeyF5 || key == kKeyF9) {
         if (down) v.requestQuick(key == kKeyF9);
@@ -113,6 +114,7 @@ void key(WindowView& v, int key, bool down) {
     }
     case kKeyPageDown: mouseButton(v, 1, true, a.mouseX, a.mouseY); break;
     case kKeyA: setAutoMode(v.app, v.clock, !a.autoMode); break;
+    case kKeyBackspace: a.pageMoves += a.shiftHeld ? 1 : -1; break;
     case kKeyUp: a.navSteps -= 1; break;
     case kKeyDown: a.navSteps += 1; break;
     default: break;

@@ -286,6 +286,11 @@ void Shell::onMenuCommand(int32_t id) {
         rt.app.fastUnread = rt.app.fastUnread ? 0 : 1;
         rt.app.menus.setChecked(MenuWhich::Bar, kSkipUnread, rt.app.fastUnread != 0);
         break;
+    case kGoBack:
+        // A player going back reads: auto mode ends as with any key.
+        app::setAutoMode(rt.app, rt.clock(), false);
+        rt.app.pageMoves -= 1;
+        break;
     case kBarFull: app::switchToFullScreen(rt, true); break;
     case kPopFull: app::switchToFullScreen(rt, false); break;
     case kBarWindow: app::switchToWindowMode(rt, true); break;

@@ -21,6 +21,8 @@ int gameKeyOf(int32_t k) {
     case SDLK_F5: return kKeyF5;
     case SDLK_F9: return kKeyF9;
     case SDLK_TAB: return kKeyTab;
+    case SDLK_BACKSPACE: return kKeyBackspace;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return kKeyShift;
     default: return kKeyOther;
     }
 }

@@ -83,10 +83,11 @@ struct LoadDialogRequest {
 
 // Keys handed to the application.
 // A toggles auto mode, Tab fast-forward; F12 saves a picture of the window, F5 and F9
-// quick-save and quick-load (none of them a key of the game's).
+// quick-save and quick-load, Backspace goes back a page, with Shift forward (none of them a key
+// of the game's).
 enum GameKey : int {
     kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyPageDown, kKeyOther, kKeyA, kKeyF12,
-    kKeyF5, kKeyF9, kKeyTab
+    kKeyF5, kKeyF9, kKeyTab, kKeyBackspace, kKeyShift
 };
 
 // What the player did, in the game's terms: the one form in which mouse and keys reach the game,

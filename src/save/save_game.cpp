@@ -181,6 +181,16 @@ void restoreFromBytes(Runtime& rt, BytesView data) {
     rt.interp.pos = rt.interp.stmtStart;
 }
 
+void resetAndRestore(Runtime& rt, BytesView file) {
+    rt.resetForLoad();
+    text::clearOverlay(rt);
+    for (int n = 2; n <= 255; ++n)
+        if (rt.screens.table[static_cast<size_t>(n)].exists()) runCommandText(rt, "releaseimage", "( " + decimal(n) + " );");
+    restoreFromBytes(rt, file);
+    rt.save.justLoaded = 1;
+    setSaveMenusEnabled(rt, true);
+}
+
 std::optional<Bytes> readSaveFile(Runtime& rt, const fs::path& file, BytesView shownName, const fs::path& root) {
     io::ReadFailure failure = io::ReadFailure::None;
     std::optional<Bytes> read = io::readRegular(file, kMaxSaveFileBytes, &failure, root);
@@ -206,13 +216,7 @@ bool loadFromBytes(Runtime& rt, BytesView data, const fs::path& shownFile) {
     }
     Interp& in = rt.interp;
     const int32_t wasSuspended = in.suspended.exchange(1);
-    rt.resetForLoad();
-    text::clearOverlay(rt);
-    for (int n = 2; n <= 255; ++n)
-        if (rt.screens.table[static_cast<size_t>(n)].exists()) runCommandText(rt, "releaseimage", "( " + decimal(n) + " );");
-    restoreFromBytes(rt, data);
-    rt.save.justLoaded = 1;
-    setSaveMenusEnabled(rt, true);
+    resetAndRestore(rt, data);
     markProgress(rt);
     in.suspended = wasSuspended;
     return true;

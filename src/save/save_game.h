@@ -31,6 +31,9 @@ bool loadGame(Runtime& rt, const std::filesystem::path& file, BytesView shownNam
 // Restores the state from a file's bytes (the reading part of Load, after the reset).
 void restoreFromBytes(Runtime& rt, BytesView file);
 
+// What Load does with a file known to be a saved game, without its message: the reset, the
+// images released, the state restored and the save menus enabled.
+void resetAndRestore(Runtime& rt, BytesView file);
 // A save file's bytes read whole, or nothing after the stderr line and the failure message
 // ("ファイルのロードに失敗しました"); a link must not lead out of `root`.
 std::optional<Bytes> readSaveFile(Runtime& rt, const std::filesystem::path& file, BytesView shownName,

@@ -58,9 +58,15 @@ struct SaveState {
     uint32_t progressMark = 0;
     // The pages the player has seen (fast-forward's memory): never saved, never rolled back.
     ReadMemory readText;
+    // Whether the menu entry that goes back a page was last left enabled.
+    bool backOffered = false;
 };
 
 namespace save {
+// The integer variables system.dat holds: they outlive a game, and a going back a page.
+constexpr int kSystemVarFirst = 901;
+constexpr int kSystemVarLast = 2000;
+
 // Runs a load requested by startload; false when it failed.
 bool performRequestedLoad(Runtime& rt);
 // system.dat: integer variables 901..2000 that are not 0.

@@ -12,16 +12,13 @@
 namespace yv::save {
 namespace {
 
-constexpr int kFirst = 901;
-constexpr int kLast = 2000;
-
 std::filesystem::path systemDatPath(const Runtime& rt) { return ownSavePath(rt, "system.dat"); }
 
 }  // namespace
 
 Bytes systemSaveText(const Runtime& rt) {
     Bytes text;
-    for (int i = kFirst; i <= kLast; ++i) {
+    for (int i = kSystemVarFirst; i <= kSystemVarLast; ++i) {
         const int32_t v = rt.interp.ivar[static_cast<size_t>(i)];
         if (v != 0) text += record::format(201, i, v);
     }

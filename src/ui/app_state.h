@@ -78,6 +78,11 @@ struct AppState {
     // The pace of auto mode, a player's setting (remembered with the others).
     std::atomic<int32_t> autoBaseMs{1500};
     std::atomic<int32_t> autoPerCharMs{60};
+    // Pages to go back (negative: Backspace, 一つ前へ) or forward (Shift+Backspace), taken
+    // between steps by the interpreter.
+    std::atomic<int32_t> pageMoves{0};
+    // A Shift key is held (window thread only).
+    bool shiftHeld = false;
     // Dialogs of the menus open now (the history, the volume): auto mode waits meanwhile.
     std::atomic<int32_t> playerDialogs{0};
     // What the title says for a few seconds: where F12 saved the picture, a quick save or load.

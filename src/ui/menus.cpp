@@ -18,6 +18,12 @@ MenuItem cmd(int32_t id, const char* utf8) {
     return m;
 }
 
+MenuItem greyedCmd(int32_t id, const char* utf8) {
+    MenuItem m = cmd(id, utf8);
+    m.greyed = true;
+    return m;
+}
+
 MenuItem sep() {
     MenuItem m;
     m.separator = true;
@@ -88,7 +94,8 @@ MenuModel::MenuModel() {
                  cmd(kBarVolume, "ﾎﾞﾘｭｰﾑ設定"),
                  submenu("拡大表示", {cmd(kFilterSharp, "ｼｬｰﾌﾟ"), cmd(kFilterNearest, "ﾄﾞｯﾄ"),
                                       cmd(kFilterSmooth, "ｽﾑｰｽﾞ")}),
-                 cmd(kAuto, "オート"), cmd(kReadSkip, "既読スキップ"), cmd(kSkipUnread, "未読もスキップ")}));
+                 cmd(kAuto, "オート"), cmd(kReadSkip, "既読スキップ"), cmd(kSkipUnread, "未読もスキップ"),
+                 greyedCmd(kGoBack, "一つ前へ")}));
     bar_.push_back(submenu("ﾍﾙﾌﾟ(&H)", {cmd(kKeysHelp, "操作方法(&K)..."), cmd(kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 
     popup_ = {submenu("ｾｰﾌﾞ", slotEntries(true, true)),
