@@ -38,6 +38,13 @@ std::optional<std::string> gameFolderProblem(const fs::path& folder) {
     return "no start.ini in " + folder.string() + ": not a game folder";
 }
 
+fs::path gameFolderOf(const fs::path& given) {
+    std::error_code ec;
+    if (::strcasecmp(given.filename().c_str(), "start.ini") != 0 || !fs::is_regular_file(given, ec)) return given;
+    const fs::path folder = given.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
 std::string gameTitleUtf8(const fs::path& folder) {
     if (const auto file = findInFolder(folder, "start.ini")) {
         if (auto ini = IniFile::load(*file)) {

@@ -11,6 +11,10 @@ namespace yv::app {
 // it does not exist, it is a file, or it has no start.ini.
 std::optional<std::string> gameFolderProblem(const std::filesystem::path& folder);
 
+// The folder a given path names: a game's start.ini (in any letter case), as a file manager
+// hands it over when the player opens it, names the folder it is in; anything else is itself.
+std::filesystem::path gameFolderOf(const std::filesystem::path& given);
+
 // What a player knows the game in the folder by (UTF-8): the Title of its start.ini, else the
 // folder's name.
 std::string gameTitleUtf8(const std::filesystem::path& folder);

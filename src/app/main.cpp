@@ -219,6 +219,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (const char* v = std::getenv("YORVANE_VERBOSE"); v && std::string(v) == "1") opt->verbose = true;
+    opt->gameDir = app::gameFolderOf(opt->gameDir);
     if (opt->help) {
         std::fputs(usageText(), stdout);
         return 0;

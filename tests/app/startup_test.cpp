@@ -41,8 +41,13 @@ TEST(Startup, FolderProblemsAndBadScalesAreToldApart) {
         EXPECT_EQ(r.status, 1) << c.folder;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
     }
-    // start.ini is found in any letter case.
+    // start.ini is found in any letter case; given itself (a file manager opens it so), it
+    // names its folder. Another file of the folder does not.
     EXPECT_EQ(runYorvane({"--headless", (d.path() / "upper").string()}).status, 0);
+    EXPECT_EQ(runYorvane({"--headless", (d.path() / "upper/START.INI").string()}).status, 0);
+    const RunResult other = runYorvane({"--headless", (d.path() / "upper/script.txt").string()});
+    EXPECT_EQ(other.status, 1);
+    EXPECT_NE(other.err.find("is a file, not a game folder"), std::string::npos) << other.err;
     for (const char* bad : {"0", "2.7", "-1", "x"}) {
         const RunResult r = runYorvane({"--headless", "--scale", bad, (d.path() / "upper").string()});
         EXPECT_EQ(r.status, 2) << bad;
