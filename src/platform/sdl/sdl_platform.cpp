@@ -8,6 +8,7 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include "graphics/png_write.h"
 #include "platform/audio/audio_engine.h"
 #include "platform/audio/sdl_audio_output.h"
+#include "platform/gamepad_map.h"
 #include "platform/key_names.h"
 #include "platform/presented_frame.h"
 #include "platform/sdl/sdl_cursor.h"
@@ -35,6 +37,15 @@
 namespace yv {
 namespace {
 
+constexpr bool sameButton(int ours, int sdl) { return ours == sdl; }
+static_assert(sameButton(pad::kA, SDL_CONTROLLER_BUTTON_A) && sameButton(pad::kY, SDL_CONTROLLER_BUTTON_Y) &&
+              sameButton(pad::kBack, SDL_CONTROLLER_BUTTON_BACK) && sameButton(pad::kStart, SDL_CONTROLLER_BUTTON_START) &&
+              sameButton(pad::kShoulderL, SDL_CONTROLLER_BUTTON_LEFTSHOULDER) &&
+              sameButton(pad::kShoulderR, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER) &&
+              sameButton(pad::kDpadUp, SDL_CONTROLLER_BUTTON_DPAD_UP) &&
+              sameButton(pad::kDpadRight, SDL_CONTROLLER_BUTTON_DPAD_RIGHT),
+              "the gamepad mapping counts buttons as SDL does");
+
 class SdlPlatform final : public Platform {
 public:
     explicit SdlPlatform(const SdlWindowOptions& o)
@@ -47,6 +58,7 @@ public:
         audioEngine_.reset();
         ui_.shutdown();
         if (cursor_) SDL_FreeCursor(cursor_);
+        for (auto& [id, c] : pads_) SDL_GameControllerClose(c);
         picture_.release();
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (window_) SDL_DestroyWindow(window_);
@@ -63,6 +75,10 @@ public:
             return false;
         }
         if (invisibleVideoDriver(why)) return false;
+        // Gamepads are a convenience: without them (no joystick support) the window still plays.
+        // Those plugged in already arrive as added devices at the first events.
+        if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+            std::fprintf(stderr, "yorvane: no gamepad support (%s)\n", SDL_GetError());
         wakeEvent_ = SDL_RegisterEvents(1);
         // The window opens at its final size where the game's is known: a window resized before
         // its first frame can show that frame laid out for its old size.
@@ -106,6 +122,7 @@ public:
         for (;;) {
             waitAndPump(nullptr);
             if (warpPending_.exchange(false)) warpNow(warpX_, warpY_);
+            moveByStick();
             serveTasks(true);
             if (quit_) break;
             if (closeForced_.exchange(false)) {
@@ -673,6 +690,8 @@ private:
         }
         // The debug windows' next frame.
         if (const int d = debug_.msUntilDue(now); d >= 0) ms = std::min(ms, d);
+        // The pointer's next step while the stick is pushed (at rest the stick costs nothing).
+        if (stickMs_ != 0) ms = std::min(ms, std::max(0, kStickMs - static_cast<int>(SDL_GetTicks64() - stickMs_)));
         return ms;
     }
 
@@ -840,6 +859,11 @@ private:
             events_->onInput(InputEvent::wheel(steps));
             break;
         }
+        case SDL_CONTROLLERDEVICEADDED: openPad(e.cdevice.which); break;
+        case SDL_CONTROLLERDEVICEREMOVED: closePad(e.cdevice.which); break;
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP: padButton(e.cbutton.button, e.type == SDL_CONTROLLERBUTTONDOWN, modal); break;
+        case SDL_CONTROLLERAXISMOTION: padAxis(e.caxis.axis, e.caxis.value, modal); break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             const bool down = e.type == SDL_KEYDOWN;
@@ -856,6 +880,120 @@ private:
         }
         default: break;
         }
+    }
+
+    // ---- Gamepads ----
+    void openPad(int deviceIndex) {
+        SDL_GameController* c = SDL_GameControllerOpen(deviceIndex);
+        if (!c) return;
+        const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(c));
+        // A pad announced twice is opened once (each open holds a reference).
+        if (!pads_.emplace(id, c).second) SDL_GameControllerClose(c);
+    }
+    void closePad(SDL_JoystickID id) {
+        const auto it = pads_.find(id);
+        if (it == pads_.end()) return;
+        SDL_GameControllerClose(it->second);
+        pads_.erase(it);
+        // What the pad held goes with it: the pointer stops, and fast-forward ends.
+        stickX_ = stickY_ = 0;
+        flick_ = {};
+        stickMs_ = 0;
+        if (padFastHeld_ && events_) events_->onInput(InputEvent::keyEvent(kKeyCtrl, false));
+        padFastHeld_ = false;
+    }
+
+    // A mouse click at the pointer, as the window system would deliver it (the menus take it).
+    void pushClickAtPointer() {
+        for (Uint32 type : {Uint32(SDL_MOUSEBUTTONDOWN), Uint32(SDL_MOUSEBUTTONUP)}) {
+            SDL_Event c{};
+            c.type = type;
+            c.button.windowID = SDL_GetWindowID(window_);
+            c.button.button = SDL_BUTTON_LEFT;
+            c.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+            c.button.clicks = 1;
+            c.button.x = mouseX_;
+            c.button.y = mouseY_;
+            SDL_PushEvent(&c);
+        }
+    }
+
+    // Dialogs take the pad as their keys; open menus and the menu bar take A as a click where
+    // the stick put the pointer, and B closes them; the game gets the pad's keys and clicks.
+    void padButton(int button, bool down, DialogRequest* modal) {
+        if (modal) {
+            if (!down) return;
+            const SDL_Keycode k = button == pad::kA ? SDLK_RETURN : button == pad::kB ? SDLK_ESCAPE
+                                  : button == pad::kDpadUp ? SDLK_UP : button == pad::kDpadDown ? SDLK_DOWN
+                                  : button == pad::kDpadLeft ? SDLK_LEFT : button == pad::kDpadRight ? SDLK_RIGHT : 0;
+            // An entry box keeps its field on Escape, as it does for the key.
+            if (k == SDLK_ESCAPE && modal->kind == DialogRequest::Kind::Input) return;
+            if (k) ui_.dialogKey(*modal, k);
+            uiFrames_ = kUiSettleFrames;
+            return;
+        }
+        const bool onBar = barShown_ && menus_ && mouseY_ < ui_.menuBarHeight();
+        if (ui_.menuOpen() || (onBar && button == pad::kA)) {
+            if (down && button == pad::kA) pushClickAtPointer();
+            if (down && button == pad::kB) ui_.closeMenus();
+            uiFrames_ = kUiSettleFrames;
+            // RB let go over a menu still ends fast-forward.
+            if (button != pad::kShoulderR || down) return;
+        }
+        if (!events_) return;
+        int gx = 0, gy = 0;
+        toGame(mouseX_, mouseY_, gx, gy);
+        const std::optional<InputEvent> ev = pad::buttonEvent(button, down, gx, gy);
+        if (!ev) return;
+        if (button == pad::kShoulderR) padFastHeld_ = down;
+        events_->onInput(*ev);
+    }
+
+    void padAxis(int axis, int value, DialogRequest* modal) {
+        if (axis == SDL_CONTROLLER_AXIS_LEFTX) stickX_ = value;
+        else if (axis == SDL_CONTROLLER_AXIS_LEFTY) stickY_ = value;
+        else return;
+        const int step = flick_.update(stickX_, stickY_);
+        if (!step) return;
+        if (modal) {
+            ui_.dialogKey(*modal, step < 0 ? SDLK_UP : SDLK_DOWN);
+            uiFrames_ = kUiSettleFrames;
+        } else if (!ui_.menuOpen() && events_) {
+            events_->onInput(InputEvent::keyEvent(step < 0 ? kKeyUp : kKeyDown, true));
+        }
+    }
+
+    // The left stick moves the pointer, a step every kStickMs while it is off its centre.
+    // Pushed all the way up or down it steps between choices instead, and the pointer stays
+    // where the step put it.
+    void moveByStick() {
+        if (!pad::stickActive(stickX_, stickY_) || flick_.held != 0) {
+            stickMs_ = 0;
+            return;
+        }
+        const uint64_t now = SDL_GetTicks64();
+        if (stickMs_ == 0) {
+            stickMs_ = now;
+            aimX_ = mouseX_;
+            aimY_ = mouseY_;
+            return;
+        }
+        if (now - stickMs_ < static_cast<uint64_t>(kStickMs)) return;
+        // A loop held up by a dialog's opening does not make the pointer leap.
+        const double dt = static_cast<double>(std::min<uint64_t>(now - stickMs_, 100)) / 1000.0;
+        stickMs_ = now;
+        double vx = 0, vy = 0;
+        pad::stickVelocity(stickX_, stickY_, vx, vy);
+        // Game pixels to window coordinates (the picture's scale, and a high-DPI output's).
+        int ww = 0, wh = 0, ow = 0, oh = 0;
+        SDL_GetWindowSize(window_, &ww, &wh);
+        SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+        const Rect pic = pictureRect();
+        const double k = double(pic.w) / std::max(1, screenW_) * ww / std::max(1, ow);
+        aimX_ = std::clamp(aimX_ + vx * dt * k, 0.0, double(std::max(0, ww - 1)));
+        aimY_ = std::clamp(aimY_ + vy * dt * k, 0.0, double(std::max(0, wh - 1)));
+        const int x = static_cast<int>(std::lround(aimX_)), y = static_cast<int>(std::lround(aimY_));
+        if (x != mouseX_ || y != mouseY_) SDL_WarpMouseInWindow(window_, x, y);
     }
 
     // Ends a dialog as its cancel (or its only button) would.
@@ -889,6 +1027,7 @@ private:
                 break;
             }
             waitAndPump(&d);
+            moveByStick();
             serveTasks(false);
             if (frameDue()) drawFrame(&d);
             drawDebugWindows();
@@ -1003,6 +1142,7 @@ private:
     static constexpr int kSettleFrameMs = 50;  // ... one every so often
     static constexpr int kExpectMs = 600;      // the window system's answer to a size we gave
     static constexpr int kUiSettleFrames = 4;  // ImGui places new popups over two frames
+    static constexpr int kStickMs = 16;        // the stick moves the pointer about 60 times a second
 
     RealClock clock_;
     int requestedScale_;
@@ -1055,6 +1195,14 @@ private:
     // A pointer move asked for by the interpreter thread, made by the window loop.
     std::atomic<bool> warpPending_{false};
     std::atomic<int> warpX_{0}, warpY_{0};
+    // Gamepads (window thread): those open, the left stick's position and the pointer it aims
+    // (window coordinates, kept finer than a pixel), the time of its last step (0: at rest).
+    std::map<SDL_JoystickID, SDL_GameController*> pads_;
+    int stickX_ = 0, stickY_ = 0;
+    pad::Flick flick_;
+    double aimX_ = 0, aimY_ = 0;
+    uint64_t stickMs_ = 0;
+    bool padFastHeld_ = false;
 
     Mutex mutex_;  // guards the frame, title, rectangles and window pictures
     std::string title_ YV_GUARDED_BY(mutex_);
