@@ -38,6 +38,13 @@ constexpr KeyHelp kKeys[] = {
     {"Up, Down", "Move between the choices", "↑ ↓", "選択肢の移動"},
     {"F11, Alt+Enter", "Window or full screen", "F11, Alt+Enter", "ウィンドウとフルスクリーンの切り替え"},
     {"F12", "Saves the picture the window shows", "F12", "ウィンドウに映っている画面を画像に保存"},
+    {"Gamepad A", "As Enter (on choices, the highlighted one)", "パッド A", "Enter と同じ (選択肢では強調表示のもの)"},
+    {"Gamepad B, Start", "The pop-up menu (B at the pointer)", "パッド B, Start", "ポップアップメニュー (B はポインタの位置に)"},
+    {"Gamepad D-pad, left stick", "Move between the choices (the stick pushed fully up or down); the stick moves the pointer",
+     "パッド 十字キー, 左スティック", "選択肢の移動 (スティックは上下いっぱいに倒す)。スティックでポインタを動かす"},
+    {"Gamepad Back", "The message history, as the wheel up", "パッド Back", "メッセージ履歴 (ホイール上と同じ)"},
+    {"Gamepad LB, RB, Y", "Back one page; fast-forward while RB is held; auto mode on and off", "パッド LB, RB, Y",
+     "一つ前のページへ。RB を押している間早送り。オートモードの切り替え"},
 };
 
 }  // namespace

@@ -370,23 +370,29 @@ bool SdlUi::drawKeyTable(const std::string& text, float width) {
         rest = nl == std::string_view::npos ? std::string_view{} : rest.substr(nl + 1);
     }
     if (rows.size() < 2) return false;
-    float keyWidth = 0;
-    for (const auto& r : rows)
-        keyWidth = std::max(keyWidth, ImGui::CalcTextSize(r.first.data(), r.first.data() + r.first.size()).x);
     ImFont* font = ImGui::GetFont();
     const float unit = ImGui::GetFontSize() / std::max(font->FontSize, 1.0f);
     const auto advance = [&](uint32_t cp) {
         return cp > 0xFFFF ? font->FallbackAdvanceX * unit : font->GetCharAdvance(static_cast<ImWchar>(cp)) * unit;
     };
+    // The key column as wide as its widest key, up to a quarter of the table: a long key (the
+    // gamepad's "十字キー, 左スティック") wraps rather than squeezing every description.
+    float keyWidth = 0;
+    for (const auto& r : rows)
+        keyWidth = std::max(keyWidth, ImGui::CalcTextSize(r.first.data(), r.first.data() + r.first.size()).x);
+    keyWidth = std::min(keyWidth, width / 4);
     // Broken between characters, as Japanese is: ImGui breaks only at spaces, which leaves
     // "終了" alone on a line before "(ゲームが…".
     const ImGuiStyle& st = ImGui::GetStyle();
     const float whatWidth = std::max(width - keyWidth - 4 * st.CellPadding.x - st.ScrollbarSize, 8 * ImGui::GetFontSize());
-    std::vector<std::string> wrapped;
+    std::vector<std::pair<std::string, std::string>> wrapped;
     float height = 0;
     for (const auto& r : rows) {
-        wrapped.push_back(wrapToWidth(std::string(r.second), whatWidth, advance));
-        height += ImGui::CalcTextSize(wrapped.back().c_str()).y + 2 * st.CellPadding.y;
+        wrapped.emplace_back(wrapToWidth(std::string(r.first), keyWidth, advance),
+                             wrapToWidth(std::string(r.second), whatWidth, advance));
+        height += std::max(ImGui::CalcTextSize(wrapped.back().first.c_str()).y,
+                           ImGui::CalcTextSize(wrapped.back().second.c_str()).y) +
+                  2 * st.CellPadding.y;
     }
     // Taller than the window leaves room for: the rows scroll, the OK button stays in sight.
     const float room = ImGui::GetMainViewport()->Size.y * 0.9f - 6 * ImGui::GetTextLineHeightWithSpacing();
@@ -396,13 +402,12 @@ bool SdlUi::drawKeyTable(const std::string& text, float width) {
         return true;
     ImGui::TableSetupColumn("key", ImGuiTableColumnFlags_WidthFixed, keyWidth);
     ImGui::TableSetupColumn("what", ImGuiTableColumnFlags_WidthStretch);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const std::string_view key = rows[i].first;
+    for (const auto& [key, what] : wrapped) {
         ImGui::TableNextRow();
         ImGui::TableNextColumn();
-        ImGui::TextUnformatted(key.data(), key.data() + key.size());
+        ImGui::TextUnformatted(key.c_str());
         ImGui::TableNextColumn();
-        ImGui::TextUnformatted(wrapped[i].c_str());
+        ImGui::TextUnformatted(what.c_str());
     }
     ImGui::EndTable();
     return true;
