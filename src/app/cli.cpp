@@ -36,6 +36,9 @@ const char* usageText() {
            "                      it go; may be given more than once\n"
            "  --max-seconds S     stop as by a window close after S seconds (exit status 124)\n"
            "  --screenshot FILE   on exit write the picture the window shows as PNG\n"
+           "  --text-out FILE     append each message to FILE as it is read, one UTF-8 line a page\n"
+           "                      (speaker's name first, line breaks as spaces), flushed at once;\n"
+           "                      a FIFO works, and a line no reader takes is dropped\n"
            "  -f, --fullscreen    start in full screen\n"
            "  --scale N           window scale factor (lowered when the window would not fit)\n"
            "  --filter NAME       how the picture is scaled to the window: sharp (default),\n"
@@ -188,6 +191,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             auto v = value("a file");
             if (!v) return std::nullopt;
             o.screenshot = *v;
+        } else if (a == "--text-out") {
+            auto v = value("a file");
+            if (!v) return std::nullopt;
+            o.textOut = *v;
         } else if (a == "-f" || a == "--fullscreen") {
             o.fullscreen = true;
         } else if (a == "--scale") {

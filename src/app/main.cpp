@@ -98,7 +98,7 @@ bool haveDisplay() {
 
 // Plays one game to its end; the exit status. A start that fails returns kBackToLauncher with
 // the reason in `launcherMessage` when the launcher chose the game (it shows the reason).
-int play(Options opt, std::string* launcherMessage, CloseRoute& signals) {
+int play(Options opt, std::string* launcherMessage, CloseRoute& signals, TextOutFile* textOut) {
     auto failed = [&](const std::string& why, bool headless) {
         if (!launcherMessage) return startFailed(why, headless);
         std::fprintf(stderr, "yorvane: %s\n", why.c_str());
@@ -157,6 +157,7 @@ int play(Options opt, std::string* launcherMessage, CloseRoute& signals) {
     }
 
     Shell shell(*platform, opt);
+    shell.runtime().text.out.file = textOut;
     shell.rememberSettings(std::move(remembered));
     if (headless) {
         // Clicks come through the window loop as a window's would, at exact times of the clock.
@@ -243,13 +244,24 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // Opened once for the whole run (the launcher's games too); a bad path is a usage error.
+    std::unique_ptr<TextOutFile> textOut;
+    if (opt->textOut) {
+        std::string why;
+        textOut = TextOutFile::open(*opt->textOut, why);
+        if (!textOut) {
+            std::fprintf(stderr, "yorvane: --text-out %s: %s\n", opt->textOut->c_str(), why.c_str());
+            return 2;
+        }
+    }
+
     CloseRoute route;
     CloseSignals signals([&route](int) { route.fire(); });
     // Started without a game (from a desktop menu, or in a folder that holds none): the
     // launcher lets the player choose one.
     const bool launcher = !opt->gameDirGiven && !opt->headless && haveDisplay() &&
                           app::gameFolderProblem(opt->gameDir).has_value();
-    if (!launcher) return play(*opt, nullptr, route);
+    if (!launcher) return play(*opt, nullptr, route, textOut.get());
     std::string message;
     for (;;) {
         LauncherRequest request = launcherRequest(message);
@@ -267,7 +279,7 @@ int main(int argc, char** argv) {
         chosen.gameDirGiven = true;
         chosen.continueGame = choice->resume;
         message.clear();
-        const int status = play(chosen, &message, route);
+        const int status = play(chosen, &message, route, textOut.get());
         // A game that ended or was closed gives the launcher back; a signal ends the program,
         // and so does the time limit (it is the run's).
         if (route.fired() || (status != 0 && status != kBackToLauncher)) return status;

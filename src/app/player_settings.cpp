@@ -62,6 +62,7 @@ std::string formatPlayerSettings(const PlayerSettings& s, const std::string& gam
     if (s.waveVolume) put("WaveVolume", std::to_string(*s.waveVolume));
     if (s.readSkip) put("ReadSkip", *s.readSkip ? "1" : "0");
     if (s.skipUnread) put("SkipUnread", *s.skipUnread ? "1" : "0");
+    if (s.copyText) put("CopyText", *s.copyText ? "1" : "0");
     return out;
 }
 
@@ -119,6 +120,8 @@ std::optional<PlayerSettings> parsePlayerSettings(std::string_view text, const s
             flag(s.readSkip);
         } else if (key == "SkipUnread") {
             flag(s.skipUnread);
+        } else if (key == "CopyText") {
+            flag(s.copyText);
         }
         if (!ok) why = "bad value on line " + std::to_string(l.number) + ": " + std::string(l.text);
         return ok;

@@ -30,6 +30,8 @@ struct PlayerSettings {
     // and whether it passes unread text too (未読もスキップ).
     std::optional<bool> readSkip;
     std::optional<bool> skipUnread;
+    // Each page's text to the clipboard once read (テキストをコピー).
+    std::optional<bool> copyText;
 
     bool operator==(const PlayerSettings&) const = default;
 };

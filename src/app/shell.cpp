@@ -286,6 +286,7 @@ void Shell::onMenuCommand(int32_t id) {
         rt.app.fastUnread = rt.app.fastUnread ? 0 : 1;
         rt.app.menus.setChecked(MenuWhich::Bar, kSkipUnread, rt.app.fastUnread != 0);
         break;
+    case kCopyText: setCopyText(rt.text.out.clipboard == 0); break;
     case kGoBack:
         // A player going back reads: auto mode ends as with any key.
         app::setAutoMode(rt.app, rt.clock(), false);
@@ -342,6 +343,12 @@ void Shell::applyRememberedSettings() {
         rt.app.fastUnread = *s.skipUnread ? 1 : 0;
         rt.app.menus.setChecked(MenuWhich::Bar, kSkipUnread, *s.skipUnread);
     }
+    if (s.copyText) setCopyText(*s.copyText);
+}
+
+void Shell::setCopyText(bool on) {
+    rt_->text.out.clipboard = on ? 1 : 0;
+    rt_->app.menus.setChecked(MenuWhich::Bar, ui::menuid::kCopyText, on);
 }
 
 void Shell::rememberMenuChoice(int32_t id, int32_t volumeBefore, bool muteBefore, uint16_t waveBefore) {
@@ -364,6 +371,11 @@ void Shell::rememberMenuChoice(int32_t id, int32_t volumeBefore, bool muteBefore
     }
     case kBarFull: case kPopFull: case kBarWindow: case kPopWindow: rememberDisplayMode(); break;
     case kReadSkip: rememberFastForward(); break;
+    case kCopyText: {
+        const bool on = rt_->text.out.clipboard != 0;
+        settings_.change([on](PlayerSettings& s) { s.copyText = on; }, now);
+        break;
+    }
     case kSkipUnread: {
         const bool unread = rt_->app.fastUnread != 0;
         settings_.change([unread](PlayerSettings& s) { s.skipUnread = unread; }, now);

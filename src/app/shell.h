@@ -72,6 +72,7 @@ private:
     void rememberMenuChoice(int32_t id, int32_t volumeBefore, bool muteBefore, uint16_t waveBefore);
     void rememberDisplayMode();
     void rememberFastForward();
+    void setCopyText(bool on);
     void shutdown();
 
     Platform& platform_;

@@ -209,6 +209,8 @@ public:
     // The user's documents folder (UTF-8, no trailing separator) and the local date and time.
     virtual std::string documentsFolder() { return os::userDocumentsFolder(); }
     virtual os::LocalTime localTime() { return os::localTimeNow(); }
+    // Puts a message's text on the clipboard (UTF-8), for dictionary tools. Any thread.
+    virtual void setClipboardText(std::string utf8) { (void)utf8; }
     // The message history dialog "メッセージ履歴" with its list lines (CP932), modal.
     virtual void showHistory(const std::vector<Bytes>& lines) = 0;
 

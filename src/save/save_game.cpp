@@ -187,6 +187,7 @@ void resetAndRestore(Runtime& rt, BytesView file) {
     for (int n = 2; n <= 255; ++n)
         if (rt.screens.table[static_cast<size_t>(n)].exists()) runCommandText(rt, "releaseimage", "( " + decimal(n) + " );");
     restoreFromBytes(rt, file);
+    text::out::restored(rt);
     rt.save.justLoaded = 1;
     setSaveMenusEnabled(rt, true);
 }

@@ -76,6 +76,7 @@ void startDisplay(Runtime& rt, int32_t item, int32_t row, Bytes text, Rgb colour
     d.stmtStart = rt.interp.stmtStart;
     if (d.script != rt.interp.script) d.script = rt.interp.script;
     d.pageInStmt = 0;
+    d.replayed = text::out::startIsReplay(rt);
     t.rs.pageLooked = false;
     t.printing = true;
 }

@@ -84,6 +84,7 @@ void finishMessage(TextState& t, int32_t item) {
         rs.labelText = rs.historyText;
     }
     rs.historyText.clear();
+    rs.historySent = 0;
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include "script/jumps.h"
 #include "text/font.h"
 #include "text/history.h"
+#include "text/text_out.h"
 
 namespace yv::text {
 namespace {
@@ -236,6 +237,7 @@ bool fastPage(Call& c) { return fastWanted(c) && (pageWasRead(c) || c.rt.app.fas
 // The page now shown has been shown to its end (its click wait begins, or its message ends):
 // from now on it counts as read.
 void pageShown(Call& c) {
+    text::out::pageShown(c.rt, c.item);
     if (c.t.selectMode) return;
     c.rs.waitPageWasRead = pageWasRead(c);
     save::notePageRead(c.rt);
@@ -479,6 +481,8 @@ void endMessage(Call& c, bool keepPage) {
         line.file = t.pendingFile;
         t.choiceLines.push_back(std::move(line));
     }
+    // Sent before the history takes the message's text away.
+    text::out::pageShown(c.rt, c.item);
     text::history::finishMessage(t, c.item);
     pageShown(c);
     t.icon.blinkCounter = 0;

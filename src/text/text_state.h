@@ -11,6 +11,7 @@
 #include "core/bytes.h"
 #include "core/in_progress.h"
 #include "core/mutex.h"
+#include "text/text_out.h"
 
 namespace yv {
 
@@ -110,6 +111,7 @@ struct RenderState {
     bool exclamation = false;
     int32_t quoteCounter = 0;      // 0..2: 1 after an opening, 2 after a closing quote
     Bytes historyText;
+    size_t historySent = 0;  // the bytes of historyText already sent out (text_out.h)
     Bytes labelText;
     bool trapWait = false;         // a click wait set by the space key (trap flag)
     bool completing = false;       // a click while typing: the rest up to the wait is drawn at once
@@ -147,6 +149,8 @@ struct Display {
     // and by the page's place among those the statement shows (its click waits and ends).
     std::shared_ptr<const ScriptSource> script;
     int32_t pageInStmt = 0;
+    // The page a restore put back, shown again: its text is not sent out again (text_out.h).
+    bool replayed = false;
 };
 
 // One drawn character cell, recorded when a test asks for the layout.
@@ -210,6 +214,7 @@ struct TextState {
     RenderState rs;
     Display display;
     History history;
+    TextOut out;
 
     std::unique_ptr<FontEngine> fontEngine;
     std::vector<DrawnUnit>* layoutTrace = nullptr;  // tests: every drawn cell is recorded

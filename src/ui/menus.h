@@ -37,6 +37,8 @@ constexpr int32_t kAuto = 40111;
 // Yorvane's own: fast-forward through read text (設定 > 既読スキップ, the Tab key), and whether
 // it passes unread text too (設定 > 未読もスキップ).
 constexpr int32_t kReadSkip = 40112, kSkipUnread = 40113;
+// Yorvane's own: each page's text goes to the clipboard once read (設定 > テキストをコピー).
+constexpr int32_t kCopyText = 40114;
 // Yorvane's own: the page before comes back (設定 > 一つ前へ, Backspace); greyed without one.
 constexpr int32_t kGoBack = 40131;
 // Yorvane's own: every key and mouse action (ﾍﾙﾌﾟ > 操作方法).

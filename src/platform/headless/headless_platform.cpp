@@ -346,6 +346,14 @@ void HeadlessPlatform::present(const FrameView& s, Rect r) {
     ++presents_;
 }
 
+void HeadlessPlatform::setClipboardText(std::string utf8) {
+    std::string shown;
+    for (const char ch : utf8) shown += ch == '\n' ? std::string("\\n") : std::string(1, ch);
+    std::fprintf(stderr, "clipboard: %s\n", shown.c_str());
+    MutexLock lock(mutex_);
+    clipboard_ = std::move(utf8);
+}
+
 void HeadlessPlatform::showHistory(const std::vector<Bytes>& lines) {
     const Bytes caption = utf8ToCp932("メッセージ履歴");
     if (lines.empty()) logDialog(caption, "");

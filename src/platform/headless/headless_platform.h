@@ -44,6 +44,12 @@ public:
     std::optional<std::array<Bytes, 4>> inputBox2(const InputBox2Request& r) override;
     // No desktop to hand documents to: the request is only logged ("exec: open TARGET").
     int openWithShell(const std::string& targetUtf8, const std::filesystem::path& cwd) override;
+    // Kept, and written to stderr as "clipboard: TEXT" (line feeds as \n).
+    void setClipboardText(std::string utf8) override;
+    std::string clipboardText() YV_EXCLUDES(mutex_) {
+        MutexLock lock(mutex_);
+        return clipboard_;
+    }
     // Logs each list line as a dialog line "メッセージ履歴: LINE".
     void showHistory(const std::vector<Bytes>& lines) override;
     // Logs "ろーど: はじめから" and the captions of the slots that can be chosen (one dialog line,
@@ -149,6 +155,7 @@ private:
     void scheduleVideoTick(uint64_t generation, double atMs, double periodMs);
 
     ManualClock clock_;
+    std::string clipboard_ YV_GUARDED_BY(mutex_);
     std::atomic<bool> closeRequested_{false};
 
     // The hand-over to the window loop.

@@ -390,6 +390,9 @@ public:
 
     // The history list; from the menu it opens on the window thread itself and runs its own loop
     // there, as every modal dialog does.
+    void setClipboardText(std::string utf8) override {
+        onWindowThread([&] { return SDL_SetClipboardText(utf8.c_str()); }, 0);
+    }
     void showHistory(const std::vector<Bytes>& lines) override {
         DialogRequest d;
         d.kind = DialogRequest::Kind::List;
