@@ -480,6 +480,9 @@ bool Shell::onCloseRequest() {
 }
 
 void Shell::forceClose(bool timedOut) {
+    // A close under way (Escape, the window's close) is not turned into a timeout by a limit
+    // reached meanwhile.
+    if (closing_) return;
     if (timedOut) timedOut_ = true;
     beginClose();
 }

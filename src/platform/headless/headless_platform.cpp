@@ -177,7 +177,9 @@ void HeadlessPlatform::run(WindowEvents& events) {
         if (events.onIdle()) break;
         deliverInputs(events);
         deliverPicks(events);
-        if (closeRequested_.exchange(false) && events.onCloseRequest()) break;
+        const bool closing = closeRequested_.exchange(false) && events.onCloseRequest();
+        releaseHeldDelivery();
+        if (closing) break;
         events.onRedrawn();
         if (events.onIdle()) break;
         MutexLock lock(loopMutex_);
@@ -214,10 +216,22 @@ void HeadlessPlatform::deliverInputs(WindowEvents& events) {
         }
         if (e.kind != InputEvent::Kind::Key) warpMouse(e.x, e.y);
         events.onInput(e);
+        if (closeRequested_.load()) {
+            deliveryHeld_ = true;
+            return;
+        }
         MutexLock lock(loopMutex_);
         ++delivered_;
         loopCv_.notifyAll();
     }
+}
+
+void HeadlessPlatform::releaseHeldDelivery() {
+    if (!deliveryHeld_) return;
+    deliveryHeld_ = false;
+    MutexLock lock(loopMutex_);
+    ++delivered_;
+    loopCv_.notifyAll();
 }
 
 void HeadlessPlatform::postInput(const InputEvent& e) {

@@ -152,6 +152,7 @@ public:
 
 private:
     void deliverInputs(WindowEvents& events);
+    void releaseHeldDelivery();
     void scheduleVideoTick(uint64_t generation, double atMs, double periodMs);
 
     ManualClock clock_;
@@ -168,6 +169,10 @@ private:
     uint64_t delivered_ YV_GUARDED_BY(loopMutex_) = 0;
     bool loopEnded_ YV_GUARDED_BY(loopMutex_) = false;
     bool woken_ YV_GUARDED_BY(loopMutex_) = false;
+    // An input that asked for the close counts as passed on only once the loop has answered the
+    // close (loop thread only): the thread that posted it, a manual clock's, would otherwise run
+    // on to the time limit first and the game would end as timed out.
+    bool deliveryHeld_ = false;
     std::thread::id loopThread_ YV_GUARDED_BY(loopMutex_);
 
     Mutex mutex_;  // guards the answers, the log, the title, the picture and the window
