@@ -7,19 +7,12 @@
 #include <memory>
 #include <random>
 
+#include "demo_game.h"
 #include "graphics/present.h"
-#include "io/ini.h"
-#include "platform/headless/headless_platform.h"
 #include "runtime.h"
 #include "save/pages.h"
 #include "save/save_game.h"
-#include "script/interpreter.h"
 #include "text/text_state.h"
-#include "ui/config.h"
-
-#ifndef YV_SOURCE_DIR
-#define YV_SOURCE_DIR "."
-#endif
 
 using namespace yv;
 namespace fs = std::filesystem;
@@ -27,32 +20,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // The demo (640 x 480: a night sky, a lantern, a message) played to its first page's click wait.
-struct Demo {
-    fs::path dir;
-    HeadlessPlatform platform;
-    std::unique_ptr<Runtime> rt;
-
-    Demo() {
-        dir = fs::temp_directory_path() / "yv-pages-bench";
-        fs::remove_all(dir);
-        fs::copy(fs::path(YV_SOURCE_DIR) / "examples" / "demo", dir, fs::copy_options::recursive);
-        rt = std::make_unique<Runtime>(platform, dir);
-        Runtime& r = *rt;
-        r.resetForStart();
-        if (auto ini = IniFile::load(dir / "start.ini")) r.config.read(*ini);
-        r.interp.firstScript = r.config.script;
-        text::configure(r);
-        graphics::createScreens(r);
-        r.interp.scriptName = r.config.script;
-        r.interp.script = script::loadScript(r, r.config.script);
-        r.interp.running = 1;
-        r.interp.stepsEnabled = 1;
-        for (int i = 0; i < 20000 && r.text.pageWaits == 0 && r.interp.running; ++i) {
-            script::step(r);
-            platform.manualClock().advance(30);
-        }
-    }
-    ~Demo() { fs::remove_all(dir); }
+struct Demo : bench::DemoGame {
+    Demo() : DemoGame("yv-pages-bench") { playUntil([](const Runtime& r) { return r.text.pageWaits != 0; }, false); }
 };
 
 Demo& demo() {

@@ -19,11 +19,7 @@ namespace {
 // jump's name, else the first script.
 Bytes currentScript(Runtime& rt) {
     Interp& in = rt.interp;
-    {
-        MutexLock lock(in.scriptCache.mutex);
-        for (const ScriptCache::Entry& e : in.scriptCache.entries)
-            if (e.source.get() == in.script.get()) return e.name;
-    }
+    if (Bytes name = in.scriptCache.nameOf(in.script); !name.empty()) return name;
     if (!in.scriptName.empty() && in.scriptName != ";") return in.scriptName;
     return rt.config.script;
 }

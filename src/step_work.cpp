@@ -10,6 +10,7 @@
 #include "save/pages.h"
 #include "save/quick_save.h"
 #include "save/rollback.h"
+#include "save/save_game.h"
 #include "save/slots.h"
 #include "script/step_parts.h"
 #include "text/renderer.h"
@@ -89,8 +90,7 @@ bool busyPass(Runtime& rt) {
 
 void serveRequestedLoad(Runtime& rt) {
     if (!save::performRequestedLoad(rt))
-        rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), "", MsgButtons::Ok,
-                      MsgIcon::Exclamation);
+        save::sayNotASave(rt);
     rt.save.loadRequested = 0;
     rt.save.loadFile.clear();
 }

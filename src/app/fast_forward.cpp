@@ -1,19 +1,12 @@
 // The fast-forward title notice and its stops outside the renderer.
 #include "app/fast_forward.h"
 
+#include "app/menu_logic.h"
 #include "app/window_view.h"
 #include "core/cp932.h"
-#include "core/paths.h"
 #include "runtime.h"
 
 namespace yv::app {
-
-Bytes shownTitle(BytesView title, const std::filesystem::path& gameDir) {
-    if (!title.empty() && title != "Yorvane") return Bytes(title);
-    std::string folder = gameDir.filename().string();
-    if (folder.empty()) folder = gameDir.parent_path().filename().string();
-    return utf8ToCp932(PathResolver::diskNameToUtf8(folder)) + " - Yorvane";
-}
 
 void updateFastForwardTitle(WindowView& v) {
     AppState& a = v.app;

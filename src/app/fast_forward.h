@@ -2,10 +2,6 @@
 // and the places the mode stops at that the renderer never sees.
 #pragma once
 
-#include <filesystem>
-
-#include "core/bytes.h"
-
 namespace yv {
 
 struct AppState;
@@ -14,10 +10,6 @@ struct Runtime;
 namespace app {
 
 struct WindowView;
-
-// What the title bar shows for the title `title` (CP932): the default one names the game's
-// folder, as start-up shows it.
-Bytes shownTitle(BytesView title, const std::filesystem::path& gameDir);
 
 // The title says " [既読スキップ]" while fast-forward is on and is put back when it ends; F12's
 // notice goes first. Window thread, from its loop.

@@ -14,12 +14,23 @@ namespace yv::app {
 
 Bytes windowTitle(const Runtime& rt) { return rt.app.title(); }
 
+namespace {
+Bytes folderName(const std::filesystem::path& gameDir) {
+    std::string folder = gameDir.filename().string();
+    if (folder.empty()) folder = gameDir.parent_path().filename().string();
+    return utf8ToCp932(PathResolver::diskNameToUtf8(folder));
+}
+}  // namespace
+
 Bytes gameName(const Runtime& rt) {
     Bytes title = windowTitle(rt);
     if (!title.empty() && title != "Yorvane") return title;
-    std::string folder = rt.gameDir.filename().string();
-    if (folder.empty()) folder = rt.gameDir.parent_path().filename().string();
-    return utf8ToCp932(PathResolver::diskNameToUtf8(folder));
+    return folderName(rt.gameDir);
+}
+
+Bytes shownTitle(BytesView title, const std::filesystem::path& gameDir) {
+    if (!title.empty() && title != "Yorvane") return Bytes(title);
+    return folderName(gameDir) + " - Yorvane";
 }
 
 void setWindowTitle(Runtime& rt, BytesView title) {

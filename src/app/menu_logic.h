@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 
 #include "core/bytes.h"
 #include "ui/menus.h"
@@ -19,6 +20,9 @@ void setWindowTitle(Runtime& rt, BytesView title);
 // What the player knows the game by (CP932): its Title, or, while that is the default, the name
 // of its folder.
 Bytes gameName(const Runtime& rt);
+// What the title bar shows for the title `title` (CP932): the default one names the game's
+// folder, as start-up shows it.
+Bytes shownTitle(BytesView title, const std::filesystem::path& gameDir);
 // Marks of the speed items from the pacing interval and the no-wait setting.
 void markSpeed(Runtime& rt, int32_t chosenBarId);
 // Marks of the display-mode items for the current mode.

@@ -1,9 +1,9 @@
 // The F12 picture: where it goes, its name, writing it without replacing anything.
 #include "app/screenshot.h"
 
-#include "app/fast_forward.h"
-
 #include <cstdio>
+
+#include "app/menu_logic.h"
 
 #include "core/atomic_file.h"
 #include "core/cp932.h"

@@ -46,6 +46,13 @@ struct ScriptCache {
     };
     Mutex mutex;
     std::vector<Entry> entries YV_GUARDED_BY(mutex);  // a game has few script files
+    // The name a text was read under; empty when no file the cache knows holds it.
+    Bytes nameOf(const ScriptPtr& source) YV_EXCLUDES(mutex) {
+        MutexLock lock(mutex);
+        for (const Entry& e : entries)
+            if (e.source == source) return e.name;
+        return {};
+    }
     // The file the interpreter read last, while it is known to be current: the game has written
     // no file since and too little time has passed for another program to edit it. A jump or
     // return within that file (a script's loops) then takes it without asking for its version.

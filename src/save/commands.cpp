@@ -84,8 +84,7 @@ int32_t cmdLoad(Runtime& rt, const Args& args) {
         return 0;
     }
     if (!save::loadGame(rt, *file, name)) {
-        rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), caption,
-                      MsgButtons::Ok, MsgIcon::Exclamation);
+        save::sayNotASave(rt, caption);
         return 0;
     }
     return 1;

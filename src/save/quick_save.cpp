@@ -49,8 +49,7 @@ void quickLoad(Runtime& rt) {
     const std::optional<Bytes> read = readSaveFile(rt, file, utf8ToCp932(file.string()), file.parent_path());
     if (!read) return;
     if (!loadFromBytes(rt, *read, file)) {
-        rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), "", MsgButtons::Ok,
-                      MsgIcon::Exclamation);
+        sayNotASave(rt);
         return;
     }
     // Between steps the read position the load set is where the next step starts.

@@ -25,12 +25,7 @@ bool messageFile(Runtime& rt, ReadMemory& m) {
     if (!src) return false;
     if (src != m.script) {
         m.script = src;
-        m.name.clear();
-        {
-            MutexLock lock(rt.interp.scriptCache.mutex);
-            for (const ScriptCache::Entry& e : rt.interp.scriptCache.entries)
-                if (e.source == src) m.name = e.name;
-        }
+        m.name = rt.interp.scriptCache.nameOf(src);
         // Text loaded by no file the cache knows (the first script, as start-up reads it).
         if (m.name.empty()) m.name = rt.interp.scriptName != ";" ? rt.interp.scriptName : rt.config.script;
         m.hash = ReadText::hash(src->text());

@@ -39,10 +39,8 @@ Bytes failureText(BytesView shownName, const char* what) {
 // text under the name ";", which no file has: the script cache knows the real one.
 Bytes loadedFileName(Interp& in) {
     if (in.scriptName != ";") return in.scriptName;
-    MutexLock lock(in.scriptCache.mutex);
-    for (const ScriptCache::Entry& e : in.scriptCache.entries)
-        if (e.source == in.script) return e.name;
-    return in.scriptName;
+    Bytes name = in.scriptCache.nameOf(in.script);
+    return name.empty() ? in.scriptName : name;
 }
 
 void appendCallStack(Bytes& t, Interp& in) {
@@ -233,6 +231,11 @@ bool loadGame(Runtime& rt, const fs::path& file, BytesView shownName) {
     rt.messageBox(utf8ToCp932("Loadに成功しました。\n"), "", MsgButtons::Ok, MsgIcon::None);
     in.suspended = wasSuspended;
     return true;
+}
+
+void sayNotASave(Runtime& rt, BytesView caption) {
+    rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), caption, MsgButtons::Ok,
+                  MsgIcon::Exclamation);
 }
 
 uint32_t progress(const Runtime& rt) { return rt.text.pageWaitsPassed + rt.choices.taken; }

@@ -27,6 +27,8 @@ bool saveGame(Runtime& rt, const std::filesystem::path& file, BytesView shownNam
 // file cannot be read (after the message) or is no saved game (the caller says so); the game
 // is then left as it was.
 bool loadGame(Runtime& rt, const std::filesystem::path& file, BytesView shownName);
+// The box a caller shows when a load found no saved game ("ロードに失敗しました").
+void sayNotASave(Runtime& rt, BytesView caption = {});
 
 // Restores the state from a file's bytes (the reading part of Load, after the reset).
 void restoreFromBytes(Runtime& rt, BytesView file);

@@ -47,8 +47,7 @@ void loadFromSlot(Runtime& rt, int slot) {
         return;
     }
     if (!loadGame(rt, file, shownPath(file)))
-        rt.messageBox(utf8ToCp932("ロードに失敗しました\nファイルが壊れている可能性があります"), "", MsgButtons::Ok,
-                      MsgIcon::Exclamation);
+        sayNotASave(rt);
 }
 
 void requestSlot(Runtime& rt, SlotRequest request) {
