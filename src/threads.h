@@ -122,6 +122,8 @@
 //   SdlPlatform::mutex_ (+ shotCv_)   the presented picture and its dirty rectangle (present
 //       copies the rectangle in, the window uploads that rectangle out), the title, the UI's
 //       item rectangles, the window picture asked for by tests and F12.
+//   SdlPlatform::postMutex_           whether other threads may still post SDL events: the
+//       window closes it before the window goes, so no wake-up is under way as it does.
 //   SdlPlatform::tickMutex_           the players' tick function, the movie frame timer's
 //       function, period and due time.
 //   WindowTasks::mutex_ (+ cv_)       calls from the interpreter run on the window thread, the

@@ -1,6 +1,8 @@
 // The launcher window: SDL with the same ImGui look as the game's menus and dialogs.
-#include "platform/sdl/sdl_renderer_pick.h"
 #include "platform/sdl/sdl_launcher.h"
+
+#include "platform/sdl/sdl_renderer_pick.h"
+#include "platform/sdl/sdl_x11_state.h"
 
 #include <SDL.h>
 #include <imgui.h>
@@ -59,6 +61,7 @@ public:
             why = SDL_GetError();
             return false;
         }
+        passStaleWakeUps();
         sdlUp_ = true;
         if (invisibleVideoDriver(why)) return false;
         window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 460,

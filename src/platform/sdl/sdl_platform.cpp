@@ -52,6 +52,11 @@ public:
         : requestedScale_(o.scale), rememberedW_(o.areaWidth), rememberedH_(o.areaHeight),
           knownW_(o.gameWidth), knownH_(o.gameHeight), filter_(o.filter) {}
     ~SdlPlatform() override {
+        {
+            // SDL wakes a waiting loop through the window; no post may be half done as it goes.
+            MutexLock lock(postMutex_);
+            posting_ = false;
+        }
         stopServing();
         debug_.setModel(nullptr);  // their windows go before SDL does
         audioOut_.close();  // nothing pulls the mix any more
@@ -74,6 +79,7 @@ public:
             why = SDL_GetError();
             return false;
         }
+        passStaleWakeUps();
         if (invisibleVideoDriver(why)) return false;
         // Gamepads are a convenience: without them (no joystick support) the window still plays.
         // Those plugged in already arrive as added devices at the first events.
@@ -149,7 +155,8 @@ public:
     }
 
     void wakeLoop() override {
-        if (wakePosted_.exchange(true)) return;  // one wake event in the queue is enough
+        MutexLock lock(postMutex_);
+        if (!posting_ || wakePosted_.exchange(true)) return;  // one wake event in the queue is enough
         SDL_Event e{};
         e.type = wakeEvent_;
         SDL_PushEvent(&e);
@@ -1194,6 +1201,8 @@ private:
     bool pointerWasOnUi_ = false;
     uint32_t wakeEvent_ = 0;
     std::atomic<bool> wakePosted_{false};
+    Mutex postMutex_;
+    bool posting_ YV_GUARDED_BY(postMutex_) = true;
     std::atomic<bool> closeEnabled_{true};
     // A pointer move asked for by the interpreter thread, made by the window loop.
     std::atomic<bool> warpPending_{false};

@@ -1,8 +1,11 @@
-// The window manager's full-screen state: the _NET_WM_STATE property of the X11 window.
+// The window manager's full-screen state (_NET_WM_STATE) and the X error filter.
 #include "platform/sdl/sdl_x11_state.h"
 
 #ifdef YV_HAVE_X11
 #include <SDL_syswm.h>
+#include <X11/Xproto.h>
+
+#include <atomic>
 #endif
 
 namespace yv {
@@ -37,5 +40,35 @@ int windowManagerFullScreen(SDL_Window* window) {
     return -1;
 #endif
 }
+
+#if defined(YV_HAVE_X11) && defined(SDL_VIDEO_DRIVER_X11)
+namespace {
+
+using XErrorFn = int (*)(Display*, XErrorEvent*);
+std::atomic<XErrorFn> earlierHandler{nullptr};
+std::atomic<bool> inHandler{false};
+
+// SDL 2 wakes its event wait by sending a message to the window through a second connection,
+// from whichever thread posts an event; a post that races the window's end reaches the server
+// after the window went. Nothing is lost by dropping it: nobody waits on that window any more.
+int filterXErrors(Display* display, XErrorEvent* e) {
+    if (e->error_code == BadWindow && e->request_code == X_SendEvent) return 0;
+    const XErrorFn earlier = earlierHandler.load();
+    // SDL's own handler passes errors to the one it found, which may be this one after a restart.
+    if (!earlier || inHandler.exchange(true)) return 0;
+    const int r = earlier(display, e);
+    inHandler = false;
+    return r;
+}
+
+}  // namespace
+
+void passStaleWakeUps() {
+    const XErrorFn was = XSetErrorHandler(filterXErrors);
+    if (was && was != filterXErrors) earlierHandler = was;
+}
+#else
+void passStaleWakeUps() {}
+#endif
 
 }  // namespace yv
