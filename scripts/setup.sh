@@ -17,7 +17,7 @@ packages=(
   lintian   # the package check (scripts/package.sh --check)
   appstream desktop-file-utils   # the checks of the software-centre metadata and the desktop entry
   clang   # the thread-safety analysis build (.ci/run) and the fuzz targets
-  openbox wmctrl x11-apps   # the window tests: a window manager, its full screen, xwd screenshots
+  openbox wmctrl x11-apps xclip   # the window tests: a window manager, its full screen, xwd screenshots, the clipboard
   python3 lua5.4   # the step benchmark's peers (bench/step_compare.sh)
 )
 

@@ -1,11 +1,13 @@
-// A gamepad plugged into the real window (SDL's virtual joystick, dummy video driver): the D-pad
-// and A pick a choice, the stick moves the pointer, B opens the pop-up menu.
+// A gamepad plugged into the real window (SDL's virtual joystick, dummy video driver, and once
+// in a window on Xvfb): the D-pad and A pick a choice, the stick moves the pointer, B opens the
+// pop-up menu.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "app/shell.h"
@@ -46,15 +48,17 @@ struct VirtualPad {
     void axis(SDL_GameControllerAxis a, int v) { SDL_JoystickSetVirtualAxis(joy, a, static_cast<Sint16>(v)); }
 };
 
+// The run under Xvfb (below) plays the same test in an X window.
+bool onX() { return std::getenv("YV_PAD_ON_X") != nullptr; }
+
 void padEnvironment() {
+    if (onX()) return;  // the window takes the focus as a player's would
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     // The dummy driver's window never has the focus that SDL otherwise wants for pad events.
     setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
 }
 
-}  // namespace
-
-TEST(SdlGamepad, DpadAndAPickAChoice) {
+void dpadAndAPickAChoice() {
     padEnvironment();
     TempDir dir;
     dir.write("start.ini", sjis("[FONT]\r\nSize=24\r\n"));
@@ -70,6 +74,9 @@ TEST(SdlGamepad, DpadAndAPickAChoice) {
     std::string why;
     auto platform = makeSdlPlatform(SdlWindowOptions{1}, why);
     if (!platform) GTEST_SKIP() << "no SDL video: " << why;
+    if (onX()) {
+        ASSERT_STREQ(SDL_GetCurrentVideoDriver(), "x11");
+    }
     Shell shell(*platform, opt);
     ASSERT_TRUE(shell.start(why)) << why;
     Runtime& rt = shell.runtime();
@@ -98,7 +105,33 @@ TEST(SdlGamepad, DpadAndAPickAChoice) {
     EXPECT_EQ(rt.interp.ivar[2], 2);  // down, down, up: the second choice
 }
 
+}  // namespace
+
+TEST(SdlGamepad, DpadAndAPickAChoice) {
+    if (onX()) GTEST_SKIP() << "the X run plays XvfbGamepadChild only";
+    dpadAndAPickAChoice();
+}
+
+// Started by XvfbGamepad under Xvfb.
+TEST(XvfbGamepadChild, DpadAndAPickAChoice) {
+    if (!onX()) GTEST_SKIP() << "runs under Xvfb from XvfbGamepad";
+    dpadAndAPickAChoice();
+}
+
+TEST(XvfbGamepad, DpadAndAPickAChoiceInAWindow) {
+    if (!have("xvfb-run")) GTEST_SKIP() << "xvfb-run missing (scripts/setup.sh installs it)";
+    TempDir io;
+    const std::string cmd = underXvfb() + "env YV_PAD_ON_X=1 SDL_VIDEODRIVER=x11 '" +
+                            std::filesystem::read_symlink("/proc/self/exe").string() +
+                            "' --gtest_filter=XvfbGamepadChild.* >'" + (io.path() / "out").string() + "' 2>&1";
+    const int st = std::system(cmd.c_str());
+    const std::string out = io.read("out");
+    EXPECT_EQ(st, 0) << out;
+    EXPECT_NE(out.find("[  PASSED  ] 1 test"), std::string::npos) << out;
+}
+
 TEST(SdlGamepad, StickMovesThePointerAndBOpensThePopupMenu) {
+    if (onX()) GTEST_SKIP() << "the X run plays XvfbGamepadChild only";
     padEnvironment();
     SdlGame g("[WindowScreen]\r\nPOPMENU=1\r\n");
     if (!g.platform) GTEST_SKIP() << "no SDL video: " << g.why;
