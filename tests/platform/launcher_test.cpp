@@ -138,3 +138,47 @@ TEST(Launcher, ContinueGoesOnWhereTheGameWasLeft) {
     EXPECT_EQ(readSystemDat(game.path() / "system.dat"), (std::vector<std::pair<int, int>>{{905, 1}}))
         << out << io.read("err");
 }
+
+// The folder chooser, by keys alone: Ctrl+O opens it where the launcher was started, the arrow
+// keys and Enter go into a folder, and Enter on the folder marked as a game plays it. Its
+// picture is left in /tmp/shots-launcher/chooser.png.
+TEST(Launcher, TheFolderChooserFindsAGameInAFolderBelow) {
+    if (!have("xvfb-run") || !have("xdotool")) GTEST_SKIP() << "xvfb-run or xdotool missing";
+    TempDir root, config, io;
+    root.write("a-not-a-game/readme.txt", "");
+    root.write(".hidden/start.ini", "");
+    const fs::path game = root.path() / "Games" / "ゲーム";
+    root.write("Games/ゲーム/START.INI", "");
+    root.write("Games/ゲーム/script.txt", "@901 = 5;\r\n#breakapp();\r\n");
+    root.write("Games/notes/x.txt", "");
+    std::filesystem::create_directories("/tmp/shots-launcher");
+    io.write("drive.sh",
+             "#!/bin/sh\n"
+             "cd \"$2\" && XDG_CONFIG_HOME=\"$3\" YORVANE_WINDOW_SHOT=/tmp/shots-launcher/chooser.png \"$1\" "
+             "2>\"$4/err\" & pid=$!\n"
+             "for i in $(seq 200); do w=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1); "
+             "[ -n \"$w\" ] && break; sleep 0.1; done\n"
+             "[ -n \"$w\" ] || { kill -9 $pid; echo nowindow; exit 5; }\n"
+             "sleep 1; xdotool windowfocus \"$w\"; sleep 0.3\n"
+             // Rows: .., a-not-a-game, Games (no game at the top: the first row is highlighted).
+             "xdotool key ctrl+o; sleep 0.5; xdotool key Down; sleep 0.2; xdotool key Down; sleep 0.2\n"
+             "xdotool key Return; sleep 0.5; xdotool key F12; sleep 0.5\n"
+             // In Games the game is highlighted at once.
+             "xdotool key Return\n"
+             "for i in $(seq 200); do [ -f \"$5/system.dat\" ] && break; sleep 0.1; done\n"
+             "[ -f \"$5/system.dat\" ] && echo played\n"
+             "sleep 1; kill -TERM $pid\n"
+             "for i in $(seq 200); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done\n"
+             "if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo hung; exit 3; fi\n"
+             "wait $pid; echo status $?\n");
+    const std::string cmd = underXvfb() + "sh '" + (io.path() / "drive.sh").string() + "' '" YV_BINARY "' '" +
+                            root.path().string() + "' '" + config.path().string() + "' '" + io.path().string() +
+                            "' '" + game.string() + "' >'" + (io.path() / "out").string() + "' 2>&1";
+    const int st = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(st)) << io.read("out");
+    const std::string out = io.read("out");
+    EXPECT_EQ(WEXITSTATUS(st), 0) << out << io.read("err");
+    EXPECT_NE(out.find("played"), std::string::npos) << out << io.read("err");
+    EXPECT_NE(out.find("status 0"), std::string::npos) << out << io.read("err");
+    EXPECT_EQ(readSystemDat(game / "system.dat"), (std::vector<std::pair<int, int>>{{901, 5}})) << io.read("err");
+}

@@ -1,6 +1,7 @@
 // The launcher window: SDL with the same ImGui look as the game's menus and dialogs.
 #include "platform/sdl/sdl_launcher.h"
 
+#include "platform/sdl/sdl_folder_chooser.h"
 #include "platform/sdl/sdl_renderer_pick.h"
 #include "platform/sdl/sdl_x11_state.h"
 
@@ -29,6 +30,7 @@ constexpr const char* kRecentLabel = "最近遊んだゲーム";
 constexpr const char* kNoneYet = "まだありません";
 constexpr const char* kFolderLabel = "ゲームのフォルダ";
 constexpr const char* kOpenLabel = "開く (Open)";
+constexpr const char* kBrowseLabel = "参照… (Browse)";
 constexpr const char* kDropHint = "フォルダや start.ini をここへドロップしても始まります";
 constexpr const char* kFieldHint = "/path/to/game";
 constexpr const char* kMissing = "(見つかりません)";
@@ -74,7 +76,7 @@ public:
         SDL_SetWindowMinimumSize(window_, 420, 300);
         if (!ui_.init(window_, renderer_, why)) return false;
         std::string texts = std::string(kRecentLabel) + kNoneYet + kFolderLabel + kOpenLabel + kDropHint + kMissing +
-                            kContinueLabel + message_;
+                            kContinueLabel + kBrowseLabel + message_;
         for (const LauncherGame& g : r_.recent) texts += g.name + g.folder.string();
         ui_.ensureGlyphs(texts);
         SDL_StartTextInput();  // the folder field takes typing and the input method
@@ -117,6 +119,8 @@ private:
         case SDL_QUIT: closed_ = true; break;
         case SDL_KEYDOWN:
             if (e.key.keysym.sym == SDLK_F12 && !e.key.repeat) shotWanted_ = true;
+            if (chooser_.key(e.key.keysym.sym)) break;
+            if (e.key.keysym.sym == SDLK_o && (e.key.keysym.mod & KMOD_CTRL)) browseWanted_ = true;
             // A press and release that come between two frames never reach ImGui as a press.
             if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) enterPressed_ = true;
             break;
@@ -148,6 +152,8 @@ private:
     void drawFrame() {
         int ow = 0, oh = 0;
         SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+        if (std::exchange(browseWanted_, false)) chooser_.open(browseStart());
+        chooser_.beforeFrame(ui_);
         ui_.beginFrame(mouseX_, mouseY_);
         ImGui::SetNextWindowPos(ImVec2(0, 0));
         ImGui::SetNextWindowSize(ImVec2(static_cast<float>(ow), static_cast<float>(oh)));
@@ -158,6 +164,7 @@ private:
         ImGui::PopStyleVar();
         drawRecent();
         drawFolderField();
+        if (const auto picked = chooser_.draw(ui_)) tryFolder(*picked);
         ImGui::End();
         SDL_SetRenderDrawColor(renderer_, 240, 240, 240, 255);
         SDL_RenderClear(renderer_);
@@ -232,7 +239,8 @@ private:
         ImGui::Spacing();
         ImGui::TextUnformatted(kFolderLabel);
         const float button = ImGui::CalcTextSize(kOpenLabel).x + 2 * ImGui::GetStyle().FramePadding.x + 16;
-        ImGui::SetNextItemWidth(-(button + ImGui::GetStyle().ItemSpacing.x));
+        const float browse = ImGui::CalcTextSize(kBrowseLabel).x + 2 * ImGui::GetStyle().FramePadding.x + 16;
+        ImGui::SetNextItemWidth(-(button + browse + 2 * ImGui::GetStyle().ItemSpacing.x));
         if (focusField_) {
             ImGui::SetKeyboardFocusHere();
             focusField_ = false;
@@ -257,6 +265,12 @@ private:
                                                                static_cast<int>(button),
                                                                static_cast<int>(ImGui::GetFrameHeight())};
         const bool pressed = ImGui::Button(kOpenLabel, ImVec2(button, 0));
+        ImGui::SameLine();
+        if (ImGui::Button(kBrowseLabel, ImVec2(browse, 0))) browseWanted_ = true;
+        const ImVec2 brat = ImGui::GetItemRectMin();
+        ui_.itemRects[std::string("button:") + kBrowseLabel] = {static_cast<int>(brat.x), static_cast<int>(brat.y),
+                                                                 static_cast<int>(browse),
+                                                                 static_cast<int>(ImGui::GetFrameHeight())};
         if (std::exchange(enterPressed_, false) || entered || pressed) {
             tryFolder(launcherFolderFrom(field_));
             focusField_ = selectField_ = true;
@@ -268,6 +282,15 @@ private:
             ImGui::TextWrapped("%s", message_.c_str());
             ImGui::PopStyleColor();
         }
+    }
+
+    // The chooser opens where the player is likely to look: the folder typed, else beside the
+    // last game played, else where the program was started.
+    fs::path browseStart() const {
+        if (field_[0]) return launcherFolderFrom(field_);
+        if (!r_.recent.empty()) return r_.recent.front().folder.parent_path();
+        std::error_code ec;
+        return fs::current_path(ec);
     }
 
     const LauncherRequest& r_;
@@ -285,6 +308,8 @@ private:
     bool shotWanted_ = false;
     bool enterPressed_ = false;
     bool selectField_ = false;
+    bool browseWanted_ = false;
+    FolderChooser chooser_;
     std::optional<fs::path> chosen_;
     bool resume_ = false;
 };
