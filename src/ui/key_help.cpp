@@ -51,11 +51,12 @@ constexpr KeyHelp kKeys[] = {
 
 std::span<const KeyHelp> keyHelp() { return kKeys; }
 
-Bytes keyHelpText() {
+Bytes keyHelpText(bool japanese) {
     std::string text;
     for (const KeyHelp& k : kKeys) {
         if (!text.empty()) text += "\n";
-        text += std::string(k.keyJa) + kKeySeparator + k.whatJa;
+        text += japanese ? std::string(k.keyJa) + kKeySeparator + k.whatJa
+                         : std::string(k.keyEn) + kKeySeparator + k.whatEn;
     }
     return utf8ToCp932(text);
 }
