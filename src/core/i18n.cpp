@@ -124,6 +124,8 @@ std::optional<Catalogue> Catalogue::load(const fs::path& moFile) {
 }
 
 const char* Catalogue::find(std::string_view english) const {
+    // The empty text's entry is the catalogue's header, no translation.
+    if (english.empty()) return nullptr;
     // msgfmt sorts the English texts by their bytes.
     uint32_t lo = 0, hi = count_;
     while (lo < hi) {
