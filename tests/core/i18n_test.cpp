@@ -2,6 +2,7 @@
 // language gettext's variables choose, and the placeholders a translation may reorder.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -99,6 +100,8 @@ TEST(Catalogue, DamagedBytesGiveNoCatalogueOrOneThatReadsInBounds) {
     EXPECT_FALSE(Catalogue::load(d.path() / "bad.mo"));
     EXPECT_FALSE(Catalogue::load(d.path() / "missing.mo"));
     EXPECT_FALSE(Catalogue::load(d.path()));  // a folder under the name
+    ASSERT_EQ(::mkfifo((d.path() / "fifo.mo").c_str(), 0600), 0);
+    EXPECT_FALSE(Catalogue::load(d.path() / "fifo.mo"));  // read as nothing, without waiting for a writer
 }
 
 TEST(Catalogue, TrAndTrfUseTheCatalogueAndKeepArgumentsWhereTheTranslationPutsThem) {
