@@ -562,7 +562,8 @@ void Shell::shutdown() {
             if (writePng(*options_.screenshot, frame.data(), w, h))
                 std::fprintf(stderr, "screenshot: %s\n", fs::absolute(*options_.screenshot).c_str());
             else
-                std::fprintf(stderr, "yorvane: cannot write the screenshot %s\n", options_.screenshot->c_str());
+                std::fprintf(stderr, "yorvane: %s\n",
+                             i18n::trf("cannot write the screenshot %s", {options_.screenshot->string()}).c_str());
         }
     }
     platform_.setMenus(nullptr);
