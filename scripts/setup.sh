@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config git
+  gettext   # msgfmt: the Japanese messages (po/ja.po)
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libstb-dev
   liblz4-dev   # the pages kept for going back one page

@@ -5,6 +5,7 @@
 #include "app/window_view.h"
 #include "core/cp932.h"
 #include "runtime.h"
+#include "core/i18n.h"
 
 namespace yv::app {
 
@@ -24,7 +25,7 @@ void updateFastForwardTitle(WindowView& v) {
     }
     // A title the script set meanwhile gets the notice too.
     if (a.fastTitleShown && base == a.fastTitleBase) return;
-    v.platform.setTitle(base + utf8ToCp932(" [既読スキップ]"));
+    v.platform.setTitle(base + utf8ToCp932(std::string(" [") + i18n::tr("Skip read pages") + "]"));
     a.fastTitleShown = true;
     a.fastTitleBase = base;
 }

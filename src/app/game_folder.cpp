@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/i18n.h"
 #include "io/ini.h"
 #include "core/cp932.h"
 #include "core/paths.h"
@@ -29,13 +30,13 @@ std::optional<fs::path> findInFolder(const fs::path& folder, const char* name) {
 std::optional<std::string> gameFolderProblem(const fs::path& folder) {
     std::error_code ec;
     const fs::file_status st = fs::status(folder, ec);
-    if (!fs::exists(st)) return "the game folder " + folder.string() + " does not exist";
-    if (!fs::is_directory(st)) return folder.string() + " is a file, not a game folder";
+    if (!fs::exists(st)) return i18n::trf("the game folder %s does not exist", {folder.string()});
+    if (!fs::is_directory(st)) return i18n::trf("%s is a file, not a game folder", {folder.string()});
     for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
         if (::strcasecmp(e.path().filename().c_str(), "start.ini") == 0) return std::nullopt;
     }
-    if (ec) return "cannot read the game folder " + folder.string() + ": " + ec.message();
-    return "no start.ini in " + folder.string() + ": not a game folder";
+    if (ec) return i18n::trf("cannot read the game folder %s: %s", {folder.string(), ec.message()});
+    return i18n::trf("no start.ini in %s: not a game folder", {folder.string()});
 }
 
 fs::path gameFolderOf(const fs::path& given) {

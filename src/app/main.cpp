@@ -13,6 +13,7 @@
 #include "app/player_settings.h"
 #include "app/recent_games.h"
 #include "app/shell.h"
+#include "core/i18n.h"
 #include "core/mutex.h"
 #include "io/file_reader.h"
 #include "pixels/pixel_ops.h"
@@ -44,6 +45,9 @@ std::vector<std::string> readLines(const std::filesystem::path& file) {
 }
 
 bool haveDisplay();
+
+// A line of the program's own on stderr, in the player's language.
+void complain(const std::string& text) { std::fprintf(stderr, "yorvane: %s\n", text.c_str()); }
 
 // Where SIGTERM, SIGINT and SIGHUP go: to the launcher while it is open, to the game while one
 // plays; either closes as its window's close does, so the program ends with status 0 either
@@ -114,7 +118,7 @@ int play(Options opt, std::string* launcherMessage, CloseRoute& signals, TextOut
 
     std::unique_ptr<Platform> platform;
     if (!opt.headless && !haveDisplay()) {
-        std::fprintf(stderr, "yorvane: no display found (no X11 or Wayland session); running headless\n");
+        complain(i18n::tr("no display found (no X11 or Wayland session); running headless"));
         opt.headless = true;
     }
     if (!opt.headless) {
@@ -127,12 +131,12 @@ int play(Options opt, std::string* launcherMessage, CloseRoute& signals, TextOut
         }
         platform = makeSdlPlatform(window, why);
         if (!platform) {
-            std::fprintf(stderr, "yorvane: cannot open a window (%s); running headless\n", why.c_str());
+            complain(i18n::trf("cannot open a window (%s); running headless", {why}));
             opt.headless = true;
         }
     }
     if (opt.audioOut && !opt.headless)
-        std::fprintf(stderr, "yorvane: --audio-out is for headless runs; the sound goes to the sound device\n");
+        complain(i18n::tr("--audio-out is for headless runs; the sound goes to the sound device"));
     if (!opt.headless) {
         // What stands in for a player headless would fight the real one in a window.
         const std::pair<bool, const char*> headlessOnly[] = {{opt.autoClickMs > 0, "--auto-click"},
@@ -141,7 +145,7 @@ int play(Options opt, std::string* launcherMessage, CloseRoute& signals, TextOut
                                                              {!opt.keys.empty(), "--key"},
                                                              {opt.answers.has_value(), "--answers"}};
         for (const auto& [given, name] : headlessOnly)
-            if (given) std::fprintf(stderr, "yorvane: %s is for headless runs; ignored in a window\n", name);
+            if (given) complain(i18n::trf("%s is for headless runs; ignored in a window", {name}));
     }
     HeadlessPlatform* headless = nullptr;
     if (opt.headless) {
@@ -149,7 +153,7 @@ int play(Options opt, std::string* launcherMessage, CloseRoute& signals, TextOut
         h->setEchoDialogs(true);
         if (opt.answers) h->setAnswers(readLines(*opt.answers));
         if (opt.audioOut && !h->setAudioOut(*opt.audioOut)) {
-            std::fprintf(stderr, "yorvane: cannot write the sound file %s\n", opt.audioOut->c_str());
+            complain(i18n::trf("cannot write the sound file %s", {opt.audioOut->string()}));
             return 1;
         }
         headless = h.get();
@@ -213,10 +217,12 @@ int main(int argc, char** argv) {
     // The plain twins of the pixel loops for the whole run: slow, but a picture that differs
     // from a normal run's points at a fast loop.
     pixels::useReferenceLoops(pixels::referenceRequested(std::getenv("YORVANE_REFERENCE_PIXELS")));
+    // The program's own words in the player's language, before any thread starts.
+    i18n::initFromEnvironment();
     std::string error;
     auto opt = parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!opt) {
-        std::fprintf(stderr, "yorvane: %s\nTry 'yorvane --help' for the options.\n", error.c_str());
+        std::fprintf(stderr, "yorvane: %s\n%s\n", error.c_str(), i18n::tr("Try 'yorvane --help' for the options."));
         return 2;
     }
     if (const char* v = std::getenv("YORVANE_VERBOSE"); v && std::string(v) == "1") opt->verbose = true;
@@ -233,14 +239,14 @@ int main(int argc, char** argv) {
         // The game is read, never run: no window, no sound, nothing written.
         const auto findings = check::checkGame(opt->gameDir);
         if (!findings) {
-            std::fprintf(stderr, "yorvane: cannot read the game folder %s\n", opt->gameDir.c_str());
+            complain(i18n::trf("cannot read the game folder %s", {opt->gameDir.string()}));
             return 2;
         }
         return check::printFindings(*findings, opt->checkJson, stdout);
     }
     if (const char* w = std::getenv("YORVANE_WARNINGS"); w && std::string(w) == "1") opt->warnings = true;
     if (opt->answers && !std::filesystem::exists(*opt->answers)) {
-        std::fprintf(stderr, "yorvane: cannot read the answers file %s\n", opt->answers->c_str());
+        complain(i18n::trf("cannot read the answers file %s", {opt->answers->string()}));
         return 1;
     }
 
@@ -270,7 +276,7 @@ int main(int argc, char** argv) {
         std::string why;
         const auto choice = runLauncher(request, opened, why);
         if (!opened) {
-            std::fprintf(stderr, "yorvane: cannot open the launcher (%s)\n", why.c_str());
+            complain(i18n::trf("cannot open the launcher (%s)", {why}));
             return startFailed(app::gameFolderProblem(opt->gameDir).value_or(why), false);
         }
         if (!choice) return 0;  // the launcher was closed

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/menu_logic.h"
+#include "core/i18n.h"
 
 #include "core/atomic_file.h"
 #include "core/cp932.h"
@@ -116,8 +117,8 @@ void saveScreenshot(WindowView& v) {
         std::fprintf(stderr, "window picture: %s\n", file->c_str());
         title = file->string();
     } else {
-        std::fprintf(stderr, "yorvane: cannot save the window picture: %s\n", error.c_str());
-        title = "Yorvane: the picture could not be saved";
+        std::fprintf(stderr, "yorvane: %s\n", i18n::trf("cannot save the window picture: %s", {error}).c_str());
+        title = std::string("Yorvane: ") + i18n::tr("the picture could not be saved");
     }
     v.app.titleNotice.show(v.platform, utf8ToCp932(title), v.clock.nowMs() + kShotTitleMs);
 }

@@ -11,6 +11,7 @@
 #include "app/menu_hooks.h"
 #include "app/screenshot.h"
 #include "core/cp932.h"
+#include "core/i18n.h"
 #include "graphics/png_write.h"
 #include "graphics/present.h"
 #include "play_warnings.h"
@@ -159,7 +160,7 @@ bool Shell::start(std::string& why) {
         platform_.messageBox(
             utf8ToCp932("アプリケーションが完全に閉じられていません。\n多重起動防止の為、終了します。"),
             "Information", MsgButtons::Ok, MsgIcon::Error);
-        why = "the game in " + rt.gameDir.string() + " is already running";
+        why = i18n::trf("the game in %s is already running", {rt.gameDir.string()});
         return false;
     }
 
@@ -182,7 +183,7 @@ bool Shell::start(std::string& why) {
     const fs::path ini = rt.resources.paths().find("start.ini").value_or(rt.gameDir / "start.ini");
     std::error_code ec;
     if (!fs::is_regular_file(ini, ec)) {
-        why = "no start.ini in " + rt.gameDir.string();
+        why = i18n::trf("no start.ini in %s", {rt.gameDir.string()});
         return false;  // ends quietly: no window, no message
     }
     readConfigFile(ini);
@@ -192,7 +193,7 @@ bool Shell::start(std::string& why) {
     ScriptPtr first = script::loadScript(rt, rt.config.script);
     if (!first) {
         rt.messageBox("first script, not find!", "load script error", MsgButtons::Ok, MsgIcon::Error);
-        why = "cannot read the first script " + cp932ToUtf8(rt.config.script);
+        why = i18n::trf("cannot read the first script %s", {cp932ToUtf8(rt.config.script)});
         return false;
     }
     rt.interp.script = std::move(first);
@@ -217,7 +218,7 @@ bool Shell::start(std::string& why) {
         std::optional<Bytes> resumed = save::readResumeFile(rt, why);
         if (!resumed) return false;
         if (!save::loadFromBytes(rt, *resumed, save::resumePath(rt.gameDir))) {
-            why = "the resume file " + save::resumePath(rt.gameDir).string() + " holds no saved game";
+            why = i18n::trf("the resume file %s holds no saved game", {save::resumePath(rt.gameDir).string()});
             return false;
         }
         rt.save.justLoaded = 0;
@@ -302,7 +303,9 @@ void Shell::onMenuCommand(int32_t id) {
     case kFilterSmooth: setScaleFilter(ScaleFilter::Smooth); break;
     case kExit: case kPopClose: platform_.requestClose(); break;
     case kKeysHelp:
-        holdingAutoMode([&] { platform_.showAbout(utf8ToCp932("操作方法"), ui::keyHelpText()); });
+        holdingAutoMode([&] {
+            platform_.showAbout(utf8ToCp932(i18n::tr("Keys and mouse")), ui::keyHelpText(i18n::japanese()));
+        });
         break;
     case kAbout:
         holdingAutoMode([&] {
@@ -559,7 +562,8 @@ void Shell::shutdown() {
             if (writePng(*options_.screenshot, frame.data(), w, h))
                 std::fprintf(stderr, "screenshot: %s\n", fs::absolute(*options_.screenshot).c_str());
             else
-                std::fprintf(stderr, "yorvane: cannot write the screenshot %s\n", options_.screenshot->c_str());
+                std::fprintf(stderr, "yorvane: %s\n",
+                             i18n::trf("cannot write the screenshot %s", {options_.screenshot->string()}).c_str());
         }
     }
     platform_.setMenus(nullptr);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/cp932.h"
+#include "core/i18n.h"
 #include "runtime.h"
 #include "save/save_folder.h"
 #include "save/save_game.h"
@@ -25,26 +26,26 @@ bool refusedByScript(const Runtime& rt, int pos) {
 }
 
 void quickSave(Runtime& rt) {
-    if (refusedByScript(rt, 0)) return say(rt, "今はクイックセーブできません");
+    if (refusedByScript(rt, 0)) return say(rt, i18n::tr("Quick save is not possible now"));
     const fs::path file = quickSavePath(rt);
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
     if (!saveGame(rt, file, utf8ToCp932(file.string()))) return;
     std::fprintf(stderr, "quick save: %s\n", file.c_str());
-    say(rt, "クイックセーブしました");
+    say(rt, i18n::tr("Quick saved"));
 }
 
 void quickLoad(Runtime& rt) {
-    if (refusedByScript(rt, 1)) return say(rt, "今はクイックロードできません");
+    if (refusedByScript(rt, 1)) return say(rt, i18n::tr("Quick load is not possible now"));
     const fs::path file = quickSavePath(rt);
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) {
         std::fprintf(stderr, "quick load: no quick save (%s)\n", file.c_str());
-        return say(rt, "クイックセーブがありません");
+        return say(rt, i18n::tr("No quick save yet"));
     }
     if (madeProgress(rt) &&
-        rt.messageBox(utf8ToCp932("クイックセーブした所に戻ります。\nここまでの進み具合は失われます。よろしいですか?"),
-                      utf8ToCp932("確認"), MsgButtons::YesNo, MsgIcon::Question) != kIdYes)
+        rt.messageBox(utf8ToCp932(i18n::tr("Back to the quick save?\nWhat was played since then is lost.")),
+                      utf8ToCp932(i18n::tr("Confirm")), MsgButtons::YesNo, MsgIcon::Question) != kIdYes)
         return;
     const std::optional<Bytes> read = readSaveFile(rt, file, utf8ToCp932(file.string()), file.parent_path());
     if (!read) return;
@@ -55,7 +56,7 @@ void quickLoad(Runtime& rt) {
     // Between steps the read position the load set is where the next step starts.
     rt.save.justLoaded = 0;
     std::fprintf(stderr, "quick load: %s\n", file.c_str());
-    say(rt, "クイックロードしました");
+    say(rt, i18n::tr("Quick loaded"));
 }
 
 }  // namespace

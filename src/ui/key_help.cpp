@@ -24,10 +24,10 @@ constexpr KeyHelp kKeys[] = {
      "終了 (ゲームが確認することがある)。再生中のムービーを飛ばす"},
     {"Ctrl", "While held: skips text up to the next choice, and fast-forwards through pages already read",
      "Ctrl", "押している間、次の選択肢まで文字を飛ばし、既読のページを早送りする"},
-    {"Tab", "Fast-forward through pages already read, on and off (the menu's 設定 > 既読スキップ)", "Tab",
+    {"Tab", "Fast-forward through pages already read, on and off (the menu's 設定 > Skip read pages)", "Tab",
      "既読スキップの切り替え (設定→既読スキップ)"},
     {"A", "Auto mode on and off", "A", "オートモードの切り替え"},
-    {"Backspace", "Back one page (again for further, up to 100 pages; the menu's 設定 > 一つ前へ)", "Backspace",
+    {"Backspace", "Back one page (again for further, up to 100 pages; the menu's 設定 > Back one page)", "Backspace",
      "一つ前のページに戻る (続けて押すとさらに前へ、100ページまで。設定→一つ前へ)"},
     {"Shift+Backspace", "After going back, forward one page (as a left click when none is ahead)",
      "Shift+Backspace", "戻ったページから一つ先へ (先がなければ左クリックと同じ)"},
@@ -51,11 +51,12 @@ constexpr KeyHelp kKeys[] = {
 
 std::span<const KeyHelp> keyHelp() { return kKeys; }
 
-Bytes keyHelpText() {
+Bytes keyHelpText(bool japanese) {
     std::string text;
     for (const KeyHelp& k : kKeys) {
         if (!text.empty()) text += "\n";
-        text += std::string(k.keyJa) + kKeySeparator + k.whatJa;
+        text += japanese ? std::string(k.keyJa) + kKeySeparator + k.whatJa
+                         : std::string(k.keyEn) + kKeySeparator + k.whatEn;
     }
     return utf8ToCp932(text);
 }

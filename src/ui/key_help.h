@@ -22,7 +22,8 @@ std::span<const KeyHelp> keyHelp();
 // whose every line holds it as a table of two columns.
 inline constexpr const char* kKeySeparator = "　：　";
 
-// The 操作方法 dialog's text (CP932): one line per row, the key, then what it does.
-Bytes keyHelpText();
+// The 操作方法 dialog's text (CP932): one line per row, the key, then what it does, in Japanese
+// or English.
+Bytes keyHelpText(bool japanese);
 
 }  // namespace yv::ui

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/cp932.h"
+#include "core/i18n.h"
 #include "core/os.h"
 
 namespace yv {
@@ -92,11 +93,15 @@ MenuModel::MenuModel() {
                  submenu("速度", {cmd(kBarFast, "早い"), cmd(kBarNormal, "普通"),
                                   cmd(kBarSlow, "遅い"), cmd(kBarNoWait, "ﾉｰｳｪｲﾄ")}),
                  cmd(kBarVolume, "ﾎﾞﾘｭｰﾑ設定"),
-                 submenu("拡大表示", {cmd(kFilterSharp, "ｼｬｰﾌﾟ"), cmd(kFilterNearest, "ﾄﾞｯﾄ"),
-                                      cmd(kFilterSmooth, "ｽﾑｰｽﾞ")}),
-                 cmd(kAuto, "オート"), cmd(kReadSkip, "既読スキップ"), cmd(kSkipUnread, "未読もスキップ"),
-                 greyedCmd(kGoBack, "一つ前へ"), cmd(kCopyText, "テキストをコピー")}));
-    bar_.push_back(submenu("ﾍﾙﾌﾟ(&H)", {cmd(kKeysHelp, "操作方法(&K)..."), cmd(kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
+                 // Yorvane's own entries speak the player's language; the game's keep their words.
+                 submenu(i18n::tr("Scaling"), {cmd(kFilterSharp, i18n::tr("Sharp")),
+                                               cmd(kFilterNearest, i18n::tr("Nearest")),
+                                               cmd(kFilterSmooth, i18n::tr("Smooth"))}),
+                 cmd(kAuto, i18n::tr("Auto mode")), cmd(kReadSkip, i18n::tr("Skip read pages")),
+                 cmd(kSkipUnread, i18n::tr("Skip unread pages too")), greyedCmd(kGoBack, i18n::tr("Back one page")),
+                 cmd(kCopyText, i18n::tr("Copy text"))}));
+    bar_.push_back(
+        submenu("ﾍﾙﾌﾟ(&H)", {cmd(kKeysHelp, i18n::tr("&Keys and mouse...")), cmd(kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 
     popup_ = {submenu("ｾｰﾌﾞ", slotEntries(true, true)),
               submenu("ﾛｰﾄﾞ", slotEntries(false, true)),

@@ -260,11 +260,11 @@ TEST(Menus, HelpMenuListsTheKeysBesideTheAboutBox) {
     const std::vector<MenuItem>& help = bar.back().sub;
     ASSERT_EQ(help.size(), 2u);
     EXPECT_EQ(help[0].id, kKeysHelp);
-    EXPECT_EQ(labelOf(help[0]), "操作方法(&K)...");
+    EXPECT_EQ(labelOf(help[0]), "&Keys and mouse...");  // Yorvane's own entry, in English
     EXPECT_EQ(help[1].id, kAbout);
     ASSERT_TRUE(g.shell->pickMenuEntry(kKeysHelp));
     ASSERT_EQ(g.platform.dialogLog().size(), 1u);
     const std::string line = g.platform.dialogLog()[0];
-    EXPECT_EQ(line.rfind("操作方法: 左クリック　：　次のページへ", 0), 0u) << line;
+    EXPECT_EQ(line.rfind("Keys and mouse: Left click　：　Next page or the choice clicked", 0), 0u) << line;
     EXPECT_NE(line.find("\\nF12　：　"), std::string::npos) << line;
 }

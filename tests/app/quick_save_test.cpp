@@ -38,7 +38,7 @@ size_t count(const std::string& text, const std::string& what) {
     return n;
 }
 
-const char* kQuestion = "クイックセーブした所に戻ります";
+const char* kQuestion = "Back to the quick save?";  // the tests run in English
 
 }  // namespace
 

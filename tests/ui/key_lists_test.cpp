@@ -94,7 +94,7 @@ TEST(KeyLists, TheDialogReadmeAndManPageListTheSameKeys) {
     EXPECT_EQ(readmeRows(), code) << "README.md \"Playing\" key table differs from src/ui/key_help.cpp";
     EXPECT_EQ(manRows(), code) << "man/yorvane.6 KEYS differs from src/ui/key_help.cpp";
     // The dialog shows each row, in its Japanese, on a line of its own.
-    const std::string dialog = cp932ToUtf8(ui::keyHelpText());
+    const std::string dialog = cp932ToUtf8(ui::keyHelpText(true));
     size_t from = 0;
     for (const ui::KeyHelp& k : ui::keyHelp()) {
         const size_t at = dialog.find(std::string(k.keyJa) + "　：　" + k.whatJa, from);

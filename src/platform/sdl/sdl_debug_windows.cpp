@@ -14,6 +14,7 @@
 #include <set>
 #include <vector>
 
+#include "core/i18n.h"
 #include "platform/sdl/sdl_picture.h"
 #include "platform/window_layout.h"
 #include "platform/sdl/sdl_ui.h"
@@ -294,7 +295,7 @@ void SdlDebugWindows::frame(uint32_t nowMs, const ui::ScreenPreview::WindowPictu
         const bool want = model_ && model_->isOpen(static_cast<ui::DebugWindows::Which>(k));
         const bool held = static_cast<int32_t>(openNotBefore_ - nowMs) > 0;
         if (want && !held && !wins_[static_cast<size_t>(k)] && !openWindow(k)) {
-            std::fprintf(stderr, "yorvane: cannot open a debug window (%s)\n", SDL_GetError());
+            std::fprintf(stderr, "yorvane: %s\n", i18n::trf("cannot open a debug window (%s)", {SDL_GetError()}).c_str());
             model_->open(static_cast<ui::DebugWindows::Which>(k), false);
         }
         if (!want && wins_[static_cast<size_t>(k)]) closeWindow(k);

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "core/i18n.h"
 #include "core/paths.h"
 #include "platform/sdl/sdl_ui.h"
 
@@ -16,13 +17,14 @@ namespace fs = std::filesystem;
 namespace yv {
 namespace {
 
-constexpr const char* kTitle = "フォルダを選ぶ (Choose a folder)";
-constexpr const char* kUp = "..  (上のフォルダ)";
+// In the player's language, looked up when used (after main() loaded the catalogue).
+const char* title() { return i18n::tr("Choose a folder"); }
+const char* upRow() { return i18n::tr("..  (the folder above)"); }
 constexpr const char* kGameTag = "[start.ini]";
-constexpr const char* kPlay = "遊ぶ (Play)";
-constexpr const char* kCancel = "キャンセル (Cancel)";
-constexpr const char* kHint = "[start.ini] のあるフォルダがゲームです。Enter で開く、Backspace で上へ";
-constexpr const char* kCut = "(多すぎるので一部だけ表示しています)";
+const char* playLabel() { return i18n::tr("Play"); }
+const char* cancelLabel() { return i18n::tr("Cancel"); }
+const char* hint() { return i18n::tr("Folders marked [start.ini] are games. Enter opens, Backspace goes up"); }
+const char* cutNote() { return i18n::tr("(too many folders: only the first are listed)"); }
 
 fs::path homeFolder() {
     const char* home = std::getenv("HOME");
@@ -57,7 +59,7 @@ void FolderChooser::beforeFrame(SdlUi& ui) {
 void FolderChooser::enter(const fs::path& dir) {
     const fs::path from = listing_.at;
     listing_ = ui::listFolders(dir);
-    std::string names = listing_.at.string() + kTitle + kUp + kGameTag + kPlay + kCancel + kHint + kCut +
+    std::string names = listing_.at.string() + title() + upRow() + kGameTag + playLabel() + cancelLabel() + hint() + cutNote() +
                         listing_.error;
     for (const ui::FolderEntry& f : listing_.folders) names += f.name;
     glyphsWanted_ += names;  // the font can grow only between frames
@@ -118,13 +120,13 @@ bool FolderChooser::key(SDL_Keycode k) {
 std::optional<fs::path> FolderChooser::draw(SdlUi& ui) {
     if (!open_) return std::nullopt;
     if (!popupAsked_) {
-        ImGui::OpenPopup(kTitle);
+        ImGui::OpenPopup(title());
         popupAsked_ = true;
     }
     const ImVec2 view = ImGui::GetMainViewport()->Size;
     ImGui::SetNextWindowPos(ImVec2(view.x * 0.5f, view.y * 0.5f), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
     ImGui::SetNextWindowSize(ImVec2(view.x - 40, view.y - 40), ImGuiCond_Always);
-    if (!ImGui::BeginPopupModal(kTitle, nullptr,
+    if (!ImGui::BeginPopupModal(title(), nullptr,
                                 ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoSavedSettings))
         return std::nullopt;
     std::optional<fs::path> picked;
@@ -175,27 +177,27 @@ std::optional<fs::path> FolderChooser::drawBody(SdlUi& ui) {
         const float right = at.x + ImGui::GetContentRegionAvail().x;
         const bool game = e && e->hasGame;
         const ImU32 colour = game ? gameColour : ImGui::GetColorU32(ImGuiCol_Text);
-        dl->AddText(ImVec2(at.x + 4, at.y), colour, e ? e->name.c_str() : kUp);
+        dl->AddText(ImVec2(at.x + 4, at.y), colour, e ? e->name.c_str() : upRow());
         if (game) dl->AddText(ImVec2(right - tagWidth - 4, at.y), gameColour, kGameTag);
         ImGui::PopID();
     }
     if (!listing_.error.empty()) ImGui::TextDisabled("%s", listing_.error.c_str());
-    if (listing_.cut) ImGui::TextDisabled("%s", kCut);
+    if (listing_.cut) ImGui::TextDisabled("%s", cutNote());
     ImGui::EndChild();
-    ImGui::TextDisabled("%s", kHint);
+    ImGui::TextDisabled("%s", hint());
     // Play takes the game highlighted, or the folder shown when it is a game itself.
     const ui::FolderEntry* chosen = entryAt(selected_);
     const bool canPlay = (chosen && chosen->hasGame) || listing_.hasGame;
     const float bw =
-        std::max(ImGui::CalcTextSize(kPlay).x, ImGui::CalcTextSize(kCancel).x) + 2 * st.FramePadding.x + 16;
+        std::max(ImGui::CalcTextSize(playLabel()).x, ImGui::CalcTextSize(cancelLabel()).x) + 2 * st.FramePadding.x + 16;
     ImGui::SetCursorPosX(ImGui::GetWindowWidth() - 2 * bw - st.ItemSpacing.x - st.WindowPadding.x);
     ImGui::BeginDisabled(!canPlay);
-    const bool play = ImGui::Button(kPlay, ImVec2(bw, 0));
+    const bool play = ImGui::Button(playLabel(), ImVec2(bw, 0));
     ImGui::EndDisabled();
-    rememberRect(ui, std::string("button:") + kPlay);
+    rememberRect(ui, std::string("button:") + playLabel());
     ImGui::SameLine();
-    if (ImGui::Button(kCancel, ImVec2(bw, 0))) open_ = false;
-    rememberRect(ui, std::string("button:") + kCancel);
+    if (ImGui::Button(cancelLabel(), ImVec2(bw, 0))) open_ = false;
+    rememberRect(ui, std::string("button:") + cancelLabel());
     // Acted on once the rows are drawn: entering a folder replaces them.
     if (play && canPlay) {
         open_ = false;

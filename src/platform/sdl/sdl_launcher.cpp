@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/i18n.h"
 #include "graphics/png_write.h"
 #include "platform/sdl/sdl_picture.h"
 #include "platform/sdl/sdl_platform.h"
@@ -26,15 +27,16 @@ namespace fs = std::filesystem;
 namespace yv {
 namespace {
 
-constexpr const char* kRecentLabel = "最近遊んだゲーム";
-constexpr const char* kNoneYet = "まだありません";
-constexpr const char* kFolderLabel = "ゲームのフォルダ";
-constexpr const char* kOpenLabel = "開く (Open)";
-constexpr const char* kBrowseLabel = "参照… (Browse)";
-constexpr const char* kDropHint = "フォルダや start.ini をここへドロップしても始まります";
+// In the player's language: looked up when used, after main() has loaded the catalogue.
+const char* recentLabel() { return i18n::tr("Recently played"); }
+const char* noneYet() { return i18n::tr("None yet"); }
+const char* folderLabel() { return i18n::tr("Game folder"); }
+const char* openLabel() { return i18n::tr("Open"); }
+const char* browseLabel() { return i18n::tr("Browse..."); }
+const char* dropHint() { return i18n::tr("A folder or its start.ini dropped here starts the game too"); }
 constexpr const char* kFieldHint = "/path/to/game";
-constexpr const char* kMissing = "(見つかりません)";
-constexpr const char* kContinueLabel = "続きから";
+const char* missingMark() { return i18n::tr("(not found)"); }
+const char* continueLabel() { return i18n::tr("Continue"); }
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -75,8 +77,8 @@ public:
         }
         SDL_SetWindowMinimumSize(window_, 420, 300);
         if (!ui_.init(window_, renderer_, why)) return false;
-        std::string texts = std::string(kRecentLabel) + kNoneYet + kFolderLabel + kOpenLabel + kDropHint + kMissing +
-                            kContinueLabel + kBrowseLabel + message_;
+        std::string texts = std::string(recentLabel()) + noneYet() + folderLabel() + openLabel() + dropHint() +
+                            missingMark() + continueLabel() + browseLabel() + message_;
         for (const LauncherGame& g : r_.recent) texts += g.name + g.folder.string();
         ui_.ensureGlyphs(texts);
         SDL_StartTextInput();  // the folder field takes typing and the input method
@@ -186,14 +188,14 @@ private:
     }
 
     void drawRecent() {
-        ImGui::TextUnformatted(kRecentLabel);
+        ImGui::TextUnformatted(recentLabel());
         const float line = ImGui::GetTextLineHeight();
         const ImGuiStyle& st = ImGui::GetStyle();
         // Below the list: the field's label, the field, the hint and two lines of message.
         const float below = 5 * ImGui::GetTextLineHeightWithSpacing() + ImGui::GetFrameHeightWithSpacing() +
                             2 * st.ItemSpacing.y;
         ImGui::BeginChild("##recent", ImVec2(0, -below), true);
-        if (r_.recent.empty()) ImGui::TextDisabled("%s", kNoneYet);
+        if (r_.recent.empty()) ImGui::TextDisabled("%s", noneYet());
         for (size_t i = 0; i < r_.recent.size(); ++i) {
             const LauncherGame& g = r_.recent[i];
             const ImVec2 at = ImGui::GetCursorScreenPos();
@@ -201,7 +203,7 @@ private:
             const float rowHeight = 2 * line + st.ItemSpacing.y;
             // A game left before its end has its button at the row's right end.
             const bool resumable = g.playable && g.resumable;
-            const float resumeWidth = ImGui::CalcTextSize(kContinueLabel).x + 2 * st.FramePadding.x + 16;
+            const float resumeWidth = ImGui::CalcTextSize(continueLabel()).x + 2 * st.FramePadding.x + 16;
             const bool picked = ImGui::Selectable("##game", false,
                                                   g.playable ? ImGuiSelectableFlags_None : ImGuiSelectableFlags_Disabled,
                                                   ImVec2(resumable ? std::max(1.0f, ImGui::GetContentRegionAvail().x -
@@ -213,7 +215,7 @@ private:
             if (resumable) {
                 ImGui::SameLine();
                 const ImVec2 bat = ImGui::GetCursorScreenPos();
-                resumePicked = ImGui::Button(kContinueLabel, ImVec2(resumeWidth, rowHeight));
+                resumePicked = ImGui::Button(continueLabel(), ImVec2(resumeWidth, rowHeight));
                 ui_.itemRects["continue:" + std::to_string(i)] = {static_cast<int>(bat.x), static_cast<int>(bat.y),
                                                                   static_cast<int>(resumeWidth),
                                                                   static_cast<int>(rowHeight)};
@@ -224,7 +226,7 @@ private:
             ImDrawList* dl = ImGui::GetWindowDrawList();
             const ImU32 strong = ImGui::GetColorU32(g.playable ? ImGuiCol_Text : ImGuiCol_TextDisabled);
             const ImU32 weak = ImGui::GetColorU32(ImGuiCol_TextDisabled);
-            const std::string name = g.playable ? g.name : g.name + "  " + kMissing;
+            const std::string name = g.playable ? g.name : g.name + "  " + missingMark();
             dl->PushClipRect(at, ImVec2(at.x + size.x, at.y + size.y), true);
             dl->AddText(ImVec2(at.x + 4, at.y), strong, name.c_str());
             dl->AddText(ImVec2(at.x + 16, at.y + line + st.ItemSpacing.y * 0.5f), weak, g.folder.c_str());
@@ -237,9 +239,9 @@ private:
 
     void drawFolderField() {
         ImGui::Spacing();
-        ImGui::TextUnformatted(kFolderLabel);
-        const float button = ImGui::CalcTextSize(kOpenLabel).x + 2 * ImGui::GetStyle().FramePadding.x + 16;
-        const float browse = ImGui::CalcTextSize(kBrowseLabel).x + 2 * ImGui::GetStyle().FramePadding.x + 16;
+        ImGui::TextUnformatted(folderLabel());
+        const float button = ImGui::CalcTextSize(openLabel()).x + 2 * ImGui::GetStyle().FramePadding.x + 16;
+        const float browse = ImGui::CalcTextSize(browseLabel()).x + 2 * ImGui::GetStyle().FramePadding.x + 16;
         ImGui::SetNextItemWidth(-(button + browse + 2 * ImGui::GetStyle().ItemSpacing.x));
         if (focusField_) {
             ImGui::SetKeyboardFocusHere();
@@ -261,21 +263,21 @@ private:
                                   static_cast<int>(ImGui::GetItemRectSize().x), static_cast<int>(ImGui::GetFrameHeight())};
         ImGui::SameLine();
         const ImVec2 bat = ImGui::GetCursorScreenPos();
-        ui_.itemRects[std::string("button:") + kOpenLabel] = {static_cast<int>(bat.x), static_cast<int>(bat.y),
+        ui_.itemRects[std::string("button:") + openLabel()] = {static_cast<int>(bat.x), static_cast<int>(bat.y),
                                                                static_cast<int>(button),
                                                                static_cast<int>(ImGui::GetFrameHeight())};
-        const bool pressed = ImGui::Button(kOpenLabel, ImVec2(button, 0));
+        const bool pressed = ImGui::Button(openLabel(), ImVec2(button, 0));
         ImGui::SameLine();
-        if (ImGui::Button(kBrowseLabel, ImVec2(browse, 0))) browseWanted_ = true;
+        if (ImGui::Button(browseLabel(), ImVec2(browse, 0))) browseWanted_ = true;
         const ImVec2 brat = ImGui::GetItemRectMin();
-        ui_.itemRects[std::string("button:") + kBrowseLabel] = {static_cast<int>(brat.x), static_cast<int>(brat.y),
-                                                                 static_cast<int>(browse),
-                                                                 static_cast<int>(ImGui::GetFrameHeight())};
+        ui_.itemRects[std::string("button:") + browseLabel()] = {static_cast<int>(brat.x), static_cast<int>(brat.y),
+                                                                  static_cast<int>(browse),
+                                                                  static_cast<int>(ImGui::GetFrameHeight())};
         if (std::exchange(enterPressed_, false) || entered || pressed) {
             tryFolder(launcherFolderFrom(field_));
             focusField_ = selectField_ = true;
         }
-        ImGui::TextDisabled("%s", kDropHint);
+        ImGui::TextDisabled("%s", dropHint());
         if (!message_.empty()) {
             ImGui::Spacing();
             ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(190, 20, 20, 255));

@@ -17,6 +17,7 @@
 #include <thread>
 #include <utility>
 
+#include "core/i18n.h"
 #include "ui/menus.h"
 #include "core/cp932.h"
 #include "core/mutex.h"
@@ -110,7 +111,7 @@ public:
         audioEngine_ = std::make_unique<audio::AudioEngine>();
         std::string audioWhy;
         if (!audioOut_.open(*audioEngine_, audioWhy)) {
-            std::fprintf(stderr, "yorvane: no sound device (%s); playing without sound\n", audioWhy.c_str());
+            std::fprintf(stderr, "yorvane: %s\n", i18n::trf("no sound device (%s); playing without sound", {audioWhy}).c_str());
             audioEngine_.reset();
         }
         return true;
