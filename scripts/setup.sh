@@ -19,6 +19,7 @@ packages=(
   appstream desktop-file-utils   # the checks of the software-centre metadata and the desktop entry
   clang   # the thread-safety analysis build (.ci/run) and the fuzz targets
   openbox wmctrl x11-apps xclip   # the window tests: a window manager, its full screen, xwd screenshots, the clipboard
+  x11-xserver-utils   # xrdb: the window tests on a desktop of scale 2 (Xft.dpi)
   python3 lua5.4   # the step benchmark's peers (bench/step_compare.sh)
 )
 

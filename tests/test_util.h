@@ -56,9 +56,10 @@ inline bool have(const char* tool) {
 // the same number, and one then talks to the other's server, which goes away with the other test.
 // `large` gives a desktop for a 640 x 480 game at scale 2 and the window's frame. -noreset: an X
 // server resets itself when its last client leaves, and a test that starts the program again
-// right after it ended could reach it mid-reset and find no display.
+// right after it ended could reach it mid-reset and find no display. GDK_SCALE goes: a HiDPI
+// desktop's would draw the menus of every test at its scale.
 inline std::string underXvfb(bool large = false) {
-    return std::string("unset SDL_VIDEODRIVER SDL_AUDIODRIVER; ASAN_OPTIONS=detect_leaks=0 timeout 90 xvfb-run -a -n ") +
+    return std::string("unset SDL_VIDEODRIVER SDL_AUDIODRIVER GDK_SCALE; ASAN_OPTIONS=detect_leaks=0 timeout 90 xvfb-run -a -n ") +
            std::to_string(200 + ::getpid() % 3000 * 3) + " -s '-screen 0 " + (large ? "1920x1200x24" : "1280x1024x24") +
            " -noreset' ";
 }

@@ -67,23 +67,29 @@ static float uiScaleAt(double factor) {
 }
 
 int fitWindowScale(int requested, int gameW, int gameH, int barH, int usableW, int usableH,
-                   int frameW, int frameH) {
+                   int frameW, int frameH, int desktopScale) {
     const int gw = std::max(1, gameW), gh = std::max(1, gameH);
+    const float desk = static_cast<float>(std::max(1, desktopScale));
+    auto barAt = [&](int s) { return static_cast<float>(barH) * std::max(desk, uiScaleAt(s)); };
     auto fits = [&](int s) {
-        const int bar = static_cast<int>(static_cast<float>(barH) * uiScaleAt(s));
+        const int bar = static_cast<int>(barAt(s));
         return int64_t{gw} * s + frameW <= usableW && int64_t{gh} * s + bar + frameH <= usableH;
     };
-    // Chosen for the player: the largest whole factor that leaves the desktop some room.
+    auto lowered = [&](int s) {
+        while (s > 1 && !fits(s)) --s;
+        return s;
+    };
+    // Chosen for the player: the largest whole factor that leaves the desktop some room, and on
+    // a scaled desktop at least its scale where that fits (the picture as large as the desktop
+    // draws everything else).
     if (requested <= 0) {
         int s = 1;
         while (s < 16 && int64_t{gw} * (s + 1) <= usableW * 9 / 10 &&
-               int64_t{gh} * (s + 1) + barH * uiScaleAt(s + 1) + 40 <= usableH * 9 / 10)
+               int64_t{gh} * (s + 1) + barAt(s + 1) + 40 <= usableH * 9 / 10)
             ++s;
-        return s;
+        return std::max(s, lowered(std::min(16, std::max(1, desktopScale))));
     }
-    int s = requested;
-    while (s > 1 && !fits(s)) --s;
-    return s;
+    return lowered(requested);
 }
 
 ToolSpot placeToolWindow(Rect desk, Rect game, int w, int h, const std::vector<Rect>& others, bool preferRight) {
@@ -148,10 +154,10 @@ ToolSpot placeToolWindow(Rect desk, Rect game, int w, int h, const std::vector<R
     return {};
 }
 
-float uiScaleFor(Rect pic, int gameW, int gameH) {
+float uiScaleFor(Rect pic, int gameW, int gameH, int desktopScale) {
     const double f = std::min(static_cast<double>(pic.w) / std::max(1, gameW),
                               static_cast<double>(pic.h) / std::max(1, gameH));
-    return uiScaleAt(f);
+    return std::max(static_cast<float>(std::max(1, desktopScale)), uiScaleAt(f));
 }
 
 }  // namespace yv

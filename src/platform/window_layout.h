@@ -28,9 +28,10 @@ bool wholeScale(Rect pic, int gameW, int gameH);
 
 // The window scale for a game screen on a desktop whose usable area is usableW x usableH:
 // `requested` (0 = choose) lowered until the window, with its menu bar and the window manager's
-// frame (`frameW`, `frameH`), fits; at least 1.
+// frame (`frameW`, `frameH`), fits; at least 1. On a desktop of scale `desktopScale` the menu
+// bar is drawn at least that much larger, and a chosen scale is at least the desktop's where it fits.
 int fitWindowScale(int requested, int gameW, int gameH, int barH, int usableW, int usableH,
-                   int frameW, int frameH);
+                   int frameW, int frameH, int desktopScale = 1);
 
 // Where a tool window (a debug window, outer size w x h) opens beside the game window, whose
 // outer rectangle is `game`, inside the desktop's usable area `desk`: never over the game, and
@@ -46,7 +47,8 @@ struct ToolSpot {
 ToolSpot placeToolWindow(Rect desk, Rect game, int w, int h, const std::vector<Rect>& others, bool preferRight);
 
 // The size the menus and dialogs are drawn at for a picture at `pic`: 1 at the game's own size,
-// growing with the picture in half steps, so that they stay readable on a large window.
-float uiScaleFor(Rect pic, int gameW, int gameH);
+// growing with the picture in half steps, so that they stay readable on a large window; never
+// below the desktop's scale (the menus follow the desktop whatever size the picture has).
+float uiScaleFor(Rect pic, int gameW, int gameH, int desktopScale = 1);
 
 }  // namespace yv

@@ -78,6 +78,28 @@ TEST(WindowLayout, AScaleThatDoesNotFitTheDesktopIsLowered) {
     EXPECT_EQ(fitWindowScale(0, 640, 480, 22, 2560, 1440, 8, 32), 2);
 }
 
+TEST(WindowLayout, AScaledDesktopOpensTheWindowAtItsScaleWhereItFits) {
+    // 1920 x 1080 at desktop scale 2: 1280 x 960 with a doubled bar (44) and the frame fit,
+    // where the choice for a plain desktop leaves more room and takes 1.
+    EXPECT_EQ(fitWindowScale(0, 640, 480, 22, 1920, 1080, 8, 32, 2), 2);
+    // 1280 x 1024 cannot hold 960 lines, a bar and a frame: 1.
+    EXPECT_EQ(fitWindowScale(0, 640, 480, 22, 1280, 1024, 8, 32, 2), 1);
+    // A larger choice of the plain rule stays.
+    EXPECT_EQ(fitWindowScale(0, 320, 240, 22, 2560, 1440, 8, 32, 2), 4);
+    // The desktop's larger bar counts when --scale is lowered: at 2 on a desktop of scale 3,
+    // 960 + 66 + 32 > 1040, where the bar of 44 the window's scale gives would fit.
+    EXPECT_EQ(fitWindowScale(2, 640, 480, 22, 1920, 1040, 8, 32, 3), 1);
+    EXPECT_EQ(fitWindowScale(2, 640, 480, 22, 1920, 1040, 8, 32, 1), 2);
+    // --scale wins over the desktop's.
+    EXPECT_EQ(fitWindowScale(1, 640, 480, 22, 3840, 2160, 8, 32, 2), 1);
+}
+
+TEST(WindowLayout, MenusAreNeverSmallerThanTheDesktopDrawsThem) {
+    EXPECT_EQ(uiScaleFor({0, 0, 640, 480}, 640, 480, 2), 2.0f);
+    EXPECT_EQ(uiScaleFor({0, 0, 1600, 1200}, 640, 480, 2), 2.5f);  // a larger picture still grows them
+    EXPECT_EQ(uiScaleFor({0, 0, 1600, 1200}, 640, 480, 1), 2.5f);
+}
+
 TEST(WindowLayout, MenusGrowWithThePictureInHalfSteps) {
     EXPECT_EQ(uiScaleFor({0, 0, 640, 480}, 640, 480), 1.0f);
     EXPECT_EQ(uiScaleFor({0, 0, 1280, 1024}, 640, 480), 2.0f);

@@ -119,7 +119,7 @@ struct SdlDebugWindows::Win {
 
 namespace {
 
-void buildFont(SdlDebugWindows::Win& w, const std::string& fontFile) {
+void buildFont(SdlDebugWindows::Win& w, const std::string& fontFile, int scale) {
     ImGuiIO& io = ImGui::GetIO();
     io.Fonts->Clear();
     ImFontGlyphRangesBuilder b;
@@ -129,7 +129,7 @@ void buildFont(SdlDebugWindows::Win& w, const std::string& fontFile) {
     w.ranges.clear();
     b.BuildRanges(&w.ranges);
     ImFont* f = nullptr;
-    if (!fontFile.empty()) f = io.Fonts->AddFontFromFileTTF(fontFile.c_str(), kFontPx, nullptr, w.ranges.Data);
+    if (!fontFile.empty()) f = io.Fonts->AddFontFromFileTTF(fontFile.c_str(), kFontPx * static_cast<float>(scale), nullptr, w.ranges.Data);
     if (!f) io.Fonts->AddFontDefault();
     io.Fonts->Build();
 }
@@ -155,7 +155,7 @@ bool SdlDebugWindows::openWindow(int which) {
     auto w = std::make_unique<Win>();
     w->which = which;
     const bool monitor = which == ui::DebugWindows::kMonitor;
-    const int ww = monitor ? kMonitorW : kPreviewClientW, wh = monitor ? kMonitorH : kPreviewClientH;
+    const int ww = (monitor ? kMonitorW : kPreviewClientW) * scale_, wh = (monitor ? kMonitorH : kPreviewClientH) * scale_;
     // Beside the game window, never over its picture, and clear of the other debug window where
     // the desktop has room: the monitor preferably to its right, the preview to its left. The
     // window manager's frames count (the debug windows get frames like the game's).
@@ -207,8 +207,9 @@ bool SdlDebugWindows::openWindow(int which) {
         io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;
         ImGui::StyleColorsLight();
         ImGui::GetStyle().WindowRounding = 0;
+        if (scale_ > 1) ImGui::GetStyle().ScaleAllSizes(static_cast<float>(scale_));
         if (fontFile_.empty()) fontFile_ = findUiFontFile();
-        buildFont(*w, fontFile_);
+        buildFont(*w, fontFile_, scale_);
         ImGui_ImplSDL2_InitForSDLRenderer(w->window);
         ImGui_ImplSDLRenderer_Init(w->renderer);
     }
@@ -319,7 +320,7 @@ void SdlDebugWindows::draw(int which, uint32_t) {
     if (w.fontDirty) {
         w.fontDirty = false;
         ImGui_ImplSDLRenderer_DestroyFontsTexture();
-        buildFont(w, fontFile_);
+        buildFont(w, fontFile_, scale_);
         ImGui_ImplSDLRenderer_CreateFontsTexture();
     }
     if (w.settle > 0) --w.settle;
@@ -381,7 +382,7 @@ void SdlDebugWindows::drawMonitor(Win& w) {
         if (ImGui::IsItemHovered()) ImGui::SetTooltip("%s", b.tip);
         w.record(b.key);
     }
-    ImGui::SameLine(0, 24);
+    ImGui::SameLine(0, 24.0f * static_cast<float>(scale_));
     ImGui::TextUnformatted("優先順位");
     ImGui::SameLine();
     if (ImGui::Checkbox("常に最上", &w.topMost)) SDL_SetWindowAlwaysOnTop(w.window, w.topMost ? SDL_TRUE : SDL_FALSE);
@@ -438,7 +439,7 @@ void SdlDebugWindows::drawMonitor(Win& w) {
     }
     if (ImGui::Button("更新")) m.refresh();
     w.record("更新");
-    ImGui::SameLine(0, 24);
+    ImGui::SameLine(0, 24.0f * static_cast<float>(scale_));
     ImGui::TextUnformatted(m.rateText().c_str());
 }
 
@@ -461,13 +462,16 @@ void SdlDebugWindows::drawPreview(Win& w) {
     static const Pager kPagers[] = {{"始端", &ui::ScreenPreview::first}, {"前へ", &ui::ScreenPreview::previous},
                                     {"次へ", &ui::ScreenPreview::next},  {"終端", &ui::ScreenPreview::last},
                                     {"更新", &ui::ScreenPreview::refresh}};
-    ImGui::SetCursorPos(ImVec2(11, 12));
+    // The layout is the original's in its pixels, times the desktop's scale.
+    const float s = static_cast<float>(scale_);
+    const float pw = kPreviewW * s, ph = kPreviewH * s;
+    ImGui::SetCursorPos(ImVec2(11 * s, 12 * s));
     for (const Pager& b : kPagers) {
         if (b.act != &ui::ScreenPreview::first) ImGui::SameLine();
         if (ImGui::Button(b.label)) (p.*b.act)();
         w.record(b.label);
     }
-    ImGui::SameLine(0, 24);
+    ImGui::SameLine(0, 24 * s);
     if (ImGui::Checkbox("常に最上", &w.topMost)) SDL_SetWindowAlwaysOnTop(w.window, w.topMost ? SDL_TRUE : SDL_FALSE);
     w.record("常に最上");
     ImDrawList* dl = ImGui::GetWindowDrawList();
@@ -476,17 +480,17 @@ void SdlDebugWindows::drawPreview(Win& w) {
     const auto areas = p.areas();
     for (size_t k = 0; k < areas.size(); ++k) {
         const ui::ScreenPreview::Area& a = areas[k];
-        const ImVec2 at(origin.x + a.x, origin.y + a.y);
+        const float ax = static_cast<float>(a.x) * s, ay = static_cast<float>(a.y) * s;
+        const ImVec2 at(origin.x + ax, origin.y + ay);
         if (!a.frame.empty()) {
-            ImGui::SetCursorPos(ImVec2(static_cast<float>(a.x), static_cast<float>(a.y) - line - 4));
+            ImGui::SetCursorPos(ImVec2(ax, ay - line - 4 * s));
             ImGui::TextUnformatted(a.frame.c_str());
         }
-        dl->AddRectFilled(at, ImVec2(at.x + kPreviewW, at.y + kPreviewH), IM_COL32(200, 200, 200, 255));
+        dl->AddRectFilled(at, ImVec2(at.x + pw, at.y + ph), IM_COL32(200, 200, 200, 255));
         if (SDL_Texture* t = w.textures[k]; t && !p.picture(static_cast<int>(k)).empty())
-            dl->AddImage(t, at, ImVec2(at.x + kPreviewW, at.y + kPreviewH));
-        dl->AddRect(ImVec2(at.x - 1, at.y - 1), ImVec2(at.x + kPreviewW + 1, at.y + kPreviewH + 1),
-                    IM_COL32(90, 90, 90, 255));
-        ImGui::SetCursorPos(ImVec2(static_cast<float>(a.x), static_cast<float>(a.y + kPreviewH + 2)));
+            dl->AddImage(t, at, ImVec2(at.x + pw, at.y + ph));
+        dl->AddRect(ImVec2(at.x - 1, at.y - 1), ImVec2(at.x + pw + 1, at.y + ph + 1), IM_COL32(90, 90, 90, 255));
+        ImGui::SetCursorPos(ImVec2(ax, ay + ph + 2 * s));
         ImGui::TextUnformatted(a.label.c_str());
     }
 }

@@ -45,6 +45,8 @@ public:
     void setMainWindow(SDL_Window* main) { mainWindow_ = main; }
     // No window opens before then (the game window's place and frame are still changing).
     void holdOpening(uint32_t untilMs) { openNotBefore_ = untilMs; }
+    // The desktop's scale: windows opened later are that much larger, their text drawn at that size.
+    void setDesktopScale(int s) { scale_ = s < 1 ? 1 : s; }
 
     struct Win;
 
@@ -63,6 +65,7 @@ private:
     uint32_t lastTickMs_ = 0;
     bool ticked_ = false;
     std::string fontFile_;
+    int scale_ = 1;
 };
 
 }  // namespace yv

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <imgui.h>
 
+#include "platform/sdl/sdl_desktop_scale.h"
 #include "platform/sdl/sdl_renderer_pick.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/sdl_ui.h"
@@ -23,13 +24,16 @@ Box ownErrorBox(const std::string& caption, const std::string& text) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return Box::Unseen;
     }
-    SDL_Window* window = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 520, 170,
-                                          SDL_WINDOW_ALLOW_HIGHDPI);
+    const int scale = sdlDesktopScale();  // a scaled desktop: the box and its text that much larger
+    SDL_Window* window = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 520 * scale,
+                                          170 * scale, SDL_WINDOW_ALLOW_HIGHDPI);
     SDL_Renderer* renderer = window ? sdl::createWindowRenderer(window, true) : nullptr;
     SdlUi ui;
     std::string why;
+    ui.setDesktopScale(scale);
     const bool ready = renderer && ui.init(window, renderer, why);
     if (ready) {
+        ui.setScale(static_cast<float>(scale));
         ui.ensureGlyphs(text + "OK");
         bool done = false;
         int settle = 4, x = 0, y = 0;
@@ -57,8 +61,9 @@ Box ownErrorBox(const std::string& caption, const std::string& text) {
             ImGui::SetNextWindowSize(ImVec2(static_cast<float>(ow), static_cast<float>(oh)));
             ImGui::Begin("##error", nullptr, ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings);
             ImGui::TextWrapped("%s", text.c_str());
-            const float button = 90;
-            ImGui::SetCursorPos(ImVec2((static_cast<float>(ow) - button) / 2, static_cast<float>(oh) - ImGui::GetFrameHeight() - 14));
+            const float button = 90.0f * static_cast<float>(scale);
+            ImGui::SetCursorPos(ImVec2((static_cast<float>(ow) - button) / 2,
+                                       static_cast<float>(oh) - ImGui::GetFrameHeight() - 14.0f * static_cast<float>(scale)));
             if (ImGui::Button("OK", ImVec2(button, 0))) done = true;
             ImGui::End();
             SDL_SetRenderDrawColor(renderer, 240, 240, 240, 255);

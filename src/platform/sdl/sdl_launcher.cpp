@@ -1,6 +1,7 @@
 // The launcher window: SDL with the same ImGui look as the game's menus and dialogs.
 #include "platform/sdl/sdl_launcher.h"
 
+#include "platform/sdl/sdl_desktop_scale.h"
 #include "platform/sdl/sdl_folder_chooser.h"
 #include "platform/sdl/sdl_renderer_pick.h"
 #include "platform/sdl/sdl_x11_state.h"
@@ -68,15 +69,23 @@ public:
         passStaleWakeUps();
         sdlUp_ = true;
         if (invisibleVideoDriver(why)) return false;
-        window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 460,
+        // On a scaled desktop the window and its text are that much larger (the glyphs drawn at
+        // that size, not stretched), within the desktop's usable area.
+        const int scale = sdlDesktopScale();
+        SDL_Rect usable{0, 0, 640 * scale, 460 * scale};
+        if (scale > 1 && SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {0, 0, 640 * scale, 460 * scale};
+        const int w = std::min(640 * scale, std::max(640, usable.w)), h = std::min(460 * scale, std::max(460, usable.h - 40));
+        window_ = SDL_CreateWindow("Yorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
                                    SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
         if (window_) renderer_ = sdl::createWindowRenderer(window_, true);
         if (!window_ || !renderer_) {
             why = SDL_GetError();
             return false;
         }
-        SDL_SetWindowMinimumSize(window_, 420, 300);
+        SDL_SetWindowMinimumSize(window_, std::min(420 * scale, w), std::min(300 * scale, h));
+        ui_.setDesktopScale(scale);
         if (!ui_.init(window_, renderer_, why)) return false;
+        ui_.setScale(static_cast<float>(scale));
         std::string texts = std::string(recentLabel()) + noneYet() + folderLabel() + openLabel() + dropHint() +
                             missingMark() + continueLabel() + browseLabel() + message_;
         for (const LauncherGame& g : r_.recent) texts += g.name + g.folder.string();
@@ -159,7 +168,7 @@ private:
         ui_.beginFrame(mouseX_, mouseY_);
         ImGui::SetNextWindowPos(ImVec2(0, 0));
         ImGui::SetNextWindowSize(ImVec2(static_cast<float>(ow), static_cast<float>(oh)));
-        ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(14, 12));
+        ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(14 * ui_.scale(), 12 * ui_.scale()));
         ImGui::Begin("##launcher", nullptr,
                      ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
                          ImGuiWindowFlags_NoBringToFrontOnFocus);

@@ -28,6 +28,7 @@
 #include "platform/key_names.h"
 #include "platform/presented_frame.h"
 #include "platform/sdl/sdl_cursor.h"
+#include "platform/sdl/sdl_desktop_scale.h"
 #include "platform/sdl/sdl_debug_windows.h"
 #include "platform/sdl/sdl_picture.h"
 #include "platform/sdl/sdl_ui.h"
@@ -82,6 +83,8 @@ public:
         }
         passStaleWakeUps();
         if (invisibleVideoDriver(why)) return false;
+        desktopScale_ = sdlDesktopScale();
+        ui_.setDesktopScale(desktopScale_);
         // Gamepads are a convenience: without them (no joystick support) the window still plays.
         // Those plugged in already arrive as added devices at the first events.
         if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
@@ -105,6 +108,7 @@ public:
         if (!ui_.init(window_, renderer_, why)) return false;
         setUiScale(uiScale);
         debug_.setMainWindow(window_);
+        debug_.setDesktopScale(desktopScale_);
         SDL_StopTextInput();  // until an entry box opens
         tasks_.setWake([this] { wakeLoop(); });
         // Sound is not needed to play: without a device the game runs silent.
@@ -550,7 +554,8 @@ private:
         // fit is lowered (the frame the window manager adds is guessed).
         SDL_Rect b{0, 0, 1024, 768};
         if (SDL_GetDisplayUsableBounds(displayIndex(), &b) != 0) SDL_GetDisplayBounds(displayIndex(), &b);
-        scale_ = fitWindowScale(requestedScale_, screenW_, screenH_, ui_.baseMenuBarHeight(), b.w, b.h, 8, 32);
+        scale_ = fitWindowScale(requestedScale_, screenW_, screenH_, ui_.baseMenuBarHeight(), b.w, b.h, 8, 32,
+                                desktopScale_);
         if (warn && requestedScale_ > 0 && scale_ < requestedScale_ && !scaleWarned_) {
             scaleWarned_ = true;
             std::fprintf(stderr, "yorvane: --scale %d does not fit the desktop (%d x %d usable); using %d\n",
@@ -561,7 +566,7 @@ private:
         // The size the player last gave this game's window, while it fits the desktop (the
         // frame guessed as for the scale).
         if (requestedScale_ == 0 && rememberedW_ > 0 && rememberedH_ > 0 && rememberedW_ + 8 <= b.w &&
-            rememberedH_ + ui_.baseMenuBarHeight() + 32 <= b.h) {
+            rememberedH_ + ui_.baseMenuBarHeight() * desktopScale_ + 32 <= b.h) {
             areaW_ = rememberedW_;
             areaH_ = rememberedH_;
         }
@@ -569,7 +574,7 @@ private:
     }
 
     float windowUiScale() const {
-        return uiScaleFor(fitPicture({0, 0, areaW_, areaH_}, screenW_, screenH_), screenW_, screenH_);
+        return uiScaleFor(fitPicture({0, 0, areaW_, areaH_}, screenW_, screenH_), screenW_, screenH_, desktopScale_);
     }
 
     int barHeight() const { return barShown_ && menus_ ? ui_.menuBarHeight() : 0; }
@@ -617,7 +622,7 @@ private:
         }
         int ow = 0, oh = 0;
         SDL_GetRendererOutputSize(renderer_, &ow, &oh);
-        setUiScale(uiScaleFor({0, 0, ow, oh}, screenW_, screenH_));
+        setUiScale(uiScaleFor({0, 0, ow, oh}, screenW_, screenH_, desktopScale_));
         settle();
     }
 
@@ -1157,6 +1162,7 @@ private:
 
     RealClock clock_;
     int requestedScale_;
+    int desktopScale_ = 1;  // the desktop's own scale: the menus are never drawn smaller
     int rememberedW_, rememberedH_;
     int knownW_, knownH_;  // the game's screen size as known when the window opens (0: not)
     std::atomic<ScaleFilter> filter_;

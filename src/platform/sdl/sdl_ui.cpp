@@ -136,9 +136,7 @@ void SdlUi::buildFont(float scale) {
 void SdlUi::setScale(float s) {
     if (!ready_ || s == scale_ || s <= 0) return;
     scale_ = s;
-    // The glyphs are rendered at up to twice the size (the atlas of every kanji stays within
-    // what renderers take), and stretched beyond that.
-    const float fontScale = std::min(s, 2.0f);
+    const float fontScale = this->fontScale();
     ImGuiIO& io = ImGui::GetIO();
     io.FontGlobalScale = s / fontScale;
     ImGui::GetStyle() = baseStyle_;
@@ -147,6 +145,12 @@ void SdlUi::setScale(float s) {
     buildFont(fontScale);
     ImGui_ImplSDLRenderer_CreateFontsTexture();
     menuBarHeight_ = static_cast<int>(fontPx_ * s + 2 * ImGui::GetStyle().FramePadding.y);
+}
+
+float SdlUi::fontScale() const {
+    // The glyphs are rendered at up to twice the size (the atlas of every kanji stays within
+    // what renderers take), or the desktop's scale when that is more, and stretched beyond.
+    return std::min(scale_, std::max(2.0f, static_cast<float>(desktopScale_)));
 }
 
 int SdlUi::menuBarHeightAt(float s) {
@@ -182,7 +186,7 @@ void SdlUi::ensureGlyphs(const std::string& utf8) {
     if (!missing) return;
     extraText_ += utf8;
     ImGui_ImplSDLRenderer_DestroyFontsTexture();
-    buildFont(std::min(scale_, 2.0f));
+    buildFont(fontScale());
     ImGui_ImplSDLRenderer_CreateFontsTexture();
 }
 

@@ -107,6 +107,8 @@ public:
     // Menus and dialogs drawn larger (a large window or full screen); outside a frame.
     void setScale(float s);
     float scale() const { return scale_; }
+    // The desktop's scale: the glyphs are rendered at least that large, never stretched up to it.
+    void setDesktopScale(int s) { desktopScale_ = s; }
     // The menu bar is no longer drawn: none of its menus is open.
     void barGone() {
         menuOpen_ = false;
@@ -128,6 +130,7 @@ public:
 
 private:
     void buildFont(float scale = 1.0f);
+    float fontScale() const;
     void drawInputDialog(DialogRequest& d);
     void drawListDialog(DialogRequest& d);
     void drawLoadDialog(DialogRequest& d);
@@ -153,6 +156,7 @@ private:
     int menuBarHeight_ = 22;
     int baseBarHeight_ = 22;
     float scale_ = 1.0f;
+    int desktopScale_ = 1;
     ImGuiStyle baseStyle_;
     bool popupRequested_ = false;
     int popupX_ = 0, popupY_ = 0;
