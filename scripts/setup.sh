@@ -19,6 +19,7 @@ packages=(
   clang   # the thread-safety analysis build (.ci/run) and the fuzz targets
   openbox wmctrl x11-apps   # the window tests: a window manager, its full screen, xwd screenshots
   python3 lua5.4   # the step benchmark's peers (bench/step_compare.sh)
+  speech-dispatcher libspeechd2   # the reading-aloud test against a real service (dlopened, not linked)
 )
 
 missing=()

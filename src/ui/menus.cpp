@@ -95,7 +95,8 @@ MenuModel::MenuModel() {
                  submenu("拡大表示", {cmd(kFilterSharp, "ｼｬｰﾌﾟ"), cmd(kFilterNearest, "ﾄﾞｯﾄ"),
                                       cmd(kFilterSmooth, "ｽﾑｰｽﾞ")}),
                  cmd(kAuto, "オート"), cmd(kReadSkip, "既読スキップ"), cmd(kSkipUnread, "未読もスキップ"),
-                 greyedCmd(kGoBack, "一つ前へ"), cmd(kCopyText, "テキストをコピー")}));
+                 greyedCmd(kGoBack, "一つ前へ"), cmd(kCopyText, "テキストをコピー"),
+                 cmd(kSpeech, "読み上げ")}));
     bar_.push_back(submenu("ﾍﾙﾌﾟ(&H)", {cmd(kKeysHelp, "操作方法(&K)..."), cmd(kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 
     popup_ = {submenu("ｾｰﾌﾞ", slotEntries(true, true)),
