@@ -115,15 +115,25 @@ TEST(Speech, SpeechDispatcherIsReached) {
     else
         GTEST_SKIP() << "libspeechd.so.2 is not installed";
     TalkGame g;
-    TempDir runtime;
+    TempDir runtime, home;
     // The service reads its settings below XDG_CONFIG_HOME (the game's settings folder here) and
-    // puts its socket below XDG_RUNTIME_DIR; with no client it ends after a second.
+    // puts its socket below XDG_RUNTIME_DIR; with no client it ends after a second. Its modules
+    // must open a sound device: libao's null driver (chosen in $HOME/.libao) stands in for one.
     g.data.write("speech-dispatcher/speechd.conf",
-                 "AddModule \"dummy\" \"sd_dummy\" \"\"\nDefaultModule dummy\nTimeout 1\n");
+                 "AddModule \"dummy\" \"sd_dummy\" \"\"\nDefaultModule dummy\nAudioOutputMethod \"libao\"\n"
+                 "Timeout 1\n");
+    home.write(".libao", "default_driver=null\n");
+    const char* oldHome = std::getenv("HOME");
+    const std::string keptHome = oldHome ? oldHome : "";
+    ::setenv("HOME", home.path().c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
     ::unsetenv("SPEECHD_ADDRESS");
     RunResult r = g.run({"--verbose", "--key", "V@100", "--click", "5,5@1000", "--max-seconds", "3"}, false);
     ::unsetenv("XDG_RUNTIME_DIR");
+    if (oldHome)
+        ::setenv("HOME", keptHome.c_str(), 1);
+    else
+        ::unsetenv("HOME");
     ASSERT_EQ(r.status, 124) << r.err;
     EXPECT_EQ(r.err.find("no speech service"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("speech: connected to speech-dispatcher"), std::string::npos) << r.err;
