@@ -21,6 +21,7 @@ packages=(
   openbox wmctrl x11-apps xclip   # the window tests: a window manager, its full screen, xwd screenshots, the clipboard
   x11-xserver-utils   # xrdb: the window tests on a desktop of scale 2 (Xft.dpi)
   python3 lua5.4   # the step benchmark's peers (bench/step_compare.sh)
+  speech-dispatcher libspeechd2   # the reading-aloud test against a real service (dlopened, not linked)
 )
 
 missing=()

@@ -21,6 +21,9 @@
 //                   sounds every 10 ms; real devices only), the soundfont loader (once, at
 //                   start-up), the CD track finder (once, at start-up). Each touches only its own
 //                   object until it publishes the result through an atomic.
+//   Speaker         reading aloud's worker (platform/speechd_speaker), started when reading
+//                   aloud is first turned on: connects to speech-dispatcher and makes every
+//                   libspeechd call; it sees only its own object.
 //   (No decoder threads: the movie decoder runs FFmpeg with one thread, on the thread that
 //   calls it: playmciavi's frames on the interpreter, playavi's on the frame timer's.)
 //   Signal watcher  (CloseSignals, app/close_signals) reads the self-pipe SIGTERM, SIGINT and
@@ -82,6 +85,10 @@
 //   AppState::fastHeld, fastMode, fastUnread   fast-forward: input and the menus (window) set
 //       them, the renderer reads them and ends the mode at a stop (interpreter); the window
 //       loop shows the title notice (fastTitleShown, fastTitleBase are the window thread's).
+//   Speech::on, talking (AppState::speech)   reading aloud: the V key and the menu (window)
+//       turn it on, a click cuts what is said (window), the renderer and the choices say pages
+//       and highlights (interpreter). The speaker takes both threads' calls (below); its
+//       `failed_` (the service proved missing) is read by the window loop, which greys the entry.
 //   Shell::signalled_                 set by the signal watcher, read by the window loop.
 //   SaveState::quickRequest           F5 / F9 (window thread) -> served between steps.
 //   Interp::scriptEnded               end, breakapp, the text's end (interpreter) -> the shell
@@ -198,6 +205,10 @@
 //       ScriptCache::recent... are the interpreter thread's only (start-up before it runs).
 //   SaveState::requestMutex           the slot requests a menu pick leaves for the
 //       interpreter (window thread posts, the interpreter serves them between steps).
+//   SpeechDispatcherSpeaker::mutex_ (+ wake_)   the text to say next (the latest wins) and the
+//       cut and quit requests: the window and interpreter threads post, the speaker's own worker
+//       thread takes them and makes the libspeechd calls, which may wait on the service's
+//       socket, outside the lock.
 //   ThumbnailCache::mutex_            the save slots' thumbnails, the folder they are read
 //       beneath and the decode count: the menus (window thread) and saves (interpreter).
 //   (The font lookups' cache is no longer a process-wide static: each FontEngine keeps its

@@ -40,6 +40,9 @@ const char* usageText() {
                     "  --text-out FILE     append each message to FILE as it is read, one UTF-8 line a page\n"
                     "                      (speaker's name first, line breaks as spaces), flushed at once;\n"
                     "                      a FIFO works, and a line no reader takes is dropped\n"
+                    "  --speech-log        reading aloud (the V key) writes what it would say on stderr,\n"
+                    "                      \"speak: TEXT\" a page or highlighted choice, and \"speak-stop\"\n"
+                    "                      when a click cuts it, instead of speaking\n"
                     "  -f, --fullscreen    start in full screen\n"
                     "  --scale N           window scale factor (lowered when the window would not fit)\n"
                     "  --filter NAME       how the picture is scaled to the window: sharp (default),\n"
@@ -196,6 +199,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             auto v = value("a file");
             if (!v) return std::nullopt;
             o.textOut = *v;
+        } else if (a == "--speech-log") {
+            o.speechLog = true;
         } else if (a == "-f" || a == "--fullscreen") {
             o.fullscreen = true;
         } else if (a == "--scale") {

@@ -47,6 +47,8 @@ struct Options {
     std::optional<std::filesystem::path> audioOut;  // headless: the mix as a WAVE file
     // --text-out: each message as read, one UTF-8 line appended (a file or a FIFO).
     std::optional<std::filesystem::path> textOut;
+    // --speech-log: what reading aloud would say goes to stderr ("speak: TEXT") instead.
+    bool speechLog = false;
     bool continueGame = false;  // --continue: start where the game was left (its resume file)
     bool debug = false;    // both debug windows, whatever [DebugWindow] says
     bool verbose = false;  // loaders' diagnostics on stderr (also YORVANE_VERBOSE=1)

@@ -7,6 +7,7 @@
 #include "app/window_view.h"
 #include "runtime.h"
 #include "text/choices.h"
+#include "ui/speech.h"
 
 namespace yv::app {
 namespace {
@@ -41,7 +42,11 @@ void mouseButton(WindowView& v, int button, bool down, int x, int y) {
         endAutoMode(v);
         endFastMode(v);
     }
-    if (button == 1 && down) v.leftClick = 1;
+    if (button == 1 && down) {
+        v.leftClick = 1;
+        // The player goes on: the page (or choice) being read is left behind.
+        ui::stopSpeaking(v.app.speech);
+    }
     if (button == 2) {
         if (down)
             openPopupMenu(v, x, y);
@@ -69,9 +74,10 @@ void key(WindowView& v, int key, bool down) {
         if (down) v.requestQuick(key == kKeyF9);
         return;
     }
-    if (down && key != kKeyA) endAutoMode(v);
+    // V (reading aloud) is no going on either: a player listening in auto mode keeps it.
+    if (down && key != kKeyA && key != kKeyV) endAutoMode(v);
     // Ctrl is fast-forward's other form, and Tab turns the mode on and off.
-    if (down && key != kKeyCtrl && key != kKeyTab) endFastMode(v);
+    if (down && key != kKeyCtrl && key != kKeyTab && key != kKeyV) endFastMode(v);
     // While choices are shown Enter only clicks and Ctrl does not skip.
     const bool choicesShown = a.choiceList || a.choiceBlock;
     if (key == kKeyCtrl) {
@@ -105,6 +111,7 @@ void key(WindowView& v, int key, bool down) {
     case kKeySpace: openPopupMenu(v, a.mouseX, a.mouseY); break;
     case kKeyEnter: {
         v.leftClick = 1;
+        ui::stopSpeaking(a.speech);
         if (choicesShown) a.enterChoice = 1;
         const uint32_t now = v.clock.nowMs();
         if (!choicesShown && a.enterSeen && now - a.lastEnterMs <= 500) a.skip = 1;
@@ -114,7 +121,11 @@ void key(WindowView& v, int key, bool down) {
     }
     case kKeyPageDown: mouseButton(v, 1, true, a.mouseX, a.mouseY); break;
     case kKeyA: setAutoMode(v.app, v.clock, !a.autoMode); break;
-    case kKeyBackspace: a.pageMoves += a.shiftHeld ? 1 : -1; break;
+    case kKeyV: ui::setSpeech(a, a.speech.on == 0); break;
+    case kKeyBackspace:
+        a.pageMoves += a.shiftHeld ? 1 : -1;
+        ui::stopSpeaking(a.speech);  // another page comes
+        break;
     case kKeyUp: a.navSteps -= 1; break;
     case kKeyDown: a.navSteps += 1; break;
     default: break;

@@ -63,6 +63,7 @@ std::string formatPlayerSettings(const PlayerSettings& s, const std::string& gam
     if (s.readSkip) put("ReadSkip", *s.readSkip ? "1" : "0");
     if (s.skipUnread) put("SkipUnread", *s.skipUnread ? "1" : "0");
     if (s.copyText) put("CopyText", *s.copyText ? "1" : "0");
+    if (s.speech) put("Speech", *s.speech ? "1" : "0");
     return out;
 }
 
@@ -122,6 +123,8 @@ std::optional<PlayerSettings> parsePlayerSettings(std::string_view text, const s
             flag(s.skipUnread);
         } else if (key == "CopyText") {
             flag(s.copyText);
+        } else if (key == "Speech") {
+            flag(s.speech);
         }
         if (!ok) why = "bad value on line " + std::to_string(l.number) + ": " + std::string(l.text);
         return ok;

@@ -1,5 +1,5 @@
 // What the player chose in the window for one game (window size, full screen, filter, speeds,
-// volumes, fast-forward), remembered between runs in $XDG_CONFIG_HOME/yorvane/<folder>-<hash>.ini.
+// volumes, fast-forward, reading aloud), remembered between runs in $XDG_CONFIG_HOME/yorvane/<folder>-<hash>.ini.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +32,8 @@ struct PlayerSettings {
     std::optional<bool> skipUnread;
     // Each page's text to the clipboard once read (テキストをコピー).
     std::optional<bool> copyText;
+    // Pages and choices read aloud (読み上げ, V).
+    std::optional<bool> speech;
 
     bool operator==(const PlayerSettings&) const = default;
 };

@@ -36,6 +36,7 @@ Shell::Shell(Platform& platform, Options options)
     platform_.setMenus(&rt_->app.menus);
     rt_->verbose = options_.verbose;
     if (options_.warnings) rt_->warnings = std::make_unique<PlayWarnings>();
+    rt_->app.speech.speaker = options_.speechLog ? makeLogSpeaker() : makeSpeechDispatcherSpeaker(options_.verbose, platform_.headless());
 }
 
 Shell::~Shell() {
@@ -236,6 +237,19 @@ bool Shell::start(std::string& why) {
 void Shell::onInput(const InputEvent& e) {
     app::applyInput(view_, e);
     if (e.kind == InputEvent::Kind::Key && e.key == kKeyTab && e.down) rememberFastForward();
+    if (e.kind == InputEvent::Kind::Key && e.key == kKeyV && e.down) rememberSpeech();
+}
+
+// Without a speech service nothing was turned: the player's earlier choice stays.
+void Shell::rememberSpeech() {
+    const Speech& sp = rt_->app.speech;
+    if (!sp.speaker || !sp.speaker->usable()) return;
+    const bool on = sp.on != 0;
+    settings_.change([on](PlayerSettings& s) { s.speech = on; }, platform_.clock().nowMs());
+}
+
+void Shell::onMenuHovered(const std::string& labelUtf8) {
+    ui::speak(rt_->app.speech, labelUtf8);
 }
 
 // The mode as the player turned it: its ends at a stop or a click are not choices.
@@ -288,6 +302,7 @@ void Shell::onMenuCommand(int32_t id) {
         rt.app.menus.setChecked(MenuWhich::Bar, kSkipUnread, rt.app.fastUnread != 0);
         break;
     case kCopyText: setCopyText(rt.text.out.clipboard == 0); break;
+    case kSpeech: ui::setSpeech(rt.app, rt.app.speech.on == 0); break;
     case kGoBack:
         // A player going back reads: auto mode ends as with any key.
         app::setAutoMode(rt.app, rt.clock(), false);
@@ -347,6 +362,15 @@ void Shell::applyRememberedSettings() {
         rt.app.menus.setChecked(MenuWhich::Bar, kSkipUnread, *s.skipUnread);
     }
     if (s.copyText) setCopyText(*s.copyText);
+    if (s.speech) ui::setSpeech(rt.app, *s.speech);
+}
+
+// Found out on the speaker's own thread: the entry is greyed and the mode ends here, once.
+void Shell::refuseSpeechWithoutService() {
+    Speech& sp = rt_->app.speech;
+    if (speechRefused_ || !sp.speaker || sp.speaker->usable()) return;
+    speechRefused_ = true;
+    ui::refuseSpeech(rt_->app);
 }
 
 void Shell::setCopyText(bool on) {
@@ -374,6 +398,7 @@ void Shell::rememberMenuChoice(int32_t id, int32_t volumeBefore, bool muteBefore
     }
     case kBarFull: case kPopFull: case kBarWindow: case kPopWindow: rememberDisplayMode(); break;
     case kReadSkip: rememberFastForward(); break;
+    case kSpeech: rememberSpeech(); break;
     case kCopyText: {
         const bool on = rt_->text.out.clipboard != 0;
         settings_.change([on](PlayerSettings& s) { s.copyText = on; }, now);
@@ -501,6 +526,7 @@ bool Shell::onIdle() {
     app::restoreTitleWhenDue(view_);
     app::updateFastForwardTitle(view_);
     settings_.tick(platform_.clock().nowMs());
+    refuseSpeechWithoutService();
     // The wheel opens the history where a menu offers it, unless the game greyed it there.
     if (rt_->app.historyWanted.exchange(0)) {
         const Runtime& rt = *rt_;

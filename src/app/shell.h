@@ -52,6 +52,8 @@ public:
     void onToggleFullScreen() override;
     void onCloseForced() override;
     void onWindowAreaChanged(int width, int height) override;
+    // Reading aloud: the menu entry under the pointer.
+    void onMenuHovered(const std::string& labelUtf8) override;
 
     // Stops as by a window close without asking (the --max-seconds limit).
     void forceClose(bool timedOut);
@@ -73,6 +75,8 @@ private:
     void rememberDisplayMode();
     void rememberFastForward();
     void setCopyText(bool on);
+    void rememberSpeech();
+    void refuseSpeechWithoutService();
     void shutdown();
 
     Platform& platform_;
@@ -86,6 +90,7 @@ private:
     std::atomic<bool> started_{false};
     std::atomic<bool> signalled_{false};
     bool shutDown_ = false;
+    bool speechRefused_ = false;  // the speech service proved missing: 読み上げ greyed
     InstanceLock instance_;
     PlayerSettingsFile settings_;
     std::chrono::steady_clock::time_point realStart_;

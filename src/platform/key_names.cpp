@@ -17,6 +17,7 @@ int gameKeyOf(int32_t k) {
     case SDLK_DOWN: return kKeyDown;
     case SDLK_PAGEDOWN: return kKeyPageDown;
     case SDLK_a: return kKeyA;
+    case SDLK_v: return kKeyV;
     case SDLK_F12: return kKeyF12;
     case SDLK_F5: return kKeyF5;
     case SDLK_F9: return kKeyF9;

@@ -82,12 +82,12 @@ struct LoadDialogRequest {
 // What the window thread reports back to the application while it runs its loop.
 
 // Keys handed to the application.
-// A toggles auto mode, Tab fast-forward; F12 saves a picture of the window, F5 and F9
+// A toggles auto mode, Tab fast-forward, V reading aloud; F12 saves a picture of the window, F5 and F9
 // quick-save and quick-load, Backspace goes back a page, with Shift forward (none of them a key
 // of the game's).
 enum GameKey : int {
     kKeyEscape = 1, kKeySpace, kKeyEnter, kKeyCtrl, kKeyUp, kKeyDown, kKeyPageDown, kKeyOther, kKeyA, kKeyF12,
-    kKeyF5, kKeyF9, kKeyTab, kKeyBackspace, kKeyShift
+    kKeyF5, kKeyF9, kKeyTab, kKeyBackspace, kKeyShift, kKeyV
 };
 
 // What the player did, in the game's terms: the one form in which mouse and keys reach the game,
@@ -135,6 +135,8 @@ public:
     // The player gave the window a new size: the picture area below the menu bar, in window
     // pixels (window mode, not maximised).
     virtual void onWindowAreaChanged(int /*width*/, int /*height*/) {}
+    // The pointer (or the keyboard) moved onto another menu entry: its label, UTF-8.
+    virtual void onMenuHovered(const std::string& /*labelUtf8*/) {}
 };
 
 // How the picture is scaled to a size that is not its own.

@@ -11,6 +11,8 @@
 #include "runtime.h"
 #include "script/jumps.h"
 #include "text/renderer.h"
+#include "text/text_out.h"
+#include "ui/speech.h"
 
 namespace yv::text::choices {
 namespace {
@@ -65,11 +67,13 @@ void closeBlock(Runtime& rt) {
     t.selectMode = false;
     rt.screens.saveUnder = rt.screens.table[0];
     Bytes list;
+    std::vector<Bytes> texts;
     const int32_t n = std::min<int32_t>(static_cast<int32_t>(t.choiceLines.size()), kMaxBlockChoices);
     for (int32_t i = 0; i < n; ++i) {
         const TextState::ChoiceLine& line = t.choiceLines[static_cast<size_t>(i)];
         if (line.label.empty()) break;
         list += text::choicelist::blockRecord(line.rect, line.label, line.file, c.colour);
+        texts.push_back(line.text);
     }
     list += ";";
     t.textType = c.savedTextType;
@@ -77,6 +81,8 @@ void closeBlock(Runtime& rt) {
     c.collecting = false;
     c.list = list;
     c.records = text::choicelist::parse(rt.interp, list);
+    // One record a line: the texts stay beside them only while they match one to one.
+    c.texts = c.records.size() == texts.size() ? std::move(texts) : std::vector<Bytes>{};
     c.imageMode = false;
     c.inBlock = true;
     c.firstPassDone = false;
@@ -85,6 +91,16 @@ void closeBlock(Runtime& rt) {
     rt.app.navSteps = 0;
     c.ready = true;
     rt.app.choiceList = 1;
+}
+
+// Reading aloud: the choice drawn highlighted, when the block gave its line's text (a click-area
+// list has areas only, nothing to read).
+void sayHighlighted(Runtime& rt, const ChoiceRecord& r) {
+    const Choices& c = rt.choices;
+    if (rt.app.speech.on == 0) return;
+    for (size_t i = 0; i < c.texts.size(); ++i)
+        if (sameArea(areaOf(c.records[i]), areaOf(r)))
+            return ui::speak(rt.app.speech, text::out::messageText({}, c.texts[i], " "));
 }
 
 void highlight(Runtime& rt, const ChoiceRecord& r) {
@@ -122,6 +138,7 @@ void highlight(Runtime& rt, const ChoiceRecord& r) {
     graphics::presentRect(rt, changed);
     c.lastArea = areaOf(r);
     c.highlighted = true;
+    sayHighlighted(rt, r);
     c.hotX = (r.left + r.right) / 2;
     c.hotY = (r.top + r.bottom) / 2;
 }
@@ -149,6 +166,7 @@ void clearOffer(Runtime& rt) {
     c.ready = false;
     c.list.clear();
     c.records.clear();
+    c.texts.clear();
     c.inBlock = false;
     c.imageMode = false;
     c.firstPassDone = false;

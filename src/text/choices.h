@@ -25,6 +25,7 @@ struct Choices {
     // The list on offer.
     Bytes list;                        // the record text (as posted)
     std::vector<ChoiceRecord> records;
+    std::vector<Bytes> texts;          // a select block's: each record's line as drawn (CP932)
     bool useGoto = false;              // selectex and the commands ending in ex
     bool imageMode = false;            // the image commands
     bool inBlock = false;              // the list came from a select block

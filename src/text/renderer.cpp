@@ -479,6 +479,7 @@ void endMessage(Call& c, bool keepPage) {
         line.rect = TextRect{c.x + c.h, c.y + i * c.h, c.x + (rs.penX - c.x) + c.h, c.y + (i + 1) * c.h - 1};
         line.label = t.pendingLabel;
         line.file = t.pendingFile;
+        line.text = rs.historyText;
         t.choiceLines.push_back(std::move(line));
     }
     // Sent before the history takes the message's text away.

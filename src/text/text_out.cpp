@@ -12,6 +12,7 @@
 
 #include "core/cp932.h"
 #include "runtime.h"
+#include "ui/speech.h"
 
 namespace yv {
 
@@ -95,16 +96,19 @@ void pageShown(Runtime& rt, int32_t item) {
     // Item 1's messages alone are the history's (the other items' text is the next one's name);
     // choice lines are no page, and a message the game keeps out of the history stays in.
     if (item != 1 || t.selectMode || !t.history.recording) return;
-    const bool clip = t.out.clipboard != 0;
-    if (!clip && !t.out.file) return;
-    // What this page added to the message (its earlier pages went out at their own ends).
+    // What this page added to the message (its earlier pages went out at their own ends, or
+    // were shown while nothing was sending: a page is never sent late, at its message's end).
     const size_t from = std::min(rs.historySent, rs.historyText.size());
     rs.historySent = rs.historyText.size();
+    const bool clip = t.out.clipboard != 0;
+    const bool aloud = rt.app.speech.on != 0;
+    if (!clip && !t.out.file && !aloud) return;
     if (t.display.replayed) return;
     const BytesView added = BytesView(rs.historyText).substr(from);
-    if (t.out.file) {
-        const std::string line = messageText(rs.labelText, added, " ");
-        if (!line.empty()) t.out.file->writeLine(line);
+    if (t.out.file || aloud) {
+        std::string line = messageText(rs.labelText, added, " ");
+        if (t.out.file && !line.empty()) t.out.file->writeLine(line);
+        if (aloud) ui::speak(rt.app.speech, std::move(line));
     }
     if (clip) {
         std::string text = messageText(rs.labelText, added, "\n");

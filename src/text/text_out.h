@@ -1,5 +1,5 @@
 // The text of each message as the player reads it, sent out for dictionary tools: the clipboard
-// (設定 > テキストをコピー) and the --text-out file.
+// (設定 > テキストをコピー) and the --text-out file; and read aloud (設定 > 読み上げ).
 #pragma once
 
 #include <atomic>

@@ -198,6 +198,7 @@ struct TextState {
     struct ChoiceLine {
         TextRect rect;
         Bytes label, file;
+        Bytes text;  // as drawn (CP932), read aloud when highlighted
     };
     bool selectMode = false;
     int32_t selectCount = 0;

@@ -8,6 +8,7 @@
 #include "core/bytes.h"
 #include "core/mutex.h"
 #include "ui/menus.h"
+#include "ui/speech.h"
 
 namespace yv {
 
@@ -95,6 +96,8 @@ struct AppState {
     std::atomic<int32_t> fastHeld{0};
     std::atomic<int32_t> fastMode{0};
     std::atomic<int32_t> fastUnread{0};
+    // Reading aloud (設定 > 読み上げ, V): pages as they are shown, choices as they are highlighted.
+    Speech speech;
     // The window title says fast-forward is on: the title it was added to (window thread).
     bool fastTitleShown = false;
     Bytes fastTitleBase;

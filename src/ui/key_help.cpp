@@ -27,6 +27,7 @@ constexpr KeyHelp kKeys[] = {
     {"Tab", "Fast-forward through pages already read, on and off (the menu's 設定 > Skip read pages)", "Tab",
      "既読スキップの切り替え (設定→既読スキップ)"},
     {"A", "Auto mode on and off", "A", "オートモードの切り替え"},
+    {"V", "Reading aloud on and off (the menu's 設定 > Read aloud)", "V", "読み上げの切り替え (設定→読み上げ)"},
     {"Backspace", "Back one page (again for further, up to 100 pages; the menu's 設定 > Back one page)", "Backspace",
      "一つ前のページに戻る (続けて押すとさらに前へ、100ページまで。設定→一つ前へ)"},
     {"Shift+Backspace", "After going back, forward one page (as a left click when none is ahead)",

@@ -99,7 +99,7 @@ MenuModel::MenuModel() {
                                                cmd(kFilterSmooth, i18n::tr("Smooth"))}),
                  cmd(kAuto, i18n::tr("Auto mode")), cmd(kReadSkip, i18n::tr("Skip read pages")),
                  cmd(kSkipUnread, i18n::tr("Skip unread pages too")), greyedCmd(kGoBack, i18n::tr("Back one page")),
-                 cmd(kCopyText, i18n::tr("Copy text"))}));
+                 cmd(kCopyText, i18n::tr("Copy text")), cmd(kSpeech, i18n::tr("Read aloud"))}));
     bar_.push_back(
         submenu("ﾍﾙﾌﾟ(&H)", {cmd(kKeysHelp, i18n::tr("&Keys and mouse...")), cmd(kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 

@@ -39,6 +39,8 @@ constexpr int32_t kAuto = 40111;
 constexpr int32_t kReadSkip = 40112, kSkipUnread = 40113;
 // Yorvane's own: each page's text goes to the clipboard once read (設定 > テキストをコピー).
 constexpr int32_t kCopyText = 40114;
+// Yorvane's own: each page read aloud once shown, choices as highlighted (設定 > 読み上げ, V).
+constexpr int32_t kSpeech = 40115;
 // Yorvane's own: the page before comes back (設定 > 一つ前へ, Backspace); greyed without one.
 constexpr int32_t kGoBack = 40131;
 // Yorvane's own: every key and mouse action (ﾍﾙﾌﾟ > 操作方法).

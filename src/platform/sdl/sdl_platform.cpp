@@ -1108,6 +1108,11 @@ private:
                 if (id) pendingPick_ = id;
             }
         }
+        // Reading aloud: the entry the pointer moved onto, once.
+        if (ui_.hoveredMenuLabel() != hoveredMenu_) {
+            hoveredMenu_ = ui_.hoveredMenuLabel();
+            if (!hoveredMenu_.empty() && events_) events_->onMenuHovered(hoveredMenu_);
+        }
         if (modal) ui_.drawDialog(*modal);
         SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
         SDL_RenderClear(renderer_);
@@ -1205,6 +1210,7 @@ private:
     int uiFrames_ = 0;
     uint32_t lastFrameMs_ = 0;
     uint64_t drawnMenuVersion_ = 0;
+    std::string hoveredMenu_;  // the menu entry last under the pointer (reading aloud)
     bool pointerWasOnUi_ = false;
     uint32_t wakeEvent_ = 0;
     std::atomic<bool> wakePosted_{false};

@@ -199,6 +199,7 @@ bool SdlUi::wantsMouse() const { return ImGui::GetIO().WantCaptureMouse; }
 
 void SdlUi::beginFrame(int x, int y) {
     ImGui_ImplSDLRenderer_NewFrame();
+    hovered_.clear();
     // Once the atlas is a texture, its pixels and the font file ImGui keeps in memory (6 MB for a
     // full Japanese face) wait for nothing: a rebuild reads the file again.
     ImFontAtlas* atlas = ImGui::GetIO().Fonts;
@@ -254,6 +255,13 @@ void SdlUi::endFrame(SDL_Renderer*) {
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
 }
 
+// Reading aloud names the entry under the pointer, greyed ones too (the player hears what is
+// there). Looked at before the entry is drawn: once a submenu opens, the last item is its window's.
+void SdlUi::noteHovered(const std::string& text, ImVec2 min, ImVec2 max) {
+    if (ImGui::IsWindowHovered(ImGuiHoveredFlags_AllowWhenBlockedByPopup) && ImGui::IsMouseHoveringRect(min, max))
+        hovered_ = text;
+}
+
 void SdlUi::drawItems(const std::vector<MenuItem>& items, int32_t& picked, bool& opening, int depth) {
     for (size_t i = 0; i < items.size(); ++i) {
         const MenuItem& m = items[i];
@@ -268,6 +276,10 @@ void SdlUi::drawItems(const std::vector<MenuItem>& items, int32_t& picked, bool&
         const SDL_Rect r{static_cast<int>(at.x), static_cast<int>(at.y), static_cast<int>(size.x),
                          static_cast<int>(size.y)};
         itemRects[m.id ? "#" + std::to_string(m.id) : text] = r;
+        // The whole row of the entry, as far as the menu is wide.
+        noteHovered(text, at,
+                    ImVec2(at.x + std::max(size.x, ImGui::GetContentRegionAvail().x),
+                           at.y + ImGui::GetTextLineHeightWithSpacing()));
         if (m.isSubmenu()) {
             if (ImGui::BeginMenu(label.c_str(), !m.greyed)) {
                 drawItems(m.sub, picked, opening, depth + 1);
@@ -295,6 +307,9 @@ int32_t SdlUi::drawMenuBar(const std::vector<MenuItem>& items, bool& opening) {
                          static_cast<int>(ImGui::CalcTextSize(text.c_str()).x),
                          static_cast<int>(ImGui::GetFrameHeight())};
         itemRects[m.id ? "#" + std::to_string(m.id) : text] = r;
+        noteHovered(text, at,
+                    ImVec2(at.x + ImGui::CalcTextSize(text.c_str()).x + 2 * ImGui::GetStyle().ItemSpacing.x,
+                           at.y + ImGui::GetFrameHeight()));
         if (m.isSubmenu()) {
             if (ImGui::BeginMenu(label.c_str(), !m.greyed)) {
                 anyOpen = true;

@@ -87,6 +87,8 @@ public:
     bool menuOpen() const { return menuOpen_ || popupOpen_; }
     bool popupOpen() const { return popupOpen_; }
     bool wantsMouse() const;
+    // The label of the menu entry under the pointer in this frame's menus; empty for none.
+    const std::string& hoveredMenuLabel() const { return hovered_; }
 
     // Draws the dialog; it is done once answered.
     void drawDialog(DialogRequest& d);
@@ -139,6 +141,7 @@ private:
     bool beginDialogWindow(const DialogRequest& d);
     void dialogButton(DialogRequest& d, const char* label, float width, bool& pressed);
     void drawItems(const std::vector<MenuItem>& items, int32_t& picked, bool& opening, int depth);
+    void noteHovered(const std::string& text, ImVec2 min, ImVec2 max);
 
     struct CachedTexture {
         std::weak_ptr<const Thumbnail> thumb;
@@ -165,6 +168,7 @@ private:
     bool barWasOpen_ = false;
     bool popupWasOpen_ = false;
     bool closeMenus_ = false;
+    std::string hovered_;
 };
 
 // A display label: CP932 to UTF-8 with the '&' of keyboard mnemonics taken out.
