@@ -136,7 +136,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         const std::string& a = args[i];
         auto value = [&](const char* what) -> std::optional<std::string> {
             if (i + 1 >= args.size()) {
-                error = a + " needs " + what;
+                error = i18n::trf("%s needs %s", {a, what});
                 return std::nullopt;
             }
             return args[++i];
@@ -145,7 +145,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             char* end = nullptr;
             out = std::strtod(s.c_str(), &end);
             if (s.empty() || *end != '\0' || out < 0) {
-                error = a + ": not a number: " + s;
+                error = i18n::trf("%s: not a number: %s", {a, s});
                 return false;
             }
             return true;
@@ -153,50 +153,50 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         if (a == "--headless") {
             o.headless = true;
         } else if (a == "--answers") {
-            auto v = value("a file");
+            auto v = value(i18n::tr("a file"));
             if (!v) return std::nullopt;
             o.answers = *v;
         } else if (a == "--auto-click") {
-            auto v = value("milliseconds");
+            auto v = value(i18n::tr("milliseconds"));
             double d;
             if (!v || !number(*v, d)) return std::nullopt;
             o.autoClickMs = static_cast<int>(d);
         } else if (a == "--click") {
-            auto v = value("X,Y@MS");
+            auto v = value(i18n::tr("X,Y@MS"));
             if (!v) return std::nullopt;
             auto c = parseClick(*v);
             if (!c) {
-                error = "--click: expected X,Y@MS or X,Y@MS,right: " + *v;
+                error = i18n::trf("--click: expected X,Y@MS or X,Y@MS,right: %s", {*v});
                 return std::nullopt;
             }
             o.clicks.push_back(*c);
         } else if (a == "--menu") {
-            auto v = value("ID@MS");
+            auto v = value(i18n::tr("ID@MS"));
             if (!v) return std::nullopt;
             auto m = parseMenuPick(*v);
             if (!m) {
-                error = "--menu: expected ID@MS (a command id and milliseconds): " + *v;
+                error = i18n::trf("--menu: expected ID@MS (a command id and milliseconds): %s", {*v});
                 return std::nullopt;
             }
             o.menuPicks.push_back(*m);
         } else if (a == "--key") {
-            auto v = value("NAME@MS");
+            auto v = value(i18n::tr("NAME@MS"));
             if (!v) return std::nullopt;
             auto k = parseKey(*v);
             if (!k) {
-                error = "--key: expected NAME@MS, NAME@MS,down or NAME@MS,up with a key name SDL knows: " + *v;
+                error = i18n::trf("--key: expected NAME@MS, NAME@MS,down or NAME@MS,up with a key name SDL knows: %s", {*v});
                 return std::nullopt;
             }
             o.keys.push_back(*k);
         } else if (a == "--max-seconds") {
-            auto v = value("seconds");
+            auto v = value(i18n::tr("seconds"));
             if (!v || !number(*v, o.maxSeconds)) return std::nullopt;
         } else if (a == "--screenshot") {
-            auto v = value("a file");
+            auto v = value(i18n::tr("a file"));
             if (!v) return std::nullopt;
             o.screenshot = *v;
         } else if (a == "--text-out") {
-            auto v = value("a file");
+            auto v = value(i18n::tr("a file"));
             if (!v) return std::nullopt;
             o.textOut = *v;
         } else if (a == "--speech-log") {
@@ -204,32 +204,32 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         } else if (a == "-f" || a == "--fullscreen") {
             o.fullscreen = true;
         } else if (a == "--scale") {
-            auto v = value("a factor");
+            auto v = value(i18n::tr("a factor"));
             if (!v) return std::nullopt;
             char* end = nullptr;
             errno = 0;
             const long n = std::strtol(v->c_str(), &end, 10);
             if (v->empty() || *end != '\0' || errno != 0 || n < 1 || n > 8) {
-                error = "--scale: expected a whole number from 1 to 8: " + *v;
+                error = i18n::trf("--scale: expected a whole number from 1 to 8: %s", {*v});
                 return std::nullopt;
             }
             o.scale = static_cast<int>(n);
         } else if (a == "--filter") {
-            auto v = value("sharp, nearest or smooth");
+            auto v = value(i18n::tr("sharp, nearest or smooth"));
             if (!v) return std::nullopt;
             auto f = parseScaleFilter(*v);
             if (!f) {
-                error = "--filter: expected sharp, nearest or smooth: " + *v;
+                error = i18n::trf("--filter: expected sharp, nearest or smooth: %s", {*v});
                 return std::nullopt;
             }
             o.filter = *f;
             o.filterGiven = true;
         } else if (a == "--audio-out") {
-            auto v = value("a file");
+            auto v = value(i18n::tr("a file"));
             if (!v) return std::nullopt;
             o.audioOut = *v;
         } else if (a == "--soundfont") {
-            auto v = value("a file");
+            auto v = value(i18n::tr("a file"));
             if (!v) return std::nullopt;
             o.soundfont = *v;
         } else if (a == "--continue") {
@@ -241,10 +241,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         } else if (a == "--check") {
             o.check = true;
         } else if (a == "--format") {
-            auto v = value("a format");
+            auto v = value(i18n::tr("a format"));
             if (!v) return std::nullopt;
             if (*v != "json" && *v != "text") {
-                error = "--format: expected json or text: " + *v;
+                error = i18n::trf("--format: expected json or text: %s", {*v});
                 return std::nullopt;
             }
             o.checkJson = *v == "json";
@@ -255,22 +255,22 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         } else if (a == "-h" || a == "--help") {
             o.help = true;
         } else if (!a.empty() && a[0] == '-') {
-            error = "unknown option " + a;
+            error = i18n::trf("unknown option %s", {a});
             return std::nullopt;
         } else if (!haveDir) {
             o.gameDir = a;
             o.gameDirGiven = haveDir = true;
         } else {
-            error = "more than one game folder given";
+            error = i18n::tr("more than one game folder given");
             return std::nullopt;
         }
     }
     if (o.continueGame && o.check) {
-        error = "--continue is for playing, not --check";
+        error = i18n::tr("--continue is for playing, not --check");
         return std::nullopt;
     }
     if (o.checkJson && !o.check) {
-        error = "--format is for --check";
+        error = i18n::tr("--format is for --check");
         return std::nullopt;
     }
     return o;
