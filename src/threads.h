@@ -23,7 +23,8 @@
 //                   object until it publishes the result through an atomic.
 //   Speaker         reading aloud's worker (platform/speechd_speaker), started when reading
 //                   aloud is first turned on: connects to speech-dispatcher and makes every
-//                   libspeechd call; it sees only its own object.
+//                   libspeechd call; it sees only its SpeechLine, which it shares with the
+//                   speaker and keeps while it runs.
 //   (No decoder threads: the movie decoder runs FFmpeg with one thread, on the thread that
 //   calls it: playmciavi's frames on the interpreter, playavi's on the frame timer's.)
 //   Signal watcher  (CloseSignals, app/close_signals) reads the self-pipe SIGTERM, SIGINT and
@@ -205,10 +206,11 @@
 //       ScriptCache::recent... are the interpreter thread's only (start-up before it runs).
 //   SaveState::requestMutex           the slot requests a menu pick leaves for the
 //       interpreter (window thread posts, the interpreter serves them between steps).
-//   SpeechDispatcherSpeaker::mutex_ (+ wake_)   the text to say next (the latest wins) and the
+//   SpeechLine::mutex_ (+ wake_)   the text to say next (the latest wins) and the
 //       cut and quit requests: the window and interpreter threads post, the speaker's own worker
 //       thread takes them and makes the libspeechd calls, which may wait on the service's
-//       socket, outside the lock.
+//       socket, outside the lock. The worker holds the line too: a close waits 300 ms for it,
+//       and a worker still connecting then is left to end by itself.
 //   ThumbnailCache::mutex_            the save slots' thumbnails, the folder they are read
 //       beneath and the decode count: the menus (window thread) and saves (interpreter).
 //   (The font lookups' cache is no longer a process-wide static: each FontEngine keeps its

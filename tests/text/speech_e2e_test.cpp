@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 #include "test_util.h"
@@ -113,6 +117,32 @@ TEST(Speech, AMissingServiceIsSaidOnceAndTheEntryGreyed) {
     ASSERT_NE(first, std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("no speech service", first + 1), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("menu: entry 40115 cannot be picked now"), std::string::npos) << r.err;
+}
+
+// A service that takes the connection and never answers (a socket nobody reads): the game
+// plays on, and neither the headless start nor the close waits on it for good.
+TEST(Speech, AServiceThatNeverAnswersHoldsNothing) {
+    if (void* lib = dlopen("libspeechd.so.2", RTLD_NOW | RTLD_LOCAL))
+        dlclose(lib);
+    else
+        GTEST_SKIP() << "libspeechd.so.2 is not installed";
+    TalkGame g;
+    TempDir dir;
+    const std::string path = (dir.path() / "silent.sock").string();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof addr.sun_path);
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(fd, 4), 0);
+    ::setenv("SPEECHD_ADDRESS", ("unix_socket:" + path).c_str(), 1);
+    RunResult r = g.run({"--key", "V@100", "--click", "5,5@500", "--max-seconds", "1"}, false);
+    ::unsetenv("SPEECHD_ADDRESS");
+    ::close(fd);
+    EXPECT_EQ(r.status, 124) << r.err;
+    EXPECT_EQ(r.err.find("no speech service"), std::string::npos) << r.err;
 }
 
 // A real speech-dispatcher, started on demand with its dummy output module in the test's own
