@@ -31,12 +31,6 @@ fs::path homeFolder() {
     return home && *home ? fs::path(home) : fs::path("/");
 }
 
-void rememberRect(SdlUi& ui, const std::string& name) {
-    const ImVec2 at = ImGui::GetItemRectMin(), size = ImGui::GetItemRectSize();
-    ui.itemRects[name] = {static_cast<int>(at.x), static_cast<int>(at.y), static_cast<int>(size.x),
-                          static_cast<int>(size.y)};
-}
-
 }  // namespace
 
 void FolderChooser::open(const fs::path& start) {
@@ -168,7 +162,7 @@ std::optional<fs::path> FolderChooser::drawBody(SdlUi& ui) {
             selected_ = row;
             if (ImGui::IsMouseDoubleClicked(ImGuiMouseButton_Left)) doubleClicked = row;
         }
-        if (e) rememberRect(ui, "folder:" + e->name);
+        if (e) ui.rememberLastItem("folder:" + e->name);
         if (isSelected && scrollToSelected_) {
             ImGui::SetScrollHereY(0.5f);
             scrollToSelected_ = false;
@@ -194,10 +188,10 @@ std::optional<fs::path> FolderChooser::drawBody(SdlUi& ui) {
     ImGui::BeginDisabled(!canPlay);
     const bool play = ImGui::Button(playLabel(), ImVec2(bw, 0));
     ImGui::EndDisabled();
-    rememberRect(ui, std::string("button:") + playLabel());
+    ui.rememberLastItem(std::string("button:") + playLabel());
     ImGui::SameLine();
     if (ImGui::Button(cancelLabel(), ImVec2(bw, 0))) open_ = false;
-    rememberRect(ui, std::string("button:") + cancelLabel());
+    ui.rememberLastItem(std::string("button:") + cancelLabel());
     // Acted on once the rows are drawn: entering a folder replaces them.
     if (play && canPlay) {
         open_ = false;

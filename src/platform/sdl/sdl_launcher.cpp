@@ -278,10 +278,7 @@ private:
         const bool pressed = ImGui::Button(openLabel(), ImVec2(button, 0));
         ImGui::SameLine();
         if (ImGui::Button(browseLabel(), ImVec2(browse, 0))) browseWanted_ = true;
-        const ImVec2 brat = ImGui::GetItemRectMin();
-        ui_.itemRects[std::string("button:") + browseLabel()] = {static_cast<int>(brat.x), static_cast<int>(brat.y),
-                                                                  static_cast<int>(browse),
-                                                                  static_cast<int>(ImGui::GetFrameHeight())};
+        ui_.rememberLastItem(std::string("button:") + browseLabel());
         if (std::exchange(enterPressed_, false) || entered || pressed) {
             tryFolder(launcherFolderFrom(field_));
             focusField_ = selectField_ = true;

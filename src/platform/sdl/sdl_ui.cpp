@@ -255,6 +255,12 @@ void SdlUi::endFrame(SDL_Renderer*) {
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
 }
 
+void SdlUi::rememberLastItem(const std::string& name) {
+    const ImVec2 at = ImGui::GetItemRectMin(), size = ImGui::GetItemRectSize();
+    itemRects[name] = {static_cast<int>(at.x), static_cast<int>(at.y), static_cast<int>(size.x),
+                       static_cast<int>(size.y)};
+}
+
 // Reading aloud names the entry under the pointer, greyed ones too (the player hears what is
 // there). Looked at before the entry is drawn: once a submenu opens, the last item is its window's.
 void SdlUi::noteHovered(const std::string& text, ImVec2 min, ImVec2 max) {
@@ -308,7 +314,7 @@ int32_t SdlUi::drawMenuBar(const std::vector<MenuItem>& items, bool& opening) {
                          static_cast<int>(ImGui::GetFrameHeight())};
         itemRects[m.id ? "#" + std::to_string(m.id) : text] = r;
         noteHovered(text, at,
-                    ImVec2(at.x + ImGui::CalcTextSize(text.c_str()).x + 2 * ImGui::GetStyle().ItemSpacing.x,
+                    ImVec2(at.x + static_cast<float>(r.w) + 2 * ImGui::GetStyle().ItemSpacing.x,
                            at.y + ImGui::GetFrameHeight()));
         if (m.isSubmenu()) {
             if (ImGui::BeginMenu(label.c_str(), !m.greyed)) {

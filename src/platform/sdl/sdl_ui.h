@@ -129,6 +129,8 @@ public:
     // Where each entry was drawn in the last frame (window pixels), by its UTF-8 label; tests
     // and scripted runs aim the pointer with it.
     std::map<std::string, SDL_Rect> itemRects;
+    // Keeps the rectangle of the item drawn last under `name` (inside a frame).
+    void rememberLastItem(const std::string& name);
 
 private:
     void buildFont(float scale = 1.0f);
